@@ -1,0 +1,86 @@
+#include "support/xfile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tgm {
+
+XFILE::XFILE(const std::string& name, bool create, Mode mode) {
+    int flags = mode == Mode::read ? O_RDONLY : mode == Mode::write ? O_WRONLY : O_RDWR;
+    flags |= O_CLOEXEC;
+    fd_ = ::open(name.c_str(), flags);
+    if (fd_ < 0 && errno == ENOENT && create)
+        fd_ = ::open(name.c_str(), flags | O_CREAT, 0666);
+    if (fd_ >= 0) {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+}
+
+XFILE::~XFILE() { close(); }
+
+bool XFILE::close() {
+    if (fd_ < 0)
+        return true;
+    const bool ok = ::close(fd_) == 0;
+    fd_ = -1;
+    return ok;
+}
+
+bool XFILE::write(const void* p, std::size_t n) {
+    if (fd_ < 0)
+        return false;
+    auto* bytes = static_cast<const char*>(p);
+    while (n > 0) {
+        const ssize_t k = ::write(fd_, bytes, n);
+        if (k < 0 && errno == EINTR)
+            continue;
+        if (k <= 0)
+            return false;
+        bytes += k;
+        n -= static_cast<std::size_t>(k);
+    }
+    return true;
+}
+
+bool XFILE::read(void* p, std::size_t n) {
+    if (fd_ < 0)
+        return false;
+    auto* bytes = static_cast<char*>(p);
+    while (n > 0) {
+        const ssize_t k = ::read(fd_, bytes, n);
+        if (k < 0 && errno == EINTR)
+            continue;
+        if (k <= 0)
+            return false;
+        bytes += k;
+        n -= static_cast<std::size_t>(k);
+    }
+    return true;
+}
+
+long long XFILE::file_size() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+        return -1;
+    return static_cast<long long>(st.st_size);
+}
+
+bool read_whole_file(const std::string& name, std::string& bytes) {
+    XFILE file(name, false, XFILE::Mode::read);
+    const long long size = file.file_size();
+    if (!file.is_open() || size < 0)
+        return false;
+    std::string buffer(static_cast<std::size_t>(size), '\0');
+    if (size > 0 && !file.read(buffer.data(), buffer.size()))
+        return false;
+    bytes = std::move(buffer);
+    return true;
+}
+
+} // namespace tgm
