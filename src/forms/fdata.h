@@ -1,0 +1,56 @@
+#pragma once
+// The tables of one form file or one project: up to 16 tables in text form.
+#include "forms/forma.h"
+#include "model/grouptab.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace tgm {
+
+class FDATA {
+public:
+    static constexpr int32_t kMaxTables = 16;
+
+    std::array<FORMA, kMaxTables> forms;
+    uint32_t count = 0;
+
+    FORMA& table(int32_t k) { return forms[static_cast<std::size_t>(k)]; }
+    const FORMA& table(int32_t k) const { return forms[static_cast<std::size_t>(k)]; }
+    // The kind of the list is the kind of its first table.
+    int kind() const { return forms[0].form_type; }
+
+    void clear();
+    void assign(const FDATA& other);
+    bool equals(const FDATA& other) const;
+    bool add_table();
+    // Only before an existing table and while fewer than 16 are in use.
+    bool insert_table(int32_t k, bool new_table);
+    // Never the last table.
+    bool delete_table(int32_t k);
+    bool replace_table(int32_t k, const FORMA& table);
+
+    // Form files. Failures are reported through the message sink.
+    bool load_form_file(const std::string& file_name);
+    bool save_form_file(const std::string& file_name) const;
+    bool export_form_file(const std::string& file_name, int kind, int32_t table_index);
+
+    // Converts every table, setting its `converts` bit; a table that does not convert enters
+    // the group with no points. False only when the list is empty.
+    bool build_group(GROUPTAB& group);
+    // Kind 1, 2 or 3; empty headers become "t1", "t2", ...
+    void fill_from_group(const GROUPTAB& group, int kind);
+    // Kind 4 or 5: one table from group slot k.
+    void fill_single_table(const GROUPTAB& group, int kind, int32_t k);
+    // Sets each table's control flags from the unit's encodability tests.
+    void run_control();
+
+    // The bytes that save_form_file writes.
+    std::string form_text() const;
+
+private:
+    void fill_table(FORMA& table, const PARTAB& points, int kind);
+};
+
+} // namespace tgm

@@ -1,0 +1,156 @@
+// FDATA: reading and writing form files.
+#include "forms/fdata.h"
+
+#include "forms/form_kind.h"
+#include "support/atomic_file.h"
+#include "support/cp1251.h"
+#include "support/message_sink.h"
+#include "support/xitext.h"
+
+#include <filesystem>
+
+namespace tgm {
+namespace {
+
+std::string full_name(const std::string& file_name) {
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(file_name, ec);
+    return ec ? file_name : absolute.string();
+}
+
+void report_write_error(const std::string& file_name) {
+    show_message(cp("Ошибка записи файла ") + full_name(file_name));
+}
+
+void append_table_text(std::string& out, const FORMA& t, int kind) {
+    if (!is_single_table_kind(kind)) {
+        out += "\r\n\r\n# ";
+        out += t.name;
+        out += "\r\n\r\n";
+    }
+    const int32_t n = t.point_count();
+    for (int32_t j = 0; j < n; ++j) {
+        if (kind == kFormFs) {
+            if (j % 10 == 0)
+                out += "\r\n| ";
+            out += ' ';
+            out += t.volume_text(j);
+        } else if (kind == kFormF1) {
+            // One point per line, read back by the loader as level then volume.
+            out += "| ";
+            out += t.level_text(j);
+            out += ' ';
+            out += t.volume_text(j);
+            out += "\r\n";
+        } else {
+            out += t.volume_text(j);
+            out += "\r\n";
+        }
+    }
+}
+
+} // namespace
+
+bool FDATA::load_form_file(const std::string& file_name) {
+    const int kind = form_type_of_file(file_name);
+    if (kind == kFormNone) {
+        show_message(cp("Неизвестная форма!"));
+        return false;
+    }
+    XITEXT reader;
+    if (!reader.load(file_name)) {
+        show_message(cp("Файл испорчен!"));
+        return false;
+    }
+    clear();
+    if (is_single_table_kind(kind)) {
+        forms[0].set_form_type(kind);
+        forms[0].name = single_table_name(file_name);
+        while (reader.next_line())
+            forms[0].parse_line(reader.line());
+        count = 1;
+    } else {
+        FORMA* current = nullptr;
+        while (reader.next_line()) {
+            const std::string& line = reader.line();
+            if (line.front() == '#') {
+                if (count >= kMaxTables)
+                    break; // a 17th table and everything after it are ignored
+                current = &forms[count++];
+                current->set_form_type(kind);
+                current->name = trim_text(std::string_view(line).substr(1));
+            } else if (current) {
+                current->parse_line(line);
+            }
+        }
+    }
+    // Trailing gaps are dropped; gaps before the last real table stay.
+    bool seen_filled = false;
+    for (int32_t k = static_cast<int32_t>(count) - 1; k >= 0; --k) {
+        FORMA& t = table(k);
+        t.set_flag(kFilled, t.point_count() >= 2);
+        if (t.filled())
+            seen_filled = true;
+        else if (!seen_filled)
+            --count;
+    }
+    if (count == 0) {
+        show_message(cp(" Ошибка формы! "));
+        return false;
+    }
+    return true;
+}
+
+std::string FDATA::form_text() const {
+    std::string out;
+    const int own = kind();
+    for (uint32_t k = 0; k < count; ++k)
+        append_table_text(out, forms[k], own);
+    return out;
+}
+
+bool FDATA::save_form_file(const std::string& file_name) const {
+    const std::string target = form_file_name(file_name, kind());
+    if (!write_file_replacing(target, form_text())) {
+        report_write_error(target);
+        return false;
+    }
+    return true;
+}
+
+bool FDATA::export_form_file(const std::string& file_name, int target_kind, int32_t table_index) {
+    if (target_kind == kind())
+        return save_form_file(file_name);
+    if (target_kind < kFormFs1 || target_kind > kFormFs32)
+        return false;
+    GROUPTAB group;
+    if (!build_group(group))
+        return false;
+    for (uint32_t k = 0; k < count; ++k) {
+        if (forms[k].filled() && !forms[k].converts()) {
+            // Exporting would write something other than the user's table.
+            report_write_error(form_file_name(file_name, target_kind));
+            return false;
+        }
+    }
+    FDATA out;
+    if (!is_single_table_kind(target_kind)) {
+        out.fill_from_group(group, target_kind);
+        return out.save_form_file(file_name);
+    }
+    if (count == 1) {
+        out.fill_single_table(group, target_kind, 0);
+        return out.save_form_file(file_name);
+    }
+    const bool one = table_index >= 0 && static_cast<uint32_t>(table_index) < count;
+    const int32_t first = one ? table_index : 0;
+    const int32_t last = one ? table_index : static_cast<int32_t>(count) - 1;
+    for (int32_t i = first; i <= last; ++i) {
+        out.fill_single_table(group, target_kind, i);
+        if (!out.save_form_file(numbered_file_name(file_name, i)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace tgm

@@ -1,0 +1,144 @@
+#include "forms/forma.h"
+
+#include "forms/form_kind.h"
+#include "forms/number_text.h"
+#include "support/cp1251.h"
+
+namespace tgm {
+
+void FORMA::reset() {
+    name.clear();
+    levels.clear();
+    volumes.clear();
+    flags = 0;
+}
+
+void FORMA::set_form_type(int code) {
+    form_type = static_cast<uint8_t>(code);
+    level_caption = cp(level_is_index_kind(code) ? "L <см>" : "L <мм*10>");
+    volume_caption = cp(is_cubic_kind(code) ? "V <м.куб>" : "V <литр>");
+    set_flag(kLevelIsIndex, level_is_index_kind(code));
+}
+
+void FORMA::make_new(int code) {
+    reset();
+    set_form_type(code);
+    levels.add("0");
+    volumes.add("0");
+    levels.add("1");
+    volumes.add("1");
+    set_flag(kFilled, true);
+}
+
+void FORMA::make_empty(int code) {
+    reset();
+    set_form_type(code);
+}
+
+void FORMA::assign(const FORMA& other) {
+    if (this == &other)
+        return;
+    reset();
+    form_type = other.form_type;
+    flags = other.flags;
+    name = other.name;
+    level_caption = other.level_caption;
+    volume_caption = other.volume_caption;
+    levels = other.levels;
+    volumes = other.volumes;
+}
+
+bool FORMA::equals(const FORMA& other) const {
+    return form_type == other.form_type && name == other.name &&
+           level_caption == other.level_caption && volume_caption == other.volume_caption &&
+           levels == other.levels && volumes == other.volumes;
+}
+
+void FORMA::renumber_levels() {
+    if (!has(kLevelIsIndex))
+        return;
+    for (int32_t i = 0; i < levels.count(); ++i)
+        levels.put(i, text_of_integer(i));
+}
+
+void FORMA::add_point(std::string level, std::string volume) {
+    if (has(kLevelIsIndex))
+        level = text_of_integer(levels.count());
+    levels.add(std::move(level));
+    volumes.add(std::move(volume));
+}
+
+bool FORMA::insert_point(int32_t i, std::string level, std::string volume) {
+    if (i < 0 || i > point_count())
+        return false;
+    levels.insert(i, std::move(level));
+    volumes.insert(i, std::move(volume));
+    renumber_levels();
+    return true;
+}
+
+bool FORMA::delete_point(int32_t i) {
+    if (point_count() < 3 || i < 0 || i >= point_count())
+        return false;
+    levels.remove(i);
+    volumes.remove(i);
+    renumber_levels();
+    return true;
+}
+
+bool FORMA::set_zero_points(std::string_view count_text) {
+    int32_t n = 0;
+    if (!has(kLevelIsIndex) || !integer_of_text(count_text, n) || n > kMaxZeroPoints)
+        return false;
+    levels.clear();
+    volumes.clear();
+    if (n > 0) {
+        levels.reserve(n);
+        volumes.reserve(n);
+    }
+    for (int32_t i = 0; i < n; ++i)
+        add_point(std::string(), "0");
+    return true;
+}
+
+void FORMA::parse_line(std::string_view s) {
+    const bool special = !s.empty() && s.front() == '|';
+    std::size_t pos = 0;
+    std::string text;
+    switch (form_type) {
+    case kFormFs:
+        if (special)
+            while (scan_integer(s, pos, text))
+                add_point(std::string(), text);
+        break;
+    case kFormFs1:
+    case kFormFs31:
+    case kFormFs2:
+    case kFormFs32:
+        if (special) {
+            // A count line: N zero volumes replace whatever this table held.
+            if (scan_integer(s, pos, text))
+                set_zero_points(text);
+        } else if (is_cubic_kind(form_type)) {
+            while (scan_decimal(s, pos, text))
+                add_point(std::string(), text);
+        } else {
+            while (scan_integer(s, pos, text))
+                add_point(std::string(), text);
+        }
+        break;
+    case kFormF1:
+        if (special && scan_integer(s, pos, text)) {
+            std::string level = text;
+            std::string volume;
+            if (scan_integer(s, pos, text))
+                volume = text;
+            add_point(std::move(level), std::move(volume));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace tgm

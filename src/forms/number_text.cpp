@@ -1,0 +1,121 @@
+#include "forms/number_text.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace tgm {
+namespace {
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Skips to the start of the next number; false at "*" or the end of the line.
+bool find_number(std::string_view line, std::size_t& pos) {
+    while (pos < line.size()) {
+        const char c = line[pos];
+        if (c == '*')
+            return false;
+        if (is_digit(c) || c == '-')
+            return true;
+        ++pos;
+    }
+    return false;
+}
+
+} // namespace
+
+bool scan_integer(std::string_view line, std::size_t& pos, std::string& text) {
+    if (!find_number(line, pos))
+        return false;
+    const std::size_t start = pos++;
+    while (pos < line.size() && is_digit(line[pos]))
+        ++pos;
+    text.assign(line.substr(start, pos - start));
+    return true;
+}
+
+bool scan_decimal(std::string_view line, std::size_t& pos, std::string& text) {
+    if (!find_number(line, pos))
+        return false;
+    text.assign(1, line[pos++]);
+    bool separator = false;
+    while (pos < line.size()) {
+        const char c = line[pos];
+        if (is_digit(c)) {
+            text += c;
+        } else if ((c == '.' || c == ',') && !separator) {
+            separator = true;
+            text += '.';
+        } else {
+            break;
+        }
+        ++pos;
+    }
+    return true;
+}
+
+bool integer_of_text(std::string_view text, int32_t& value) {
+    if (text.empty())
+        return false;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end;
+}
+
+bool decimal_of_text(std::string_view text, double& value) {
+    if (text.empty() || text.size() > 400)
+        return false;
+    std::string s(text);
+    for (char& c : s)
+        if (c == ',')
+            c = '.';
+    const char* end = s.data() + s.size();
+    auto [ptr, ec] = std::from_chars(s.data(), end, value, std::chars_format::fixed);
+    return ec == std::errc() && ptr == end && std::isfinite(value);
+}
+
+bool truncate_to_int32(long double value, int32_t& out) {
+    if (!std::isfinite(value))
+        return false;
+    const long double t = std::trunc(value);
+    if (t < -2147483648.0L || t > 2147483647.0L)
+        return false;
+    out = static_cast<int32_t>(t);
+    return true;
+}
+
+bool litres_of_cubic_text(std::string_view text, int32_t& litres) {
+    double cubic = 0;
+    if (!decimal_of_text(text, cubic))
+        return false;
+    // The single-precision step absorbs the decimal representation error: 1.234 gives 1234.
+    const float product = static_cast<float>(cubic * 1000.0);
+    return truncate_to_int32(product, litres);
+}
+
+std::string text_of_integer(int64_t value) {
+    char buffer[24];
+    auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    (void)ec;
+    return std::string(buffer, ptr);
+}
+
+std::string cubic_text_of_litres(int32_t litres) {
+    const float cubic = static_cast<float>(litres * 0.001);
+    char buffer[64];
+    auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(cubic),
+                                   std::chars_format::fixed, 3);
+    (void)ec;
+    std::string s(buffer, ptr);
+    const std::size_t dot = s.find('.');
+    if (dot != std::string::npos) {
+        while (s.back() == '0')
+            s.pop_back();
+        if (s.back() == '.')
+            s.pop_back();
+    }
+    if (s == "-0")
+        s = "0";
+    return s;
+}
+
+} // namespace tgm

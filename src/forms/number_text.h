@@ -1,0 +1,30 @@
+#pragma once
+// Number texts of the form files: the two line scanners and locale-independent conversions.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tgm {
+
+// Scanners start at `pos` and leave it after the number. They skip to the next digit or "-";
+// a "*" or the end of the line ends the scan with no number (false).
+bool scan_integer(std::string_view line, std::size_t& pos, std::string& text);
+// As scan_integer, plus at most one separator ("." or ","), stored as ".".
+bool scan_decimal(std::string_view line, std::size_t& pos, std::string& text);
+
+// A decimal integer with an optional leading minus in the signed 32-bit range, nothing else.
+bool integer_of_text(std::string_view text, int32_t& value);
+// A decimal number, "," read as "."; the result must be finite.
+bool decimal_of_text(std::string_view text, double& value);
+// Cubic metres text to litres: times 1000, rounded to single precision, truncated toward zero.
+bool litres_of_cubic_text(std::string_view text, int32_t& litres);
+
+std::string text_of_integer(int64_t value);
+// Litres as cubic metres, "0.###" with "." whatever the locale (1000 -> "1", 1250 -> "1.25").
+std::string cubic_text_of_litres(int32_t litres);
+
+// Truncates toward zero into the 32-bit range; false for a value that is not finite or outside.
+bool truncate_to_int32(long double value, int32_t& out);
+
+} // namespace tgm

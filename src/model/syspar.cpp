@@ -1,0 +1,10 @@
+#include "model/syspar.h"
+
+namespace tgm {
+
+void SYSPAR::set_forms_folder(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    forms_folder_ = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+} // namespace tgm

@@ -1,0 +1,40 @@
+#pragma once
+// Reads an ini-style text held whole in memory, one logical line at a time: line ends and
+// comments removed, blanks trimmed, empty lines skipped; splits a line at its last "=".
+#include "model/data.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tgm {
+
+class XITEXT {
+public:
+    // False when the file is missing or cannot be read whole; an empty file loads as zero bytes.
+    bool load(const std::string& file_name);
+    // Takes the bytes directly (a file already in memory).
+    void load_bytes(std::string_view bytes);
+    bool next_line();
+    bool split();
+
+    const std::string& line() const { return line_; }
+    const std::string& key() const { return key_; }
+    const std::string& value() const { return value_; }
+
+private:
+    bool raw_line();
+    void strip_comments();
+
+    int32_t depth_ = 0;
+    int32_t position_ = 0;
+    DATA bytes_;
+    std::string line_;
+    std::string key_;
+    std::string value_;
+};
+
+// Drops leading and trailing blanks and control characters (bytes up to 0x20).
+std::string trim_text(std::string_view text);
+
+} // namespace tgm
