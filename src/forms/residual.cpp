@@ -37,7 +37,7 @@ int32_t fill_down(std::vector<int32_t>& v, int32_t k, int32_t d, int32_t s, int6
 }
 
 // False when the search bound was reached.
-bool correct(std::vector<int32_t>& v) {
+bool correct(std::vector<int32_t>& v, int32_t max_attempts) {
     const int32_t n = static_cast<int32_t>(v.size());
     int32_t k = -1;
     for (int32_t i = 0; i <= n - 3; ++i) {
@@ -52,7 +52,7 @@ bool correct(std::vector<int32_t>& v) {
     int32_t s = wsub(d, wsub(v[k + 2], v[k + 1]));
     bool first_phase = true;
     int64_t work = 0;
-    for (int32_t attempt = 0; attempt < kResidualMaxAttempts && work < kResidualMaxWork; ++attempt) {
+    for (int32_t attempt = 0; attempt < max_attempts && work < kResidualMaxWork; ++attempt) {
         const int32_t j = fill_down(v, k, d, s, work);
         if (j < 0) {
             if (in_range(v[0], 0, 32767))
@@ -77,7 +77,7 @@ bool correct(std::vector<int32_t>& v) {
 
 } // namespace
 
-bool correct_residual_area(FORMA& table) {
+bool correct_residual_area(FORMA& table, int32_t max_attempts) {
     if (table.form_type != kFormFs)
         return false;
     const int32_t n = table.point_count();
@@ -85,7 +85,7 @@ bool correct_residual_area(FORMA& table) {
     for (int32_t i = 0; i < n; ++i)
         if (!integer_of_text(table.volume_text(i), v[static_cast<std::size_t>(i)]))
             return false;
-    if (!correct(v))
+    if (!correct(v, max_attempts))
         return false;
     for (int32_t i = 0; i < n; ++i)
         table.set_volume_text(i, text_of_integer(v[static_cast<std::size_t>(i)]));

@@ -11,6 +11,6 @@ constexpr int64_t kResidualMaxWork = int64_t{1} << 26;
 
 // Runs on a .fs table only; rewrites its volume texts. False when it did not run (another kind,
 // a volume that is no integer, or the search bound reached), leaving the table unchanged.
-bool correct_residual_area(FORMA& table);
+bool correct_residual_area(FORMA& table, int32_t max_attempts = kResidualMaxAttempts);
 
 } // namespace tgm

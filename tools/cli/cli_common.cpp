@@ -1,0 +1,33 @@
+#include "cli_common.h"
+
+#include "model/eproject.h"
+#include "support/cp1251.h"
+
+#include <cstdio>
+
+namespace tgm::cli {
+
+void print_line(const std::string& text_cp1251) {
+    const std::string utf8 = cp1251_to_utf8(text_cp1251);
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+void print_error(const std::string& text_cp1251) {
+    const std::string utf8 = cp1251_to_utf8(text_cp1251);
+    std::fprintf(stderr, "%s\n", utf8.c_str());
+}
+
+int usage_error(const char* utf8_text) {
+    std::fprintf(stderr, "%s\n", utf8_text);
+    return kUsage;
+}
+
+bool load_for_import(const std::string& file_name, EPROJECT& project) {
+    if (!project.open_form(file_name))
+        return false;
+    project.update_control();
+    return true;
+}
+
+} // namespace tgm::cli

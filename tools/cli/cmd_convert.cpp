@@ -1,0 +1,41 @@
+#include "cli_common.h"
+#include "commands.h"
+
+#include "forms/form_kind.h"
+#include "forms/number_text.h"
+#include "model/eproject.h"
+#include "support/cp1251.h"
+
+namespace tgm::cli {
+
+// Opens IN as "Открыть" does and exports the project into the kind of OUT's extension.
+int cmd_convert(int argc, char** argv) {
+    if (argc != 3)
+        return usage_error("usage: tgm-cli convert IN OUT");
+    const std::string in = argv[1];
+    const std::string out = argv[2];
+    const int kind = form_type_of_file(out);
+    if (kind < kFormFs || kind > kFormFs32) {
+        print_error(cp("Неизвестная форма!"));
+        return kUsage;
+    }
+    EPROJECT imported;
+    if (!load_for_import(in, imported))
+        return kUsage;
+    // A table that does not convert would arrive as something other than the user's data.
+    bool refused = false;
+    for (int32_t k = 0; k < imported.count(); ++k) {
+        if (!imported.writable(k)) {
+            print_error(cp("Канал ") + text_of_integer(k + 1) +
+                        cp(": таблица не преобразуется (Контроль \"-\")"));
+            refused = true;
+        }
+    }
+    if (refused)
+        return kUsage;
+    EPROJECT project;
+    project.take_tables(imported);
+    return project.export_form(out, kind) ? kOk : kFailed;
+}
+
+} // namespace tgm::cli
