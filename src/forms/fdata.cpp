@@ -85,12 +85,12 @@ bool FDATA::build_group(GROUPTAB& group) {
 void FDATA::fill_table(FORMA& t, const PARTAB& points, int kind) {
     t.make_empty(kind);
     const int32_t n = points.count();
-    t.levels.reserve(n);
-    t.volumes.reserve(n);
+    t.levels.reserve(n, static_cast<std::size_t>(n) * 5);
+    t.volumes.reserve(n, static_cast<std::size_t>(n) * 8);
     const bool cubic = is_cubic_kind(kind);
     for (int32_t i = 0; i < n; ++i) {
         const int32_t v = points.point(i);
-        t.add_point(std::string(), cubic ? cubic_text_of_litres(v) : text_of_integer(v));
+        t.add_point({}, cubic ? cubic_text_of_litres(v) : text_of_integer(v));
     }
     t.set_flag(kFilled, n >= 2);
 }

@@ -57,22 +57,26 @@ bool FORMA::equals(const FORMA& other) const {
 void FORMA::renumber_levels() {
     if (!has(kLevelIsIndex))
         return;
-    for (int32_t i = 0; i < levels.count(); ++i)
-        levels.put(i, text_of_integer(i));
+    const int32_t n = levels.count();
+    levels.clear();
+    char index[24];
+    for (int32_t i = 0; i < n; ++i)
+        levels.add(std::string_view(index, format_integer(i, index)));
 }
 
-void FORMA::add_point(std::string level, std::string volume) {
+void FORMA::add_point(std::string_view level, std::string_view volume) {
+    char index[24];
     if (has(kLevelIsIndex))
-        level = text_of_integer(levels.count());
-    levels.add(std::move(level));
-    volumes.add(std::move(volume));
+        level = std::string_view(index, format_integer(levels.count(), index));
+    levels.add(level);
+    volumes.add(volume);
 }
 
-bool FORMA::insert_point(int32_t i, std::string level, std::string volume) {
+bool FORMA::insert_point(int32_t i, std::string_view level, std::string_view volume) {
     if (i < 0 || i > point_count())
         return false;
-    levels.insert(i, std::move(level));
-    volumes.insert(i, std::move(volume));
+    levels.insert(i, level);
+    volumes.insert(i, volume);
     renumber_levels();
     return true;
 }
@@ -93,23 +97,23 @@ bool FORMA::set_zero_points(std::string_view count_text) {
     levels.clear();
     volumes.clear();
     if (n > 0) {
-        levels.reserve(n);
-        volumes.reserve(n);
+        levels.reserve(n, static_cast<std::size_t>(n) * 5);
+        volumes.reserve(n, static_cast<std::size_t>(n));
     }
     for (int32_t i = 0; i < n; ++i)
-        add_point(std::string(), "0");
+        add_point({}, "0");
     return true;
 }
 
 void FORMA::parse_line(std::string_view s) {
     const bool special = !s.empty() && s.front() == '|';
     std::size_t pos = 0;
-    std::string text;
+    std::string_view token;
     switch (form_type) {
     case kFormFs:
         if (special)
-            while (scan_integer(s, pos, text))
-                add_point(std::string(), text);
+            while (scan_integer(s, pos, token))
+                add_point({}, token);
         break;
     case kFormFs1:
     case kFormFs31:
@@ -117,23 +121,23 @@ void FORMA::parse_line(std::string_view s) {
     case kFormFs32:
         if (special) {
             // A count line: N zero volumes replace whatever this table held.
-            if (scan_integer(s, pos, text))
-                set_zero_points(text);
+            if (scan_integer(s, pos, token))
+                set_zero_points(token);
         } else if (is_cubic_kind(form_type)) {
-            while (scan_decimal(s, pos, text))
-                add_point(std::string(), text);
+            while (scan_decimal(s, pos, token))
+                add_point({}, decimal_text(token));
         } else {
-            while (scan_integer(s, pos, text))
-                add_point(std::string(), text);
+            while (scan_integer(s, pos, token))
+                add_point({}, token);
         }
         break;
     case kFormF1:
-        if (special && scan_integer(s, pos, text)) {
-            std::string level = text;
-            std::string volume;
-            if (scan_integer(s, pos, text))
-                volume = text;
-            add_point(std::move(level), std::move(volume));
+        if (special && scan_integer(s, pos, token)) {
+            const std::string_view level = token;
+            std::string_view volume;
+            if (scan_integer(s, pos, token))
+                volume = token;
+            add_point(level, volume);
         }
         break;
     default:

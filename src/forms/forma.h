@@ -47,14 +47,15 @@ public:
     bool equals(const FORMA& other) const;
 
     int32_t point_count() const { return levels.count(); }
-    const std::string& level_text(int32_t i) const { return levels.get(i); }
-    const std::string& volume_text(int32_t i) const { return volumes.get(i); }
-    void set_level_text(int32_t i, std::string text) { levels.put(i, std::move(text)); }
-    void set_volume_text(int32_t i, std::string text) { volumes.put(i, std::move(text)); }
+    // Views valid until the table changes.
+    std::string_view level_text(int32_t i) const { return levels.get(i); }
+    std::string_view volume_text(int32_t i) const { return volumes.get(i); }
+    void set_level_text(int32_t i, std::string_view text) { levels.put(i, text); }
+    void set_volume_text(int32_t i, std::string_view text) { volumes.put(i, text); }
 
-    void add_point(std::string level, std::string volume);
+    void add_point(std::string_view level, std::string_view volume);
     // Before point i (0 <= i <= point_count); false otherwise.
-    bool insert_point(int32_t i, std::string level, std::string volume);
+    bool insert_point(int32_t i, std::string_view level, std::string_view volume);
     // Only while at least 3 points remain; false otherwise.
     bool delete_point(int32_t i);
     // Replaces the points by N zero volumes; false (nothing changed) when the text is no integer.

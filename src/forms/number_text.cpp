@@ -23,34 +23,39 @@ bool find_number(std::string_view line, std::size_t& pos) {
 
 } // namespace
 
-bool scan_integer(std::string_view line, std::size_t& pos, std::string& text) {
+bool scan_integer(std::string_view line, std::size_t& pos, std::string_view& token) {
     if (!find_number(line, pos))
         return false;
     const std::size_t start = pos++;
     while (pos < line.size() && is_digit(line[pos]))
         ++pos;
-    text.assign(line.substr(start, pos - start));
+    token = line.substr(start, pos - start);
     return true;
 }
 
-bool scan_decimal(std::string_view line, std::size_t& pos, std::string& text) {
+bool scan_decimal(std::string_view line, std::size_t& pos, std::string_view& token) {
     if (!find_number(line, pos))
         return false;
-    text.assign(1, line[pos++]);
+    const std::size_t start = pos++;
     bool separator = false;
     while (pos < line.size()) {
         const char c = line[pos];
-        if (is_digit(c)) {
-            text += c;
-        } else if ((c == '.' || c == ',') && !separator) {
+        if ((c == '.' || c == ',') && !separator)
             separator = true;
-            text += '.';
-        } else {
+        else if (!is_digit(c))
             break;
-        }
         ++pos;
     }
+    token = line.substr(start, pos - start);
     return true;
+}
+
+std::string decimal_text(std::string_view token) {
+    std::string text(token);
+    const std::size_t comma = text.find(',');
+    if (comma != std::string::npos)
+        text[comma] = '.';
+    return text;
 }
 
 bool integer_of_text(std::string_view text, int32_t& value) {
@@ -92,11 +97,15 @@ bool litres_of_cubic_text(std::string_view text, int32_t& litres) {
     return truncate_to_int32(product, litres);
 }
 
+std::size_t format_integer(int64_t value, char* buffer) {
+    auto [ptr, ec] = std::to_chars(buffer, buffer + 24, value);
+    (void)ec;
+    return static_cast<std::size_t>(ptr - buffer);
+}
+
 std::string text_of_integer(int64_t value) {
     char buffer[24];
-    auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    (void)ec;
-    return std::string(buffer, ptr);
+    return std::string(buffer, format_integer(value, buffer));
 }
 
 std::string cubic_text_of_litres(int32_t litres) {

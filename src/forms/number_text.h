@@ -9,9 +9,11 @@ namespace tgm {
 
 // Scanners start at `pos` and leave it after the number. They skip to the next digit or "-";
 // a "*" or the end of the line ends the scan with no number (false).
-bool scan_integer(std::string_view line, std::size_t& pos, std::string& text);
-// As scan_integer, plus at most one separator ("." or ","), stored as ".".
-bool scan_decimal(std::string_view line, std::size_t& pos, std::string& text);
+// The token is a view into the line.
+bool scan_integer(std::string_view line, std::size_t& pos, std::string_view& token);
+// As scan_integer, plus at most one separator ("." or ","); decimal_text stores it as ".".
+bool scan_decimal(std::string_view line, std::size_t& pos, std::string_view& token);
+std::string decimal_text(std::string_view token);
 
 // A decimal integer with an optional leading minus in the signed 32-bit range, nothing else.
 bool integer_of_text(std::string_view text, int32_t& value);
@@ -21,6 +23,8 @@ bool decimal_of_text(std::string_view text, double& value);
 bool litres_of_cubic_text(std::string_view text, int32_t& litres);
 
 std::string text_of_integer(int64_t value);
+// The same digits into a caller's buffer of at least 24 bytes; returns the length.
+std::size_t format_integer(int64_t value, char* buffer);
 // Litres as cubic metres, "0.###" with "." whatever the locale (1000 -> "1", 1250 -> "1.25").
 std::string cubic_text_of_litres(int32_t litres);
 

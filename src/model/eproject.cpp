@@ -129,12 +129,12 @@ bool EPROJECT::all_writable() const {
 
 std::string EPROJECT::max_level_text(int32_t k) const {
     const FORMA& t = tables_.table(k);
-    return t.point_count() > 0 ? t.level_text(t.point_count() - 1) : std::string();
+    return t.point_count() > 0 ? std::string(t.level_text(t.point_count() - 1)) : std::string();
 }
 
 std::string EPROJECT::capacity_text(int32_t k) const {
     const FORMA& t = tables_.table(k);
-    return t.point_count() > 0 ? t.volume_text(t.point_count() - 1) : std::string();
+    return t.point_count() > 0 ? std::string(t.volume_text(t.point_count() - 1)) : std::string();
 }
 
 void EPROJECT::set_header(int32_t k, const std::string& text) {

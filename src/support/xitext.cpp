@@ -2,9 +2,24 @@
 
 #include "support/xfile.h"
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace tgm {
+
+void trim_in_place(std::string& text) {
+    auto blank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
+    std::size_t e = text.size();
+    while (e > 0 && blank(text[e - 1]))
+        --e;
+    text.resize(e);
+    std::size_t b = 0;
+    while (b < e && blank(text[b]))
+        ++b;
+    if (b > 0)
+        text.erase(0, b);
+}
 
 std::string trim_text(std::string_view text) {
     auto blank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
@@ -18,10 +33,16 @@ std::string trim_text(std::string_view text) {
 
 bool XITEXT::load(const std::string& file_name) {
     depth_ = 0;
-    std::string bytes;
-    if (!read_whole_file(file_name, bytes) || bytes.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max()))
+    position_ = 0;
+    XFILE file(file_name, false, XFILE::Mode::read);
+    const long long size = file.file_size();
+    if (!file.is_open() || size < 0 || size > std::numeric_limits<int32_t>::max())
         return false;
-    load_bytes(bytes);
+    bytes_.set_size(static_cast<int32_t>(size));
+    if (size > 0 && !file.read(bytes_.bytes(), static_cast<std::size_t>(size))) {
+        bytes_.clear();
+        return false;
+    }
     return true;
 }
 
@@ -33,21 +54,17 @@ void XITEXT::load_bytes(std::string_view bytes) {
 
 bool XITEXT::raw_line() {
     line_.clear();
-    const auto* data = reinterpret_cast<const char*>(bytes_.bytes());
-    const int32_t size = bytes_.size();
-    int32_t i = position_;
-    bool ended_by_lf = false;
-    while (i < size) {
-        const char c = data[i++];
-        if (c == '\n') {
-            ended_by_lf = true;
-            break;
-        }
-        if (c != '\r')
-            line_ += c;
-    }
-    position_ = i;
-    return ended_by_lf || !line_.empty();
+    if (position_ >= bytes_.size())
+        return false;
+    const auto* start = reinterpret_cast<const char*>(bytes_.bytes()) + position_;
+    const std::size_t left = static_cast<std::size_t>(bytes_.size() - position_);
+    const auto* lf = static_cast<const char*>(std::memchr(start, '\n', left));
+    const std::size_t length = lf ? static_cast<std::size_t>(lf - start) : left;
+    line_.assign(start, length);
+    if (line_.find('\r') != std::string::npos)
+        line_.erase(std::remove(line_.begin(), line_.end(), '\r'), line_.end());
+    position_ += static_cast<int32_t>(lf ? length + 1 : length);
+    return lf != nullptr || !line_.empty();
 }
 
 void XITEXT::strip_comments() {
@@ -75,7 +92,7 @@ void XITEXT::strip_comments() {
         }
         break; // a lone slash: the rest of the line is ordinary text
     }
-    line_ = trim_text(line_);
+    trim_in_place(line_);
 }
 
 bool XITEXT::next_line() {

@@ -36,5 +36,6 @@ private:
 
 // Drops leading and trailing blanks and control characters (bytes up to 0x20).
 std::string trim_text(std::string_view text);
+void trim_in_place(std::string& text);
 
 } // namespace tgm

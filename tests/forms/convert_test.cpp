@@ -37,8 +37,8 @@ bool reference_level_pairs(const FORMA& f, std::vector<int32_t>& out) {
         return false;
     std::vector<P> p(static_cast<std::size_t>(n));
     for (int32_t i = 0; i < n; ++i) {
-        p[i].level = std::stoi(f.level_text(i)) / 10;
-        p[i].volume = std::stoi(f.volume_text(i));
+        p[i].level = std::stoi(std::string(f.level_text(i))) / 10;
+        p[i].volume = std::stoi(std::string(f.volume_text(i)));
     }
     for (int32_t sorted = 0; sorted < n - 1; ++sorted)
         for (int32_t j = n - 1; j > sorted; --j)

@@ -12,14 +12,14 @@ namespace {
 std::vector<std::string> volumes(const FORMA& f) {
     std::vector<std::string> out;
     for (int32_t i = 0; i < f.point_count(); ++i)
-        out.push_back(f.volume_text(i));
+        out.emplace_back(f.volume_text(i));
     return out;
 }
 
 std::vector<std::string> levels(const FORMA& f) {
     std::vector<std::string> out;
     for (int32_t i = 0; i < f.point_count(); ++i)
-        out.push_back(f.level_text(i));
+        out.emplace_back(f.level_text(i));
     return out;
 }
 

@@ -11,9 +11,9 @@ namespace {
 std::vector<std::string> scan_all(std::string_view line, bool decimal) {
     std::vector<std::string> out;
     std::size_t pos = 0;
-    std::string t;
+    std::string_view t;
     while (decimal ? scan_decimal(line, pos, t) : scan_integer(line, pos, t))
-        out.push_back(t);
+        out.push_back(decimal ? decimal_text(t) : std::string(t));
     return out;
 }
 

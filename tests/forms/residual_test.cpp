@@ -21,7 +21,7 @@ using Texts = std::vector<std::string>;
 Texts volumes(const FORMA& f) {
     Texts out;
     for (int32_t i = 0; i < f.point_count(); ++i)
-        out.push_back(f.volume_text(i));
+        out.emplace_back(f.volume_text(i));
     return out;
 }
 
