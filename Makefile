@@ -64,9 +64,10 @@ fuzz: deps $(FUZZ_BUILD)/build.ninja
 fuzz-run: fuzz
 	@set -e; for t in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
 	  name=$$(basename $$t); corpus=$$(mktemp -d); \
+	  case $$name in fuzz_forms) len=8192;; *) len=32768;; esac; \
 	  seeds="examples"; [ -d tests/fuzz/seeds/$$name ] && seeds="$$seeds tests/fuzz/seeds/$$name"; \
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
-	  $$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+	  $$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -max_len=$$len -print_final_stats=1 \
 	      $$corpus $$seeds 2>&1 | tail -n 12; \
 	  status=$${PIPESTATUS[0]}; rm -rf $$corpus; \
 	  [ $$status -eq 0 ] || { echo "$$name failed"; exit 1; }; \

@@ -57,11 +57,7 @@ bool FORMA::equals(const FORMA& other) const {
 void FORMA::renumber_levels() {
     if (!has(kLevelIsIndex))
         return;
-    const int32_t n = levels.count();
-    levels.clear();
-    char index[24];
-    for (int32_t i = 0; i < n; ++i)
-        levels.add(std::string_view(index, format_integer(i, index)));
+    levels.fill_indices(levels.count());
 }
 
 void FORMA::add_point(std::string_view level, std::string_view volume) {
@@ -94,14 +90,8 @@ bool FORMA::set_zero_points(std::string_view count_text) {
     int32_t n = 0;
     if (!has(kLevelIsIndex) || !integer_of_text(count_text, n) || n > kMaxZeroPoints)
         return false;
-    levels.clear();
-    volumes.clear();
-    if (n > 0) {
-        levels.reserve(n, static_cast<std::size_t>(n) * 5);
-        volumes.reserve(n, static_cast<std::size_t>(n));
-    }
-    for (int32_t i = 0; i < n; ++i)
-        add_point({}, "0");
+    levels.fill_indices(n);
+    volumes.fill_repeated("0", n);
     return true;
 }
 

@@ -87,8 +87,13 @@ bool correct_residual_area(FORMA& table, int32_t max_attempts) {
             return false;
     if (!correct(v, max_attempts))
         return false;
+    // Rebuilt whole: replacing texts one by one would move the column's tail n times.
+    TFormList corrected;
+    corrected.reserve(n, static_cast<std::size_t>(n) * 6);
+    char digits[24];
     for (int32_t i = 0; i < n; ++i)
-        table.set_volume_text(i, text_of_integer(v[static_cast<std::size_t>(i)]));
+        corrected.add(std::string_view(digits, format_integer(v[static_cast<std::size_t>(i)], digits)));
+    table.volumes = std::move(corrected);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "forms/tformlist.h"
 
+#include <algorithm>
+
 namespace tgm {
 
 void TFormList::shift_ends(int32_t from, int64_t delta) {
@@ -11,7 +13,8 @@ void TFormList::put(int32_t i, std::string_view text) {
     const uint32_t b = begin(i);
     const uint32_t e = ends_[static_cast<std::size_t>(i)];
     chars_.replace(b, e - b, text);
-    shift_ends(i, static_cast<int64_t>(text.size()) - static_cast<int64_t>(e - b));
+    if (text.size() != e - b)
+        shift_ends(i, static_cast<int64_t>(text.size()) - static_cast<int64_t>(e - b));
 }
 
 void TFormList::insert(int32_t i, std::string_view text) {
@@ -27,6 +30,36 @@ void TFormList::remove(int32_t i) {
     chars_.erase(b, e - b);
     ends_.erase(ends_.begin() + i);
     shift_ends(i, -static_cast<int64_t>(e - b));
+}
+
+void TFormList::fill_indices(int32_t n) {
+    // The index texts of the largest table a unit holds, made once: count lines and
+    // renumbering then copy a prefix instead of formatting every number again.
+    static const TFormList cache = [] {
+        TFormList c;
+        c.reserve(65536, 65536 * 6);
+        for (int32_t i = 0; i < 65536; ++i)
+            c.add(std::to_string(i));
+        return c;
+    }();
+    clear();
+    if (n <= 0)
+        return;
+    const int32_t cached = std::min(n, cache.count());
+    chars_.assign(cache.chars_, 0, cache.ends_[static_cast<std::size_t>(cached) - 1]);
+    ends_.assign(cache.ends_.begin(), cache.ends_.begin() + cached);
+    for (int32_t i = cached; i < n; ++i)
+        add(std::to_string(i));
+}
+
+void TFormList::fill_repeated(std::string_view text, int32_t n) {
+    clear();
+    if (n <= 0)
+        return;
+    chars_.reserve(text.size() * static_cast<std::size_t>(n));
+    ends_.reserve(static_cast<std::size_t>(n));
+    for (int32_t i = 0; i < n; ++i)
+        add(text);
 }
 
 std::string TFormList::text() const {

@@ -33,6 +33,10 @@ public:
         ends_.reserve(static_cast<std::size_t>(items));
         chars_.reserve(chars);
     }
+    // Replaces the items by the texts "0", "1", ... of n indices.
+    void fill_indices(int32_t n);
+    // Replaces the items by n copies of one text.
+    void fill_repeated(std::string_view text, int32_t n);
     // The items joined by CR LF.
     std::string text() const;
     bool operator==(const TFormList& other) const = default;

@@ -5,7 +5,6 @@
 #include "forms/fdata.h"
 #include "forms/form_kind.h"
 #include "forms/residual.h"
-#include "model/eproject.h"
 #include "support/message_sink.h"
 
 #include <cstdint>
@@ -69,15 +68,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             else
                 out.fill_from_group(g, target);
             (void)out.form_text();
-        }
-        EPROJECT imported, project;
-        if (imported.open_form(in) && project.take_tables(imported)) {
-            FDATA edited;
-            edited.assign(project.tables());
-            for (uint32_t k = 0; k < edited.count; ++k)
-                correct_residual_area(edited.forms[k]);
-            project.take_edited(edited);
-            project.update_control();
+            if (target == kFormFs) {
+                // What the editor does to a project's tables.
+                for (uint32_t k = 0; k < out.count; ++k)
+                    correct_residual_area(out.forms[k]);
+                out.run_control();
+            }
         }
     }
     unlink(in.c_str());
