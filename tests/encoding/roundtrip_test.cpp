@@ -121,7 +121,8 @@ int32_t through_arj(const TArjTab& sent, uint8_t type, int32_t driver, GROUPTAB&
     EXPECT_EQ(received.image_size(), sent.image_size());
     if (received.image_size() != sent.image_size())
         return -1;
-    std::memcpy(received.image(), sent.image(), static_cast<std::size_t>(sent.image_size()));
+    if (sent.image_size() > 0)
+        std::memcpy(received.image(), sent.image(), static_cast<std::size_t>(sent.image_size()));
     return received.unpack(back);
 }
 
@@ -141,8 +142,9 @@ int32_t through_trp(const TTrpTab& sent, GROUPTAB& back) {
         return -1;
     for (int32_t i = 0; i < read.dir.table_count; ++i) {
         EXPECT_EQ(received.block_offset(i), sent.block_offset(i));
-        std::memcpy(received.image() + received.block_offset(i), sent.image() + sent.block_offset(i),
-                    static_cast<std::size_t>(received.block_size(i)));
+        if (received.block_size(i) > 0)
+            std::memcpy(received.image() + received.block_offset(i), sent.image() + sent.block_offset(i),
+                        static_cast<std::size_t>(received.block_size(i)));
     }
     return received.unpack(back);
 }

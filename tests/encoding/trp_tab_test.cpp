@@ -33,8 +33,9 @@ int32_t receive_blocks(const TTrpTab& sent, uint8_t type, GROUPTAB& out) {
     if (tab.image_size() != sent.image_size())
         return -1;
     for (int32_t i = 0; i < dir.dir.table_count; ++i)
-        std::memcpy(tab.image() + tab.block_offset(i), sent.image() + sent.block_offset(i),
-                    static_cast<std::size_t>(tab.block_size(i)));
+        if (tab.block_size(i) > 0)
+            std::memcpy(tab.image() + tab.block_offset(i), sent.image() + sent.block_offset(i),
+                        static_cast<std::size_t>(tab.block_size(i)));
     return tab.unpack(out);
 }
 
