@@ -26,54 +26,54 @@ const GROUPTAB& group() {
     return g;
 }
 
-void BM_PackArj(benchmark::State& state) {
-    TArjTab tab(static_cast<uint8_t>(state.range(0)));
+template <class Image> void pack_loop(benchmark::State& state, Image& image) {
     for (auto _ : state) {
-        tab.pack(group());
-        benchmark::DoNotOptimize(tab.image());
+        image.pack(group());
+        benchmark::DoNotOptimize(image.image());
     }
-    if (tab.failures() != 0)
+    if (image.failures() != 0)
         state.SkipWithError("tables did not fit");
-    state.counters["image_bytes"] = tab.image_size();
+    state.counters["image_bytes"] = image.image_size();
+}
+
+template <class Image> void unpack_loop(benchmark::State& state, Image& image) {
+    image.pack(group());
+    GROUPTAB out;
+    for (auto _ : state) {
+        if (image.unpack(out) != 0)
+            state.SkipWithError("did not decode");
+        benchmark::DoNotOptimize(out.item(15).points());
+    }
+}
+
+// Trp by mode: 0 and 1 give types 0 and 1; 2 and 3 give type 3 with methods chosen per table.
+TWTrpTab trp_of_mode(const benchmark::State& state) {
+    TWTrpTab image;
+    image.set_mode(static_cast<uint8_t>(state.range(0)));
+    return image;
+}
+
+void BM_PackArj(benchmark::State& state) {
+    TArjTab image(static_cast<uint8_t>(state.range(0)));
+    pack_loop(state, image);
 }
 BENCHMARK(BM_PackArj)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// Trp by mode: 0 and 1 give types 0 and 1; 2 and 3 give type 3 with methods chosen per table.
 void BM_PackTrp(benchmark::State& state) {
-    TWTrpTab tab;
-    tab.set_mode(static_cast<uint8_t>(state.range(0)));
-    for (auto _ : state) {
-        tab.pack(group());
-        benchmark::DoNotOptimize(tab.image());
-    }
-    if (tab.failures() != 0)
-        state.SkipWithError("tables did not fit");
-    state.counters["image_bytes"] = tab.image_size();
+    TWTrpTab image = trp_of_mode(state);
+    pack_loop(state, image);
 }
 BENCHMARK(BM_PackTrp)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMicrosecond);
 
 void BM_UnpackArj(benchmark::State& state) {
-    TArjTab tab(static_cast<uint8_t>(state.range(0)));
-    tab.pack(group());
-    GROUPTAB out;
-    for (auto _ : state) {
-        if (tab.unpack(out) != 0)
-            state.SkipWithError("did not decode");
-        benchmark::DoNotOptimize(out.item(15).points());
-    }
+    TArjTab image(static_cast<uint8_t>(state.range(0)));
+    unpack_loop(state, image);
 }
 BENCHMARK(BM_UnpackArj)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_UnpackTrp(benchmark::State& state) {
-    TWTrpTab tab;
-    tab.set_mode(static_cast<uint8_t>(state.range(0)));
-    tab.pack(group());
-    GROUPTAB out;
-    for (auto _ : state) {
-        if (tab.unpack(out) != 0)
-            state.SkipWithError("did not decode");
-        benchmark::DoNotOptimize(out.item(15).points());
-    }
+    TWTrpTab image = trp_of_mode(state);
+    unpack_loop(state, image);
 }
 BENCHMARK(BM_UnpackTrp)->Arg(0)->Arg(1)->Arg(3)->Unit(benchmark::kMicrosecond);
 

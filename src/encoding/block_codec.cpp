@@ -16,23 +16,36 @@ bool short_block(std::span<const uint8_t> block, int32_t size) {
     return block.size() < static_cast<std::size_t>(size);
 }
 
-} // namespace
+struct METHOD_CODEC {
+    int32_t (*size)(int32_t n);
+    BLOCK_RESULT (*pack)(uint8_t* cursor, const PARTAB& table);
+    int32_t (*unpack)(std::span<const uint8_t> block, PARTAB& table);
+};
 
-bool known_method(int32_t method) {
-    return method == kMethodSecondDiff || method == kMethodFirstDiff || method == kMethodRaw;
-}
-
-int32_t body_size(int32_t method, int32_t n) {
+// The layout of a method, or nullptr for a method without one.
+const METHOD_CODEC* codec_of(int32_t method) {
+    static constexpr METHOD_CODEC second{second_diff_size, pack_second_diff, unpack_second_diff};
+    static constexpr METHOD_CODEC first{first_diff_size, pack_first_diff, unpack_first_diff};
+    static constexpr METHOD_CODEC raw{raw_size, pack_raw, unpack_raw};
     switch (method) {
     case kMethodSecondDiff:
-        return second_diff_size(n);
+        return &second;
     case kMethodFirstDiff:
-        return first_diff_size(n);
+        return &first;
     case kMethodRaw:
-        return raw_size(n);
+        return &raw;
     default:
-        return 0;
+        return nullptr;
     }
+}
+
+} // namespace
+
+bool known_method(int32_t method) { return codec_of(method) != nullptr; }
+
+int32_t body_size(int32_t method, int32_t n) {
+    const METHOD_CODEC* codec = codec_of(method);
+    return codec ? codec->size(n) : 0;
 }
 
 bool fits_second_diff(const PARTAB& table, PARTAB& scratch) {
@@ -73,16 +86,8 @@ BLOCK_RESULT pack_raw(uint8_t* cursor, const PARTAB& table) {
 }
 
 BLOCK_RESULT pack_body(int32_t method, uint8_t* cursor, const PARTAB& table) {
-    switch (method) {
-    case kMethodSecondDiff:
-        return pack_second_diff(cursor, table);
-    case kMethodFirstDiff:
-        return pack_first_diff(cursor, table);
-    case kMethodRaw:
-        return pack_raw(cursor, table);
-    default:
-        return {0, false};
-    }
+    const METHOD_CODEC* codec = codec_of(method);
+    return codec ? codec->pack(cursor, table) : BLOCK_RESULT{0, false};
 }
 
 int32_t unpack_second_diff(std::span<const uint8_t> block, PARTAB& table) {
@@ -125,16 +130,8 @@ int32_t unpack_raw(std::span<const uint8_t> block, PARTAB& table) {
 }
 
 int32_t unpack_body(int32_t method, std::span<const uint8_t> block, PARTAB& table) {
-    switch (method) {
-    case kMethodSecondDiff:
-        return unpack_second_diff(block, table);
-    case kMethodFirstDiff:
-        return unpack_first_diff(block, table);
-    case kMethodRaw:
-        return unpack_raw(block, table);
-    default:
-        return -1;
-    }
+    const METHOD_CODEC* codec = codec_of(method);
+    return codec ? codec->unpack(block, table) : -1;
 }
 
 } // namespace tgm

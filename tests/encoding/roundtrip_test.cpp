@@ -13,6 +13,7 @@
 #include <random>
 
 using namespace tgm;
+using tgm::test::copy_blocks;
 
 namespace {
 
@@ -137,16 +138,7 @@ int32_t through_trp(const TTrpTab& sent, GROUPTAB& back) {
     if (const int32_t code = record.read_directory(read, type); code != 0)
         return code;
     TTrpTab received(type, read);
-    EXPECT_EQ(received.image_size(), sent.image_size());
-    if (received.image_size() != sent.image_size())
-        return -1;
-    for (int32_t i = 0; i < read.dir.table_count; ++i) {
-        EXPECT_EQ(received.block_offset(i), sent.block_offset(i));
-        if (received.block_size(i) > 0)
-            std::memcpy(received.image() + received.block_offset(i), sent.image() + sent.block_offset(i),
-                        static_cast<std::size_t>(received.block_size(i)));
-    }
-    return received.unpack(back);
+    return copy_blocks(sent, received) ? received.unpack(back) : -1;
 }
 
 } // namespace

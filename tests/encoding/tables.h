@@ -1,8 +1,10 @@
 #pragma once
-// Building tables and groups for the encoding tests.
+// Building tables and groups for the encoding tests, and receiving images as a driver does.
+#include "encoding/trp_tab.h"
 #include "model/grouptab.h"
 
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <vector>
 
@@ -38,6 +40,18 @@ inline std::vector<uint8_t> bytes(const uint8_t* p, int32_t n) {
 
 inline std::vector<int32_t> points(const PARTAB& t) {
     return std::vector<int32_t>(t.points(), t.points() + t.count());
+}
+
+// A type-3 read: each block of the sent image into the receiver at the receiver's own offset,
+// one block at a time. False when the two images disagree on their size.
+inline bool copy_blocks(const TTrpTab& sent, TTrpTab& received) {
+    if (received.image_size() != sent.image_size())
+        return false;
+    for (int32_t i = 0; i < received.directory().dir.table_count; ++i)
+        if (received.block_size(i) > 0)
+            std::memcpy(received.image() + received.block_offset(i), sent.image() + sent.block_offset(i),
+                        static_cast<std::size_t>(received.block_size(i)));
+    return true;
 }
 
 } // namespace tgm::test

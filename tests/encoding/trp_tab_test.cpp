@@ -24,19 +24,12 @@ TTrpTab plain(uint8_t type) { return TTrpTab(type, EXT_DIRECTORY{}); }
 
 GROUPTAB sentinel() { return group({table({1, 2, 3})}); }
 
-// What the driver does on a type-3 read: block i of the sender's image into the receiver at
-// block_offset(i), one block at a time.
+// The sender's image received block by block under a type.
 int32_t receive_blocks(const TTrpTab& sent, uint8_t type, GROUPTAB& out) {
     EXT_DIRECTORY dir;
     sent.store_directory(dir);
     TTrpTab tab(type, dir);
-    if (tab.image_size() != sent.image_size())
-        return -1;
-    for (int32_t i = 0; i < dir.dir.table_count; ++i)
-        if (tab.block_size(i) > 0)
-            std::memcpy(tab.image() + tab.block_offset(i), sent.image() + sent.block_offset(i),
-                        static_cast<std::size_t>(tab.block_size(i)));
-    return tab.unpack(out);
+    return tgm::test::copy_blocks(sent, tab) ? tab.unpack(out) : -1;
 }
 
 } // namespace
