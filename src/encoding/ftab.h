@@ -1,6 +1,6 @@
 #pragma once
 // Base of the packed images of the K units: a group of tables stored once per distinct table,
-// block after block, described by a directory that travels apart from the image.
+// block after block, with a directory that travels apart from the image.
 #include "encoding/directory.h"
 #include "model/data.h"
 #include "model/grouptab.h"
