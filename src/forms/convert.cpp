@@ -10,22 +10,14 @@
 namespace tgm {
 namespace {
 
-bool convert_integers(const FORMA& table, PARTAB& out) {
+// One point per text, each converted by `volume_of`.
+template <typename VolumeOf>
+bool convert_each(const FORMA& table, PARTAB& out, VolumeOf volume_of) {
     const int32_t n = table.point_count();
     out.resize(n);
     int32_t* v = out.points();
     for (int32_t i = 0; i < n; ++i)
-        if (!integer_of_text(table.volume_text(i), v[i]))
-            return false;
-    return true;
-}
-
-bool convert_cubic(const FORMA& table, PARTAB& out) {
-    const int32_t n = table.point_count();
-    out.resize(n);
-    int32_t* v = out.points();
-    for (int32_t i = 0; i < n; ++i)
-        if (!litres_of_cubic_text(table.volume_text(i), v[i]))
+        if (!volume_of(table.volume_text(i), v[i]))
             return false;
     return true;
 }
@@ -102,10 +94,10 @@ bool convert_table(const FORMA& table, PARTAB& out) {
     case kFormFs:
     case kFormFs2:
     case kFormFs32:
-        return convert_integers(table, out);
+        return convert_each(table, out, [](std::string_view t, int32_t& v) { return integer_of_text(t, v); });
     case kFormFs1:
     case kFormFs31:
-        return convert_cubic(table, out);
+        return convert_each(table, out, [](std::string_view t, int32_t& v) { return litres_of_cubic_text(t, v); });
     case kFormF1:
         return convert_level_pairs(table, out);
     default:
