@@ -63,13 +63,16 @@ fuzz: deps $(FUZZ_BUILD)/build.ninja
 # Each target runs FUZZ_SECONDS on a scratch corpus seeded from examples/ (and its own seeds).
 fuzz-run: fuzz
 	@set -e; for t in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
-	  name=$$(basename $$t); corpus=$$(mktemp -d); \
-	  case $$name in fuzz_forms) len=8192;; *) len=32768;; esac; \
-	  seeds="examples"; [ -d tests/fuzz/seeds/$$name ] && seeds="$$seeds tests/fuzz/seeds/$$name"; \
+	  name=$$(basename $$t); corpus=$$(mktemp -d); seeds=$$(mktemp -d); \
+	  case $$name in \
+	    fuzz_form_*) cp examples/*.$${name#fuzz_form_} $$seeds/; len=8192;; \
+	    *) cp examples/* $$seeds/; len=32768;; \
+	  esac; \
+	  [ -d tests/fuzz/seeds/$$name ] && cp tests/fuzz/seeds/$$name/* $$seeds/; \
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
 	  $$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -max_len=$$len -print_final_stats=1 \
 	      $$corpus $$seeds 2>&1 | tail -n 12; \
-	  status=$${PIPESTATUS[0]}; rm -rf $$corpus; \
+	  status=$${PIPESTATUS[0]}; rm -rf $$corpus $$seeds; \
 	  [ $$status -eq 0 ] || { echo "$$name failed"; exit 1; }; \
 	done
 

@@ -14,8 +14,7 @@ extern char** environ;
 namespace tgm::test {
 
 RunResult run_program(const std::string& program, const std::vector<std::string>& args) {
-    const char* build = std::getenv("TGM_BUILD");
-    const std::string path = std::string(build ? build : TGM_BUILD_FALLBACK) + "/" + program;
+    const std::string path = std::string(TGM_BUILD_DIR) + "/" + program;
     TempDir dir;
     const std::string out = dir.file("out"), err = dir.file("err");
 

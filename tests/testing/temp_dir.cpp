@@ -42,10 +42,7 @@ bool file_exists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-std::string examples_dir() {
-    const char* dir = std::getenv("TGM_EXAMPLES");
-    return dir ? dir : TGM_EXAMPLES_FALLBACK;
-}
+std::string examples_dir() { return TGM_EXAMPLES_DIR; }
 
 RecordingSink::RecordingSink() : previous_(set_message_sink(this)) {}
 
