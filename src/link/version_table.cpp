@@ -46,4 +46,14 @@ int32_t compose_version(uint8_t major, uint8_t minor, uint8_t sub) {
     return major * 1000 + minor * 100 + (sub >= 10 ? sub : 10 * sub);
 }
 
+int32_t normalize_version(int32_t version) {
+    if (version >= 8530 && version <= 9545)
+        return 8530;
+    if (version >= 9600 && version <= 9615)
+        return 9600;
+    if (version >= 9620 && version <= 9625)
+        return 9620;
+    return version;
+}
+
 } // namespace tgm

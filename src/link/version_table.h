@@ -25,5 +25,8 @@ int32_t driver_of_code(int32_t code);
 // The version number that a unit reports as three bytes: a sub-version below 10 counts in
 // tens (6,3,4 is 6340; 6,3,41 is 6341).
 int32_t compose_version(uint8_t major, uint8_t minor, uint8_t sub);
+// Folds the versions that share a table row onto it: 8530-9545 to 8530, 9600-9615 to 9600,
+// 9620-9625 to 9620.
+int32_t normalize_version(int32_t version);
 
 } // namespace tgm
