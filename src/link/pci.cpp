@@ -71,7 +71,13 @@ bool apply_setting(int fd, const LineSetting& setting) {
     tio.c_cc[VTIME] = 0;
     if (::cfsetispeed(&tio, setting.speed) != 0 || ::cfsetospeed(&tio, setting.speed) != 0)
         return false;
-    return ::tcsetattr(fd, TCSANOW, &tio) == 0;
+    if (::tcsetattr(fd, TCSANOW, &tio) == 0)
+        return true;
+    // A pseudo-terminal takes the setting but drops the parity bits, which the C library then
+    // reports as EINVAL; speed and data bits tell whether the setting really was refused.
+    termios now{};
+    return errno == EINVAL && ::tcgetattr(fd, &now) == 0 &&
+           ::cfgetospeed(&now) == setting.speed && (now.c_cflag & CSIZE) == (tio.c_cflag & CSIZE);
 }
 
 } // namespace
