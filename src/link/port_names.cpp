@@ -77,6 +77,14 @@ int32_t port_of_path(const std::string& path) {
     return -1;
 }
 
+int32_t port_of_argument(const std::string& text) {
+    if (all_digits(text)) {
+        const int32_t port = std::atoi(text.c_str());
+        return port_device_path(port).empty() ? -1 : port;
+    }
+    return port_of_path(text);
+}
+
 std::string port_description(int32_t port) {
     const std::string device = real_path(port_device_path(port));
     if (device.empty())

@@ -56,6 +56,10 @@ TEST(PortNames, PathsMapBackThroughSymlinks) {
     write_file(dir.file("plain"), "x");
     EXPECT_EQ(port_of_path(dir.file("plain")), -1);
     EXPECT_EQ(port_of_path(dir.file("missing")), -1);
+    EXPECT_EQ(port_of_argument("35"), 35);
+    EXPECT_EQ(port_of_argument("100"), -1);
+    EXPECT_EQ(port_of_argument(dir.file("unit")), 35);
+    EXPECT_EQ(port_of_argument(dir.file("plain")), -1);
 }
 
 TEST(Pci, OpenFailuresGiveTheirCodes) {

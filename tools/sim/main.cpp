@@ -45,6 +45,9 @@ int main(int argc, char** argv) {
 
     std::printf("%s\n", pty.slave_path().c_str());
     std::fflush(stdout);
+    std::fprintf(stderr, "tgm-sim: %c unit, firmware %s%s, serving %s; Ctrl+C stops it\n",
+                 config.protocol == 'v' ? 'V' : 'K', config.firmware.c_str(),
+                 config.transport != 0 ? " in transport mode" : "", pty.slave_path().c_str());
     pty.serve(stop_requested);
     if (!config.state_file.empty() && !pty.unit().flash().save(config.state_file)) {
         std::fprintf(stderr, "tgm-sim: cannot save %s\n", config.state_file.c_str());
