@@ -85,6 +85,16 @@ int32_t KDRT::exchange(uint8_t code, uint8_t sub, const uint8_t* buffer, int32_t
     return result;
 }
 
+bool KDRT::read_reply_byte(uint8_t& byte) {
+    uint32_t latency = 0;
+    const int kind = read_one(kByteTimeout, byte, latency);
+    if (latency > byte_ms)
+        byte_ms = latency;
+    if (kind != 0)
+        error_kind = kind;
+    return kind == 0;
+}
+
 void KDRT::read_block(int32_t count) {
     bool failed = false;
     bool stopped = false;
@@ -96,14 +106,8 @@ void KDRT::read_block(int32_t count) {
             break;
         }
         uint8_t byte = 0;
-        uint32_t latency = 0;
-        const int kind = read_one(kByteTimeout, byte, latency);
-        if (latency > byte_ms)
-            byte_ms = latency;
-        if (kind != 0) {
-            error_kind = kind;
-            failed = true;
-        }
+        if (!read_reply_byte(byte))
+            failed = true; // the remaining bytes are still awaited
         reply.bytes()[i] = byte;
         sum ^= byte;
         if (count >= 1024 && progress_cell != nullptr)
@@ -112,12 +116,7 @@ void KDRT::read_block(int32_t count) {
     }
     if (!stopped && count >= 2) {
         uint8_t check = 0;
-        uint32_t latency = 0;
-        const int kind = read_one(kByteTimeout, check, latency);
-        if (latency > byte_ms)
-            byte_ms = latency;
-        if (kind != 0) {
-            error_kind = kind;
+        if (!read_reply_byte(check)) {
             failed = true;
         } else if (check != sum && !failed) {
             error_kind = 2;

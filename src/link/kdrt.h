@@ -51,6 +51,8 @@ private:
     bool cancelled() const;
     // Reads one byte; returns 0 or the error kind (1 port error or cancel, 3 time-out).
     int read_one(uint32_t timeout, uint8_t& byte, uint32_t& latency);
+    // A reply data or checksum byte: 50 ms, latency into byte_ms, failure into error_kind.
+    bool read_reply_byte(uint8_t& byte);
     void read_block(int32_t count);
     void write_block(const uint8_t* buffer, int32_t count);
 };

@@ -38,6 +38,18 @@ SIMCONFIG k_config(const char* firmware) {
     return config;
 }
 
+SIMCONFIG v_config(const char* firmware) {
+    SIMCONFIG config = k_config(firmware);
+    config.protocol = 'v';
+    return config;
+}
+
+// (Re)opens a V master on the unit's line with a framing and a speed index.
+bool open_v(VMASTER& master, const SIMPTY& pty, int framing, int32_t speed_index) {
+    master.set_framing(framing, speed_index, 0);
+    return master.open(pty.port(), 200);
+}
+
 Bytes reply_bytes(KMASTER& master, int32_t count) {
     return Bytes(master.reply().bytes(), master.reply().bytes() + count);
 }
@@ -151,6 +163,11 @@ TEST(SimUnitK, EchoHandshakeFlashSizeTypesAndConsole) {
     uint8_t presence = 0;
     ASSERT_TRUE(k_read(master, 16, 0, &presence, 1));
     EXPECT_EQ(presence, 0x55);
+    // Per-table blocks of the newest layout.
+    const Bytes block(40, 0x39);
+    ASSERT_TRUE(master.guarded_exchange(0x90, 2, block.data(), 40, KDRT::kWrite));
+    EXPECT_EQ(guarded_read(master, 0x92, 40), block);
+    EXPECT_EQ(pty->unit().flash().area(2), block);
     EXPECT_TRUE(k_guarded_command(master, 14));
     EXPECT_TRUE(k_console_command(master));
     ASSERT_TRUE(k_console_read_e0(master, 33, 5));
@@ -223,10 +240,16 @@ TEST(SimUnitK, IgnoresALineAtAnotherSpeed) {
     auto pty = start_unit(k_config("6341"));
     ASSERT_TRUE(pty);
     VMASTER v;
-    v.set_framing(VMASTER::kNormalFraming, 9, 0);
-    ASSERT_TRUE(v.open(pty->port(), 200));
+    ASSERT_TRUE(open_v(v, *pty, VMASTER::kNormalFraming, 9));
     EXPECT_FALSE(v.request(0, 0, 0, nullptr, 0));
     EXPECT_EQ(v.status(), 3);
+    v.close();
+    // At its own speed it answers; a 6341 console is the twelve-digit one.
+    KMASTER k;
+    ASSERT_TRUE(k.open(pty->port(), 200));
+    ASSERT_TRUE(k_console_read_f0(k, 13));
+    EXPECT_EQ(k.status(), 0u);
+    EXPECT_EQ(k.reply().bytes()[1], 0x7B); // "6" in seven segments
 }
 
 Bytes answer_bytes(const VMASTER& master) {
@@ -234,14 +257,10 @@ Bytes answer_bytes(const VMASTER& master) {
 }
 
 TEST(SimUnitV, VersionRecordImageAndBlocks) {
-    SIMCONFIG config;
-    config.protocol = 'v';
-    config.firmware = "10000";
-    auto pty = start_unit(config);
+    auto pty = start_unit(v_config("10000"));
     ASSERT_TRUE(pty);
     VMASTER master;
-    master.set_framing(VMASTER::kNormalFraming, 9, 0);
-    ASSERT_TRUE(master.open(pty->port(), 300));
+    ASSERT_TRUE(open_v(master, *pty, VMASTER::kNormalFraming, 9));
 
     ASSERT_TRUE(master.request(32, 0, 0, nullptr, 0));
     EXPECT_EQ(answer_bytes(master), (Bytes{10, 0, 0}));
@@ -278,22 +297,17 @@ TEST(SimUnitV, VersionRecordImageAndBlocks) {
 }
 
 TEST(SimUnitV, TransportModeAnswersOnlyAddressedFramingAtItsSpeed) {
-    SIMCONFIG config;
-    config.protocol = 'v';
-    config.firmware = "9600";
+    SIMCONFIG config = v_config("9600");
     config.transport = 9600;
     config.faults.fault_word = 0x0102;
     auto pty = start_unit(config);
     ASSERT_TRUE(pty);
     VMASTER master;
-    master.set_framing(VMASTER::kNormalFraming, 9, 0);
-    ASSERT_TRUE(master.open(pty->port(), 200));
+    ASSERT_TRUE(open_v(master, *pty, VMASTER::kNormalFraming, 9));
     EXPECT_FALSE(master.request(0, 0, 0, nullptr, 0));
-    master.set_framing(VMASTER::kAddressedFraming, 9, 0);
-    ASSERT_TRUE(master.open(pty->port(), 200));
+    ASSERT_TRUE(open_v(master, *pty, VMASTER::kAddressedFraming, 9));
     EXPECT_FALSE(master.request(0, 0, 0, nullptr, 0));
-    master.set_framing(VMASTER::kAddressedFraming, 7, 0);
-    ASSERT_TRUE(master.open(pty->port(), 200));
+    ASSERT_TRUE(open_v(master, *pty, VMASTER::kAddressedFraming, 7));
     ASSERT_TRUE(master.request(0, 0, 0, nullptr, 0));
     ASSERT_TRUE(master.request(33, 0, 0, nullptr, 0));
     EXPECT_EQ(answer_bytes(master), (Bytes{0x20, 0, 0x02, 0x01}));
@@ -301,24 +315,20 @@ TEST(SimUnitV, TransportModeAnswersOnlyAddressedFramingAtItsSpeed) {
     config.faults.foreign_address = true;
     auto foreign = start_unit(config);
     VMASTER second;
-    second.set_framing(VMASTER::kAddressedFraming, 7, 0);
-    ASSERT_TRUE(second.open(foreign->port(), 200));
+    ASSERT_TRUE(open_v(second, *foreign, VMASTER::kAddressedFraming, 7));
     EXPECT_FALSE(second.request(0, 0, 0, nullptr, 0));
     EXPECT_EQ(second.status(), 6);
 }
 
 TEST(SimUnitV, ResultCodesAndCorruptCrc) {
-    SIMCONFIG config;
-    config.protocol = 'v';
-    config.firmware = "9600";
+    SIMCONFIG config = v_config("9600");
     config.type_count = 0;
     config.faults.status_to[20] = 85;
     config.faults.corrupt_to = 32;
     auto pty = start_unit(config);
     ASSERT_TRUE(pty);
     VMASTER master;
-    master.set_framing(VMASTER::kNormalFraming, 9, 0);
-    ASSERT_TRUE(master.open(pty->port(), 200));
+    ASSERT_TRUE(open_v(master, *pty, VMASTER::kNormalFraming, 9));
     ASSERT_TRUE(master.request(24, 0, 1, nullptr, 0));
     EXPECT_EQ(master.result_code(), 12);
     const Bytes image(200, 1);

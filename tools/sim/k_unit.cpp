@@ -10,12 +10,6 @@ namespace {
 constexpr int kDataTimeout = 1000;
 // Final status for a block whose checksum does not match.
 constexpr uint8_t kChecksumRejected = 2;
-constexpr uint8_t kRejected = 12;
-
-void put_le(SIMUNIT::Bytes& out, uint32_t value, int width) {
-    for (int i = 0; i < width; ++i)
-        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
 
 SIMUNIT::Bytes sized(SIMUNIT::Bytes bytes, int32_t count, uint8_t pad) {
     bytes.resize(static_cast<std::size_t>(count), pad);

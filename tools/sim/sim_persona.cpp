@@ -21,13 +21,11 @@ const HeaderLayout kHeaderLayouts[] = {
     {10, 976, 646, true},
 };
 
-bool all_digits(const std::string& text) {
-    if (text.empty() || text.size() > 6)
-        return false;
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
+// A plain decimal version number, or -1.
+int32_t version_number(const std::string& text) {
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    return std::atoi(text.c_str());
 }
 
 // The three bytes a unit answers for a version number; false when no bytes give it.
@@ -71,8 +69,8 @@ bool make_persona(const SIMCONFIG& config, SIMPERSONA& out, std::string& error) 
             return false;
         }
         out.has_version_command = false;
-    } else if (all_digits(firmware)) {
-        reported = std::atoi(firmware.c_str());
+    } else if (version_number(firmware) >= 0) {
+        reported = version_number(firmware);
         const int32_t folded = reported == 6380 ? 6320 : reported;
         out.version = normalize_version(folded);
     } else {

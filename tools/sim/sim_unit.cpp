@@ -149,6 +149,11 @@ SIMUNIT::Bytes SIMUNIT::display() const {
     return out;
 }
 
+void SIMUNIT::put_le(Bytes& out, uint32_t value, int width) {
+    for (int i = 0; i < width; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
 bool SIMUNIT::silent_to(int32_t command) const { return config_.faults.silent_to == command; }
 
 bool SIMUNIT::corrupt_to(int32_t command) const {

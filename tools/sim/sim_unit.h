@@ -17,6 +17,8 @@ namespace tgm {
 class SIMUNIT {
 public:
     using Bytes = std::vector<uint8_t>;
+    // The status or result code of a command the unit does not have.
+    static constexpr uint8_t kRejected = 12;
 
     SIMUNIT(const SIMCONFIG& config, const SIMPERSONA& persona);
     virtual ~SIMUNIT() = default;
@@ -36,6 +38,9 @@ public:
     int32_t polls() const { return polls_.load(); }
 
 protected:
+    // Appends the low `width` bytes of value, least significant first.
+    static void put_le(Bytes& out, uint32_t value, int width);
+
     // One request that began with `first` (the line speed already checked).
     virtual void handle(uint8_t first) = 0;
 

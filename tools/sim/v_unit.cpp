@@ -9,12 +9,6 @@ namespace {
 
 constexpr int kFirstTimeout = 1000;
 constexpr int kNextTimeout = 100;
-constexpr uint8_t kRejected = 12;
-
-void put_le(SIMUNIT::Bytes& out, uint32_t value, int width) {
-    for (int i = 0; i < width; ++i)
-        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
 
 } // namespace
 
