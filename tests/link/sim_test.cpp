@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -405,8 +404,7 @@ TEST(SimConfig, OptionsAndTheirMistakes) {
 class SimProgram {
 public:
     SimProgram(std::vector<std::string> args) {
-        const char* build = std::getenv("TGM_BUILD");
-        args.insert(args.begin(), std::string(build != nullptr ? build : ".") + "/tgm-sim");
+        args.insert(args.begin(), TGM_SIM_PROGRAM);
         int out[2];
         EXPECT_EQ(::pipe(out), 0);
         posix_spawn_file_actions_t actions;
