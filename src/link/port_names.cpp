@@ -1,5 +1,7 @@
 #include "link/port_names.h"
 
+#include "support/cp1251.h"
+
 #include <climits>
 #include <cstdlib>
 #include <fstream>
@@ -94,8 +96,9 @@ std::string port_description(int32_t port) {
     for (int level = 0; level < 4 && !dir.empty() && dir != "/sys"; ++level) {
         const std::string product = first_line(dir + "/product");
         if (!product.empty()) {
+            // sysfs speaks UTF-8; inside the program texts are code page 1251.
             const std::string maker = first_line(dir + "/manufacturer");
-            return maker.empty() ? product : maker + " " + product;
+            return utf8_to_cp1251(maker.empty() ? product : maker + " " + product);
         }
         dir = parent_dir(dir);
     }

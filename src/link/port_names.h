@@ -20,8 +20,8 @@ int32_t port_of_path(const std::string& path);
 // A port given on a command line: a number as it stands, anything else as a device path;
 // -1 when it names no port of the table.
 int32_t port_of_argument(const std::string& text);
-// What the system knows of the device behind a port (a USB adapter's maker and product);
-// empty when nothing is known.
+// What the system knows of the device behind a port (a USB adapter's maker and product), in
+// code page 1251; empty when nothing is known.
 std::string port_description(int32_t port);
 
 } // namespace tgm

@@ -1,6 +1,7 @@
 // tgm-cli ports: the serial ports that open now, one per line:
 // NUMBER<TAB>DEVICE<TAB>DESCRIPTION.
 #include "link/tportcollection.h"
+#include "support/cp1251.h"
 
 #include <cstdio>
 #include <cstring>
@@ -21,8 +22,9 @@ int cmd_ports(int argc, char** argv) {
     ports.enumerate();
     for (int32_t i = 0; i < ports.count(); ++i) {
         const tgm::TPort& port = *ports.port_at(i);
-        // Device paths and sysfs descriptions are already UTF-8 (mostly plain ASCII).
-        std::printf("%d\t%s\t%s\n", port.port, port.name.c_str(), port.description.c_str());
+        // The device path is the file system's own; the description is a program text.
+        std::printf("%d\t%s\t%s\n", port.port, port.name.c_str(),
+                    tgm::cp1251_to_utf8(port.description).c_str());
     }
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
 }
