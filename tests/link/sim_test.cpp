@@ -366,10 +366,13 @@ TEST(SimUnit, StateFileCarriesTheFlashToTheNextRun) {
 
 TEST(SimConfig, OptionsAndTheirMistakes) {
     const char* good[] = {"tgm-sim", "--protocol", "v", "--firmware", "9626", "--transport", "19200",
-                          "--status", "20:85", "--init-polls", "never", "--silent-to", "0x33"};
+                          "--status", "20:85", "--init-polls", "never", "--silent-to", "0x33",
+                          "--flash", "50900", "--real-time"};
     SIMCONFIG config;
     std::string message;
-    ASSERT_EQ(parse_sim_options(13, const_cast<char**>(good), config, message), 0) << message;
+    ASSERT_EQ(parse_sim_options(16, const_cast<char**>(good), config, message), 0) << message;
+    EXPECT_EQ(config.flash_size, 50900);
+    EXPECT_TRUE(config.real_time);
     EXPECT_EQ(config.protocol, 'v');
     EXPECT_EQ(config.transport, 19200);
     EXPECT_EQ(config.faults.status_to.at(20), 85);

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <utility>
 
 namespace tgm {
 namespace {
@@ -44,7 +46,8 @@ const char* sim_usage() {
            "  --firmware VERSION      firmware generation: a version number such as 6341,\n"
            "                          8510, 9616, 1000 or 10000; 621 for the unit that answers\n"
            "                          code 15 with status 0; 5x0 for the unit without the\n"
-           "                          version command (default 6362)\n"
+           "                          version command (default 6362); generations the tool\n"
+           "                          has no driver for keep the 621 header layout\n"
            "  --transport 9600|19200  V unit in transport mode: addressed framing only\n"
            "  --handshake 1234|5577   handshake word of guarded exchanges (default 1234)\n"
            "  --state FILE            load the unit's flash from FILE and save it there\n"
@@ -69,95 +72,101 @@ const char* sim_usage() {
 }
 
 int parse_sim_options(int argc, char** argv, SIMCONFIG& config, std::string& message) {
+    // Options that take a number in a range.
+    struct NumberOption {
+        const char* name;
+        int64_t low;
+        int64_t high;
+        std::function<void(int64_t)> set;
+    };
+    SIMFAULTS& faults = config.faults;
+    const NumberOption numbers[] = {
+        {"--flash", 0, 0xFFFFFFFFLL, [&](int64_t v) { config.flash_size = v; }},
+        {"--types", 0, 0xFFFF, [&](int64_t v) { config.type_count = static_cast<int32_t>(v); }},
+        {"--fault-status", 0, 255, [&](int64_t v) { faults.fault_status = static_cast<int32_t>(v); }},
+        {"--fault-word", 0, 0xFFFF, [&](int64_t v) { faults.fault_word = static_cast<uint16_t>(v); }},
+        {"--silent-to", 0, 255, [&](int64_t v) { faults.silent_to = static_cast<int32_t>(v); }},
+        {"--corrupt-to", 0, 255, [&](int64_t v) { faults.corrupt_to = static_cast<int32_t>(v); }},
+    };
+    // Options that take a text, with the check it must pass.
+    struct TextOption {
+        const char* name;
+        std::function<bool(const std::string&)> set;
+    };
+    const TextOption texts[] = {
+        {"--protocol", [&](const std::string& v) { config.protocol = v[0]; return v == "k" || v == "v"; }},
+        {"--firmware", [&](const std::string& v) { config.firmware = v; return true; }},
+        {"--transport", [&](const std::string& v) {
+             config.transport = v == "9600" ? 9600 : v == "19200" ? 19200 : 0;
+             return config.transport != 0;
+         }},
+        {"--handshake", [&](const std::string& v) {
+             config.handshake = v == "5577" ? 0x5577 : 0x1234;
+             return v == "1234" || v == "5577";
+         }},
+        {"--state", [&](const std::string& v) { config.state_file = v; return true; }},
+        {"--link", [&](const std::string& v) { config.link_path = v; return true; }},
+        {"--init-polls", [&](const std::string& v) {
+             int64_t n = -1; // never
+             if (v != "never" && !parse_number(v.c_str(), 0, 1000000, n))
+                 return false;
+             faults.init_polls = static_cast<int32_t>(n);
+             return true;
+         }},
+        {"--status", [&](const std::string& v) {
+             int32_t command = 0, status = 0;
+             if (!parse_pair(v.c_str(), command, status))
+                 return false;
+             faults.status_to[command] = status;
+             return true;
+         }},
+    };
+    // Switches.
+    const std::pair<const char*, bool*> switches[] = {
+        {"--real-time", &config.real_time},
+        {"--silent", &faults.silent},
+        {"--corrupt", &faults.corrupt},
+        {"--foreign-address", &faults.foreign_address},
+    };
+
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        int64_t number = 0;
-        bool takes_value = true;
-        bool ok = true;
         if (option == "--help" || option == "-h") {
             message = sim_usage();
             return 1;
-        } else if (option == "--protocol") {
-            ok = value != nullptr && (std::strcmp(value, "k") == 0 || std::strcmp(value, "v") == 0);
-            if (ok)
-                config.protocol = value[0];
-        } else if (option == "--firmware") {
-            ok = value != nullptr && *value != '\0';
-            if (ok)
-                config.firmware = value;
-        } else if (option == "--transport") {
-            ok = value != nullptr && parse_number(value, 9600, 19200, number) &&
-                 (number == 9600 || number == 19200);
-            if (ok)
-                config.transport = static_cast<int32_t>(number);
-        } else if (option == "--handshake") {
-            ok = value != nullptr && (std::strcmp(value, "1234") == 0 || std::strcmp(value, "5577") == 0);
-            if (ok)
-                config.handshake = std::strcmp(value, "1234") == 0 ? 0x1234 : 0x5577;
-        } else if (option == "--state") {
-            ok = value != nullptr && *value != '\0';
-            if (ok)
-                config.state_file = value;
-        } else if (option == "--link") {
-            ok = value != nullptr && *value != '\0';
-            if (ok)
-                config.link_path = value;
-        } else if (option == "--flash") {
-            ok = parse_number(value, 0, 0xFFFFFFFFLL, number);
-            if (ok)
-                config.flash_size = number;
-        } else if (option == "--types") {
-            ok = parse_number(value, 0, 0xFFFF, number);
-            if (ok)
-                config.type_count = static_cast<int32_t>(number);
-        } else if (option == "--init-polls") {
-            if (value != nullptr && std::strcmp(value, "never") == 0)
-                config.faults.init_polls = -1;
-            else if ((ok = parse_number(value, 0, 1000000, number)))
-                config.faults.init_polls = static_cast<int32_t>(number);
-        } else if (option == "--fault-status") {
-            ok = parse_number(value, 0, 255, number);
-            if (ok)
-                config.faults.fault_status = static_cast<int32_t>(number);
-        } else if (option == "--fault-word") {
-            ok = parse_number(value, 0, 0xFFFF, number);
-            if (ok)
-                config.faults.fault_word = static_cast<uint16_t>(number);
-        } else if (option == "--status") {
-            int32_t command = 0, status = 0;
-            ok = parse_pair(value, command, status);
-            if (ok)
-                config.faults.status_to[command] = status;
-        } else if (option == "--silent-to") {
-            ok = parse_number(value, 0, 255, number);
-            if (ok)
-                config.faults.silent_to = static_cast<int32_t>(number);
-        } else if (option == "--corrupt-to") {
-            ok = parse_number(value, 0, 255, number);
-            if (ok)
-                config.faults.corrupt_to = static_cast<int32_t>(number);
-        } else {
-            takes_value = false;
-            if (option == "--real-time")
-                config.real_time = true;
-            else if (option == "--silent")
-                config.faults.silent = true;
-            else if (option == "--corrupt")
-                config.faults.corrupt = true;
-            else if (option == "--foreign-address")
-                config.faults.foreign_address = true;
-            else {
-                message = "unknown option " + option;
-                return 2;
+        }
+        bool known = false;
+        bool ok = true;
+        for (const auto& [name, flag] : switches)
+            if (option == name) {
+                *flag = true;
+                known = true;
             }
+        for (const NumberOption& o : numbers) {
+            int64_t number = 0;
+            if (option == o.name) {
+                known = true;
+                ok = parse_number(value, o.low, o.high, number);
+                if (ok)
+                    o.set(number);
+                ++i;
+            }
+        }
+        for (const TextOption& o : texts)
+            if (option == o.name) {
+                known = true;
+                ok = value != nullptr && *value != '\0' && o.set(value);
+                ++i;
+            }
+        if (!known) {
+            message = "unknown option " + option;
+            return 2;
         }
         if (!ok) {
             message = "bad or missing value for " + option;
             return 2;
         }
-        if (takes_value)
-            ++i;
     }
     if (config.transport != 0 && config.protocol != 'v') {
         message = "--transport needs --protocol v";
