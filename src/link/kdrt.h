@@ -1,0 +1,60 @@
+#pragma once
+// One K-protocol exchange on the wire: command byte, status byte, then a checksummed block in
+// one direction, with its timing, progress, cancellation and error bookkeeping.
+#include "link/pci.h"
+#include "link/timer.h"
+#include "model/data.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace tgm {
+
+class KDRT {
+public:
+    // Transfer directions.
+    static constexpr int kNone = 0;
+    static constexpr int kRead = 1;
+    static constexpr int kWrite = 2;
+    // Per-byte wait for reply data and the reply checksum.
+    static constexpr uint32_t kByteTimeout = 50;
+    // Least pause between the end of one exchange and the start of the next.
+    static constexpr int32_t kGap = 100;
+
+    KDRT(PCI& port, DATA& reply, uint32_t answer_timeout);
+    virtual ~KDRT() = default;
+    KDRT(const KDRT&) = delete;
+    KDRT& operator=(const KDRT&) = delete;
+
+    // Runs one exchange and returns its result (0 success; error kind plus phase offset).
+    virtual int32_t exchange(uint8_t code, uint8_t sub, const uint8_t* buffer, int32_t count,
+                             int direction);
+
+    PCI& port;
+    DATA& reply;
+    TIMER gap_timer{0};
+    std::atomic<int32_t>* progress_cell = nullptr;
+    const std::atomic<bool>* cancel_flag = nullptr;
+    std::atomic<int32_t>* worst_time_cell = nullptr;
+    int32_t error_kind = 0; // 0, 1 port error or cancel, 2 checksum, 3 time-out
+    DATA sent;
+    DATA received;
+    uint32_t status = 0; // 6 after a failed exchange
+    int32_t result = 0;
+    uint32_t answer_timeout;
+    uint32_t status_ms = 0;
+    uint32_t final_status_ms = 0;
+    uint32_t byte_ms = 0;
+    uint8_t trace_enabled = 0;
+
+private:
+    bool cancelled() const;
+    // Reads one byte; returns 0 or the error kind (1 port error or cancel, 3 time-out).
+    int read_one(uint32_t timeout, uint8_t& byte, uint32_t& latency);
+    // A reply data or checksum byte: 50 ms, latency into byte_ms, failure into error_kind.
+    bool read_reply_byte(uint8_t& byte);
+    void read_block(int32_t count);
+    void write_block(const uint8_t* buffer, int32_t count);
+};
+
+} // namespace tgm

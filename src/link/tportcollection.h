@@ -1,0 +1,23 @@
+#pragma once
+// The ports present on the machine, in ascending number.
+#include "link/tport.h"
+#include "link/txcollection.h"
+
+namespace tgm {
+
+class TPortCollection : public TXCollection {
+public:
+    TPortCollection() = default;
+    ~TPortCollection() override { clear(); }
+
+    TPort* port_at(int32_t index) const { return static_cast<TPort*>(item(index)); }
+    // Adds a port unless one with that number is already listed.
+    void add_port(int32_t port, const std::string& name, const std::string& description = {});
+    // Lists every port of the table (pseudo-terminals excepted) that opens now.
+    void enumerate();
+
+protected:
+    void free_item(int32_t index) override;
+};
+
+} // namespace tgm

@@ -1,0 +1,182 @@
+// The port layer: PCI, TIMER, the port number table, enumeration and `tgm-cli ports`.
+#include "link/pci.h"
+#include "link/port_names.h"
+#include "link/timer.h"
+#include "link/tportcollection.h"
+#include "pty_pair.h"
+#include "testing/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+int cmd_ports(int argc, char** argv);
+
+namespace tgm::test {
+namespace {
+
+TEST(Timer, RunsAcrossTheWrapOfTheTick) {
+    const uint32_t real = tick_ms() ;
+    set_tick_offset(0xFFFFFFFFu - 20u - real); // the tick now stands 20 ms before the wrap
+    TIMER timer(50);
+    EXPECT_LT(timer.deadline, 100u); // the deadline itself has wrapped
+    EXPECT_FALSE(timer.expired());
+    sleep_ms(60);
+    EXPECT_TRUE(timer.expired());
+    EXPECT_GE(timer.elapsed(), 50u);
+    EXPECT_LT(timer.elapsed(), 1000000u); // no jump by a whole wrap
+    set_tick_offset(0);
+}
+
+TEST(PortNames, NumbersNameFixedDevices) {
+    EnvGuard dev("TGM_DEV_DIR", "/x");
+    EXPECT_EQ(port_device_path(0), "/x/ttyS0");
+    EXPECT_EQ(port_device_path(31), "/x/ttyS31");
+    EXPECT_EQ(port_device_path(32), "/x/ttyUSB0");
+    EXPECT_EQ(port_device_path(64), "/x/ttyACM0");
+    EXPECT_EQ(port_device_path(95), "/x/ttyACM31");
+    EXPECT_EQ(port_device_path(96), "");
+    EXPECT_EQ(port_device_path(255), "");
+    EXPECT_EQ(port_device_path(256 + 7), "/x/pts/7");
+    EXPECT_EQ(port_device_path(-1), "");
+}
+
+TEST(PortNames, PathsMapBackThroughSymlinks) {
+    TempDir dir;
+    PtyPair pty;
+    ASSERT_GE(pty.port(), 256); // without TGM_DEV_DIR the slave is /dev/pts/n
+    ASSERT_EQ(::symlink(pty.path().c_str(), dir.file("unit").c_str()), 0);
+    EXPECT_EQ(port_of_path(dir.file("unit")), pty.port());
+
+    EnvGuard dev("TGM_DEV_DIR", dir.path());
+    ASSERT_EQ(::symlink(pty.path().c_str(), dir.file("ttyUSB3").c_str()), 0);
+    EXPECT_EQ(port_of_path(dir.file("unit")), 35); // the table's own name wins
+    write_file(dir.file("plain"), "x");
+    EXPECT_EQ(port_of_path(dir.file("plain")), -1);
+    EXPECT_EQ(port_of_path(dir.file("missing")), -1);
+    EXPECT_EQ(port_of_argument("35"), 35);
+    EXPECT_EQ(port_of_argument("100"), -1);
+    EXPECT_EQ(port_of_argument(dir.file("unit")), 35);
+    EXPECT_EQ(port_of_argument(dir.file("plain")), -1);
+}
+
+TEST(Pci, OpenFailuresGiveTheirCodes) {
+    TempDir dir;
+    EnvGuard dev("TGM_DEV_DIR", dir.path());
+    PCI pci;
+    EXPECT_EQ(pci.open_with(0, 7, 2, 4, 0), 1); // no such device
+    write_file(dir.file("ttyS1"), "not a terminal");
+    EXPECT_EQ(pci.open_with(1, 7, 2, 4, 0), 1);
+    EXPECT_EQ(pci.open_with(-1, 7, 2, 4, 0), 4);
+    EXPECT_EQ(pci.open_with(0, 14, 2, 4, 0), 2); // no speed at index 14
+    EXPECT_EQ(pci.open_with(0, 7, 5, 4, 0), 2);  // no parity code 5
+    EXPECT_FALSE(pci.is_open());
+
+    PtyPair pty;
+    ASSERT_EQ(::symlink(pty.path().c_str(), dir.file("ttyS2").c_str()), 0);
+    EXPECT_EQ(pci.open_with(2, 8, 2, 4, 0), 3);  // 14400 Bd: termios has no such speed
+    EXPECT_EQ(pci.open_with(2, 11, 2, 4, 0), 3); // 56000 Bd
+    EXPECT_EQ(pci.open_with(2, 7, 2, 0, 0), 3);  // 4 data bits
+    EXPECT_FALSE(pci.is_open());
+    EXPECT_EQ(pci.open_with(2, 7, 2, 4, 0), 0);
+    EXPECT_TRUE(pci.is_open());
+    EXPECT_EQ(pci.open_with(2, 7, 2, 4, 0), 0); // re-opening closes first
+
+    PCI other;
+    EXPECT_EQ(other.open_with(2, 7, 2, 4, 0), 1); // already held by a PCI
+    pci.close();
+    EXPECT_EQ(other.open_with(2, 9, 0, 4, 2), 0);
+}
+
+TEST(Pci, ClosedPortWritesNothingAndReadsFail) {
+    PCI pci;
+    const uint8_t bytes[5] = {1, 2, 3, 4, 5};
+    EXPECT_EQ(pci.write(bytes, 5), 5);
+    int status = -1;
+    pci.read_byte(status);
+    EXPECT_EQ(status, 1);
+}
+
+TEST(Pci, BytesPassUnchangedAndASilentLineTimesOut) {
+    PtyPair pty;
+    PCI pci;
+    ASSERT_EQ(pci.open_with(pty.port(), 7, 2, 4, 0), 0);
+    const uint8_t out[4] = {0xFF, 0x00, 0x15, 0xFF};
+    EXPECT_EQ(pci.write(out, 4), 4);
+    EXPECT_EQ(pty.read(4), (Bytes{0xFF, 0x00, 0x15, 0xFF}));
+    pty.write({0xFF, 0x0A});
+    int status = -1;
+    EXPECT_EQ(pci.read_byte(status), 0xFF); // never doubled by parity marking
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(pci.read_byte(status), 0x0A); // never translated
+    EXPECT_EQ(status, 0);
+
+    pty.write({0x33});
+    sleep_ms(20);
+    pci.purge_input();
+    pci.set_read_timeout(1000);
+    const uint32_t start = tick_ms();
+    pci.read_byte(status);
+    EXPECT_EQ(status, 2);
+    EXPECT_GE(tick_ms() - start, 990u);
+}
+
+TEST(PortCollection, ListsTheStandInsThatOpen) {
+    TempDir dir;
+    EnvGuard dev("TGM_DEV_DIR", dir.path());
+    PtyPair com1, com3, held;
+    ASSERT_EQ(::symlink(com1.path().c_str(), dir.file("ttyS0").c_str()), 0);
+    ASSERT_EQ(::symlink(com3.path().c_str(), dir.file("ttyS2").c_str()), 0);
+    ASSERT_EQ(::symlink(held.path().c_str(), dir.file("ttyUSB0").c_str()), 0);
+    PCI holder;
+    ASSERT_EQ(holder.open_with(32, 7, 2, 4, 0), 0);
+
+    TPortCollection ports;
+    ports.add_port(5, "stale");
+    ports.enumerate();
+    ASSERT_EQ(ports.count(), 2);
+    EXPECT_EQ(ports.port_at(0)->port, 0);
+    EXPECT_EQ(ports.port_at(0)->name, dir.file("ttyS0"));
+    EXPECT_EQ(ports.port_at(1)->port, 2);
+    ports.add_port(2, "again"); // a number already listed is not added twice
+    EXPECT_EQ(ports.count(), 2);
+}
+
+// Runs `tgm-cli ports ...` and returns its exit code and what it printed.
+int run_ports(std::vector<std::string> args, std::string& output) {
+    TempDir out_dir;
+    const std::string out_path = out_dir.file("out");
+    std::fflush(stdout);
+    const int saved = ::dup(1);
+    const int fd = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(fd, 1);
+    ::close(fd);
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const int code = cmd_ports(static_cast<int>(args.size()), argv.data());
+    std::fflush(stdout);
+    ::dup2(saved, 1);
+    ::close(saved);
+    output = read_file(out_path);
+    return code;
+}
+
+TEST(PortsCommand, PrintsNumberDeviceAndDescription) {
+    TempDir dir;
+    EnvGuard dev("TGM_DEV_DIR", dir.path());
+    PtyPair com1, com3;
+    ASSERT_EQ(::symlink(com1.path().c_str(), dir.file("ttyS0").c_str()), 0);
+    ASSERT_EQ(::symlink(com3.path().c_str(), dir.file("ttyS2").c_str()), 0);
+    std::string output;
+    EXPECT_EQ(run_ports({"ports"}, output), 0);
+    EXPECT_EQ(output, "0\t" + dir.file("ttyS0") + "\t\n2\t" + dir.file("ttyS2") + "\t\n");
+    EXPECT_EQ(run_ports({"ports", "--bogus"}, output), 2);
+    EXPECT_EQ(output, "");
+}
+
+} // namespace
+} // namespace tgm::test

@@ -1,0 +1,122 @@
+#include "sim_persona.h"
+
+#include "link/version_table.h"
+
+#include <cstdlib>
+
+namespace tgm {
+namespace {
+
+struct HeaderLayout {
+    int32_t driver;
+    int32_t size;
+    int32_t records;
+    bool words;
+};
+
+// Header size H and record offset R of the header generations.
+const HeaderLayout kHeaderLayouts[] = {
+    {2, 274, 178, false}, {3, 774, 322, true},  {4, 808, 356, true},  {5, 822, 358, true},
+    {6, 862, 486, true},  {7, 1310, 934, true}, {8, 2070, 1622, true}, {9, 750, 422, true},
+    {10, 976, 646, true},
+};
+
+// A plain decimal version number, or -1.
+int32_t version_number(const std::string& text) {
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    return std::atoi(text.c_str());
+}
+
+// The three bytes a unit answers for a version number; false when no bytes give it.
+bool version_bytes(int32_t version, uint8_t out[3]) {
+    const int32_t major = version / 1000, minor = version / 100 % 10, rest = version % 100;
+    if (major > 255)
+        return false;
+    out[0] = static_cast<uint8_t>(major);
+    out[1] = static_cast<uint8_t>(minor);
+    out[2] = static_cast<uint8_t>(rest % 10 == 0 && rest / 10 < 10 ? rest / 10 : rest);
+    return compose_version(out[0], out[1], out[2]) == version;
+}
+
+} // namespace
+
+int32_t SIMPERSONA::line_speed() const {
+    if (protocol == 'k')
+        return 9600;
+    return transport_speed != 0 ? transport_speed : 19200;
+}
+
+int32_t SIMPERSONA::display_length() const { return display_kind == 0 ? 13 : 33; }
+
+bool make_persona(const SIMCONFIG& config, SIMPERSONA& out, std::string& error) {
+    out = SIMPERSONA();
+    out.protocol = config.protocol;
+    out.transport_speed = config.transport;
+    const std::string& firmware = config.firmware;
+    int32_t reported = 0;
+    if (firmware == "621") {
+        if (config.protocol != 'k') {
+            error = "firmware 621 speaks only the K protocol";
+            return false;
+        }
+        out.answers_abort = true;
+        reported = 6210;
+        out.version = 6210;
+    } else if (firmware == "5x0" || firmware == "5X0") {
+        if (config.protocol != 'k') {
+            error = "firmware 5x0 speaks only the K protocol";
+            return false;
+        }
+        out.has_version_command = false;
+    } else if (version_number(firmware) >= 0) {
+        reported = version_number(firmware);
+        const int32_t folded = reported == 6380 ? 6320 : reported;
+        out.version = normalize_version(folded);
+    } else {
+        error = "unknown firmware " + firmware;
+        return false;
+    }
+    if (out.has_version_command && !version_bytes(reported, out.version_bytes)) {
+        error = "no version bytes give " + firmware;
+        return false;
+    }
+
+    out.driver = driver_of_code(code_of_version(out.version));
+    if (config.protocol == 'v') {
+        // The V side keeps the directory record and every compression type, whatever the
+        // version it reports.
+        out.uses_record = true;
+        out.type_count = 4;
+        out.checks_ready = true;
+        out.display_kind = 2;
+    } else {
+        out.uses_record = out.driver >= 11 && out.driver <= 15;
+        out.checks_ready = out.driver >= 12 && out.driver <= 15;
+        out.type_count = out.driver == 15 ? 4 : (out.driver >= 12 && out.driver <= 14 ? 2 : 0);
+        // Generations without a driver of their own keep the oldest header layout.
+        const HeaderLayout* layout = &kHeaderLayouts[0];
+        for (const HeaderLayout& l : kHeaderLayouts)
+            if (l.driver == out.driver)
+                layout = &l;
+        if (!out.uses_record) {
+            out.header_size = layout->size;
+            out.record_offset = layout->records;
+            out.word_flags = layout->words;
+        }
+        if (!out.has_version_command)
+            out.display_kind = 0;
+        else if (out.version % 1000 <= 350)
+            out.display_kind = 0;
+        else
+            out.display_kind = out.version == 6360 ? 1 : 2;
+    }
+    out.flash_size = out.driver == 14 ? 65536u : 65535u;
+    if (config.flash_size >= 0)
+        out.flash_size = static_cast<uint32_t>(config.flash_size);
+    if (config.type_count >= 0)
+        out.type_count = config.type_count;
+    return true;
+}
+
+} // namespace tgm

@@ -1,0 +1,45 @@
+#pragma once
+// A pseudo-terminal served by a simulated unit: the unit holds the master side, the tool opens
+// the slave by its path (or port number).
+#include "sim_unit.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace tgm {
+
+class SIMPTY {
+public:
+    explicit SIMPTY(std::unique_ptr<SIMUNIT> unit) : unit_(std::move(unit)) {}
+    ~SIMPTY();
+    SIMPTY(const SIMPTY&) = delete;
+    SIMPTY& operator=(const SIMPTY&) = delete;
+
+    // Opens the pseudo-terminal (raw, no echo); false with the reason on failure.
+    bool open(std::string& error);
+    // Makes link_path a symbolic link to the slave (replacing an old link there).
+    bool make_link(const std::string& link_path, std::string& error);
+    const std::string& slave_path() const { return slave_path_; }
+    // The port number that names the slave.
+    int32_t port() const;
+
+    // Serves on a thread of its own until stop(); or on the caller's thread until stop_flag.
+    void start();
+    void stop();
+    void serve(const std::atomic<bool>& stop_flag);
+
+    SIMUNIT& unit() { return *unit_; }
+
+private:
+    std::unique_ptr<SIMUNIT> unit_;
+    int master_fd_ = -1;
+    int slave_fd_ = -1;
+    std::string slave_path_;
+    std::string link_path_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+} // namespace tgm

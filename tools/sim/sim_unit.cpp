@@ -1,0 +1,182 @@
+#include "sim_unit.h"
+
+#include "k_unit.h"
+#include "link/timer.h"
+#include "v_unit.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace tgm {
+namespace {
+
+// Seven-segment patterns of the digits 0 to 9.
+const uint8_t kSegmentDigits[10] = {0x77, 0x24, 0x5D, 0x6D, 0x2E, 0x6B, 0x7B, 0x25, 0x7F, 0x6F};
+constexpr uint8_t kSegmentDash = 0x08;
+
+int32_t speed_of(speed_t speed) {
+    switch (speed) {
+    case B9600: return 9600;
+    case B19200: return 19200;
+    default: return -1;
+    }
+}
+
+// How long a byte takes on the line: 1 start, 8 data, parity and 1 stop bit.
+uint32_t byte_micros(int32_t speed) { return static_cast<uint32_t>(11u * 1000000u / static_cast<uint32_t>(speed)); }
+
+} // namespace
+
+SIMUNIT::SIMUNIT(const SIMCONFIG& config, const SIMPERSONA& persona)
+    : config_(config), persona_(persona), flash_(persona) {}
+
+bool SIMUNIT::load_state(std::string& error) {
+    if (config_.state_file.empty() || ::access(config_.state_file.c_str(), F_OK) != 0)
+        return true;
+    return flash_.load(config_.state_file, error);
+}
+
+void SIMUNIT::serve(int master_fd, int slave_fd, const std::atomic<bool>& stop) {
+    master_fd_ = master_fd;
+    slave_fd_ = slave_fd;
+    stop_ = &stop;
+    const int flags = ::fcntl(master_fd_, F_GETFL);
+    (void)::fcntl(master_fd_, F_SETFL, flags | O_NONBLOCK);
+    while (!stop.load()) {
+        const int first = read_byte(100);
+        if (first < 0 || config_.faults.silent || !line_matches())
+            continue;
+        handle(static_cast<uint8_t>(first));
+    }
+}
+
+bool SIMUNIT::line_matches() const {
+    termios tio{};
+    if (::tcgetattr(slave_fd_, &tio) != 0)
+        return true;
+    return speed_of(::cfgetospeed(&tio)) == persona_.line_speed();
+}
+
+int SIMUNIT::read_byte(int timeout_ms) {
+    TIMER timer(timeout_ms);
+    for (;;) {
+        uint8_t byte = 0;
+        const ssize_t n = ::read(master_fd_, &byte, 1);
+        if (n == 1)
+            return byte;
+        if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO)
+            return -1;
+        if (timer.expired() || stop_->load())
+            return -1;
+        const uint32_t left = static_cast<uint32_t>(timeout_ms) - timer.elapsed();
+        pollfd pfd{master_fd_, POLLIN, 0};
+        // A line nobody holds reports a hang-up; keep the waits short then.
+        (void)::poll(&pfd, 1, static_cast<int>(left < 20 ? left : 20));
+    }
+}
+
+bool SIMUNIT::read_bytes(Bytes& out, std::size_t count, int timeout_ms) {
+    out.clear();
+    while (out.size() < count) {
+        const int b = read_byte(timeout_ms);
+        if (b < 0)
+            return false;
+        out.push_back(static_cast<uint8_t>(b));
+    }
+    return true;
+}
+
+void SIMUNIT::send(const Bytes& bytes) {
+    const bool paced = config_.real_time;
+    const uint32_t micros = byte_micros(persona_.line_speed());
+    std::size_t done = 0;
+    TIMER stall(2000); // a tool that stopped reading is given up after two seconds
+    while (done < bytes.size() && !stop_->load()) {
+        const std::size_t chunk = paced ? 1 : bytes.size() - done;
+        const ssize_t n = ::write(master_fd_, bytes.data() + done, chunk);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            stall.start(2000);
+            if (paced)
+                ::usleep(micros);
+            continue;
+        }
+        if ((n < 0 && errno != EAGAIN && errno != EINTR) || stall.expired())
+            return;
+        pollfd pfd{master_fd_, POLLOUT, 0};
+        (void)::poll(&pfd, 1, 10);
+    }
+}
+
+void SIMUNIT::store(int32_t area, Bytes bytes) {
+    flash_.set_area(area, std::move(bytes));
+    if (!config_.state_file.empty())
+        (void)flash_.save(config_.state_file);
+}
+
+bool SIMUNIT::ready_poll() {
+    const int32_t poll = polls_.fetch_add(1);
+    const int32_t needed = config_.faults.init_polls;
+    return needed >= 0 && poll >= needed;
+}
+
+SIMUNIT::Bytes SIMUNIT::display() const {
+    Bytes out{0};
+    if (persona_.display_kind == 0) {
+        // Twelve digits: the version, blanks, then the last key's code.
+        const int32_t v = persona_.version;
+        const int32_t digits[4] = {v / 1000 % 10, v / 100 % 10, v / 10 % 10, v % 10};
+        for (int32_t d : digits)
+            out.push_back(kSegmentDigits[d]);
+        out.insert(out.end(), 6, 0x00);
+        if (last_key_ < 0) {
+            out.insert(out.end(), 2, kSegmentDash);
+        } else {
+            out.push_back(kSegmentDigits[last_key_ / 10 % 10]);
+            out.push_back(kSegmentDigits[last_key_ % 10]);
+        }
+        return out;
+    }
+    std::string rows = "TGM-SIM " + std::to_string(persona_.version);
+    rows.resize(16, ' ');
+    std::string second = last_key_ < 0 ? std::string("KEY -") : "KEY " + std::to_string(last_key_);
+    second.resize(16, ' ');
+    rows += second;
+    out.insert(out.end(), rows.begin(), rows.end());
+    return out;
+}
+
+void SIMUNIT::put_le(Bytes& out, uint32_t value, int width) {
+    for (int i = 0; i < width; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+bool SIMUNIT::silent_to(int32_t command) const { return config_.faults.silent_to == command; }
+
+bool SIMUNIT::corrupt_to(int32_t command) const {
+    return config_.faults.corrupt || config_.faults.corrupt_to == command;
+}
+
+int32_t SIMUNIT::status_to(int32_t command) const {
+    const auto it = config_.faults.status_to.find(command);
+    return it == config_.faults.status_to.end() ? -1 : it->second;
+}
+
+std::unique_ptr<SIMUNIT> make_sim_unit(const SIMCONFIG& config, std::string& error) {
+    SIMPERSONA persona;
+    if (!make_persona(config, persona, error))
+        return nullptr;
+    std::unique_ptr<SIMUNIT> unit;
+    if (config.protocol == 'v')
+        unit = std::make_unique<VUNIT>(config, persona);
+    else
+        unit = std::make_unique<KUNIT>(config, persona);
+    if (!unit->load_state(error))
+        return nullptr;
+    return unit;
+}
+
+} // namespace tgm

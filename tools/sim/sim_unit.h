@@ -1,0 +1,81 @@
+#pragma once
+// The simulated secondary unit: serves the master side of a pseudo-terminal as a chosen
+// firmware generation would, keeping its flash in memory (and in a file when asked), and
+// misbehaving on request. The protocol is the derived class's.
+#include "sim_config.h"
+#include "sim_flash.h"
+#include "sim_persona.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tgm {
+
+class SIMUNIT {
+public:
+    using Bytes = std::vector<uint8_t>;
+    // The status or result code of a command the unit does not have.
+    static constexpr uint8_t kRejected = 12;
+
+    SIMUNIT(const SIMCONFIG& config, const SIMPERSONA& persona);
+    virtual ~SIMUNIT() = default;
+    SIMUNIT(const SIMUNIT&) = delete;
+    SIMUNIT& operator=(const SIMUNIT&) = delete;
+
+    // Loads the state file when one is configured and present.
+    bool load_state(std::string& error);
+    // Serves until stop is set. slave_fd is the unit's own hold on the line, through which it
+    // sees the speed the tool set: bytes sent at another speed are noise to it.
+    void serve(int master_fd, int slave_fd, const std::atomic<bool>& stop);
+
+    SIMFLASH& flash() { return flash_; }
+    const SIMPERSONA& persona() const { return persona_; }
+    const SIMCONFIG& config() const { return config_; }
+    // Readiness polls answered so far.
+    int32_t polls() const { return polls_.load(); }
+
+protected:
+    // Appends the low `width` bytes of value, least significant first.
+    static void put_le(Bytes& out, uint32_t value, int width);
+
+    // One request that began with `first` (the line speed already checked).
+    virtual void handle(uint8_t first) = 0;
+
+    // The next byte within timeout_ms, or -1.
+    int read_byte(int timeout_ms);
+    bool read_bytes(Bytes& out, std::size_t count, int timeout_ms);
+    void send(const Bytes& bytes);
+    // Stores an area and, with a state file, saves the flash.
+    void store(int32_t area, Bytes bytes);
+    // Counts one readiness poll; true once initialisation has ended.
+    bool ready_poll();
+    // The console's answer: a leading byte, then rows * width display bytes.
+    Bytes display() const;
+    void press_key(int32_t code) { last_key_ = code; }
+
+    bool silent_to(int32_t command) const;
+    bool corrupt_to(int32_t command) const;
+    // The status or result code a fault sets for a command, or -1.
+    int32_t status_to(int32_t command) const;
+
+    const SIMCONFIG config_;
+    const SIMPERSONA persona_;
+    SIMFLASH flash_;
+
+private:
+    bool line_matches() const;
+
+    int master_fd_ = -1;
+    int slave_fd_ = -1;
+    const std::atomic<bool>* stop_ = nullptr;
+    std::atomic<int32_t> polls_{0};
+    int32_t last_key_ = -1;
+};
+
+// The unit for a configuration (K or V by its protocol); null with the reason on error.
+std::unique_ptr<SIMUNIT> make_sim_unit(const SIMCONFIG& config, std::string& error);
+
+} // namespace tgm
