@@ -12,7 +12,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace tgm::cli {
 int cmd_ports(int argc, char** argv);
+}
 
 namespace tgm::test {
 namespace {
@@ -157,7 +159,7 @@ int run_ports(std::vector<std::string> args, std::string& output) {
     for (auto& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    const int code = cmd_ports(static_cast<int>(args.size()), argv.data());
+    const int code = tgm::cli::cmd_ports(static_cast<int>(args.size()), argv.data());
     std::fflush(stdout);
     ::dup2(saved, 1);
     ::close(saved);

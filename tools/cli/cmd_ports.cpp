@@ -1,10 +1,14 @@
 // tgm-cli ports: the serial ports that open now, one per line:
 // NUMBER<TAB>DEVICE<TAB>DESCRIPTION.
+#include "commands.h"
+
 #include "link/tportcollection.h"
 #include "support/cp1251.h"
 
 #include <cstdio>
 #include <cstring>
+
+namespace tgm::cli {
 
 int cmd_ports(int argc, char** argv) {
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
@@ -28,3 +32,5 @@ int cmd_ports(int argc, char** argv) {
     }
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
 }
+
+} // namespace tgm::cli

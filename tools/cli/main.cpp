@@ -17,12 +17,13 @@ constexpr Command kCommands[] = {
     {"info", "FILE", tgm::cli::cmd_info},
     {"dump", "FILE", tgm::cli::cmd_dump},
     {"convert", "IN OUT", tgm::cli::cmd_convert},
+    {"ports", "", tgm::cli::cmd_ports},
 };
 
 int usage(FILE* out) {
     std::fprintf(out, "usage:\n");
     for (const Command& c : kCommands)
-        std::fprintf(out, "  tgm-cli %s %s\n", c.name, c.arguments);
+        std::fprintf(out, "  tgm-cli %s%s%s\n", c.name, *c.arguments ? " " : "", c.arguments);
     return tgm::cli::kUsage;
 }
 
