@@ -11,9 +11,12 @@ TEditDlg::TEditDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Frameless
     setObjectName(QStringLiteral("TEditDlg"));
     EdBox = new QLineEdit(this);
     EdBox->setObjectName(QStringLiteral("EdBox"));
+    // A grid row is lower than a line edit would like; the editor still covers just the cell.
+    EdBox->setMinimumSize(1, 1);
     // The box always fills the whole client area, whatever cell the editor covers.
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
     layout->addWidget(EdBox);
     resize(185, 24);
     connect(EdBox, &QLineEdit::returnPressed, this, &QDialog::accept);
