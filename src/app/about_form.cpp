@@ -54,8 +54,12 @@ TAboutForm::TAboutForm(QWidget* parent)
     maker->setFixedHeight(3 * fontMetrics().lineSpacing() + 12);
     maker->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     maker->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (QWidget* area : std::initializer_list<QWidget*>{title, version, maker})
-        area->setBackgroundRole(QPalette::Window);
+    // Borderless areas on the dialog's own background, so they read as labels.
+    for (QWidget* area : std::initializer_list<QWidget*>{title, version, maker}) {
+        QPalette palette = area->palette();
+        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+        area->setPalette(palette);
+    }
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));

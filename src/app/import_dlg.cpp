@@ -2,12 +2,12 @@
 
 #include "app/edit_dlg.h"
 #include "app/gui_text.h"
+#include "app/string_grid.h"
 #include "app/ui_dialogs.h"
 #include "support/syscfg.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTableWidget>
@@ -15,9 +15,6 @@
 
 namespace tgm {
 namespace {
-
-constexpr int kColumnWidths[] = {41, 73, 223};
-constexpr int kRowHeight = 18;
 
 QPushButton* button(const char* name, const char* caption, QWidget* parent) {
     auto* b = new QPushButton(QString::fromUtf8(caption), parent);
@@ -33,29 +30,10 @@ TImportDlg::TImportDlg(QWidget* parent)
     setObjectName(QStringLiteral("TImportDlg"));
     setWindowTitle(QString::fromUtf8("Импорт формы"));
 
-    TabGrid = new QTableWidget(0, 3, this);
-    TabGrid->setObjectName(QStringLiteral("TabGrid"));
-    TabGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
-    TabGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    TabGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TabGrid->verticalHeader()->hide();
-    TabGrid->verticalHeader()->setMinimumSectionSize(kRowHeight);
-    TabGrid->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    TabGrid->horizontalHeader()->setFixedHeight(kRowHeight);
-    TabGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    TabGrid->horizontalHeader()->setHighlightSections(false);
-    TabGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    int width = 0;
-    for (int c = 0; c < 3; ++c) {
-        TabGrid->setColumnWidth(c, kColumnWidths[c]);
-        width += kColumnWidths[c];
-    }
-    const int frame = 2 * TabGrid->frameWidth();
-    TabGrid->setFixedSize(width + frame, 17 * kRowHeight + frame);
     QStringList captions;
     for (const char* c : {"Канал", "Контроль", "Заголовок"})
         captions << QString::fromUtf8(c);
-    TabGrid->setHorizontalHeaderLabels(captions);
+    TabGrid = make_string_grid(this, {41, 73, 223}, captions, QAbstractItemView::SelectItems);
     TabGrid->hide();
     TabGrid->installEventFilter(this);
     connect(TabGrid, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
@@ -108,12 +86,8 @@ void TImportDlg::show_project() {
     TabGrid->setRowCount(project_.count());
     for (int k = 0; k < project_.count(); ++k) {
         const QString texts[] = {QString::number(k + 1), QString(), qs(project_.header(k))};
-        for (int c = 0; c < 3; ++c) {
-            auto* item = new QTableWidgetItem(texts[c]);
-            if (c < 2)
-                item->setBackground(palette().button());
-            TabGrid->setItem(k, c, item);
-        }
+        for (int c = 0; c < 3; ++c)
+            grid_cell(TabGrid, k, c, 2)->setText(texts[c]);
     }
     TabGrid->setCurrentCell(0, 2);
     update_control_column();

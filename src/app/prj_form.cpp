@@ -5,6 +5,7 @@
 #include "app/gui_text.h"
 #include "app/import_dlg.h"
 #include "app/status_bar.h"
+#include "app/string_grid.h"
 #include "app/trase_form.h"
 #include "app/ui_dialogs.h"
 #include "forms/form_kind.h"
@@ -17,7 +18,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -32,9 +32,6 @@
 
 namespace tgm {
 namespace {
-
-constexpr int kColumnWidths[] = {41, 61, 68, 64, 147};
-constexpr int kRowHeight = 18;
 
 const char* const kSaveFilter =
     "Форма fs|*.FS|Форма fs1|*.FS1|Форма fs2|*.FS2|Форма fs31|*.FS31|Форма fs32|*.FS32";
@@ -91,11 +88,7 @@ TPrjForm::TPrjForm(const std::vector<std::string>& params, QWidget* parent)
     // 6. The caption with the version.
     setWindowTitle(qs(config().title()) + QStringLiteral("  (") +
                    QString::fromStdString(TAppInfo().version_text()) + QLatin1Char(')'));
-    // 7. The grid's captions; 8. a first refresh with no project.
-    QStringList captions;
-    for (const char* c : {"Канал", "Контроль", "Взлив (см)", "Ёмкость (л)", "Заголовок"})
-        captions << QString::fromUtf8(c);
-    TabGrid->setHorizontalHeaderLabels(captions);
+    // 7. The grid's captions stand in its caption row from the start; 8. a first refresh.
     named("NTabPaste")->setEnabled(false);
     refresh(-1);
 }
@@ -253,26 +246,10 @@ void TPrjForm::build_grid() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    TabGrid = new QTableWidget(0, 5, central);
-    TabGrid->setObjectName(QStringLiteral("TabGrid"));
-    TabGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    TabGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    TabGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TabGrid->verticalHeader()->hide();
-    TabGrid->verticalHeader()->setMinimumSectionSize(kRowHeight);
-    TabGrid->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    TabGrid->horizontalHeader()->setFixedHeight(kRowHeight);
-    TabGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    TabGrid->horizontalHeader()->setHighlightSections(false);
-    TabGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    int width = 0;
-    for (int c = 0; c < 5; ++c) {
-        TabGrid->setColumnWidth(c, kColumnWidths[c]);
-        width += kColumnWidths[c];
-    }
-    const int frame = 2 * TabGrid->frameWidth();
-    // Room for the caption row and 16 channels without scrolling.
-    TabGrid->setFixedSize(width + frame, 17 * kRowHeight + frame);
+    QStringList captions;
+    for (const char* c : {"Канал", "Контроль", "Взлив (см)", "Ёмкость (л)", "Заголовок"})
+        captions << QString::fromUtf8(c);
+    TabGrid = make_string_grid(central, {41, 61, 68, 64, 147}, captions, QAbstractItemView::SelectRows);
     TabGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(TabGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         PopupMenu1->popup(TabGrid->viewport()->mapToGlobal(pos));
@@ -298,18 +275,9 @@ int TPrjForm::current_row() const {
 void TPrjForm::fill_row(int k) {
     const QString texts[] = {QString::number(k + 1), QString(), qs(project_.max_level_text(k)),
                              qs(project_.capacity_text(k)), qs(project_.header(k))};
-    for (int c = 0; c < 5; ++c) {
-        if (c == 1)
-            continue; // the control column is update_control_column's
-        QTableWidgetItem* item = TabGrid->item(k, c);
-        if (!item) {
-            item = new QTableWidgetItem;
-            if (c < 4) // the fixed columns keep the colour of the caption row
-                item->setBackground(palette().button());
-            TabGrid->setItem(k, c, item);
-        }
-        item->setText(texts[c]);
-    }
+    for (int c = 0; c < 5; ++c)
+        if (c != 1) // the control column is update_control_column's
+            grid_cell(TabGrid, k, c, 4)->setText(texts[c]);
 }
 
 void TPrjForm::refresh(int row) {
@@ -336,15 +304,8 @@ void TPrjForm::refresh(int row) {
 
 void TPrjForm::update_control_column() {
     project_.update_control();
-    for (int k = 0; k < project_.count(); ++k) {
-        QTableWidgetItem* item = TabGrid->item(k, 1);
-        if (!item) {
-            item = new QTableWidgetItem;
-            item->setBackground(palette().button());
-            TabGrid->setItem(k, 1, item);
-        }
-        item->setText(qs(project_.control_text(k)));
-    }
+    for (int k = 0; k < project_.count(); ++k)
+        grid_cell(TabGrid, k, 1, 4)->setText(qs(project_.control_text(k)));
     enable({"NStrWrite", "StrWriteButton"}, project_.all_writable());
 }
 
