@@ -1,6 +1,7 @@
 #include "app/about_form.h"
 
 #include "app/gui_text.h"
+#include "app/window_place.h"
 #include "support/file_locations.h"
 #include "support/syscfg.h"
 #include "support/tappinfo.h"
@@ -74,6 +75,8 @@ TAboutForm::TAboutForm(QWidget* parent)
     layout->addWidget(ok, 3, 0, 1, 2, Qt::AlignHCenter);
     layout->setColumnMinimumWidth(1, 380);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    adjustSize();
+    centre_on_screen(this);
 }
 
 } // namespace tgm

@@ -4,6 +4,7 @@
 #include "app/gui_text.h"
 #include "app/string_grid.h"
 #include "app/ui_dialogs.h"
+#include "app/window_place.h"
 #include "support/syscfg.h"
 
 #include <QGridLayout>
@@ -79,6 +80,7 @@ bool TImportDlg::run_import() {
 void TImportDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     show_project();
+    centre_on_screen(this);
 }
 
 void TImportDlg::show_project() {

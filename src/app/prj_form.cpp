@@ -8,6 +8,7 @@
 #include "app/string_grid.h"
 #include "app/trase_form.h"
 #include "app/ui_dialogs.h"
+#include "app/window_place.h"
 #include "forms/form_kind.h"
 #include "support/cp1251.h"
 #include "support/file_locations.h"
@@ -17,11 +18,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
@@ -44,14 +43,6 @@ const std::vector<const char*> kGrowing = {
 bool exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
-}
-
-void centre_on_screen(QWidget* w) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = w->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        w->move(frame.topLeft());
-    }
 }
 
 } // namespace

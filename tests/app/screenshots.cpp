@@ -50,14 +50,19 @@ int main(int argc, char** argv) {
     const std::vector<std::string> headers = {"Резервуар 1 (бензин АИ-92)", "Резервуар 2 (ДТ)",
                                               "Резервуар 3 (АИ-95)", "Резервуар 4 (АИ-80)",
                                               "Резервуар 5 (ДТ зимнее)"};
-    const std::string project = test::write_fs(p.home.file("station.fs"), headers, 320);
+    // A fixed folder, so the status bar reads the same in every run.
+    QDir folder(QDir::tempPath() + QStringLiteral("/tgm-example"));
+    folder.removeRecursively();
+    folder.mkpath(QStringLiteral("."));
+    const std::string project =
+        test::write_fs(folder.filePath(QStringLiteral("station.fs")).toStdString(), headers, 320);
     p.dialogs.files = {test::ScriptedDialogs::chosen(project)};
     p.main->ImportButtonClick();
     p.main->project().insert_gap(3);
     p.main->refresh(2);
     ok &= save(p.main.get(), out + "/main-window.png");
 
-    const std::string f1 = write_example_f1(p.home.file("survey.f1"));
+    const std::string f1 = write_example_f1(folder.filePath(QStringLiteral("survey.f1")).toStdString());
     p.import->project().open_form(f1);
     ok &= save(p.import, out + "/import-dialog.png");
     p.import->hide();
@@ -74,5 +79,6 @@ int main(int argc, char** argv) {
 
     TAboutForm about(p.main.get());
     ok &= save(&about, out + "/about-box.png");
+    folder.removeRecursively();
     return ok ? 0 : 1;
 }
