@@ -194,3 +194,24 @@ TEST(ImportDlg, AFileThatCannotBeLoadedLeavesTheProjectAlone) {
     EXPECT_EQ(p.main->project().count(), 1);
     EXPECT_EQ(p.cell(1, 4), "K");
 }
+
+TEST(ImportDlg, InsertFromFilePutsTheFileBeforeTheSelectedRow) {
+    Program p;
+    p.dialogs.files = {ScriptedDialogs::chosen(write_fs(p.home.file("abc.fs"), {"A", "B", "C"}))};
+    p.action("ImportButton")->trigger();
+    p.grid()->selectRow(1);
+    p.dialogs.files = {ScriptedDialogs::chosen(write_fs(p.home.file("xy.fs"), {"X", "Y"}))};
+    p.action("NNTabInsertF")->trigger();
+    ASSERT_EQ(p.main->project().count(), 5);
+    QStringList headers;
+    for (int r = 1; r <= 5; ++r)
+        headers << p.cell(r, 4);
+    EXPECT_EQ(headers, (QStringList{"A", "X", "Y", "B", "C"}));
+    EXPECT_EQ(p.main->current_row(), 2);
+    EXPECT_TRUE(p.main->project().modified());
+    // Opening again asks about the modified project first; Cancel leaves everything as it was.
+    p.action("ImportButton")->trigger();
+    EXPECT_EQ(p.dialogs.questions.back(), u("Сохранить проект?"));
+    EXPECT_EQ(p.dialogs.requests.size(), 2u);
+    EXPECT_EQ(p.main->project().count(), 5);
+}

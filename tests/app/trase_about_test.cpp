@@ -103,9 +103,14 @@ TEST(AboutForm, ShowsTitleExecutableAndFourNumberVersion) {
 }
 
 TEST(AboutForm, UpdateCommandFollowsTheUpdaterSearch) {
-    const auto previous = std::filesystem::current_path();
-    TempDir here;
-    std::filesystem::current_path(here.path());
+    // The search looks at the current folder.
+    struct InFolder {
+        TempDir dir;
+        std::filesystem::path previous = std::filesystem::current_path();
+        InFolder() { std::filesystem::current_path(dir.path()); }
+        ~InFolder() { std::filesystem::current_path(previous); }
+    } in_folder;
+    const TempDir& here = in_folder.dir;
     {
         Program without;
         EXPECT_FALSE(without.action("NUpdate")->isVisible());
@@ -119,5 +124,4 @@ TEST(AboutForm, UpdateCommandFollowsTheUpdaterSearch) {
         with.action("NUpdate")->trigger(); // exits 0: the program goes on, silent
         EXPECT_TRUE(with.dialogs.messages.empty());
     }
-    std::filesystem::current_path(previous);
 }
