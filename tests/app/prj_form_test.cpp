@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -258,4 +259,19 @@ TEST(PrjForm, FormsFolderCommandKeepsTheFolderAndWritesTheConfiguration) {
     // The import dialog starts in the new folder.
     p.action("ImportButton")->trigger();
     EXPECT_EQ(p.dialogs.requests.back().folder.toStdString(), folder);
+}
+
+TEST(PrjForm, MenusCarryTheirCaptionsWithTrailingBlanks) {
+    Program p;
+    QStringList titles;
+    for (QAction* a : p.main->menuBar()->actions())
+        titles << a->text();
+    EXPECT_EQ(titles, (QStringList{u("Проект    "), u("Таблица       "), u("Параметры      "), u("Справка")}));
+    EXPECT_EQ(p.action("NStrRead")->text(), u("Читать таблицы "));
+    QStringList popup;
+    for (QAction* a : p.main->findChild<QMenu*>("PopupMenu1")->actions())
+        popup << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+    EXPECT_EQ(popup, (QStringList{"NNTabAddNew", "NNTabInsertNew", "NNTabInsertEmpty", "-", "NNTabCopy",
+                                  "NNTabCut", "NNTabPaste", "-", "NNTabAddF", "NNTabInsertF", "-",
+                                  "NNTabDelete"}));
 }
