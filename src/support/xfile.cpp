@@ -71,6 +71,8 @@ long long XFILE::file_size() const {
     return static_cast<long long>(st.st_size);
 }
 
+bool XFILE::seek_end() { return fd_ >= 0 && ::lseek(fd_, 0, SEEK_END) >= 0; }
+
 bool read_whole_file(const std::string& name, std::string& bytes) {
     XFILE file(name, false, XFILE::Mode::read);
     const long long size = file.file_size();

@@ -21,6 +21,8 @@ public:
     bool read(void* p, std::size_t n) override;
     // Size of the open file in bytes, or -1.
     long long file_size() const;
+    // Moves the position to the end of the file (appending without O_APPEND).
+    bool seek_end();
     bool close();
 
 private:

@@ -1,0 +1,14 @@
+#include "app/gui_message_sink.h"
+
+#include "app/gui_text.h"
+#include "app/ui_dialogs.h"
+
+#include <QApplication>
+
+namespace tgm {
+
+void TGuiMessageSink::show_message(const std::string& text) {
+    ui_dialogs().message(QApplication::activeWindow(), qs(text));
+}
+
+} // namespace tgm

@@ -1,0 +1,12 @@
+#pragma once
+// Shows the core's failure messages (form files, configuration, report) as modal boxes.
+#include "support/message_sink.h"
+
+namespace tgm {
+
+class TGuiMessageSink : public MessageSink {
+public:
+    void show_message(const std::string& text) override;
+};
+
+} // namespace tgm

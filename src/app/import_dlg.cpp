@@ -1,0 +1,152 @@
+#include "app/import_dlg.h"
+
+#include "app/edit_dlg.h"
+#include "app/gui_text.h"
+#include "app/string_grid.h"
+#include "app/ui_dialogs.h"
+#include "app/window_place.h"
+#include "support/syscfg.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace tgm {
+namespace {
+
+QPushButton* button(const char* name, const char* caption, QWidget* parent) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+TImportDlg::TImportDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    setObjectName(QStringLiteral("TImportDlg"));
+    setWindowTitle(QString::fromUtf8("Импорт формы"));
+
+    QStringList captions;
+    for (const char* c : {"Канал", "Контроль", "Заголовок"})
+        captions << QString::fromUtf8(c);
+    TabGrid = make_string_grid(this, {41, 73, 223}, captions, QAbstractItemView::SelectItems);
+    TabGrid->hide();
+    TabGrid->installEventFilter(this);
+    connect(TabGrid, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
+        if (column == 2)
+            edit_header(row + 1);
+    });
+
+    OkButton = button("OkButton", "OK", this);
+    CancelButton = button("CancelButton", "Cancel", this);
+    EditButton = button("EditButton", "Редактор таблиц", this); // connected by the table editor
+    SaveButton = button("SaveButton", "Сохранить форму", this);
+    connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(SaveButton, &QPushButton::clicked, this, [this] { SaveButtonClick(); });
+
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {OkButton, CancelButton, EditButton, SaveButton})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(TabGrid, 0, Qt::AlignTop);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+bool TImportDlg::run_import() {
+    TUiDialogs::FileRequest request;
+    request.folder = file_text(config().syspar().forms_folder());
+    request.filters = qt_filters(QString::fromUtf8("Формы (fs*, f1)|*.FS*;*.F1"));
+    const TUiDialogs::FileAnswer answer = ui_dialogs().open_file(parentWidget(), request);
+    if (!answer.accepted)
+        return false;
+    if (!project_.open_form(file_bytes(answer.file_name)))
+        return false;
+    // Files with levels by row number go straight in, but only when every table converts: a
+    // table that does not would enter the project as other data.
+    project_.update_control();
+    if (project_.table_form() && project_.all_writable())
+        return true;
+    return exec() == QDialog::Accepted;
+}
+
+void TImportDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    show_project();
+    centre_on_screen(this);
+}
+
+void TImportDlg::show_project() {
+    setWindowTitle(QString::fromUtf8("Импорт ") + name_text(project_.name()));
+    TabGrid->setRowCount(project_.count());
+    for (int k = 0; k < project_.count(); ++k) {
+        const QString texts[] = {QString::number(k + 1), QString(), qs(project_.header(k))};
+        for (int c = 0; c < 3; ++c)
+            grid_cell(TabGrid, k, c, 2)->setText(texts[c]);
+    }
+    TabGrid->setCurrentCell(0, 2);
+    update_control_column();
+    TabGrid->show();
+}
+
+void TImportDlg::update_control_column() {
+    project_.update_control();
+    for (int k = 0; k < project_.count(); ++k)
+        TabGrid->item(k, 1)->setText(qs(project_.control_text(k)));
+    OkButton->setEnabled(project_.all_writable());
+}
+
+void TImportDlg::edit_header(int row) {
+    if (row < 1 || row > project_.count() || !edit_dlg_)
+        return;
+    const int k = row - 1;
+    edit_dlg_->place_over_cell(TabGrid, row, 2);
+    edit_dlg_->set_text(qs(project_.header(k)));
+    if (edit_dlg_->exec() == QDialog::Accepted) {
+        project_.set_header(k, cps(edit_dlg_->get_text()));
+        TabGrid->item(k, 2)->setText(qs(project_.header(k)));
+    }
+}
+
+bool TImportDlg::SaveButtonClick() {
+    TUiDialogs::FileRequest request;
+    request.file_name = file_text(project_.name());
+    request.filters = qt_filters(QStringLiteral("|*.FS*;*.F1"));
+    const TUiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
+    return answer.accepted && project_.save_form(file_bytes(answer.file_name));
+}
+
+void TImportDlg::done(int result) {
+    if (project_.modified()) {
+        switch (ui_dialogs().confirm(this, QString::fromUtf8("Сохранить форму?"),
+                                     TUiDialogs::Buttons::yes_no_cancel, false)) {
+        case TUiDialogs::Answer::yes:
+            if (!SaveButtonClick())
+                return;
+            break;
+        case TUiDialogs::Answer::no: break;
+        default: return;
+        }
+    }
+    QDialog::done(result);
+}
+
+bool TImportDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == TabGrid && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && TabGrid->currentColumn() == 2) {
+            edit_header(TabGrid->currentRow() + 1);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace tgm

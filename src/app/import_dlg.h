@@ -1,0 +1,47 @@
+#pragma once
+// The form import dialog: loads a form file into a project of its own and, when the file's
+// tables need checking, shows them for the user to confirm.
+#include "model/eproject.h"
+
+#include <QDialog>
+
+class QPushButton;
+class QTableWidget;
+
+namespace tgm {
+
+class TEditDlg;
+
+class TImportDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit TImportDlg(QWidget* parent = nullptr);
+    // The one cell editor of the program.
+    void set_edit_dlg(TEditDlg* editor) { edit_dlg_ = editor; }
+    EPROJECT& project() { return project_; }
+
+    // True when the import project holds tables the user accepted.
+    bool run_import();
+    void edit_header(int row);
+    // Saves the import project in its own kind; true when it was saved.
+    bool SaveButtonClick();
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void show_project();
+    void update_control_column();
+
+    EPROJECT project_;
+    TEditDlg* edit_dlg_ = nullptr;
+    QTableWidget* TabGrid;
+    QPushButton* OkButton;
+    QPushButton* CancelButton;
+    QPushButton* EditButton;
+    QPushButton* SaveButton;
+};
+
+} // namespace tgm

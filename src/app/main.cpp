@@ -1,0 +1,34 @@
+// The program: the main window, the import dialog and the cell editor, then the message loop.
+#include "app/edit_dlg.h"
+#include "app/gui_message_sink.h"
+#include "app/gui_text.h"
+#include "app/import_dlg.h"
+#include "app/prj_form.h"
+#include "support/syscfg.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <exception>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tgm"));
+    tgm::TGuiMessageSink sink;
+    tgm::set_message_sink(&sink);
+    int status = 1;
+    try {
+        const std::vector<std::string> params(argv + 1, argv + argc);
+        tgm::TPrjForm main_form(params);
+        tgm::TImportDlg import_dlg(&main_form);
+        tgm::TEditDlg edit_dlg(&main_form);
+        // The table editor window is created here once it exists.
+        main_form.set_import_dialog(&import_dlg);
+        import_dlg.set_edit_dlg(&edit_dlg);
+        main_form.show();
+        status = QApplication::exec();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, tgm::qs(tgm::config().title()), QString::fromLocal8Bit(e.what()));
+    }
+    tgm::set_message_sink(nullptr);
+    return status;
+}

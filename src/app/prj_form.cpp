@@ -1,0 +1,495 @@
+#include "app/prj_form.h"
+
+#include "app/about_form.h"
+#include "app/edit_dlg.h"
+#include "app/gui_text.h"
+#include "app/import_dlg.h"
+#include "app/status_bar.h"
+#include "app/string_grid.h"
+#include "app/trase_form.h"
+#include "app/ui_dialogs.h"
+#include "app/window_place.h"
+#include "forms/form_kind.h"
+#include "support/cp1251.h"
+#include "support/file_locations.h"
+#include "support/syscfg.h"
+#include "support/tappinfo.h"
+#include "support/updater.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStyle>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <sys/stat.h>
+
+namespace tgm {
+namespace {
+
+const char* const kSaveFilter =
+    "Форма fs|*.FS|Форма fs1|*.FS1|Форма fs2|*.FS2|Форма fs31|*.FS31|Форма fs32|*.FS32";
+
+// The commands that need room for one more table.
+const std::vector<const char*> kGrowing = {
+    "NTabAddNew",   "NTabAddF",   "NTabInsertNew",   "NTabInsertEmpty",   "NTabInsertF",   "NTabPaste",
+    "NNTabAddNew",  "NNTabAddF",  "NNTabInsertNew",  "NNTabInsertEmpty",  "NNTabInsertF",  "NNTabPaste"};
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+} // namespace
+
+TPrjForm::TPrjForm(const std::vector<std::string>& params, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("TPrjForm"));
+    build_menus();
+    build_toolbar();
+    build_grid();
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, Timer1, &QTimer::stop);
+    Timer1->start();
+    setFixedSize(sizeHint());
+    centre_on_screen(this);
+
+    // 1. Configuration: defaults, tgm.ini, the command line, tgm.cfg.
+    config().start_config(params, home_folder(), default_forms_folder());
+    // 2. The link thread is created here, suspended, once the link exists.
+    // 3. The event log, hidden; it and its report exist only with the traffic switch.
+    const bool traffic = config().traffic();
+    trase_ = new TTraseForm(this);
+    trase_->report = traffic;
+    named("NTrase")->setChecked(false);
+    named("NTrase")->setVisible(traffic);
+    named("TraseButton")->setVisible(traffic);
+    // 4. The link's progress dialog is created here, once the link exists.
+    // 5. The update command only when an updater is at hand.
+    named("NUpdate")->setVisible(updater().find_updater());
+    // 6. The caption with the version.
+    setWindowTitle(qs(config().title()) + QStringLiteral("  (") +
+                   QString::fromStdString(TAppInfo().version_text()) + QLatin1Char(')'));
+    // 7. The grid's captions stand in its caption row from the start; 8. a first refresh.
+    named("NTabPaste")->setEnabled(false);
+    refresh(-1);
+}
+
+TPrjForm::~TPrjForm() {
+    // 1. The link thread is stopped here, once the link exists.
+    // 2. The event log goes, writing the day's report.
+    delete trase_;
+    trase_ = nullptr;
+    // 3. The progress dialog goes here, once the link exists.
+    // 4. The configuration is written.
+    config().end_config();
+}
+
+QAction* TPrjForm::make_action(const char* name, const QString& caption, void (TPrjForm::*handler)()) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(QString::fromLatin1(name));
+    if (handler)
+        connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+QAction* TPrjForm::named(const char* name) const {
+    return findChild<QAction*>(QString::fromLatin1(name));
+}
+
+void TPrjForm::enable(const std::vector<const char*>& names, bool on) {
+    for (const char* name : names)
+        named(name)->setEnabled(on);
+}
+
+void TPrjForm::build_menus() {
+    auto u = [](const char* s) { return QString::fromUtf8(s); };
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    QMenu* prj = bar->addMenu(u("Проект    "));
+    prj->addAction(make_action("NPrjNew", u("Новый"), &TPrjForm::NPrjNewClick));
+    QMenu* form = prj->addMenu(u("Файл-форма"));
+    form->addAction(make_action("NFormRead", u("Открыть"), &TPrjForm::ImportButtonClick));
+    form->addAction(make_action("NFormWrite", u("Сохранить"), &TPrjForm::ExportButtonClick));
+    // The unit's commands are connected by the link.
+    QMenu* sys = prj->addMenu(u("Система"));
+    sys->addAction(make_action("NStrRead", u("Читать таблицы "), nullptr));
+    sys->addAction(make_action("NStrWrite", u("Записать таблицы из текущего проекта"), nullptr));
+    sys->addAction(make_action("NStrClear", u("Удалить таблицы"), nullptr));
+    sys->addAction(make_action("NStrCompare", u("Сравнить с текущим проектом"), nullptr));
+    prj->addSeparator();
+    prj->addAction(make_action("N15", u("Выход"), &TPrjForm::NExitClick));
+
+    NTab = bar->addMenu(u("Таблица       "));
+    NTab->setObjectName(QStringLiteral("NTab"));
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    struct Item {
+        const char* name;
+        const char* caption;
+        void (TPrjForm::*handler)();
+        bool separator_before;
+        bool in_popup;
+    };
+    const Item items[] = {
+        {"NTabAddNew", "Добавить новую", &TPrjForm::NTabAddNewClick, false, true},
+        {"NTabInsertNew", "Вставить новую", &TPrjForm::NTabInsertNewClick, false, true},
+        {"NTabInsertEmpty", "Вставить пропуск", &TPrjForm::NTabInsertEmptyClick, false, true},
+        {"NTabCopy", "Копировать в буфер", &TPrjForm::NTabCopyClick, true, true},
+        {"NTabCut", "Переместить в буфер", &TPrjForm::NTabCutClick, false, true},
+        {"NTabPaste", "Вставить из буфера", &TPrjForm::NTabPasteClick, false, true},
+        {"NTabAddF", "Добавить из файла", &TPrjForm::NTabAddFClick, true, true},
+        {"NTabInsertF", "Вставить из файла", &TPrjForm::NTabInsertFClick, false, true},
+        {"NTabDelete", "Удалить", &TPrjForm::NTabDeleteClick, true, true},
+        // The table editor connects itself.
+        {"NTabEdit", "Редактор таблиц", nullptr, true, false},
+    };
+    for (const Item& item : items) {
+        if (item.separator_before) {
+            NTab->addSeparator();
+            if (item.in_popup)
+                PopupMenu1->addSeparator();
+        }
+        NTab->addAction(make_action(item.name, u(item.caption), item.handler));
+        if (item.in_popup) {
+            const std::string twin = std::string("N") + item.name;
+            PopupMenu1->addAction(make_action(twin.c_str(), u(item.caption), item.handler));
+        }
+    }
+
+    QMenu* par = bar->addMenu(u("Параметры      "));
+    par->addAction(make_action("N14", u("Связь"), nullptr)); // the channel dialog connects itself
+    par->addAction(make_action("Nfolder", u("Каталог форм"), &TPrjForm::NfolderClick));
+    par->addSeparator();
+    QAction* trase = make_action("NTrase", u("Журнал событий"), &TPrjForm::NTraseClick);
+    trase->setCheckable(true);
+    par->addAction(trase);
+
+    QMenu* help = bar->addMenu(u("Справка"));
+    QAction* contents = make_action("N4", u("Содержание"), nullptr);
+    contents->setVisible(false);
+    help->addAction(contents);
+    help->addSeparator();
+    help->addAction(make_action("N2", u("О программе ..."), &TPrjForm::AboutClick));
+    help->addSeparator();
+    help->addAction(make_action("NUpdate", u("Проверить обновление"), &TPrjForm::NUpdateClick));
+}
+
+void TPrjForm::build_toolbar() {
+    QToolBar* bar = addToolBar(QStringLiteral("ToolBar1"));
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(20, 20));
+    auto gap = [bar](int width) {
+        auto* panel = new QWidget(bar);
+        panel->setFixedWidth(width);
+        bar->addWidget(panel);
+    };
+    struct Button {
+        const char* name;
+        const char* hint;
+        const char* theme_icon;
+        QStyle::StandardPixmap fallback;
+        void (TPrjForm::*handler)();
+        int gap_after;
+    };
+    // Reading, writing, the editor and the console are connected by their own windows.
+    const Button buttons[] = {
+        {"SpeedButton1", "Новый проект", "document-new", QStyle::SP_FileIcon, &TPrjForm::NPrjNewClick, 0},
+        {"ImportButton", "Чтение из формы", "document-open", QStyle::SP_DialogOpenButton,
+         &TPrjForm::ImportButtonClick, 0},
+        {"StrReadButton", "Чтение из системы", "go-down", QStyle::SP_ArrowDown, nullptr, 36},
+        {"TabEditButton", "Редактор таблиц", "accessories-text-editor",
+         QStyle::SP_FileDialogDetailedView, nullptr, 97},
+        {"StrWriteButton", "Записать в систему", "go-up", QStyle::SP_ArrowUp, nullptr, 0},
+        {"ExportButton", "Запись в форму", "document-save", QStyle::SP_DialogSaveButton,
+         &TPrjForm::ExportButtonClick, 42},
+        {"NBiButton", "Пульт", "input-keyboard", QStyle::SP_ComputerIcon, nullptr, 0},
+        {"TraseButton", "Журнал событий", "text-x-generic", QStyle::SP_FileDialogInfoView,
+         &TPrjForm::NTraseClick, 0},
+    };
+    for (const Button& b : buttons) {
+        QAction* action = make_action(b.name, QString(), b.handler);
+        action->setIcon(QIcon::fromTheme(QString::fromLatin1(b.theme_icon), style()->standardIcon(b.fallback)));
+        action->setToolTip(QString::fromUtf8(b.hint));
+        bar->addAction(action);
+        if (b.gap_after)
+            gap(b.gap_after);
+    }
+    named("StrWriteButton")->setEnabled(false);
+    named("ExportButton")->setEnabled(false);
+}
+
+void TPrjForm::build_grid() {
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    QStringList captions;
+    for (const char* c : {"Канал", "Контроль", "Взлив (см)", "Ёмкость (л)", "Заголовок"})
+        captions << QString::fromUtf8(c);
+    TabGrid = make_string_grid(central, {41, 61, 68, 64, 147}, captions, QAbstractItemView::SelectRows);
+    TabGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(TabGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        PopupMenu1->popup(TabGrid->viewport()->mapToGlobal(pos));
+    });
+    connect(TabGrid, &QTableWidget::cellDoubleClicked, this, [this](int, int) { edit_header(); });
+    TabGrid->installEventFilter(this);
+    layout->addWidget(TabGrid);
+    layout->addStretch(1);
+
+    ProjBar = new TStatusBar(QStringLiteral("ProjBar"), QString::fromUtf8("ПРОЕКТ"), {60, 300}, central);
+    StrBar = new TStatusBar(QStringLiteral("StrBar"), QString::fromUtf8("СИСТЕМА"), {60, 50, 230, 50},
+                            central);
+    layout->addWidget(ProjBar);
+    layout->addWidget(StrBar);
+    setCentralWidget(central);
+}
+
+int TPrjForm::current_row() const {
+    const int row = TabGrid->currentRow();
+    return row < 0 ? 0 : row + 1;
+}
+
+void TPrjForm::fill_row(int k) {
+    const QString texts[] = {QString::number(k + 1), QString(), qs(project_.max_level_text(k)),
+                             qs(project_.capacity_text(k)), qs(project_.header(k))};
+    for (int c = 0; c < 5; ++c)
+        if (c != 1) // the control column is update_control_column's
+            grid_cell(TabGrid, k, c, 4)->setText(texts[c]);
+}
+
+void TPrjForm::refresh(int row) {
+    const int count = project_.count();
+    if (count < 1) {
+        enable({"NFormWrite", "ExportButton", "NStrWrite", "NStrCompare", "StrWriteButton",
+                "TabEditButton"},
+               false);
+        NTab->menuAction()->setEnabled(false);
+        TabGrid->hide();
+        return;
+    }
+    ProjBar->set_panel(1, name_text(project_.name()));
+    TabGrid->setRowCount(count);
+    for (int k = 0; k < count; ++k)
+        fill_row(k);
+    TabGrid->selectRow((row >= 1 && row <= count ? row : 1) - 1);
+    NTab->menuAction()->setEnabled(true);
+    enable({"TabEditButton", "NStrCompare", "NFormWrite", "ExportButton"}, true);
+    enable(kGrowing, count < 16);
+    update_control_column();
+    TabGrid->show();
+}
+
+void TPrjForm::update_control_column() {
+    project_.update_control();
+    for (int k = 0; k < project_.count(); ++k)
+        grid_cell(TabGrid, k, 1, 4)->setText(qs(project_.control_text(k)));
+    enable({"NStrWrite", "StrWriteButton"}, project_.all_writable());
+}
+
+bool TPrjForm::confirm_discard() {
+    if (!project_.modified())
+        return true;
+    switch (ui_dialogs().confirm(this, QString::fromUtf8("Сохранить проект?"),
+                                 TUiDialogs::Buttons::yes_no_cancel, false)) {
+    case TUiDialogs::Answer::yes: return save_dialog();
+    case TUiDialogs::Answer::no: return true;
+    default: return false;
+    }
+}
+
+bool TPrjForm::save_dialog() {
+    const int k0 = form_type_of_file(project_.name());
+    auto kind_of = [](int index) { return index >= 2 && index <= 5 ? index : 1; };
+    TUiDialogs::FileRequest request;
+    request.filters = qt_filters(QString::fromUtf8(kSaveFilter));
+    request.filter_index = kind_of(k0);
+    request.file_name = file_text(form_file_name(project_.name(), 0));
+    for (;;) {
+        const TUiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
+        if (!answer.accepted)
+            return false;
+        const int kind = kind_of(answer.filter_index);
+        request.filter_index = kind;
+        request.file_name = answer.file_name;
+        const std::string target = form_file_name(file_bytes(answer.file_name), kind);
+        bool go_on = true;
+        if (exists(target)) {
+            ui_dialogs().beep(500, 100);
+            go_on = ui_dialogs().confirm(this, file_text(target) + QString::fromUtf8(" уже существует.\r Заменить?"),
+                                         TUiDialogs::Buttons::yes_no, true) == TUiDialogs::Answer::yes;
+        }
+        if (go_on && project_.export_form(target, kind))
+            return true;
+    }
+}
+
+void TPrjForm::edit_header() {
+    const int r = current_row();
+    if (r < 1 || r > project_.count())
+        return;
+    const int k = r - 1;
+    TEditDlg editor(this);
+    editor.place_over_cell(TabGrid, r, 4);
+    editor.set_text(qs(project_.header(k)));
+    if (editor.exec() == QDialog::Accepted) {
+        project_.set_header(k, cps(editor.get_text()));
+        TabGrid->item(k, 4)->setText(qs(project_.header(k)));
+    }
+}
+
+void TPrjForm::closeEvent(QCloseEvent* event) {
+    if (confirm_discard())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TPrjForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    trase_->setVisible(named("NTrase")->isChecked());
+}
+
+bool TPrjForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == TabGrid && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            edit_header();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TPrjForm::NPrjNewClick() {
+    if (confirm_discard()) {
+        project_.new_project();
+        refresh(-1);
+    }
+}
+
+void TPrjForm::ImportButtonClick() {
+    if (!confirm_discard())
+        return;
+    if (import_dlg_ && import_dlg_->run_import())
+        project_.take_tables(import_dlg_->project());
+    refresh(-1);
+}
+
+void TPrjForm::ExportButtonClick() { save_dialog(); }
+
+void TPrjForm::NExitClick() { close(); }
+
+void TPrjForm::NTabAddNewClick() {
+    project_.add_table();
+    refresh(-1);
+}
+
+void TPrjForm::NTabInsertNewClick() {
+    const int r = current_row();
+    if (r < 1)
+        return;
+    project_.insert_table(r - 1);
+    refresh(r);
+}
+
+void TPrjForm::NTabInsertEmptyClick() {
+    const int r = current_row();
+    if (r < 1)
+        return;
+    project_.insert_gap(r - 1);
+    refresh(r);
+}
+
+void TPrjForm::NTabCopyClick() {
+    if (current_row() < 1)
+        return;
+    project_.copy_table(current_row() - 1);
+    named("NTabPaste")->setEnabled(true);
+}
+
+void TPrjForm::NTabCutClick() {
+    const int r = current_row();
+    if (r < 1)
+        return;
+    project_.copy_table(r - 1);
+    named("NTabPaste")->setEnabled(true);
+    project_.delete_table(r - 1);
+    refresh(r);
+}
+
+void TPrjForm::NTabPasteClick() {
+    const int r = current_row();
+    if (r < 1)
+        return;
+    project_.paste_table(r - 1);
+    refresh(r);
+}
+
+void TPrjForm::NTabAddFClick() {
+    if (import_dlg_ && import_dlg_->run_import())
+        project_.add_tables(import_dlg_->project());
+    refresh(-1);
+}
+
+void TPrjForm::NTabInsertFClick() {
+    const int r = current_row();
+    if (import_dlg_ && import_dlg_->run_import())
+        project_.insert_tables(r - 1, import_dlg_->project());
+    refresh(r);
+}
+
+void TPrjForm::NTabDeleteClick() {
+    const int r = current_row();
+    if (r < 1)
+        return;
+    if (ui_dialogs().confirm(this, QString::fromUtf8("Удалить таблицу?"), TUiDialogs::Buttons::ok_cancel,
+                             false) != TUiDialogs::Answer::ok)
+        return;
+    project_.delete_table(r - 1);
+    refresh(r);
+}
+
+void TPrjForm::NfolderClick() {
+    TUiDialogs::FileRequest request;
+    request.title = QString::fromUtf8("Открыть папку");
+    request.folder = file_text(config().syspar().forms_folder());
+    request.file_name = QStringLiteral("*.*");
+    request.folder_only = true;
+    const TUiDialogs::FileAnswer answer = ui_dialogs().open_file(this, request);
+    if (!answer.accepted)
+        return;
+    config().syspar().set_forms_folder(file_bytes(answer.file_name));
+    config().save_config();
+}
+
+void TPrjForm::NTraseClick() {
+    const bool show = !trase_->isVisible();
+    trase_->setVisible(show);
+    named("NTrase")->setChecked(show);
+}
+
+void TPrjForm::AboutClick() {
+    TAboutForm about(this);
+    about.exec();
+}
+
+void TPrjForm::NUpdateClick() {
+    if (updater().run_update(program_path()) == UPDATER::Outcome::replace)
+        terminate_for_update();
+}
+
+} // namespace tgm

@@ -1,0 +1,16 @@
+#pragma once
+// The program's own answers to TUiDialogs: Qt's file dialogs and message boxes.
+#include "app/ui_dialogs.h"
+
+namespace tgm {
+
+class TQtDialogs : public TUiDialogs {
+public:
+    void message(QWidget* parent, const QString& text) override;
+    Answer confirm(QWidget* parent, const QString& text, Buttons buttons, bool warning) override;
+    FileAnswer open_file(QWidget* parent, const FileRequest& request) override;
+    FileAnswer save_file(QWidget* parent, const FileRequest& request) override;
+    void beep(int hertz, int milliseconds) override;
+};
+
+} // namespace tgm

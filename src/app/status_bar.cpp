@@ -1,0 +1,32 @@
+#include "app/status_bar.h"
+
+#include <QLabel>
+
+namespace tgm {
+
+TStatusBar::TStatusBar(const QString& name, const QString& caption, const std::vector<int>& widths,
+                       QWidget* parent)
+    : QStatusBar(parent) {
+    setObjectName(name);
+    setSizeGripEnabled(false);
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        auto* label = new QLabel(i == 0 ? caption : QString(), this);
+        label->setFixedWidth(widths[i]);
+        label->setFrameStyle(QFrame::Panel | (i == 0 ? QFrame::Raised : QFrame::Sunken));
+        label->setAlignment(i == 0 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+        addWidget(label);
+        panels_.push_back(label);
+    }
+}
+
+void TStatusBar::set_panel(int index, const QString& text) {
+    panels_.at(static_cast<std::size_t>(index))->setText(text);
+}
+
+QString TStatusBar::panel(int index) const {
+    return panels_.at(static_cast<std::size_t>(index))->text();
+}
+
+void TStatusBar::repaint_now() { repaint(); }
+
+} // namespace tgm

@@ -1,0 +1,25 @@
+#pragma once
+// A status bar of fixed-width panels; panel 0 is the raised caption.
+#include <QStatusBar>
+#include <QString>
+#include <vector>
+
+class QLabel;
+
+namespace tgm {
+
+class TStatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    TStatusBar(const QString& name, const QString& caption, const std::vector<int>& widths,
+               QWidget* parent = nullptr);
+    void set_panel(int index, const QString& text);
+    QString panel(int index) const;
+    // The bar is redrawn at once, not at the next idle moment.
+    void repaint_now();
+
+private:
+    std::vector<QLabel*> panels_;
+};
+
+} // namespace tgm

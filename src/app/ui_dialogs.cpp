@@ -1,0 +1,49 @@
+#include "app/ui_dialogs.h"
+
+#include "app/qt_dialogs.h"
+
+namespace tgm {
+namespace {
+
+TQtDialogs& qt_dialogs() {
+    static TQtDialogs dialogs;
+    return dialogs;
+}
+
+TUiDialogs* current = nullptr;
+
+QString any_case(const QString& pattern) {
+    QString out;
+    for (const QChar c : pattern) {
+        if (c.isLetter() && c.toLower() != c.toUpper())
+            out += QStringLiteral("[%1%2]").arg(c.toUpper(), c.toLower());
+        else
+            out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+TUiDialogs& ui_dialogs() { return current ? *current : qt_dialogs(); }
+
+TUiDialogs* set_ui_dialogs(TUiDialogs* dialogs) {
+    TUiDialogs* previous = current ? current : &qt_dialogs();
+    current = dialogs;
+    return previous;
+}
+
+QStringList qt_filters(const QString& filter_text) {
+    const QStringList parts = filter_text.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            patterns << any_case(p.trimmed());
+        const QString list = patterns.join(QLatin1Char(' '));
+        out << (parts[i].isEmpty() ? list : parts[i] + QStringLiteral(" (") + list + QLatin1Char(')'));
+    }
+    return out;
+}
+
+} // namespace tgm

@@ -1,0 +1,47 @@
+#pragma once
+// The file dialogs, message boxes, confirmation boxes and beeps of the windows all go through
+// this one interface, so that window tests can answer them.
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace tgm {
+
+class TUiDialogs {
+public:
+    enum class Buttons { yes_no_cancel, yes_no, ok_cancel };
+    enum class Answer { yes, no, ok, cancel };
+
+    struct FileRequest {
+        QString title;            // empty: the dialog's own
+        QString folder;           // initial folder; empty: the current one
+        QString file_name;
+        QStringList filters;      // Qt form, see qt_filters
+        int filter_index = 1;     // counted from 1
+        bool folder_only = false; // a folder is chosen, returned as folder + "/*.*"
+    };
+    struct FileAnswer {
+        bool accepted = false;
+        QString file_name;
+        int filter_index = 1;
+    };
+
+    virtual ~TUiDialogs() = default;
+    virtual void message(QWidget* parent, const QString& text) = 0;
+    virtual Answer confirm(QWidget* parent, const QString& text, Buttons buttons, bool warning) = 0;
+    virtual FileAnswer open_file(QWidget* parent, const FileRequest& request) = 0;
+    virtual FileAnswer save_file(QWidget* parent, const FileRequest& request) = 0;
+    virtual void beep(int hertz, int milliseconds) = 0;
+};
+
+// The dialogs in use: Qt's own unless another set is installed.
+TUiDialogs& ui_dialogs();
+// Installs a set (nullptr restores Qt's); returns the previous one.
+TUiDialogs* set_ui_dialogs(TUiDialogs* dialogs);
+
+// "Описание|*.FS;*.F1|..." -> {"Описание (*.[Ff][Ss] *.[Ff]1)", ...}: extensions match in
+// either letter case.
+QStringList qt_filters(const QString& filter_text);
+
+} // namespace tgm

@@ -1,0 +1,9 @@
+#pragma once
+class QWidget;
+
+namespace tgm {
+
+// Moves a window, frame included, to the middle of the primary screen's free area.
+void centre_on_screen(QWidget* window);
+
+} // namespace tgm

@@ -1,0 +1,17 @@
+#pragma once
+// Where the program lives and where it keeps tgm.ini, tgm.cfg and the REPORT folder.
+#include <string>
+
+namespace tgm {
+
+// Full path of the running executable ("" when the system does not tell).
+std::string program_path();
+// The folder "beside the executable", with a trailing '/': $TGM_HOME when set; otherwise the
+// executable's folder when it is writable; otherwise $XDG_CONFIG_HOME/tgm (~/.config/tgm),
+// created on first use.
+std::string home_folder();
+// The forms folder at start: the home folder, or the user's home when the settings had to move
+// to ~/.config.
+std::string default_forms_folder();
+
+} // namespace tgm

@@ -1,0 +1,277 @@
+#include "scripted_dialogs.h"
+
+#include "app/edit_dlg.h"
+#include "support/cp1251.h"
+#include "support/tappinfo.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace tgm;
+using namespace tgm::test;
+using Answer = TUiDialogs::Answer;
+
+namespace {
+
+const char* const kGrowing[] = {"NTabAddNew",  "NTabAddF",  "NTabInsertNew",  "NTabInsertEmpty",
+                                "NTabInsertF", "NTabPaste", "NNTabAddNew",    "NNTabAddF",
+                                "NNTabInsertNew", "NNTabInsertEmpty", "NNTabInsertF", "NNTabPaste"};
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+void press(QWidget* w, int key) {
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(w, &down);
+}
+
+} // namespace
+
+TEST(PrjForm, StartsWithoutGridAndWithTheVersionInTheCaption) {
+    Program p;
+    EXPECT_TRUE(p.grid()->isHidden());
+    EXPECT_FALSE(p.main->findChild<QMenu*>("NTab")->menuAction()->isEnabled());
+    for (const char* name : {"ExportButton", "NFormWrite", "StrWriteButton", "NStrWrite", "NStrCompare",
+                             "TabEditButton", "NTabPaste"})
+        EXPECT_FALSE(p.action(name)->isEnabled()) << name;
+    for (const char* name : {"SpeedButton1", "ImportButton", "StrReadButton", "NStrRead", "NStrClear"})
+        EXPECT_TRUE(p.action(name)->isEnabled()) << name;
+    EXPECT_FALSE(p.action("NTrase")->isVisible());
+    EXPECT_FALSE(p.action("TraseButton")->isVisible());
+    EXPECT_FALSE(p.action("N4")->isVisible());
+    const QString caption = p.main->windowTitle();
+    EXPECT_EQ(caption, u("Tarvel-Сервис. Градуировочные таблицы  (") +
+                           QString::fromStdString(TAppInfo().version_text()) + ")");
+    EXPECT_TRUE(QRegularExpression(R"(  \(\d+\.\d+\.\d+\.\d+\)$)").match(caption).hasMatch());
+    EXPECT_EQ(p.action("ImportButton")->toolTip(), u("Чтение из формы"));
+    EXPECT_EQ(p.grid()->horizontalHeaderItem(3)->text(), u("Ёмкость (л)"));
+    EXPECT_EQ(p.grid()->columnWidth(4), 147);
+}
+
+TEST(PrjForm, IniTitleAndTrafficReachTheWindow) {
+    Program p({}, "title =  " + cp("Два слова") + " \r\ntraffic = off\r\n");
+    EXPECT_TRUE(p.main->windowTitle().startsWith(u("Два слова  (")));
+    EXPECT_TRUE(p.action("NTrase")->isVisible());
+    EXPECT_TRUE(p.action("TraseButton")->isVisible());
+    EXPECT_FALSE(p.action("NTrase")->isChecked());
+}
+
+TEST(PrjForm, NewProjectShowsOneTableAndCloseAsksFirst) {
+    Program p;
+    p.main->show();
+    p.action("SpeedButton1")->trigger();
+    ASSERT_FALSE(p.grid()->isHidden());
+    EXPECT_EQ(p.grid()->rowCount(), 1);
+    EXPECT_EQ(p.cell(1, 0), "1");
+    EXPECT_EQ(p.cell(1, 2), "1");
+    EXPECT_FALSE(p.cell(1, 1).isEmpty());
+    EXPECT_TRUE(p.action("ExportButton")->isEnabled());
+    EXPECT_TRUE(p.main->project().modified());
+
+    // Cancel, or Yes followed by a cancelled save dialog, keeps the program running.
+    p.dialogs.answers = {Answer::cancel};
+    EXPECT_FALSE(p.main->close());
+    p.dialogs.answers = {Answer::yes};
+    EXPECT_FALSE(p.main->close());
+    EXPECT_TRUE(p.main->isVisible());
+    ASSERT_EQ(p.dialogs.questions.size(), 2u);
+    EXPECT_EQ(p.dialogs.questions[0], u("Сохранить проект?"));
+    EXPECT_EQ(p.dialogs.requests.size(), 1u);
+    p.dialogs.answers = {Answer::no};
+    EXPECT_TRUE(p.main->close());
+}
+
+TEST(PrjForm, SaveDialogProposesTheNameAndTheChosenFilterDecidesTheKind) {
+    Program p;
+    const std::string tank = p.home.file("tank.fs2");
+    write_fs(tank, {"a"});
+    // Bring the file in through the import, so the project carries its name.
+    p.dialogs.files = {ScriptedDialogs::chosen(tank)};
+    p.action("NFormRead")->trigger();
+    ASSERT_EQ(p.main->project().count(), 1);
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("x.fs"), 4)};
+    p.action("ExportButton")->trigger();
+    ASSERT_EQ(p.dialogs.requests.size(), 2u);
+    const TUiDialogs::FileRequest& r = p.dialogs.requests[1];
+    EXPECT_EQ(r.file_name.toStdString(), p.home.file("tank"));
+    EXPECT_EQ(r.filter_index, 3); // the kind of .fs2
+    EXPECT_EQ(r.filters.size(), 5);
+    EXPECT_EQ(r.filters[3], u("Форма fs31 (*.[Ff][Ss]31)"));
+    // "Форма fs31" chosen and "x.fs" typed.
+    EXPECT_TRUE(file_exists(p.home.file("x.fs31")));
+    EXPECT_FALSE(file_exists(p.home.file("x.fs")));
+    EXPECT_FALSE(p.main->project().modified());
+    EXPECT_EQ(p.main->project().name(), tank);
+}
+
+TEST(PrjForm, NoToTheOverwriteQuestionReopensTheDialog) {
+    Program p;
+    p.action("NPrjNew")->trigger();
+    const std::string target = p.home.file("old.fs");
+    write_file(target, "keep");
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("old.FS")), ScriptedDialogs::chosen(p.home.file("new"))};
+    p.dialogs.answers = {Answer::no};
+    EXPECT_TRUE(p.main->save_dialog());
+    EXPECT_EQ(p.dialogs.requests.size(), 2u);
+    EXPECT_EQ(p.dialogs.beeps, 1);
+    ASSERT_EQ(p.dialogs.questions.size(), 1u);
+    EXPECT_EQ(p.dialogs.questions[0], QString::fromStdString(target) + u(" уже существует.\r Заменить?"));
+    EXPECT_EQ(read_file(target), "keep");
+    EXPECT_TRUE(file_exists(p.home.file("new.fs")));
+    // The second opening proposes what the user chose the first time.
+    EXPECT_EQ(p.dialogs.requests[1].file_name.toStdString(), p.home.file("old.FS"));
+
+    // Yes replaces the file.
+    p.action("NTabAddNew")->trigger();
+    p.dialogs.files = {ScriptedDialogs::chosen(target)};
+    p.dialogs.answers = {Answer::yes};
+    EXPECT_TRUE(p.main->save_dialog());
+    EXPECT_NE(read_file(target), "keep");
+}
+
+TEST(PrjForm, FailedSaveReopensTheDialog) {
+    Program p;
+    p.action("NPrjNew")->trigger();
+    write_file(p.home.file("plain"), "x");
+    // A folder through a file cannot hold the form.
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("plain") + "/a.fs")};
+    EXPECT_FALSE(p.main->save_dialog());
+    EXPECT_EQ(p.dialogs.requests.size(), 2u);
+    ASSERT_EQ(p.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(p.dialogs.messages[0].startsWith(u("Ошибка записи файла ")));
+    EXPECT_TRUE(p.main->project().modified());
+}
+
+TEST(PrjForm, SixteenTablesDisableTheGrowingCommandsUntilADelete) {
+    Program p;
+    p.action("NPrjNew")->trigger();
+    for (int i = 0; i < 15; ++i) {
+        p.grid()->selectRow(p.grid()->rowCount() - 1);
+        p.action("NTabAddNew")->trigger();
+        // After adding, the selection goes back to row 1.
+        EXPECT_EQ(p.main->current_row(), 1);
+    }
+    ASSERT_EQ(p.main->project().count(), 16);
+    EXPECT_EQ(p.cell(16, 0), "16");
+    for (const char* name : kGrowing)
+        EXPECT_FALSE(p.action(name)->isEnabled()) << name;
+    EXPECT_TRUE(p.action("NNTabCopy")->isEnabled());
+    EXPECT_TRUE(p.action("NNTabDelete")->isEnabled());
+
+    p.grid()->selectRow(4);
+    p.dialogs.answers = {Answer::cancel};
+    p.action("NTabDelete")->trigger();
+    EXPECT_EQ(p.main->project().count(), 16);
+    p.dialogs.answers = {Answer::ok};
+    p.action("NNTabDelete")->trigger();
+    EXPECT_EQ(p.main->project().count(), 15);
+    EXPECT_EQ(p.dialogs.questions.back(), u("Удалить таблицу?"));
+    EXPECT_EQ(p.main->current_row(), 5);
+    for (const char* name : kGrowing)
+        EXPECT_TRUE(p.action(name)->isEnabled()) << name;
+}
+
+TEST(PrjForm, TableCommandsActOnTheSelectedRow) {
+    Program p;
+    p.dialogs.files = {ScriptedDialogs::chosen(write_fs(p.home.file("t.fs"), {"A", "B", "C"}))};
+    p.action("ImportButton")->trigger();
+    ASSERT_EQ(p.main->project().count(), 3);
+    EXPECT_FALSE(p.main->project().modified());
+
+    p.grid()->selectRow(1); // "B"
+    p.action("NTabInsertEmpty")->trigger();
+    EXPECT_EQ(p.main->current_row(), 2);
+    EXPECT_EQ(p.cell(2, 0), "2");
+    for (int c = 1; c < 5; ++c)
+        EXPECT_EQ(p.cell(2, c), "") << c;
+    EXPECT_EQ(p.cell(3, 4), "B");
+    EXPECT_EQ(p.cell(3, 0), "3");
+
+    p.grid()->selectRow(3); // "C"
+    p.action("NTabCut")->trigger();
+    EXPECT_EQ(p.main->project().count(), 3);
+    p.grid()->selectRow(0);
+    p.action("NNTabPaste")->trigger();
+    EXPECT_EQ(p.cell(1, 4), "C");
+    EXPECT_EQ(p.cell(2, 4), "A");
+    EXPECT_TRUE(p.main->project().modified());
+}
+
+TEST(PrjForm, CutOnTheOnlyTableKeepsItAndFillsTheClipboard) {
+    Program p;
+    p.action("NPrjNew")->trigger();
+    p.action("NTabCut")->trigger();
+    EXPECT_EQ(p.main->project().count(), 1);
+    EXPECT_TRUE(p.main->project().clipboard_full());
+    EXPECT_TRUE(p.action("NTabPaste")->isEnabled());
+    p.action("NTabPaste")->trigger();
+    EXPECT_EQ(p.main->project().count(), 2);
+}
+
+TEST(PrjForm, EnterOpensTheHeaderEditorOverTheCell) {
+    Program p;
+    p.main->show();
+    p.dialogs.files = {ScriptedDialogs::chosen(write_fs(p.home.file("t.fs"), {"A", "B"}))};
+    p.action("ImportButton")->trigger();
+    p.grid()->selectRow(1);
+
+    QRect placed;
+    when_modal([&](QWidget* w) {
+        auto* editor = qobject_cast<TEditDlg*>(w);
+        ASSERT_NE(editor, nullptr);
+        placed = editor->geometry();
+        auto* box = editor->findChild<QLineEdit*>("EdBox");
+        EXPECT_EQ(box->text(), "B");
+        box->setText(u("Новый"));
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    press(p.grid(), Qt::Key_Return);
+    EXPECT_EQ(p.main->project().header(1), "B");
+    EXPECT_FALSE(p.main->project().modified());
+    const QRect cell = p.grid()->visualRect(p.grid()->model()->index(1, 4));
+    EXPECT_EQ(placed, QRect(p.grid()->viewport()->mapToGlobal(cell.topLeft()), cell.size()));
+
+    when_modal([&](QWidget* w) {
+        auto* box = w->findChild<QLineEdit*>("EdBox");
+        box->setText(u("Новый"));
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    press(p.grid(), Qt::Key_Enter);
+    EXPECT_EQ(p.main->project().header(1), cp("Новый"));
+    EXPECT_EQ(p.cell(2, 4), u("Новый"));
+    EXPECT_TRUE(p.main->project().modified());
+}
+
+TEST(PrjForm, FormsFolderCommandKeepsTheFolderAndWritesTheConfiguration) {
+    Program p;
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.path() + "/forms/*.*")};
+    p.action("Nfolder")->trigger();
+    ASSERT_EQ(p.dialogs.requests.size(), 1u);
+    EXPECT_EQ(p.dialogs.requests[0].title, u("Открыть папку"));
+    EXPECT_EQ(p.dialogs.requests[0].file_name, "*.*");
+    const std::string cfg = read_file(p.home.file("tgm.cfg"));
+    const std::string folder = p.home.path() + "/forms/";
+    EXPECT_NE(cfg.find(folder), std::string::npos);
+    // The import dialog starts in the new folder.
+    p.action("ImportButton")->trigger();
+    EXPECT_EQ(p.dialogs.requests.back().folder.toStdString(), folder);
+}
+
+TEST(PrjForm, MenusCarryTheirCaptionsWithTrailingBlanks) {
+    Program p;
+    QStringList titles;
+    for (QAction* a : p.main->menuBar()->actions())
+        titles << a->text();
+    EXPECT_EQ(titles, (QStringList{u("Проект    "), u("Таблица       "), u("Параметры      "), u("Справка")}));
+    EXPECT_EQ(p.action("NStrRead")->text(), u("Читать таблицы "));
+    QStringList popup;
+    for (QAction* a : p.main->findChild<QMenu*>("PopupMenu1")->actions())
+        popup << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+    EXPECT_EQ(popup, (QStringList{"NNTabAddNew", "NNTabInsertNew", "NNTabInsertEmpty", "-", "NNTabCopy",
+                                  "NNTabCut", "NNTabPaste", "-", "NNTabAddF", "NNTabInsertF", "-",
+                                  "NNTabDelete"}));
+}

@@ -1,0 +1,120 @@
+#include "scripted_dialogs.h"
+
+#include "forms/fdata.h"
+#include "forms/form_kind.h"
+#include "support/cp1251.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace tgm::test {
+
+ScriptedDialogs::ScriptedDialogs()
+    : previous_dialogs_(set_ui_dialogs(this)), previous_sink_(set_message_sink(&sink_)) {}
+
+ScriptedDialogs::~ScriptedDialogs() {
+    set_message_sink(previous_sink_);
+    set_ui_dialogs(previous_dialogs_);
+}
+
+void ScriptedDialogs::message(QWidget*, const QString& text) { messages.push_back(text); }
+
+TUiDialogs::Answer ScriptedDialogs::confirm(QWidget*, const QString& text, Buttons, bool) {
+    questions.push_back(text);
+    if (answers.empty())
+        return Answer::cancel;
+    const Answer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+TUiDialogs::FileAnswer ScriptedDialogs::open_file(QWidget*, const FileRequest& request) {
+    requests.push_back(request);
+    if (files.empty())
+        return FileAnswer();
+    const FileAnswer a = files.front();
+    files.pop_front();
+    return a;
+}
+
+TUiDialogs::FileAnswer ScriptedDialogs::save_file(QWidget* parent, const FileRequest& request) {
+    return open_file(parent, request);
+}
+
+void ScriptedDialogs::beep(int, int) { ++beeps; }
+
+TUiDialogs::FileAnswer ScriptedDialogs::chosen(const std::string& file_name, int filter_index) {
+    FileAnswer a;
+    a.accepted = true;
+    a.file_name = QString::fromStdString(file_name);
+    a.filter_index = filter_index;
+    return a;
+}
+
+void unless_modal(bool& shown) {
+    QTimer::singleShot(0, [&shown] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            shown = true;
+            dialog->reject();
+        }
+    });
+}
+
+void when_modal(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act] {
+        QWidget* w = QApplication::activeModalWidget();
+        ASSERT_NE(w, nullptr) << "no modal window came up";
+        act(w);
+    });
+}
+
+Program::Program(const std::vector<std::string>& params, const std::string& ini) {
+    ::setenv("TGM_HOME", home.path().c_str(), 1);
+    if (!ini.empty())
+        write_file(home.file("tgm.ini"), ini);
+    main = std::make_unique<TPrjForm>(params);
+    import = new TImportDlg(main.get());
+    edit = new TEditDlg(main.get());
+    main->set_import_dialog(import);
+    import->set_edit_dlg(edit);
+}
+
+Program::~Program() {
+    main.reset();
+    ::unsetenv("TGM_HOME");
+}
+
+QAction* Program::action(const char* name) const {
+    QAction* a = main->findChild<QAction*>(QString::fromLatin1(name));
+    EXPECT_NE(a, nullptr) << name;
+    return a;
+}
+
+QTableWidget* Program::grid() const { return main->findChild<QTableWidget*>(QStringLiteral("TabGrid")); }
+
+QTableWidget* Program::import_grid() const {
+    return import->findChild<QTableWidget*>(QStringLiteral("TabGrid"));
+}
+
+QString Program::cell(int row, int column) const {
+    const QTableWidgetItem* item = grid()->item(row - 1, column);
+    return item ? item->text() : QString();
+}
+
+std::string write_fs(const std::string& path, const std::vector<std::string>& headers, int points) {
+    GROUPTAB g;
+    for (std::size_t k = 0; k < headers.size(); ++k) {
+        PARTAB t(points);
+        for (int32_t i = 0; i < points; ++i)
+            t.point(i) = 100 * i + static_cast<int32_t>(k);
+        t.set_header(cp(headers[k]));
+        g.add_copy(t);
+    }
+    // Filled in the file's own kind, so the file keeps its name.
+    FDATA list;
+    list.fill_from_group(g, form_type_of_file(path));
+    EXPECT_TRUE(list.save_form_file(path));
+    return path;
+}
+
+} // namespace tgm::test

@@ -1,0 +1,75 @@
+#pragma once
+// Test answers for the windows' dialogs and boxes, and a running program on a private home.
+#include "app/edit_dlg.h"
+#include "app/gui_message_sink.h"
+#include "app/import_dlg.h"
+#include "app/prj_form.h"
+#include "app/ui_dialogs.h"
+#include "testing/temp_dir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QTableWidget>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tgm::test {
+
+// Answers from queues; an empty queue answers Cancel. Everything asked is recorded.
+class ScriptedDialogs : public TUiDialogs {
+public:
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+
+    void message(QWidget* parent, const QString& text) override;
+    Answer confirm(QWidget* parent, const QString& text, Buttons buttons, bool warning) override;
+    FileAnswer open_file(QWidget* parent, const FileRequest& request) override;
+    FileAnswer save_file(QWidget* parent, const FileRequest& request) override;
+    void beep(int hertz, int milliseconds) override;
+
+    static FileAnswer chosen(const std::string& file_name, int filter_index = 1);
+
+    std::deque<Answer> answers;
+    std::deque<FileAnswer> files;
+    std::vector<QString> messages;
+    std::vector<QString> questions;
+    std::vector<FileRequest> requests;
+    int beeps = 0;
+
+private:
+    TGuiMessageSink sink_;
+    TUiDialogs* previous_dialogs_;
+    MessageSink* previous_sink_;
+};
+
+// Runs `act` on the modal window once it is up (the caller then starts it).
+void when_modal(std::function<void(QWidget*)> act);
+
+// Records whether a modal dialog comes up, and rejects it when it does.
+void unless_modal(bool& shown);
+
+// The program as main() builds it, on its own TGM_HOME.
+class Program {
+public:
+    explicit Program(const std::vector<std::string>& params = {}, const std::string& ini = "");
+    ~Program();
+
+    QAction* action(const char* name) const;
+    QTableWidget* grid() const;
+    QTableWidget* import_grid() const;
+    QString cell(int row, int column) const; // row counted from 1, as the window does
+
+    TempDir home;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TPrjForm> main;
+    TImportDlg* import = nullptr;
+    TEditDlg* edit = nullptr;
+};
+
+// A form file of the kind of its extension, with the given headers, each table with `points` points.
+std::string write_fs(const std::string& path, const std::vector<std::string>& headers, int points = 3);
+
+} // namespace tgm::test
