@@ -23,17 +23,11 @@ bool save(QWidget* w, const QString& file) {
     return ok;
 }
 
-std::string write_example_f1(const std::string& path) {
-    std::string text;
-    const char* names[] = {"Резервуар 1 (бензин АИ-92)", "Резервуар 2 (дизельное топливо)",
-                           "Резервуар 3 (бензин АИ-95)"};
-    for (int k = 0; k < 3; ++k) {
-        text += "# " + cp(names[k]) + "\r\n";
-        for (int i = 0; i <= 10; ++i)
-            text += "| " + std::to_string(i * 2500) + " " + std::to_string(i * (1900 + 300 * k) + i * i * 7) + "\r\n";
-    }
-    test::write_file(path, text);
-    return path;
+// A copy in a fixed folder, so the status bar reads the same in every run.
+std::string copy_example(const QDir& folder, const char* name) {
+    const std::string target = folder.filePath(QString::fromLatin1(name)).toStdString();
+    test::write_file(target, test::read_file(test::examples_dir() + "/" + name));
+    return target;
 }
 
 } // namespace
@@ -47,23 +41,15 @@ int main(int argc, char** argv) {
     bool ok = true;
 
     test::Program p({"-t"});
-    const std::vector<std::string> headers = {"Резервуар 1 (бензин АИ-92)", "Резервуар 2 (ДТ)",
-                                              "Резервуар 3 (АИ-95)", "Резервуар 4 (АИ-80)",
-                                              "Резервуар 5 (ДТ зимнее)"};
-    // A fixed folder, so the status bar reads the same in every run.
     QDir folder(QDir::tempPath() + QStringLiteral("/tgm-example"));
     folder.removeRecursively();
     folder.mkpath(QStringLiteral("."));
-    const std::string project =
-        test::write_fs(folder.filePath(QStringLiteral("station.fs")).toStdString(), headers, 320);
-    p.dialogs.files = {test::ScriptedDialogs::chosen(project)};
+    p.dialogs.files = {test::ScriptedDialogs::chosen(copy_example(folder, "tank_farm.fs"))};
     p.main->ImportButtonClick();
-    p.main->project().insert_gap(3);
-    p.main->refresh(2);
+    p.main->refresh(9);
     ok &= save(p.main.get(), out + "/main-window.png");
 
-    const std::string f1 = write_example_f1(folder.filePath(QStringLiteral("survey.f1")).toStdString());
-    p.import->project().open_form(f1);
+    p.import->project().open_form(copy_example(folder, "survey.f1"));
     ok &= save(p.import, out + "/import-dialog.png");
     p.import->hide();
 
