@@ -49,12 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         PARTAB t;
         for (uint32_t k = 0; k < d.count; ++k)
             convert_table(d.forms[k], t);
-        // Saving in its own kind must load back to the same texts.
-        if (d.save_form_file(in)) {
+        // A header holding "/" can read back as a comment: the one thing the format cannot
+        // carry. Every other file must load back to the same texts.
+        bool plain_headers = true;
+        for (uint32_t k = 0; k < d.count; ++k)
+            plain_headers = plain_headers && d.forms[k].name.find('/') == std::string::npos;
+        if (d.save_form_file(in) && plain_headers) {
             FDATA back;
-            if (!back.load_form_file(in))
-                __builtin_trap();
-            if (kind != kFormF1 && !back.equals(d))
+            if (!back.load_form_file(in) || !back.equals(d))
                 __builtin_trap();
         }
         GROUPTAB g;
