@@ -95,15 +95,32 @@ bool FORMA::set_zero_points(std::string_view count_text) {
     return true;
 }
 
+// Appends one point per number of the line, its level the next index when levels are implied.
+template <typename Scan, typename Store>
+void FORMA::add_volumes_of(std::string_view s, Scan scan, Store store) {
+    const int32_t before = volumes.count();
+    std::size_t pos = 0;
+    std::string_view token;
+    while (scan(s, pos, token))
+        store(volumes, token);
+    const int32_t added = volumes.count() - before;
+    if (has(kLevelIsIndex)) {
+        levels.add_indices(before, added);
+    } else {
+        for (int32_t i = 0; i < added; ++i)
+            levels.add({});
+    }
+}
+
 void FORMA::parse_line(std::string_view s) {
     const bool special = !s.empty() && s.front() == '|';
+    const auto store_as_is = [](TFormList& list, std::string_view token) { list.add(token); };
     std::size_t pos = 0;
     std::string_view token;
     switch (form_type) {
     case kFormFs:
         if (special)
-            while (scan_integer(s, pos, token))
-                add_point({}, token);
+            add_volumes_of(s, scan_integer, store_as_is);
         break;
     case kFormFs1:
     case kFormFs31:
@@ -114,11 +131,10 @@ void FORMA::parse_line(std::string_view s) {
             if (scan_integer(s, pos, token))
                 set_zero_points(token);
         } else if (is_cubic_kind(form_type)) {
-            while (scan_decimal(s, pos, token))
-                add_point({}, decimal_text(token));
+            add_volumes_of(s, scan_decimal,
+                           [](TFormList& list, std::string_view t) { list.add(decimal_text(t)); });
         } else {
-            while (scan_integer(s, pos, token))
-                add_point({}, token);
+            add_volumes_of(s, scan_integer, store_as_is);
         }
         break;
     case kFormF1:

@@ -64,6 +64,8 @@ public:
 
 private:
     void renumber_levels();
+    template <typename Scan, typename Store>
+    void add_volumes_of(std::string_view line, Scan scan, Store store);
 };
 
 } // namespace tgm

@@ -32,9 +32,11 @@ void TFormList::remove(int32_t i) {
     shift_ends(i, -static_cast<int64_t>(e - b));
 }
 
-void TFormList::fill_indices(int32_t n) {
-    // The index texts of the largest table a unit holds, made once: count lines and
-    // renumbering then copy a prefix instead of formatting every number again.
+namespace {
+
+// The index texts of the largest table a unit holds, made once: loading, count lines and
+// renumbering copy a range of it instead of formatting every number again.
+const TFormList& index_texts() {
     static const TFormList cache = [] {
         TFormList c;
         c.reserve(65536, 65536 * 6);
@@ -42,13 +44,30 @@ void TFormList::fill_indices(int32_t n) {
             c.add(std::to_string(i));
         return c;
     }();
+    return cache;
+}
+
+} // namespace
+
+void TFormList::fill_indices(int32_t n) {
     clear();
-    if (n <= 0)
+    add_indices(0, n);
+}
+
+void TFormList::add_indices(int32_t first, int32_t n) {
+    if (n <= 0 || first < 0)
         return;
-    const int32_t cached = std::min(n, cache.count());
-    chars_.assign(cache.chars_, 0, cache.ends_[static_cast<std::size_t>(cached) - 1]);
-    ends_.assign(cache.ends_.begin(), cache.ends_.begin() + cached);
-    for (int32_t i = cached; i < n; ++i)
+    const TFormList& cache = index_texts();
+    const int32_t cached_end = std::min(first + n, cache.count());
+    if (first < cached_end) {
+        const uint32_t from = cache.begin(first);
+        const uint32_t to = cache.ends_[static_cast<std::size_t>(cached_end) - 1];
+        const auto base = static_cast<int64_t>(chars_.size()) - from;
+        chars_.append(cache.chars_, from, to - from);
+        for (int32_t i = first; i < cached_end; ++i)
+            ends_.push_back(static_cast<uint32_t>(cache.ends_[static_cast<std::size_t>(i)] + base));
+    }
+    for (int32_t i = std::max(first, cached_end); i < first + n; ++i)
         add(std::to_string(i));
 }
 

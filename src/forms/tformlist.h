@@ -35,6 +35,8 @@ public:
     }
     // Replaces the items by the texts "0", "1", ... of n indices.
     void fill_indices(int32_t n);
+    // Appends the texts of the n indices from `first` on.
+    void add_indices(int32_t first, int32_t n);
     // Replaces the items by n copies of one text.
     void fill_repeated(std::string_view text, int32_t n);
     // The items joined by CR LF.
