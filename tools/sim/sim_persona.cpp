@@ -1,25 +1,12 @@
 #include "sim_persona.h"
 
+#include "encoding/unit_header.h"
 #include "link/version_table.h"
 
 #include <cstdlib>
 
 namespace tgm {
 namespace {
-
-struct HeaderLayout {
-    int32_t driver;
-    int32_t size;
-    int32_t records;
-    bool words;
-};
-
-// Header size H and record offset R of the header generations.
-const HeaderLayout kHeaderLayouts[] = {
-    {2, 274, 178, false}, {3, 774, 322, true},  {4, 808, 356, true},  {5, 822, 358, true},
-    {6, 862, 486, true},  {7, 1310, 934, true}, {8, 2070, 1622, true}, {9, 750, 422, true},
-    {10, 976, 646, true},
-};
 
 // A plain decimal version number, or -1.
 int32_t version_number(const std::string& text) {
@@ -95,14 +82,13 @@ bool make_persona(const SIMCONFIG& config, SIMPERSONA& out, std::string& error) 
         out.checks_ready = out.driver >= 12 && out.driver <= 15;
         out.type_count = out.driver == 15 ? 4 : (out.driver >= 12 && out.driver <= 14 ? 2 : 0);
         // Generations without a driver of their own keep the oldest header layout.
-        const HeaderLayout* layout = &kHeaderLayouts[0];
-        for (const HeaderLayout& l : kHeaderLayouts)
-            if (l.driver == out.driver)
-                layout = &l;
+        const HEADER_LAYOUT* layout = header_layout(out.driver);
+        if (!layout)
+            layout = header_layout(2);
         if (!out.uses_record) {
             out.header_size = layout->size;
             out.record_offset = layout->records;
-            out.word_flags = layout->words;
+            out.word_flags = layout->word_flags;
         }
         if (!out.has_version_command)
             out.display_kind = 0;
