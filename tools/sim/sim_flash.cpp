@@ -1,5 +1,6 @@
 #include "sim_flash.h"
 
+#include "encoding/unit_header.h"
 #include "support/atomic_file.h"
 #include "support/xfile.h"
 
@@ -41,16 +42,13 @@ SIMFLASH::SIMFLASH(const SIMPERSONA& persona) {
     areas_[kRecord].assign(kRecordSize, 0);
     if (persona.uses_record)
         return;
-    Bytes& header = areas_[kHeader];
-    header.resize(static_cast<std::size_t>(persona.header_size));
+    // Recognisable filler, then no channel with a table: the unit's other bytes stay.
+    const HEADER_LAYOUT layout{persona.header_size, persona.record_offset, persona.word_flags, 0};
+    UNIT_HEADER header(layout);
     for (int32_t i = 0; i < persona.header_size; ++i)
-        header[static_cast<std::size_t>(i)] = filler(i);
-    // No channel has a table: bit 0x04 clear in every flag (the unit's other bits stay), and
-    // the 96 record bytes zero.
-    for (int k = 0; k < 16; ++k)
-        header[static_cast<std::size_t>(2 + (persona.word_flags ? 2 * k : k))] &= 0xFB;
-    for (int i = 0; i < 96; ++i)
-        header[static_cast<std::size_t>(persona.record_offset + i)] = 0;
+        header.bytes()[i] = filler(i);
+    header.clear_tables();
+    areas_[kHeader].assign(header.bytes(), header.bytes() + header.size());
 }
 
 // Saved in the order header, record, image, blocks 0 to 15.
