@@ -1,7 +1,7 @@
 #pragma once
 // The form import dialog: loads a form file into a project of its own and, when the file's
 // tables need checking, shows them for the user to confirm.
-#include "model/eproject.h"
+#include "project/eproject.h"
 
 #include <QDialog>
 

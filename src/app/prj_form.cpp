@@ -1,16 +1,11 @@
+// The main window: construction with its menus and toolbar, the grid, refresh and events.
 #include "app/prj_form.h"
 
-#include "app/about_form.h"
-#include "app/edit_dlg.h"
 #include "app/gui_text.h"
-#include "app/import_dlg.h"
 #include "app/status_bar.h"
 #include "app/string_grid.h"
 #include "app/trase_form.h"
-#include "app/ui_dialogs.h"
 #include "app/window_place.h"
-#include "forms/form_kind.h"
-#include "support/cp1251.h"
 #include "support/file_locations.h"
 #include "support/syscfg.h"
 #include "support/tappinfo.h"
@@ -27,23 +22,13 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include <sys/stat.h>
-
 namespace tgm {
 namespace {
-
-const char* const kSaveFilter =
-    "Форма fs|*.FS|Форма fs1|*.FS1|Форма fs2|*.FS2|Форма fs31|*.FS31|Форма fs32|*.FS32";
 
 // The commands that need room for one more table.
 const std::vector<const char*> kGrowing = {
     "NTabAddNew",   "NTabAddF",   "NTabInsertNew",   "NTabInsertEmpty",   "NTabInsertF",   "NTabPaste",
     "NNTabAddNew",  "NNTabAddF",  "NNTabInsertNew",  "NNTabInsertEmpty",  "NNTabInsertF",  "NNTabPaste"};
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
 
 } // namespace
 
@@ -300,57 +285,6 @@ void TPrjForm::update_control_column() {
     enable({"NStrWrite", "StrWriteButton"}, project_.all_writable());
 }
 
-bool TPrjForm::confirm_discard() {
-    if (!project_.modified())
-        return true;
-    switch (ui_dialogs().confirm(this, QString::fromUtf8("Сохранить проект?"),
-                                 TUiDialogs::Buttons::yes_no_cancel, false)) {
-    case TUiDialogs::Answer::yes: return save_dialog();
-    case TUiDialogs::Answer::no: return true;
-    default: return false;
-    }
-}
-
-bool TPrjForm::save_dialog() {
-    const int k0 = form_type_of_file(project_.name());
-    auto kind_of = [](int index) { return index >= 2 && index <= 5 ? index : 1; };
-    TUiDialogs::FileRequest request;
-    request.filters = qt_filters(QString::fromUtf8(kSaveFilter));
-    request.filter_index = kind_of(k0);
-    request.file_name = file_text(form_file_name(project_.name(), 0));
-    for (;;) {
-        const TUiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
-        if (!answer.accepted)
-            return false;
-        const int kind = kind_of(answer.filter_index);
-        request.filter_index = kind;
-        request.file_name = answer.file_name;
-        const std::string target = form_file_name(file_bytes(answer.file_name), kind);
-        bool go_on = true;
-        if (exists(target)) {
-            ui_dialogs().beep(500, 100);
-            go_on = ui_dialogs().confirm(this, file_text(target) + QString::fromUtf8(" уже существует.\r Заменить?"),
-                                         TUiDialogs::Buttons::yes_no, true) == TUiDialogs::Answer::yes;
-        }
-        if (go_on && project_.export_form(target, kind))
-            return true;
-    }
-}
-
-void TPrjForm::edit_header() {
-    const int r = current_row();
-    if (r < 1 || r > project_.count())
-        return;
-    const int k = r - 1;
-    TEditDlg editor(this);
-    editor.place_over_cell(TabGrid, r, 4);
-    editor.set_text(qs(project_.header(k)));
-    if (editor.exec() == QDialog::Accepted) {
-        project_.set_header(k, cps(editor.get_text()));
-        TabGrid->item(k, 4)->setText(qs(project_.header(k)));
-    }
-}
-
 void TPrjForm::closeEvent(QCloseEvent* event) {
     if (confirm_discard())
         event->accept();
@@ -372,124 +306,6 @@ bool TPrjForm::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void TPrjForm::NPrjNewClick() {
-    if (confirm_discard()) {
-        project_.new_project();
-        refresh(-1);
-    }
-}
-
-void TPrjForm::ImportButtonClick() {
-    if (!confirm_discard())
-        return;
-    if (import_dlg_ && import_dlg_->run_import())
-        project_.take_tables(import_dlg_->project());
-    refresh(-1);
-}
-
-void TPrjForm::ExportButtonClick() { save_dialog(); }
-
-void TPrjForm::NExitClick() { close(); }
-
-void TPrjForm::NTabAddNewClick() {
-    project_.add_table();
-    refresh(-1);
-}
-
-void TPrjForm::NTabInsertNewClick() {
-    const int r = current_row();
-    if (r < 1)
-        return;
-    project_.insert_table(r - 1);
-    refresh(r);
-}
-
-void TPrjForm::NTabInsertEmptyClick() {
-    const int r = current_row();
-    if (r < 1)
-        return;
-    project_.insert_gap(r - 1);
-    refresh(r);
-}
-
-void TPrjForm::NTabCopyClick() {
-    if (current_row() < 1)
-        return;
-    project_.copy_table(current_row() - 1);
-    named("NTabPaste")->setEnabled(true);
-}
-
-void TPrjForm::NTabCutClick() {
-    const int r = current_row();
-    if (r < 1)
-        return;
-    project_.copy_table(r - 1);
-    named("NTabPaste")->setEnabled(true);
-    project_.delete_table(r - 1);
-    refresh(r);
-}
-
-void TPrjForm::NTabPasteClick() {
-    const int r = current_row();
-    if (r < 1)
-        return;
-    project_.paste_table(r - 1);
-    refresh(r);
-}
-
-void TPrjForm::NTabAddFClick() {
-    if (import_dlg_ && import_dlg_->run_import())
-        project_.add_tables(import_dlg_->project());
-    refresh(-1);
-}
-
-void TPrjForm::NTabInsertFClick() {
-    const int r = current_row();
-    if (import_dlg_ && import_dlg_->run_import())
-        project_.insert_tables(r - 1, import_dlg_->project());
-    refresh(r);
-}
-
-void TPrjForm::NTabDeleteClick() {
-    const int r = current_row();
-    if (r < 1)
-        return;
-    if (ui_dialogs().confirm(this, QString::fromUtf8("Удалить таблицу?"), TUiDialogs::Buttons::ok_cancel,
-                             false) != TUiDialogs::Answer::ok)
-        return;
-    project_.delete_table(r - 1);
-    refresh(r);
-}
-
-void TPrjForm::NfolderClick() {
-    TUiDialogs::FileRequest request;
-    request.title = QString::fromUtf8("Открыть папку");
-    request.folder = file_text(config().syspar().forms_folder());
-    request.file_name = QStringLiteral("*.*");
-    request.folder_only = true;
-    const TUiDialogs::FileAnswer answer = ui_dialogs().open_file(this, request);
-    if (!answer.accepted)
-        return;
-    config().syspar().set_forms_folder(file_bytes(answer.file_name));
-    config().save_config();
-}
-
-void TPrjForm::NTraseClick() {
-    const bool show = !trase_->isVisible();
-    trase_->setVisible(show);
-    named("NTrase")->setChecked(show);
-}
-
-void TPrjForm::AboutClick() {
-    TAboutForm about(this);
-    about.exec();
-}
-
-void TPrjForm::NUpdateClick() {
-    if (updater().run_update(program_path()) == UPDATER::Outcome::replace)
-        terminate_for_update();
 }
 
 } // namespace tgm

@@ -1,7 +1,7 @@
 #pragma once
 // The main window: the current project as a grid of channels, with every project and table
 // command in the menus, the toolbar and the grid's pop-up menu.
-#include "model/eproject.h"
+#include "project/eproject.h"
 
 #include <QMainWindow>
 #include <QString>

@@ -3,7 +3,7 @@
 // every distinct table a 10-byte header and its own method, so blocks can travel one by one.
 // A plain TTrpTab reads; TWTrpTab chooses methods for writing.
 #include "encoding/directory.h"
-#include "model/data.h"
+#include "support/data.h"
 #include "model/grouptab.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // The fixed-size header of the older K units (drivers 2 to 10). Only the channel flags and the
 // 96-byte record area are the tool's; every other byte is the unit's and goes back unchanged.
 #include "encoding/directory.h"
-#include "model/data.h"
+#include "support/data.h"
 
 #include <cstdint>
 

@@ -23,7 +23,7 @@ int KDRT::read_one(uint32_t timeout, uint8_t& byte, uint32_t& latency) {
     latency = 0;
     byte = 0;
     if (cancelled())
-        return 1;
+        return kPortError;
     port.set_read_timeout(timeout);
     const uint32_t start = tick_ms();
     int st = 1;
@@ -36,7 +36,7 @@ int KDRT::read_one(uint32_t timeout, uint8_t& byte, uint32_t& latency) {
         return 0;
     }
     byte = 0;
-    return st == 2 ? 3 : 1;
+    return st == 2 ? kTimedOut : kPortError;
 }
 
 int32_t KDRT::exchange(uint8_t code, uint8_t sub, const uint8_t* buffer, int32_t count,
@@ -69,7 +69,7 @@ int32_t KDRT::exchange(uint8_t code, uint8_t sub, const uint8_t* buffer, int32_t
     uint8_t status_byte = 0;
     error_kind = read_one(answer_timeout, status_byte, status_ms);
     if (error_kind != 0) {
-        result = error_kind;
+        result = kStatusPhase + error_kind;
     } else {
         status = status_byte;
         if (count > 0 && status == 0) {
@@ -119,12 +119,12 @@ void KDRT::read_block(int32_t count) {
         if (!read_reply_byte(check)) {
             failed = true;
         } else if (check != sum && !failed) {
-            error_kind = 2;
+            error_kind = kBadChecksum;
             failed = true;
         }
     }
     if (failed)
-        result = 9 + error_kind;
+        result = kReplyPhase + error_kind;
 }
 
 void KDRT::write_block(const uint8_t* buffer, int32_t count) {
@@ -144,7 +144,7 @@ void KDRT::write_block(const uint8_t* buffer, int32_t count) {
     uint8_t final_status = 0;
     error_kind = read_one(answer_timeout, final_status, final_status_ms);
     if (error_kind != 0)
-        result = 4 + error_kind;
+        result = kFinalStatusPhase + error_kind;
     else
         status = final_status;
     if (count >= 1024 && progress_cell != nullptr)

@@ -3,7 +3,7 @@
 // one direction, with its timing, progress, cancellation and error bookkeeping.
 #include "link/pci.h"
 #include "link/timer.h"
-#include "model/data.h"
+#include "support/data.h"
 
 #include <atomic>
 #include <cstdint>
@@ -20,6 +20,14 @@ public:
     static constexpr uint32_t kByteTimeout = 50;
     // Least pause between the end of one exchange and the start of the next.
     static constexpr int32_t kGap = 100;
+    // Error kinds of a failed byte read.
+    static constexpr int32_t kPortError = 1; // a port error, a closed port or a cancellation
+    static constexpr int32_t kBadChecksum = 2;
+    static constexpr int32_t kTimedOut = 3;
+    // A failed exchange's result is its error kind plus the offset of the phase that failed.
+    static constexpr int32_t kStatusPhase = 0;      // the status byte: 1, 3
+    static constexpr int32_t kFinalStatusPhase = 4; // the final status after a write: 5, 7
+    static constexpr int32_t kReplyPhase = 9;       // reply data: 10, 11, 12; 9 cancelled between bytes
 
     KDRT(PCI& port, DATA& reply, uint32_t answer_timeout);
     virtual ~KDRT() = default;
@@ -36,7 +44,7 @@ public:
     std::atomic<int32_t>* progress_cell = nullptr;
     const std::atomic<bool>* cancel_flag = nullptr;
     std::atomic<int32_t>* worst_time_cell = nullptr;
-    int32_t error_kind = 0; // 0, 1 port error or cancel, 2 checksum, 3 time-out
+    int32_t error_kind = 0; // 0 or one of the error kinds above
     DATA sent;
     DATA received;
     uint32_t status = 0; // 6 after a failed exchange
@@ -49,7 +57,7 @@ public:
 
 private:
     bool cancelled() const;
-    // Reads one byte; returns 0 or the error kind (1 port error or cancel, 3 time-out).
+    // Reads one byte; returns 0, kPortError or kTimedOut.
     int read_one(uint32_t timeout, uint8_t& byte, uint32_t& latency);
     // A reply data or checksum byte: 50 ms, latency into byte_ms, failure into error_kind.
     bool read_reply_byte(uint8_t& byte);

@@ -3,7 +3,7 @@
 // engine, and runs plain and guarded exchanges.
 #include "link/kdrt.h"
 #include "link/pci.h"
-#include "model/data.h"
+#include "support/data.h"
 
 #include <atomic>
 #include <string>

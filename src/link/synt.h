@@ -3,7 +3,7 @@
 // in normal framing (0x15 and acknowledge bytes) or addressed framing.
 #include "link/pci.h"
 #include "link/synbus.h"
-#include "model/data.h"
+#include "support/data.h"
 
 #include <atomic>
 

@@ -2,7 +2,7 @@
 // One traffic entry of either protocol: "#", the longest byte wait in ms, " >", the bytes
 // sent, " <", the bytes received, each byte as lower-case hex without leading zeros and one
 // blank ("%x ").
-#include "model/data.h"
+#include "support/data.h"
 
 #include <cstdint>
 #include <string>

@@ -3,7 +3,7 @@
 #include "link/pci.h"
 #include "link/synt.h"
 #include "link/vms.h"
-#include "model/data.h"
+#include "support/data.h"
 
 #include <atomic>
 #include <string>

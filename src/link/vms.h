@@ -2,7 +2,7 @@
 // The V-protocol request layer: a command with two parameters and an optional payload; long
 // payloads go out in 127-byte blocks and long answers come back in blocks.
 #include "link/frame2.h"
-#include "model/data.h"
+#include "support/data.h"
 
 #include <atomic>
 

@@ -1,6 +1,6 @@
 #pragma once
 // One calibration table in numeric form: point i is the volume in litres at i cm.
-#include "model/data.h"
+#include "support/data.h"
 
 #include <cstdint>
 #include <string>

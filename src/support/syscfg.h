@@ -1,7 +1,7 @@
 #pragma once
 // The program's configuration: switches and title from tgm.ini and the command line, the link
 // and system parameters from tgm.cfg.
-#include "model/syspar.h"
+#include "support/syspar.h"
 #include "support/chanpar.h"
 
 #include <string>

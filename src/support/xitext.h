@@ -1,7 +1,7 @@
 #pragma once
 // Reads an ini-style text held whole in memory, one logical line at a time: line ends and
 // comments removed, blanks trimmed, empty lines skipped; splits a line at its last "=".
-#include "model/data.h"
+#include "support/data.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,7 @@
 #include "scripted_dialogs.h"
 
 #include "support/cp1251.h"
+#include "testing/files.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -3,6 +3,7 @@
 #include "app/edit_dlg.h"
 #include "support/cp1251.h"
 #include "support/tappinfo.h"
+#include "testing/files.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -6,6 +6,7 @@
 #include "app/trase_form.h"
 #include "support/cp1251.h"
 #include "support/hist.h"
+#include "testing/files.h"
 
 #include <QDir>
 #include <QPixmap>

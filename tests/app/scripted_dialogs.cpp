@@ -3,6 +3,8 @@
 #include "forms/fdata.h"
 #include "forms/form_kind.h"
 #include "support/cp1251.h"
+#include "testing/tables.h"
+#include "testing/files.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -104,9 +106,7 @@ QString Program::cell(int row, int column) const {
 std::string write_fs(const std::string& path, const std::vector<std::string>& headers, int points) {
     GROUPTAB g;
     for (std::size_t k = 0; k < headers.size(); ++k) {
-        PARTAB t(points);
-        for (int32_t i = 0; i < points; ++i)
-            t.point(i) = 100 * i + static_cast<int32_t>(k);
+        PARTAB t = line(points, static_cast<int32_t>(k), 100);
         t.set_header(cp(headers[k]));
         g.add_copy(t);
     }

@@ -6,6 +6,7 @@
 #include "support/hist.h"
 #include "support/report_writer.h"
 #include "support/tappinfo.h"
+#include "testing/files.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

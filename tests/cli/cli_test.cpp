@@ -1,5 +1,6 @@
 #include "testing/run_program.h"
 #include "testing/temp_dir.h"
+#include "testing/files.h"
 
 #include "support/cp1251.h"
 

@@ -2,6 +2,7 @@
 // in any writer shows up here as a byte difference.
 #include "testing/run_program.h"
 #include "testing/temp_dir.h"
+#include "testing/files.h"
 
 #include <gtest/gtest.h>
 

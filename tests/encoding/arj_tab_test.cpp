@@ -1,6 +1,6 @@
 #include "encoding/arj_tab.h"
 
-#include "tables.h"
+#include "testing/tables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "encoding/block_codec.h"
 
-#include "tables.h"
+#include "testing/tables.h"
 
 #include <gtest/gtest.h>
 

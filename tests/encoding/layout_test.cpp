@@ -2,7 +2,7 @@
 #include "encoding/directory_record.h"
 #include "encoding/unit_header.h"
 
-#include "tables.h"
+#include "testing/tables.h"
 
 #include <gtest/gtest.h>
 

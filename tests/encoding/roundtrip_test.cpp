@@ -4,7 +4,7 @@
 #include "encoding/unit_header.h"
 #include "encoding/wtrp_tab.h"
 
-#include "tables.h"
+#include "testing/tables.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "encoding/trp_tab.h"
 #include "encoding/wtrp_tab.h"
 
-#include "tables.h"
+#include "testing/tables.h"
 
 #include <gtest/gtest.h>
 

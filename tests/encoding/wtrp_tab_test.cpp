@@ -1,6 +1,6 @@
 #include "encoding/wtrp_tab.h"
 
-#include "tables.h"
+#include "testing/tables.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,8 @@
 #include "forms/form_kind.h"
 #include "support/cp1251.h"
 #include "testing/temp_dir.h"
+#include "testing/files.h"
+#include "testing/recording_sink.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,10 @@
 
 #include "forms/form_kind.h"
 #include "support/cp1251.h"
+#include "testing/tables.h"
 #include "testing/temp_dir.h"
+#include "testing/files.h"
+#include "testing/recording_sink.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +16,6 @@ using tgm::test::RecordingSink;
 using tgm::test::TempDir;
 
 namespace {
-
-PARTAB counting(int32_t n, int32_t start = 0) {
-    PARTAB t(n);
-    for (int32_t i = 0; i < n; ++i)
-        t.point(i) = start + i;
-    return t;
-}
 
 FDATA project_of(std::initializer_list<PARTAB> tables) {
     GROUPTAB g;
@@ -33,9 +29,9 @@ FDATA project_of(std::initializer_list<PARTAB> tables) {
 } // namespace
 
 TEST(FdataSave, FsLayoutIsByteExact) {
-    PARTAB a = counting(12);
+    PARTAB a = test::line(12, 0, 1);
     a.set_header("A");
-    PARTAB b = counting(3, 100);
+    PARTAB b = test::line(3, 100, 1);
     b.set_header("B");
     FDATA d = project_of({a, b});
     EXPECT_EQ(d.form_text(),
@@ -45,18 +41,14 @@ TEST(FdataSave, FsLayoutIsByteExact) {
               "\r\n\r\n# B\r\n\r\n"
               "\r\n|  100 101 102");
     // Ten points give one bar line, eleven give two.
-    EXPECT_EQ(project_of({counting(10)}).form_text(), "\r\n\r\n# t1\r\n\r\n\r\n|  0 1 2 3 4 5 6 7 8 9");
-    EXPECT_EQ(project_of({counting(11)}).form_text(),
+    EXPECT_EQ(project_of({test::line(10, 0, 1)}).form_text(), "\r\n\r\n# t1\r\n\r\n\r\n|  0 1 2 3 4 5 6 7 8 9");
+    EXPECT_EQ(project_of({test::line(11, 0, 1)}).form_text(),
               "\r\n\r\n# t1\r\n\r\n\r\n|  0 1 2 3 4 5 6 7 8 9\r\n|  10");
 }
 
 TEST(FdataSave, OtherKindsLayouts) {
     GROUPTAB g;
-    PARTAB t(3);
-    t.point(0) = 0;
-    t.point(1) = 1234;
-    t.point(2) = 2000;
-    g.add_copy(t);
+    g.add_copy(test::table({0, 1234, 2000}));
     FDATA cubic;
     cubic.fill_from_group(g, kFormFs1);
     EXPECT_EQ(cubic.form_text(), "\r\n\r\n# t1\r\n\r\n0\r\n1.234\r\n2\r\n");
@@ -68,9 +60,9 @@ TEST(FdataSave, OtherKindsLayouts) {
 
 TEST(FdataSave, SaveReplacesTheExtensionAndRoundTrips) {
     TempDir dir;
-    PARTAB a = counting(25, -3);
+    PARTAB a = test::line(25, -3, 1);
     a.set_header(cp("Резервуар №1"));
-    FDATA d = project_of({a, PARTAB(), counting(2)});
+    FDATA d = project_of({a, PARTAB(), test::line(2, 0, 1)});
     ASSERT_TRUE(d.save_form_file(dir.file("farm.txt")));
     FDATA back;
     ASSERT_TRUE(back.load_form_file(dir.file("farm.fs")));
@@ -99,7 +91,7 @@ TEST(FdataSave, F1RoundTripKeepsTexts) {
 
 TEST(FdataSave, ExportToSingleTableKinds) {
     TempDir dir;
-    FDATA three = project_of({counting(4), counting(5), counting(6)});
+    FDATA three = project_of({test::line(4, 0, 1), test::line(5, 0, 1), test::line(6, 0, 1)});
     ASSERT_TRUE(three.export_form_file(dir.file("a.fs31"), kFormFs31, -1));
     EXPECT_TRUE(test::file_exists(dir.file("a_t1.fs31")));
     EXPECT_TRUE(test::file_exists(dir.file("a_t3.fs31")));
@@ -110,7 +102,7 @@ TEST(FdataSave, ExportToSingleTableKinds) {
     EXPECT_FALSE(test::file_exists(dir.file("b_t1.fs32")));
     EXPECT_TRUE(test::file_exists(dir.file("b_t2.fs32")));
 
-    FDATA one = project_of({counting(4)});
+    FDATA one = project_of({test::line(4, 0, 1)});
     ASSERT_TRUE(one.export_form_file(dir.file("c.fs31"), kFormFs31, -1));
     EXPECT_TRUE(test::file_exists(dir.file("c.fs31")));
 
@@ -121,7 +113,7 @@ TEST(FdataSave, ExportToSingleTableKinds) {
 
 TEST(FdataSave, FailedWritesKeepTheOldFileAndSayWhich) {
     TempDir dir;
-    FDATA d = project_of({counting(3)});
+    FDATA d = project_of({test::line(3, 0, 1)});
     RecordingSink sink;
     test::write_file(dir.file("plain"), "x");
     EXPECT_FALSE(d.save_form_file(dir.file("plain/t.fs")));
@@ -133,7 +125,7 @@ TEST(FdataSave, FailedWritesKeepTheOldFileAndSayWhich) {
 
     // An export of a table that does not convert writes nothing and keeps the old file.
     test::write_file(dir.file("old.fs2"), "previous");
-    FDATA bad = project_of({counting(3)});
+    FDATA bad = project_of({test::line(3, 0, 1)});
     bad.table(0).set_volume_text(1, "x");
     EXPECT_FALSE(bad.export_form_file(dir.file("old.fs2"), kFormFs2, -1));
     EXPECT_EQ(test::read_file(dir.file("old.fs2")), "previous");
@@ -142,9 +134,9 @@ TEST(FdataSave, FailedWritesKeepTheOldFileAndSayWhich) {
 
 TEST(FdataSave, GroupRoundTripAndHeaders) {
     GROUPTAB g;
-    PARTAB named = counting(3);
+    PARTAB named = test::line(3, 0, 1);
     named.set_header("N");
-    g.add_copy(counting(2));
+    g.add_copy(test::line(2, 0, 1));
     g.add_copy(named);
     g.add_empty();
     FDATA d;
@@ -160,7 +152,7 @@ TEST(FdataSave, GroupRoundTripAndHeaders) {
 }
 
 TEST(FdataSave, ListOperations) {
-    FDATA d = project_of({counting(3)});
+    FDATA d = project_of({test::line(3, 0, 1)});
     EXPECT_FALSE(d.delete_table(0)); // never the last table
     EXPECT_FALSE(d.insert_table(1, true)); // only before an existing table
     ASSERT_TRUE(d.insert_table(0, false));

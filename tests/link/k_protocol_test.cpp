@@ -2,7 +2,7 @@
 #include "link/kmaster.h"
 #include "link/timer.h"
 #include "link/ukdr_drv.h"
-#include "pty_pair.h"
+#include "testing/pty_pair.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +65,7 @@ TEST_F(KLine, TwoByteReadChecksAndRejectsTheChecksum) {
     EXPECT_EQ(master.reply().size(), 2);
     EXPECT_EQ(master.reply().bytes()[1], 0x12);
     EXPECT_FALSE(master.exchange_new(2, 0, nullptr, 2, KDRT::kRead));
-    EXPECT_EQ(master.engine().result, 11);
+    EXPECT_EQ(master.engine().result, KDRT::kReplyPhase + KDRT::kBadChecksum);
     EXPECT_EQ(master.status(), 6u);
 }
 
@@ -93,13 +93,13 @@ TEST_F(KLine, WritesCarryAChecksumFromThreeBytesOn) {
 
 TEST_F(KLine, SilenceCancellationAndAClosedPortFail) {
     EXPECT_FALSE(k_command(master, 15)); // nobody answers
-    EXPECT_EQ(master.engine().result, 3);
+    EXPECT_EQ(master.engine().result, KDRT::kStatusPhase + KDRT::kTimedOut);
     EXPECT_EQ(master.status(), 6u);
 
     std::atomic<bool> cancel{true};
     master.set_cancel_flag(&cancel);
     EXPECT_FALSE(k_command(master, 15));
-    EXPECT_EQ(master.engine().result, 1);
+    EXPECT_EQ(master.engine().result, KDRT::kStatusPhase + KDRT::kPortError);
     master.set_cancel_flag(nullptr);
     pty.drain(50); // the command bytes nobody answered
 
@@ -110,12 +110,12 @@ TEST_F(KLine, SilenceCancellationAndAClosedPortFail) {
     bool has = false;
     int32_t version = 0;
     EXPECT_FALSE(k_version(master, has, version));
-    EXPECT_EQ(master.engine().result, 12);
+    EXPECT_EQ(master.engine().result, KDRT::kReplyPhase + KDRT::kTimedOut);
     unit.join();
 
     master.close();
     EXPECT_FALSE(k_command(master, 15));
-    EXPECT_EQ(master.engine().result, 1);
+    EXPECT_EQ(master.engine().result, KDRT::kStatusPhase + KDRT::kPortError);
 }
 
 TEST_F(KLine, ExchangesKeepAHundredMillisecondGap) {

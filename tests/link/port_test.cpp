@@ -1,20 +1,19 @@
 // The port layer: PCI, TIMER, the port number table, enumeration and `tgm-cli ports`.
 #include "link/pci.h"
+#include "link/port_listing.h"
 #include "link/port_names.h"
 #include "link/timer.h"
 #include "link/tportcollection.h"
-#include "pty_pair.h"
+#include "testing/pty_pair.h"
+#include "testing/run_program.h"
 #include "testing/temp_dir.h"
+#include "testing/files.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
-
-namespace tgm::cli {
-int cmd_ports(int argc, char** argv);
-}
 
 namespace tgm::test {
 namespace {
@@ -146,38 +145,18 @@ TEST(PortCollection, ListsTheStandInsThatOpen) {
     EXPECT_EQ(ports.count(), 2);
 }
 
-// Runs `tgm-cli ports ...` and returns its exit code and what it printed.
-int run_ports(std::vector<std::string> args, std::string& output) {
-    TempDir out_dir;
-    const std::string out_path = out_dir.file("out");
-    std::fflush(stdout);
-    const int saved = ::dup(1);
-    const int fd = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(fd, 1);
-    ::close(fd);
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const int code = tgm::cli::cmd_ports(static_cast<int>(args.size()), argv.data());
-    std::fflush(stdout);
-    ::dup2(saved, 1);
-    ::close(saved);
-    output = read_file(out_path);
-    return code;
-}
-
 TEST(PortsCommand, PrintsNumberDeviceAndDescription) {
     TempDir dir;
     EnvGuard dev("TGM_DEV_DIR", dir.path());
     PtyPair com1, com3;
     ASSERT_EQ(::symlink(com1.path().c_str(), dir.file("ttyS0").c_str()), 0);
     ASSERT_EQ(::symlink(com3.path().c_str(), dir.file("ttyS2").c_str()), 0);
-    std::string output;
-    EXPECT_EQ(run_ports({"ports"}, output), 0);
-    EXPECT_EQ(output, "0\t" + dir.file("ttyS0") + "\t\n2\t" + dir.file("ttyS2") + "\t\n");
-    EXPECT_EQ(run_ports({"ports", "--bogus"}, output), 2);
-    EXPECT_EQ(output, "");
+    TPortCollection ports;
+    ports.enumerate();
+    EXPECT_EQ(port_listing(ports), "0\t" + dir.file("ttyS0") + "\t\n2\t" + dir.file("ttyS2") + "\t\n");
+    const RunResult bogus = run_program("tgm-cli", {"ports", "--bogus"});
+    EXPECT_EQ(bogus.exit_code, 2);
+    EXPECT_EQ(bogus.out, "");
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 #include "link/checksum.h"
 #include "link/timer.h"
 #include "link/vmaster.h"
-#include "pty_pair.h"
+#include "testing/pty_pair.h"
 
 #include <gtest/gtest.h>
 

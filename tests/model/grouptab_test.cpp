@@ -1,27 +1,19 @@
 #include "model/grouptab.h"
 
+#include "testing/tables.h"
+
 #include <gtest/gtest.h>
 
 using tgm::GROUPTAB;
 using tgm::PARTAB;
-
-namespace {
-
-PARTAB table(int32_t n, int32_t start) {
-    PARTAB t(n);
-    for (int32_t i = 0; i < n; ++i)
-        t.point(i) = start + i;
-    return t;
-}
-
-} // namespace
+using tgm::test::line;
 
 TEST(Grouptab, SixteenSlotLimit) {
     GROUPTAB g;
     for (int i = 0; i < 16; ++i)
-        g.add_copy(table(3, i));
+        g.add_copy(line(3, i, 1));
     EXPECT_EQ(g.count(), 16);
-    g.add_copy(table(3, 99));
+    g.add_copy(line(3, 99, 1));
     g.add_empty();
     EXPECT_EQ(g.count(), 16);
     EXPECT_EQ(g.item(15).point(0), 15);
@@ -31,12 +23,12 @@ TEST(Grouptab, EqualityByCountAndSlots) {
     GROUPTAB a, b;
     EXPECT_TRUE(a.equals(b));
     for (int i = 0; i < 3; ++i) {
-        a.add_copy(table(4, i));
-        b.add_copy(table(4, i));
+        a.add_copy(line(4, i, 1));
+        b.add_copy(line(4, i, 1));
     }
     b.item(1).set_header("other header");
     EXPECT_TRUE(a.equals(b));
-    b.add_copy(table(4, 3));
+    b.add_copy(line(4, 3, 1));
     EXPECT_FALSE(a.equals(b)); // three never equal four
     a.add_empty();
     EXPECT_FALSE(a.equals(b)); // a gap matches only a gap
@@ -46,7 +38,7 @@ TEST(Grouptab, EqualityByCountAndSlots) {
 
 TEST(Grouptab, ResetAndAddEmptyKeepHeaders) {
     GROUPTAB g;
-    PARTAB t = table(2, 0);
+    PARTAB t = line(2, 0, 1);
     t.set_header("tank");
     g.add_copy(t);
     g.reset();
@@ -58,7 +50,7 @@ TEST(Grouptab, ResetAndAddEmptyKeepHeaders) {
 
 TEST(Grouptab, CopiesAreDeep) {
     GROUPTAB a;
-    a.add_copy(table(5, 10));
+    a.add_copy(line(5, 10, 1));
     GROUPTAB b = a;
     b.item(0).point(0) = -7;
     EXPECT_EQ(a.item(0).point(0), 10);

@@ -1,23 +1,14 @@
 #include "model/partab.h"
 
+#include "testing/tables.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <initializer_list>
 
 using tgm::PARTAB;
-
-namespace {
-
-PARTAB table(std::initializer_list<int32_t> values) {
-    PARTAB t(static_cast<int32_t>(values.size()));
-    int32_t i = 0;
-    for (int32_t v : values)
-        t.point(i++) = v;
-    return t;
-}
-
-} // namespace
+using tgm::test::table;
 
 TEST(Partab, EqualityIgnoresHeaderButNotCount) {
     PARTAB a = table({1, 2, 3});

@@ -2,6 +2,8 @@
 #include "support/hist.h"
 #include "support/report_writer.h"
 #include "testing/temp_dir.h"
+#include "testing/files.h"
+#include "testing/recording_sink.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "support/atomic_file.h"
 #include "support/xfile.h"
 #include "testing/temp_dir.h"
+#include "testing/files.h"
 
 #include <gtest/gtest.h>
 

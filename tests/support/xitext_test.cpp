@@ -1,6 +1,7 @@
 #include "support/xitext.h"
 
 #include "testing/temp_dir.h"
+#include "testing/files.h"
 
 #include <gtest/gtest.h>
 

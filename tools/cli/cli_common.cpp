@@ -1,6 +1,6 @@
 #include "cli_common.h"
 
-#include "model/eproject.h"
+#include "project/eproject.h"
 #include "support/cp1251.h"
 
 #include <cstdio>

@@ -3,7 +3,7 @@
 
 #include "forms/form_kind.h"
 #include "forms/number_text.h"
-#include "model/eproject.h"
+#include "project/eproject.h"
 #include "support/cp1251.h"
 
 namespace tgm::cli {

@@ -3,7 +3,7 @@
 
 #include "forms/convert.h"
 #include "forms/number_text.h"
-#include "model/eproject.h"
+#include "project/eproject.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 #include "commands.h"
 
 #include "forms/number_text.h"
-#include "model/eproject.h"
+#include "project/eproject.h"
 
 namespace tgm::cli {
 

@@ -2,8 +2,7 @@
 // NUMBER<TAB>DEVICE<TAB>DESCRIPTION.
 #include "commands.h"
 
-#include "link/tportcollection.h"
-#include "support/cp1251.h"
+#include "link/port_listing.h"
 
 #include <cstdio>
 #include <cstring>
@@ -24,12 +23,7 @@ int cmd_ports(int argc, char** argv) {
     }
     tgm::TPortCollection ports;
     ports.enumerate();
-    for (int32_t i = 0; i < ports.count(); ++i) {
-        const tgm::TPort& port = *ports.port_at(i);
-        // The device path is the file system's own; the description is a program text.
-        std::printf("%d\t%s\t%s\n", port.port, port.name.c_str(),
-                    tgm::cp1251_to_utf8(port.description).c_str());
-    }
+    std::fputs(tgm::port_listing(ports).c_str(), stdout);
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
 }
 

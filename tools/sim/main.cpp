@@ -1,6 +1,6 @@
 // tgm-sim: a simulated secondary unit on a pseudo-terminal.
-#include "sim_config.h"
-#include "sim_pty.h"
+#include "sim/sim_config.h"
+#include "sim/sim_pty.h"
 
 #include <atomic>
 #include <csignal>

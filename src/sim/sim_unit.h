@@ -2,9 +2,9 @@
 // The simulated secondary unit: serves the master side of a pseudo-terminal as a chosen
 // firmware generation would, keeping its flash in memory (and in a file when asked), and
 // misbehaving on request. The protocol is the derived class's.
-#include "sim_config.h"
-#include "sim_flash.h"
-#include "sim_persona.h"
+#include "sim/sim_config.h"
+#include "sim/sim_flash.h"
+#include "sim/sim_persona.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 // What a firmware generation looks like from the line: how it answers the version questions,
 // where it keeps its tables, how much flash it reports and how its console looks.
-#include "sim_config.h"
+#include "sim/sim_config.h"
 
 #include <cstdint>
 #include <string>

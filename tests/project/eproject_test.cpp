@@ -1,8 +1,9 @@
-#include "model/eproject.h"
+#include "project/eproject.h"
 
 #include "forms/form_kind.h"
-#include "model/syspar.h"
+#include "testing/tables.h"
 #include "testing/temp_dir.h"
+#include "testing/files.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +16,7 @@ namespace {
 void fill(EPROJECT& p, int n, int points = 3, int base = 0) {
     GROUPTAB g;
     for (int k = 0; k < n; ++k) {
-        PARTAB t(points);
-        for (int i = 0; i < points; ++i)
-            t.point(i) = base + 100 * k + i;
+        PARTAB t = test::line(points, base + 100 * k, 1);
         t.set_header("p" + std::to_string(base + k));
         g.add_copy(t);
     }
@@ -67,16 +66,9 @@ TEST(Eproject, GapsAndControlTexts) {
     EXPECT_TRUE(p.writable(1));
 
     GROUPTAB g;
-    auto add = [&](std::initializer_list<int32_t> v) {
-        PARTAB t(static_cast<int32_t>(v.size()));
-        int i = 0;
-        for (int32_t x : v)
-            t.point(i++) = x;
-        g.add_copy(t);
-    };
-    add({0, 200, 201});
-    add({100, 50});
-    add({0, 40000});
+    g.add_copy(test::table({0, 200, 201}));
+    g.add_copy(test::table({100, 50}));
+    g.add_copy(test::table({0, 40000}));
     PARTAB wide(200);
     for (int i = 0; i < 200; ++i)
         wide.point(i) = i;
@@ -163,14 +155,4 @@ TEST(Eproject, OpenAndTakeTablesGoThroughLitres) {
     test::write_file(dir.file("s.f1"), "# s\r\n| 100 50\r\n| 300 150\r\n");
     ASSERT_TRUE(imported.open_form(dir.file("s.f1")));
     EXPECT_FALSE(imported.table_form());
-}
-
-TEST(Syspar, FormsFolderKeepsTheFolderPart) {
-    SYSPAR s;
-    s.set_forms_folder("/home/user/forms/a.fs");
-    EXPECT_EQ(s.forms_folder(), "/home/user/forms/");
-    s.set_forms_folder("/home/user/forms/*.*");
-    EXPECT_EQ(s.forms_folder(), "/home/user/forms/");
-    s.set_forms_folder("a.fs");
-    EXPECT_EQ(s.forms_folder(), "");
 }

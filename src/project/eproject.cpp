@@ -1,4 +1,4 @@
-#include "model/eproject.h"
+#include "project/eproject.h"
 
 #include "forms/form_kind.h"
 #include "support/cp1251.h"

@@ -1,4 +1,4 @@
-#include "sim_flash.h"
+#include "sim/sim_flash.h"
 
 #include "encoding/unit_header.h"
 #include "support/atomic_file.h"

@@ -3,9 +3,10 @@
 #include "link/port_names.h"
 #include "link/ukdr_drv.h"
 #include "link/vmaster.h"
-#include "pty_pair.h"
-#include "sim_pty.h"
+#include "testing/pty_pair.h"
+#include "sim/sim_pty.h"
 #include "testing/temp_dir.h"
+#include "testing/files.h"
 
 #include <gtest/gtest.h>
 
@@ -209,7 +210,7 @@ TEST(SimUnitK, InitialisationAndFaults) {
     bool has = false;
     int32_t version = 0;
     EXPECT_FALSE(k_version(master, has, version)); // silence
-    EXPECT_EQ(master.engine().result, 3);
+    EXPECT_EQ(master.engine().result, KDRT::kStatusPhase + KDRT::kTimedOut);
 
     SIMCONFIG broken = k_config("9600");
     broken.faults.init_polls = -1;
@@ -223,7 +224,7 @@ TEST(SimUnitK, InitialisationAndFaults) {
         EXPECT_EQ(state & 0x40, 0);
     }
     EXPECT_FALSE(k_version(second, has, version));
-    EXPECT_EQ(second.engine().result, 11);
+    EXPECT_EQ(second.engine().result, KDRT::kReplyPhase + KDRT::kBadChecksum);
 
     SIMCONFIG faulty = k_config("1000");
     faulty.faults.fault_status = 4;

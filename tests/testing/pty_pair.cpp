@@ -1,4 +1,4 @@
-#include "pty_pair.h"
+#include "testing/pty_pair.h"
 
 #include "link/port_names.h"
 #include "link/timer.h"

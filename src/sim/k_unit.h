@@ -1,7 +1,7 @@
 #pragma once
 // The simulated unit's K protocol: simple commands, guarded sequences with either handshake,
 // the console reads.
-#include "sim_unit.h"
+#include "sim/sim_unit.h"
 
 namespace tgm {
 

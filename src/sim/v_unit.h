@@ -1,7 +1,7 @@
 #pragma once
 // The simulated unit's V protocol: normal framing (0x15 and acknowledges) or addressed framing
 // (transport mode), short and long requests and answers, the requests the tool uses.
-#include "sim_unit.h"
+#include "sim/sim_unit.h"
 
 namespace tgm {
 

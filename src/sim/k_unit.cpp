@@ -1,4 +1,4 @@
-#include "k_unit.h"
+#include "sim/k_unit.h"
 
 #include "link/checksum.h"
 

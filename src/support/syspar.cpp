@@ -1,4 +1,4 @@
-#include "model/syspar.h"
+#include "support/syspar.h"
 
 namespace tgm {
 

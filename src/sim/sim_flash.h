@@ -1,7 +1,7 @@
 #pragma once
 // The unit's flash as the tool sees it: header or directory record, the packed image and the
 // per-table blocks; optionally kept in a file between runs.
-#include "sim_persona.h"
+#include "sim/sim_persona.h"
 
 #include <array>
 #include <cstdint>

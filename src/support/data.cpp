@@ -1,4 +1,4 @@
-#include "model/data.h"
+#include "support/data.h"
 
 #include <cstring>
 #include <limits>

@@ -1,8 +1,8 @@
-#include "sim_unit.h"
+#include "sim/sim_unit.h"
 
-#include "k_unit.h"
+#include "sim/k_unit.h"
 #include "link/timer.h"
-#include "v_unit.h"
+#include "sim/v_unit.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "sim_persona.h"
+#include "sim/sim_persona.h"
 
 #include "encoding/unit_header.h"
 #include "link/version_table.h"

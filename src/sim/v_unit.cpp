@@ -1,4 +1,4 @@
-#include "v_unit.h"
+#include "sim/v_unit.h"
 
 #include "link/checksum.h"
 

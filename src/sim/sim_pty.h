@@ -1,7 +1,7 @@
 #pragma once
 // A pseudo-terminal served by a simulated unit: the unit holds the master side, the tool opens
 // the slave by its path (or port number).
-#include "sim_unit.h"
+#include "sim/sim_unit.h"
 
 #include <atomic>
 #include <memory>

@@ -1,0 +1,42 @@
+// The main window's parameter and help commands: forms folder, event log, About, update.
+#include "app/prj_form.h"
+
+#include "app/about_form.h"
+#include "app/gui_text.h"
+#include "app/trase_form.h"
+#include "app/ui_dialogs.h"
+#include "support/file_locations.h"
+#include "support/syscfg.h"
+#include "support/updater.h"
+
+namespace tgm {
+
+void TPrjForm::NfolderClick() {
+    TUiDialogs::FileRequest request;
+    request.title = QString::fromUtf8("Открыть папку");
+    request.folder = file_text(config().syspar().forms_folder());
+    request.file_name = QStringLiteral("*.*");
+    request.folder_only = true;
+    const TUiDialogs::FileAnswer answer = ui_dialogs().open_file(this, request);
+    if (!answer.accepted)
+        return;
+    config().syspar().set_forms_folder(file_bytes(answer.file_name));
+    config().save_config();
+}
+
+void TPrjForm::NTraseClick() {
+    const bool show = !trase_->isVisible();
+    trase_->setVisible(show);
+    named("NTrase")->setChecked(show);
+}
+
+void TPrjForm::AboutClick() {
+    TAboutForm about(this);
+    about.exec();
+}
+
+void TPrjForm::NUpdateClick() {
+    if (updater().run_update(program_path()) == UPDATER::Outcome::replace)
+        terminate_for_update();
+}
+} // namespace tgm

@@ -1,0 +1,81 @@
+// The main window's project commands: new, open, save, exit and the question before giving up
+// a modified project.
+#include "app/prj_form.h"
+
+#include "app/gui_text.h"
+#include "app/import_dlg.h"
+#include "app/ui_dialogs.h"
+#include "forms/form_kind.h"
+
+#include <sys/stat.h>
+
+namespace tgm {
+namespace {
+
+const char* const kSaveFilter =
+    "Форма fs|*.FS|Форма fs1|*.FS1|Форма fs2|*.FS2|Форма fs31|*.FS31|Форма fs32|*.FS32";
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+} // namespace
+
+bool TPrjForm::confirm_discard() {
+    if (!project_.modified())
+        return true;
+    switch (ui_dialogs().confirm(this, QString::fromUtf8("Сохранить проект?"),
+                                 TUiDialogs::Buttons::yes_no_cancel, false)) {
+    case TUiDialogs::Answer::yes: return save_dialog();
+    case TUiDialogs::Answer::no: return true;
+    default: return false;
+    }
+}
+
+bool TPrjForm::save_dialog() {
+    const int k0 = form_type_of_file(project_.name());
+    auto kind_of = [](int index) { return index >= 2 && index <= 5 ? index : 1; };
+    TUiDialogs::FileRequest request;
+    request.filters = qt_filters(QString::fromUtf8(kSaveFilter));
+    request.filter_index = kind_of(k0);
+    request.file_name = file_text(form_file_name(project_.name(), 0));
+    for (;;) {
+        const TUiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
+        if (!answer.accepted)
+            return false;
+        const int kind = kind_of(answer.filter_index);
+        request.filter_index = kind;
+        request.file_name = answer.file_name;
+        const std::string target = form_file_name(file_bytes(answer.file_name), kind);
+        bool go_on = true;
+        if (exists(target)) {
+            ui_dialogs().beep(500, 100);
+            go_on = ui_dialogs().confirm(this, file_text(target) + QString::fromUtf8(" уже существует.\r Заменить?"),
+                                         TUiDialogs::Buttons::yes_no, true) == TUiDialogs::Answer::yes;
+        }
+        if (go_on && project_.export_form(target, kind))
+            return true;
+    }
+}
+
+void TPrjForm::NPrjNewClick() {
+    if (confirm_discard()) {
+        project_.new_project();
+        refresh(-1);
+    }
+}
+
+void TPrjForm::ImportButtonClick() {
+    if (!confirm_discard())
+        return;
+    if (import_dlg_ && import_dlg_->run_import())
+        project_.take_tables(import_dlg_->project());
+    refresh(-1);
+}
+
+void TPrjForm::ExportButtonClick() { save_dialog(); }
+
+void TPrjForm::NExitClick() { close(); }
+
+} // namespace tgm

@@ -1,0 +1,97 @@
+// The main window's table commands and the in-place header editor.
+#include "app/prj_form.h"
+
+#include "app/edit_dlg.h"
+#include "app/gui_text.h"
+#include "app/import_dlg.h"
+#include "app/ui_dialogs.h"
+
+#include <QDialog>
+#include <QTableWidget>
+
+namespace tgm {
+
+void TPrjForm::edit_header() {
+    const int r = current_row();
+    if (r < 1 || r > project_.count())
+        return;
+    const int k = r - 1;
+    TEditDlg editor(this);
+    editor.place_over_cell(TabGrid, r, 4);
+    editor.set_text(qs(project_.header(k)));
+    if (editor.exec() == QDialog::Accepted) {
+        project_.set_header(k, cps(editor.get_text()));
+        TabGrid->item(k, 4)->setText(qs(project_.header(k)));
+    }
+}
+
+void TPrjForm::NTabAddNewClick() {
+    project_.add_table();
+    refresh(-1);
+}
+
+void TPrjForm::NTabInsertNewClick() {
+    const int r = current_row();
+    if (r < 1)
+        return;
+    project_.insert_table(r - 1);
+    refresh(r);
+}
+
+void TPrjForm::NTabInsertEmptyClick() {
+    const int r = current_row();
+    if (r < 1)
+        return;
+    project_.insert_gap(r - 1);
+    refresh(r);
+}
+
+void TPrjForm::NTabCopyClick() {
+    if (current_row() < 1)
+        return;
+    project_.copy_table(current_row() - 1);
+    named("NTabPaste")->setEnabled(true);
+}
+
+void TPrjForm::NTabCutClick() {
+    const int r = current_row();
+    if (r < 1)
+        return;
+    project_.copy_table(r - 1);
+    named("NTabPaste")->setEnabled(true);
+    project_.delete_table(r - 1);
+    refresh(r);
+}
+
+void TPrjForm::NTabPasteClick() {
+    const int r = current_row();
+    if (r < 1)
+        return;
+    project_.paste_table(r - 1);
+    refresh(r);
+}
+
+void TPrjForm::NTabAddFClick() {
+    if (import_dlg_ && import_dlg_->run_import())
+        project_.add_tables(import_dlg_->project());
+    refresh(-1);
+}
+
+void TPrjForm::NTabInsertFClick() {
+    const int r = current_row();
+    if (import_dlg_ && import_dlg_->run_import())
+        project_.insert_tables(r - 1, import_dlg_->project());
+    refresh(r);
+}
+
+void TPrjForm::NTabDeleteClick() {
+    const int r = current_row();
+    if (r < 1)
+        return;
+    if (ui_dialogs().confirm(this, QString::fromUtf8("Удалить таблицу?"), TUiDialogs::Buttons::ok_cancel,
+                             false) != TUiDialogs::Answer::ok)
+        return;
+    project_.delete_table(r - 1);
+    refresh(r);
+}
+} // namespace tgm
