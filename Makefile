@@ -5,7 +5,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= 2
 FUZZ_SECONDS ?= 30
 
-# Debian packages the build needs; later parts of the program append theirs in deps.mk files.
+# Debian packages the build needs; mk/*.mk add those of further parts (mk/gui.mk: the windows).
 PKGS := cmake ninja-build g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev \
         clang libclang-rt-14-dev
 -include $(wildcard mk/*.mk)
@@ -27,8 +27,9 @@ deps:
 	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
 	fi
 
+# Every configuration comes from CMakePresets.json; BUILD and friends only move its folder.
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja
+	cmake --preset dev -B $(BUILD)
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
@@ -45,7 +46,7 @@ test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 $(ASAN_BUILD)/build.ninja:
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTGM_SANITIZE=ON -DTGM_BENCH=OFF
+	cmake --preset asan -B $(ASAN_BUILD)
 
 asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
@@ -55,14 +56,15 @@ asan-test: asan
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 $(FUZZ_BUILD)/build.ninja:
-	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTGM_FUZZ=ON -DTGM_BENCH=OFF
+	cmake --preset fuzz -B $(FUZZ_BUILD)
 
 fuzz: deps $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
-# Each target runs FUZZ_SECONDS on a scratch corpus seeded from examples/ (and its own seeds).
+# Each target runs FUZZ_SECONDS on a scratch corpus seeded from examples/ (and its own seeds);
+# what it finds lands in $(FUZZ_BUILD)/artifacts/, never in the source tree.
 fuzz-run: fuzz
-	@set -e; for t in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
+	@set -e; mkdir -p $(FUZZ_BUILD)/artifacts; for t in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
 	  name=$$(basename $$t); corpus=$$(mktemp -d); seeds=$$(mktemp -d); \
 	  case $$name in \
 	    fuzz_form_*) cp examples/*.$${name#fuzz_form_} $$seeds/; len=8192;; \
@@ -71,6 +73,7 @@ fuzz-run: fuzz
 	  [ -d tests/fuzz/seeds/$$name ] && cp tests/fuzz/seeds/$$name/* $$seeds/; \
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
 	  $$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -max_len=$$len -print_final_stats=1 \
+	      -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$name- \
 	      $$corpus $$seeds 2>&1 | tail -n 12; \
 	  status=$${PIPESTATUS[0]}; rm -rf $$corpus $$seeds; \
 	  [ $$status -eq 0 ] || { echo "$$name failed"; exit 1; }; \
