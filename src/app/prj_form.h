@@ -53,6 +53,7 @@ public:
     void NTabDeleteClick();
     void NfolderClick();
     void NTraseClick();
+    void NBiButtonClick();
     void AboutClick();
     void NUpdateClick();
 
