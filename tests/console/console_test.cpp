@@ -230,7 +230,6 @@ TEST(ConsoleDisplay, LcdSetsAndTheirBoundaries) {
     EXPECT_EQ(decoded, set1);
     EXPECT_EQ(shown_char(1, 0x7F), "\x7F");
     EXPECT_EQ(shown_char(1, 0xB0), cp1251_to_utf8("\xB0"));
-    EXPECT_EQ(shown_char(1, 0x00), std::string(1, '\0'));
 
     const std::pair<uint8_t, const char*> set2[] = {
         {0x00, ">"}, {0x01, "<"}, {0x02, "^"}, {0x03, "?"}, {0x04, "\x04"}, {0x9F, "џ"},
