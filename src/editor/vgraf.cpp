@@ -12,7 +12,6 @@
 namespace tgm {
 namespace {
 
-const QColor kCursorColour(0, 128, 0);
 constexpr int32_t kMargin = 40;
 constexpr int32_t kVolumeMargin = 20;
 constexpr int32_t kLevelTick = 4;
@@ -255,7 +254,7 @@ void VGRAF::draw_difference_curve(QPainter& p) {
 void VGRAF::invert_cursor(int32_t x) {
     QPainter p(image_);
     p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-    p.setPen(QPen(kCursorColour, 0, Qt::DashLine));
+    p.setPen(QPen(QColor(0, 128, 0), 0, Qt::DashLine));
     p.drawLine(x, range_.plot.bottom, x, range_.plot.top);
 }
 
