@@ -319,27 +319,23 @@ void TEditTabForm::update_range_controls() {
     SelLowButton->show();
 }
 
-void TEditTabForm::range_changed() {
+void TEditTabForm::change_range(void (VGRAF::*change)()) {
+    if (!graph_)
+        return;
+    (graph_.get()->*change)();
     Image1->update();
     update_range_controls();
 }
 
-void TEditTabForm::SelNotButtonClick() {
-    graph_->show_all();
-    range_changed();
-}
+void TEditTabForm::SelNotButtonClick() { change_range(&VGRAF::show_all); }
 
-void TEditTabForm::SelLowButtonClick() {
-    graph_->narrow_range();
-    range_changed();
-}
+void TEditTabForm::SelLowButtonClick() { change_range(&VGRAF::narrow_range); }
 
-void TEditTabForm::SelGrowButtonClick() {
-    graph_->widen_range();
-    range_changed();
-}
+void TEditTabForm::SelGrowButtonClick() { change_range(&VGRAF::widen_range); }
 
 void TEditTabForm::FrScrollBarScroll(int position) {
+    if (!graph_)
+        return;
     graph_->scroll_to(position);
     Image1->update();
     follow_cursor();
@@ -364,7 +360,8 @@ void TEditTabForm::Image1MouseUp(int x, int y) {
     if (!graph_)
         return;
     graph_->finish_band(x, y);
-    range_changed();
+    Image1->update();
+    update_range_controls();
     follow_cursor();
 }
 

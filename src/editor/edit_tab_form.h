@@ -66,8 +66,8 @@ private:
     void build_grid_side(QWidget* side);
     void build_graph_side(QWidget* side);
     FORMA* table() const;
-    // After a change of the graph's range.
-    void range_changed();
+    // One of the range buttons: the graph's range command, then the range controls.
+    void change_range(void (VGRAF::*change)());
 
     FDATA* tables_ = nullptr;
     int32_t current_ = 0;
