@@ -1,10 +1,11 @@
-// Draws the main window with an example project, the import dialog, the event log, the About
-// box and the console on a simulated unit into PNG files, on whatever Qt platform is in use
-// (offscreen by default).
+// Draws the main window with an example project, the table editor, the import dialog, the event
+// log, the About box and the console on a simulated unit into PNG files, on whatever Qt platform
+// is in use (offscreen by default).
 #include "scripted_dialogs.h"
 
 #include "app/about_form.h"
 #include "app/bik_form.h"
+#include "app/gui_text.h"
 #include "app/status_bar.h"
 #include "app/trase_form.h"
 #include "sim/sim_pty.h"
@@ -79,6 +80,22 @@ int main(int argc, char** argv) {
     p.main->ImportButtonClick();
     p.main->refresh(9);
     ok &= save(p.main.get(), out + "/main-window.png");
+
+    // The editor on the first tank, zoomed by a band over the graph, one volume typed wrong.
+    FDATA tables = p.main->project().tables();
+    TEditTabForm* editor = p.tab_editor;
+    editor->open_tables(name_text(p.main->project().name()), tables, true, 0);
+    editor->show();
+    QApplication::processEvents();
+    tables.table(0).set_volume_text(61, "4425");
+    editor->show_table();
+    auto* image = editor->findChild<QWidget*>(QStringLiteral("Image1"));
+    const int y = image->height() / 2;
+    editor->Image1MouseDown(image->width() / 8, y);
+    editor->Image1MouseMove(image->width() / 3, y + 40, true);
+    editor->Image1MouseUp(image->width() / 3, y + 40);
+    ok &= save(editor, out + "/table-editor.png");
+    editor->done(QDialog::Accepted);
 
     p.import->project().open_form(copy_example(folder, "survey.f1"));
     ok &= save(p.import, out + "/import-dialog.png");

@@ -1,5 +1,6 @@
 #include "cli_common.h"
 
+#include "forms/number_text.h"
 #include "project/eproject.h"
 #include "support/cp1251.h"
 
@@ -28,6 +29,10 @@ bool load_for_import(const std::string& file_name, EPROJECT& project) {
         return false;
     project.update_control();
     return true;
+}
+
+void print_unconverted(int32_t k) {
+    print_error(cp("Канал ") + text_of_integer(k + 1) + cp(": таблица не преобразуется (Контроль \"-\")"));
 }
 
 } // namespace tgm::cli

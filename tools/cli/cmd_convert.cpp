@@ -26,8 +26,7 @@ int cmd_convert(int argc, char** argv) {
     bool refused = false;
     for (int32_t k = 0; k < imported.count(); ++k) {
         if (!imported.writable(k)) {
-            print_error(cp("Канал ") + text_of_integer(k + 1) +
-                        cp(": таблица не преобразуется (Контроль \"-\")"));
+            print_unconverted(k);
             refused = true;
         }
     }

@@ -18,6 +18,7 @@ constexpr Command kCommands[] = {
     {"dump", "FILE", tgm::cli::cmd_dump},
     {"convert", "IN OUT", tgm::cli::cmd_convert},
     {"ports", "", tgm::cli::cmd_ports},
+    {"graph", "FILE OUT.png [--channel N] [--size WxH] [--mode ddV|dV] [--center L --width W]", tgm::cli::cmd_graph},
 };
 
 int usage(FILE* out) {
