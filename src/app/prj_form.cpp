@@ -188,7 +188,7 @@ void TPrjForm::build_toolbar() {
         void (TPrjForm::*handler)();
         int gap_after;
     };
-    // Reading, writing and the console are connected by their own windows.
+    // Reading and writing are connected by their own windows.
     const Button buttons[] = {
         {"SpeedButton1", "Новый проект", "document-new", QStyle::SP_FileIcon, &TPrjForm::NPrjNewClick, 0},
         {"ImportButton", "Чтение из формы", "document-open", QStyle::SP_DialogOpenButton,
@@ -199,7 +199,7 @@ void TPrjForm::build_toolbar() {
         {"StrWriteButton", "Записать в систему", "go-up", QStyle::SP_ArrowUp, nullptr, 0},
         {"ExportButton", "Запись в форму", "document-save", QStyle::SP_DialogSaveButton,
          &TPrjForm::ExportButtonClick, 42},
-        {"NBiButton", "Пульт", "input-keyboard", QStyle::SP_ComputerIcon, nullptr, 0},
+        {"NBiButton", "Пульт", "input-keyboard", QStyle::SP_ComputerIcon, &TPrjForm::NBiButtonClick, 0},
         {"TraseButton", "Журнал событий", "text-x-generic", QStyle::SP_FileDialogInfoView,
          &TPrjForm::NTraseClick, 0},
     };

@@ -56,6 +56,7 @@ public:
     void NTabEditClick();
     void NfolderClick();
     void NTraseClick();
+    void NBiButtonClick();
     void AboutClick();
     void NUpdateClick();
 

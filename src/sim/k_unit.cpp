@@ -65,8 +65,8 @@ void KUNIT::handle(uint8_t command) {
     default:
         if (command >= 0xE0 && command <= 0xF0) {
             if (command != 0xF0)
-                press_key(command & 0x0F);
-            answer(command, status, display());
+                console_.press(command & 0x0F);
+            answer(command, status, console_.answer());
         } else {
             answer(command, forced >= 0 ? status : kRejected, {});
         }
@@ -171,6 +171,8 @@ void KUNIT::transfer(uint8_t command) {
         return;
     }
     uint8_t status = static_cast<uint8_t>(forced >= 0 ? forced : 0);
+    if (command == 13 && status == 0)
+        console_.switch_on();
     if (command == 8 && persona_.type_count == 0 && forced < 0)
         status = kRejected;
     if (direction_ == 1 && count_ > 0) {

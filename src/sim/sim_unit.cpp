@@ -13,10 +13,6 @@
 namespace tgm {
 namespace {
 
-// Seven-segment patterns of the digits 0 to 9.
-const uint8_t kSegmentDigits[10] = {0x77, 0x24, 0x5D, 0x6D, 0x2E, 0x6B, 0x7B, 0x25, 0x7F, 0x6F};
-constexpr uint8_t kSegmentDash = 0x08;
-
 int32_t speed_of(speed_t speed) {
     switch (speed) {
     case B9600: return 9600;
@@ -31,7 +27,8 @@ uint32_t byte_micros(int32_t speed) { return static_cast<uint32_t>(11u * 1000000
 } // namespace
 
 SIMUNIT::SIMUNIT(const SIMCONFIG& config, const SIMPERSONA& persona)
-    : config_(config), persona_(persona), flash_(persona) {}
+    : config_(config), persona_(persona), flash_(persona),
+      console_(persona.display_kind, persona.version) {}
 
 bool SIMUNIT::load_state(std::string& error) {
     if (config_.state_file.empty() || ::access(config_.state_file.c_str(), F_OK) != 0)
@@ -121,32 +118,6 @@ bool SIMUNIT::ready_poll() {
     const int32_t poll = polls_.fetch_add(1);
     const int32_t needed = config_.faults.init_polls;
     return needed >= 0 && poll >= needed;
-}
-
-SIMUNIT::Bytes SIMUNIT::display() const {
-    Bytes out{0};
-    if (persona_.display_kind == 0) {
-        // Twelve digits: the version, blanks, then the last key's code.
-        const int32_t v = persona_.version;
-        const int32_t digits[4] = {v / 1000 % 10, v / 100 % 10, v / 10 % 10, v % 10};
-        for (int32_t d : digits)
-            out.push_back(kSegmentDigits[d]);
-        out.insert(out.end(), 6, 0x00);
-        if (last_key_ < 0) {
-            out.insert(out.end(), 2, kSegmentDash);
-        } else {
-            out.push_back(kSegmentDigits[last_key_ / 10 % 10]);
-            out.push_back(kSegmentDigits[last_key_ % 10]);
-        }
-        return out;
-    }
-    std::string rows = "TGM-SIM " + std::to_string(persona_.version);
-    rows.resize(16, ' ');
-    std::string second = last_key_ < 0 ? std::string("KEY -") : "KEY " + std::to_string(last_key_);
-    second.resize(16, ' ');
-    rows += second;
-    out.insert(out.end(), rows.begin(), rows.end());
-    return out;
 }
 
 void SIMUNIT::put_le(Bytes& out, uint32_t value, int width) {

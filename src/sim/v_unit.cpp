@@ -156,8 +156,8 @@ SIMUNIT::Bytes VUNIT::execute(uint8_t command, uint8_t param1, uint8_t param2,
     }
     case 23: // console: a key, or 0xFF to read the display
         if (param1 != 0xFF)
-            press_key(param1);
-        return answer_for(0, display());
+            console_.press(param1);
+        return answer_for(0, console_.answer());
     default:
         return answer_for(kRejected, {});
     }

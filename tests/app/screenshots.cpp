@@ -1,17 +1,24 @@
 // Draws the main window with an example project, the table editor, the import dialog, the event
-// log and the About box into PNG files, on whatever Qt platform is in use (offscreen by default).
+// log, the About box and the console on a simulated unit into PNG files, on whatever Qt platform
+// is in use (offscreen by default).
 #include "scripted_dialogs.h"
 
 #include "app/about_form.h"
+#include "app/bik_form.h"
 #include "app/gui_text.h"
+#include "app/status_bar.h"
 #include "app/trase_form.h"
+#include "sim/sim_pty.h"
 #include "support/cp1251.h"
 #include "support/hist.h"
 #include "testing/files.h"
+#include "testing/pty_pair.h"
 
 #include <QDir>
 #include <QPixmap>
+#include <QTest>
 #include <cstdio>
+#include <unistd.h>
 
 using namespace tgm;
 
@@ -30,6 +37,29 @@ std::string copy_example(const QDir& folder, const char* name) {
     const std::string target = folder.filePath(QString::fromLatin1(name)).toStdString();
     test::write_file(target, test::read_file(test::examples_dir() + "/" + name));
     return target;
+}
+
+// The console on a simulated 6362 unit that port 0 names, once its display has come.
+bool save_console(test::Program& p, const QString& file) {
+    SIMCONFIG config;
+    std::string error;
+    SIMPTY unit(make_sim_unit(config, error));
+    test::TempDir dev;
+    if (!unit.open(error) || ::symlink(unit.slave_path().c_str(), dev.file("ttyS0").c_str()) != 0) {
+        std::printf("FAILED %s: %s\n", qPrintable(file), error.c_str());
+        return false;
+    }
+    test::EnvGuard dev_dir("TGM_DEV_DIR", dev.path());
+    unit.start();
+    bool ok = false;
+    test::when_modal([&](QWidget* w) {
+        auto* bar = w->findChild<TStatusBar*>(QStringLiteral("StrBar"));
+        QTest::qWaitFor([bar] { return bar->panel(2) == QStringLiteral("OK"); }, 10000);
+        ok = save(w, file);
+        w->close();
+    });
+    p.main->NBiButtonClick();
+    return ok;
 }
 
 } // namespace
@@ -83,6 +113,8 @@ int main(int argc, char** argv) {
 
     TAboutForm about(p.main.get());
     ok &= save(&about, out + "/about-box.png");
+    about.hide();
+    ok &= save_console(p, out + "/console.png");
     folder.removeRecursively();
     return ok ? 0 : 1;
 }

@@ -170,10 +170,13 @@ TEST(SimUnitK, EchoHandshakeFlashSizeTypesAndConsole) {
     EXPECT_EQ(pty->unit().flash().area(2), block);
     EXPECT_TRUE(k_guarded_command(master, 14));
     EXPECT_TRUE(k_console_command(master));
+    EXPECT_TRUE(pty->unit().console().switched_on());
+    // Key 1 opens the menu's first item, where the digit 5 is entered on the second row.
+    ASSERT_TRUE(k_console_read_e0(master, 33, 1));
     ASSERT_TRUE(k_console_read_e0(master, 33, 5));
     EXPECT_EQ(master.status(), 0u);
     ASSERT_TRUE(k_console_read_f0(master, 33));
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(master.reply().bytes()) + 17, 5), "KEY 5");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(master.reply().bytes()) + 17, 4), "> 5_");
 
     // A 853 unit has no command 8: the transfer answers 12.
     auto old = start_unit(k_config("8530"));
