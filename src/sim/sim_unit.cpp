@@ -68,8 +68,10 @@ int SIMUNIT::read_byte(int timeout_ms) {
     for (;;) {
         uint8_t byte = 0;
         const ssize_t n = ::read(master_fd_, &byte, 1);
-        if (n == 1)
+        if (n == 1) {
+            ++received_;
             return byte;
+        }
         if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO)
             return -1;
         if (timer.expired() || stop_->load())

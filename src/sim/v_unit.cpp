@@ -8,7 +8,9 @@ namespace tgm {
 namespace {
 
 constexpr int kFirstTimeout = 1000;
-constexpr int kNextTimeout = 100;
+// A frame arrives in one piece; a pause this long ends a stray one, such as a K probe's byte
+// heard at the same speed, before the tool's next attempt.
+constexpr int kNextTimeout = 20;
 
 } // namespace
 
