@@ -1,6 +1,6 @@
 // tgm-cli read, write, clear and compare as a user runs them, against the simulated unit.
 #include "sim/sim_pty.h"
-#include "support/cp1251.h"
+#include "support/syscfg.h"
 #include "testing/files.h"
 #include "testing/pty_pair.h"
 #include "testing/run_program.h"
@@ -8,6 +8,8 @@
 #include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace tgm::test {
 namespace {
@@ -96,6 +98,17 @@ TEST_F(CliUnit, WriteReadCompareAndClearAVUnit) {
     EXPECT_FALSE(file_exists(dir.file("none.fs")));
     r = cli({"compare", example("station_litres.fs2")});
     EXPECT_EQ(r.exit_code, 3);
+    EXPECT_EQ(after_status(r), "Таблицы объёма в системе отсутствуют\n");
+
+    // Without --port, the port of tgm.cfg: here port 0, which the stand-in device folder
+    // makes the unit's line.
+    EnvGuard devices("TGM_DEV_DIR", dir.path());
+    ASSERT_EQ(::symlink(unit.path().c_str(), dir.file("ttyS0").c_str()), 0);
+    config().start_config({}, dir.path() + "/", dir.path());
+    config().chanpar().port = 0;
+    ASSERT_TRUE(config().save_config());
+    r = run_program("tgm-cli", {"read", dir.file("none.fs")});
+    EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(after_status(r), "Таблицы объёма в системе отсутствуют\n");
 }
 
