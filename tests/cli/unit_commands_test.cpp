@@ -1,9 +1,9 @@
 // tgm-cli read, write, clear and compare as a user runs them, against the simulated unit.
-#include "sim/sim_pty.h"
 #include "support/syscfg.h"
 #include "testing/files.h"
 #include "testing/pty_pair.h"
 #include "testing/run_program.h"
+#include "testing/served_unit.h"
 #include "testing/sim_program.h"
 #include "testing/temp_dir.h"
 
@@ -15,25 +15,6 @@ namespace tgm::test {
 namespace {
 
 std::string example(const std::string& name) { return examples_dir() + "/" + name; }
-
-// A unit served by this process, its line reachable by path.
-struct Unit {
-    explicit Unit(SIMCONFIG config) {
-        std::string error;
-        pty = std::make_unique<SIMPTY>(make_sim_unit(config, error));
-        EXPECT_TRUE(pty->open(error)) << error;
-        pty->start();
-    }
-    const std::string& path() const { return pty->slave_path(); }
-    std::unique_ptr<SIMPTY> pty;
-};
-
-SIMCONFIG unit_config(char protocol, const char* firmware) {
-    SIMCONFIG config;
-    config.protocol = protocol;
-    config.firmware = firmware;
-    return config;
-}
 
 // The status bar's line without its last panel, the response time, which varies.
 std::string status_of(const RunResult& r) {
@@ -50,7 +31,7 @@ struct CliUnit : ::testing::Test {
 };
 
 TEST_F(CliUnit, WriteReadCompareAndClearAVUnit) {
-    Unit unit(unit_config('v', "9600"));
+    ServedUnit unit(unit_config('v', "9600"));
     const std::vector<std::string> port = {"--port", unit.path()};
     const auto cli = [&](std::vector<std::string> args) {
         args.insert(args.begin(), port.begin(), port.end());
@@ -113,7 +94,7 @@ TEST_F(CliUnit, WriteReadCompareAndClearAVUnit) {
 }
 
 TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
-    Unit unit(unit_config('v', "9600"));
+    ServedUnit unit(unit_config('v', "9600"));
     write_file(dir.file("bad.fs2"), "# a\r\n1\r\n2\r\n# b\r\n1\r\n-\r\n");
     write_file(dir.file("none.fs2"), "# a\r\n\r\n");
     write_file(dir.file("plain"), "not a port");
@@ -140,7 +121,7 @@ TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
             EXPECT_EQ(r.err, c.err);
         }
     }
-    EXPECT_EQ(unit.pty->unit().bytes_received(), 0);
+    EXPECT_EQ(unit.sim().bytes_received(), 0);
 
     // A device that is not there is a port that does not open.
     const RunResult r = run_program("tgm-cli", {"--port", dir.file("ttyUSB9"), "--trace", "read", dir.file("o.fs")});
@@ -150,7 +131,7 @@ TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
 }
 
 TEST_F(CliUnit, KUnitsFailureTraceAndThePowerNotice) {
-    Unit old_unit(unit_config('k', "5x0"));
+    ServedUnit old_unit(unit_config('k', "5x0"));
     RunResult r = run_program("tgm-cli", {"--port", old_unit.path(), "--trace", "--traffic", "write",
                                           example("rgs50.fs31")});
     EXPECT_EQ(r.exit_code, 1);
@@ -161,7 +142,7 @@ TEST_F(CliUnit, KUnitsFailureTraceAndThePowerNotice) {
     EXPECT_EQ(r.err.substr(r.err.size() - tail.size()), tail);
 
     // The older header units must be switched off and on.
-    Unit unit(unit_config('k', "6341"));
+    ServedUnit unit(unit_config('k', "6341"));
     r = run_program("tgm-cli", {"--port", unit.path(), "write", example("rgs50.fs31")});
     ASSERT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.out.substr(0, 8), "6341\tOK\t");

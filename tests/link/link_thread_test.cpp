@@ -4,9 +4,9 @@
 #include "encoding/directory_record.h"
 #include "link/pci.h"
 #include "link/tbvlink.h"
-#include "sim/sim_pty.h"
 #include "support/cp1251.h"
 #include "testing/manual_clock.h"
+#include "testing/served_unit.h"
 #include "testing/tables.h"
 
 #include <gtest/gtest.h>
@@ -16,30 +16,6 @@
 
 namespace tgm::test {
 namespace {
-
-struct Unit {
-    explicit Unit(const SIMCONFIG& config) {
-        std::string error;
-        auto unit = make_sim_unit(config, error);
-        if (!unit)
-            throw std::runtime_error(error);
-        pty = std::make_unique<SIMPTY>(std::move(unit));
-        if (!pty->open(error))
-            throw std::runtime_error(error);
-        pty->start();
-    }
-    SIMFLASH& flash() { return pty->unit().flash(); }
-    SIMUNIT& sim() { return pty->unit(); }
-    int32_t port() const { return pty->port(); }
-    std::unique_ptr<SIMPTY> pty;
-};
-
-SIMCONFIG unit_config(char protocol, const char* firmware) {
-    SIMCONFIG config;
-    config.protocol = protocol;
-    config.firmware = firmware;
-    return config;
-}
 
 // The link as the main window sets it up.
 struct Link : TBVLink {
@@ -101,7 +77,7 @@ TEST_P(EveryGeneration, WriteReadClearRead) {
     SIMCONFIG config = unit_config(g.protocol, g.firmware);
     config.handshake = g.handshake;
     config.type_count = g.types;
-    Unit unit(config);
+    ServedUnit unit(config);
     const SIMPERSONA& persona = unit.sim().persona();
     const std::vector<uint8_t> fresh_header = unit.flash().header();
     Link link(unit.port(), true);
@@ -193,7 +169,7 @@ TEST(LinkRefusals, UnsupportedVersionsTransportModeSilenceAndABusyPort) {
     };
     for (const Case& c : {Case{"5x0", "5x0", 0, " write sv-5X0 "}, Case{"5010", "5010", 1, " write v-5010"},
                           Case{"7000", "7000", 35, " write v-7000"}}) {
-        Unit unit(unit_config('k', c.firmware));
+        ServedUnit unit(unit_config('k', c.firmware));
         Link link(unit.port());
         link.group = four_channels();
         EXPECT_FALSE(link.run(TBVLink::kWrite)) << c.firmware;
@@ -206,13 +182,13 @@ TEST(LinkRefusals, UnsupportedVersionsTransportModeSilenceAndABusyPort) {
     for (int32_t speed : {9600, 19200}) {
         SIMCONFIG config = unit_config('v', "9600");
         config.transport = speed;
-        Unit unit(config);
+        ServedUnit unit(config);
         Link link(unit.port());
         EXPECT_FALSE(link.run(TBVLink::kRead));
         EXPECT_EQ(link.error_text, text("Ошибка. Система в транспортном режиме.")) << speed;
     }
     {
-        Unit unit(unit_config('v', "9600"));
+        ServedUnit unit(unit_config('v', "9600"));
         Link link(unit.port());
         link.allow_v = false;
         EXPECT_FALSE(link.run(TBVLink::kRead));
@@ -221,7 +197,7 @@ TEST(LinkRefusals, UnsupportedVersionsTransportModeSilenceAndABusyPort) {
     {
         SIMCONFIG config = unit_config('k', "9610");
         config.faults.silent = true;
-        Unit unit(config);
+        ServedUnit unit(config);
         Link link(unit.port(), true);
         EXPECT_FALSE(link.run(TBVLink::kRead));
         EXPECT_EQ(link.error_text, text("Ошибка связи"));
@@ -231,7 +207,7 @@ TEST(LinkRefusals, UnsupportedVersionsTransportModeSilenceAndABusyPort) {
                                    "#0 >0 0 0 0 4 6 0 0 0 fb b8  <");
     }
     {
-        Unit unit(unit_config('k', "9610"));
+        ServedUnit unit(unit_config('k', "9610"));
         PCI holder; // another program has the port
         ASSERT_EQ(holder.open_with(unit.port(), 7, 2, 4, 0), 0);
         Link link(unit.port(), true);
@@ -249,7 +225,7 @@ TEST(LinkRefusals, UnsupportedVersionsTransportModeSilenceAndABusyPort) {
 TEST(LinkFlashAndTypes, SpaceLimitsTypeRetryAndRefusedCommandEight) {
     ManualClock clock;
     const auto write = [](SIMCONFIG config, const GROUPTAB& tables, std::string* trace = nullptr) {
-        Unit unit(config);
+        ServedUnit unit(config);
         Link link(unit.port());
         link.group = tables;
         link.run(TBVLink::kWrite);
@@ -283,7 +259,7 @@ TEST(LinkFlashAndTypes, SpaceLimitsTypeRetryAndRefusedCommandEight) {
     const GROUPTAB zigzags = group({zigzag(50), line(20)});
     SIMCONFIG unit960 = unit_config('k', "9610");
     {
-        Unit unit(unit960);
+        ServedUnit unit(unit960);
         Link link(unit.port());
         link.group = zigzags;
         ASSERT_TRUE(link.run(TBVLink::kWrite)) << link.error_text;
@@ -323,7 +299,7 @@ TEST(LinkFlashAndTypes, SpaceLimitsTypeRetryAndRefusedCommandEight) {
     SIMCONFIG v = unit_config('v', "9600");
     v.type_count = 2;
     {
-        Unit unit(v);
+        ServedUnit unit(v);
         Link link(unit.port());
         link.group = group({line(32759)});
         EXPECT_FALSE(link.run(TBVLink::kWrite));
@@ -341,7 +317,7 @@ TEST(LinkRecordsAndStatuses, UnknownTypesFaultsAndDamagedAnswersLeaveTheGroup) {
     const GROUPTAB before = group({line(5), line(7)});
     // Reads a unit whose record is `record`; the group must be untouched on a failure.
     const auto read = [&](SIMCONFIG config, const std::vector<uint8_t>& record) {
-        Unit unit(config);
+        ServedUnit unit(config);
         unit.flash().set_area(SIMFLASH::kRecord, record);
         Link link(unit.port());
         link.group = before;
@@ -368,7 +344,7 @@ TEST(LinkRecordsAndStatuses, UnknownTypesFaultsAndDamagedAnswersLeaveTheGroup) {
     corrupt.faults.corrupt_to = 3;
     DIRECTORY_RECORD stored;
     {
-        Unit good(unit_config('k', "9610"));
+        ServedUnit good(unit_config('k', "9610"));
         Link link(good.port());
         link.group = four_channels();
         ASSERT_TRUE(link.run(TBVLink::kWrite));
@@ -383,7 +359,7 @@ TEST(LinkRecordsAndStatuses, UnknownTypesFaultsAndDamagedAnswersLeaveTheGroup) {
     EXPECT_EQ(read(v_short, stored_record), text("Ошибка связи"));
     {
         v_short.faults.short_to = 32; // no version: the operation goes on without it
-        Unit unit(v_short);
+        ServedUnit unit(v_short);
         Link link(unit.port());
         EXPECT_TRUE(link.run(TBVLink::kRead));
         EXPECT_EQ(link.version_text, "");
@@ -393,7 +369,7 @@ TEST(LinkRecordsAndStatuses, UnknownTypesFaultsAndDamagedAnswersLeaveTheGroup) {
 
     // The unit's own verdicts.
     const auto write = [](SIMCONFIG config) {
-        Unit unit(config);
+        ServedUnit unit(config);
         Link link(unit.port());
         link.group = group({line(20)});
         link.run(TBVLink::kWrite);
@@ -421,7 +397,7 @@ TEST(LinkReadiness, FortySixPollsOfInitialisationOrReadyAfterTwenty) {
     {
         SIMCONFIG config = unit_config('k', "9610");
         config.faults.init_polls = -1;
-        Unit unit(config);
+        ServedUnit unit(config);
         Link link(unit.port());
         link.group = group({line(20)});
         const uint32_t start = clock.now_ms();
@@ -435,7 +411,7 @@ TEST(LinkReadiness, FortySixPollsOfInitialisationOrReadyAfterTwenty) {
     {
         SIMCONFIG config = unit_config('v', "9600");
         config.faults.init_polls = -1;
-        Unit unit(config);
+        ServedUnit unit(config);
         Link link(unit.port());
         EXPECT_FALSE(link.run(TBVLink::kClear));
         EXPECT_EQ(link.error_text, text("Ошибка. БВ в режиме инициализации"));
@@ -445,7 +421,7 @@ TEST(LinkReadiness, FortySixPollsOfInitialisationOrReadyAfterTwenty) {
     for (char protocol : {'k', 'v'}) {
         SIMCONFIG config = unit_config(protocol, protocol == 'k' ? "1000" : "9600");
         config.faults.init_polls = 20;
-        Unit unit(config);
+        ServedUnit unit(config);
         Link link(unit.port());
         link.group = four_channels();
         ASSERT_TRUE(link.run(TBVLink::kWrite)) << link.error_text;
@@ -463,7 +439,7 @@ TEST(LinkReadiness, FortySixPollsOfInitialisationOrReadyAfterTwenty) {
 
 TEST(LinkTrace, TrafficOnlyOnAFailureAndOnlyWhenAsked) {
     ManualClock clock;
-    Unit old_unit(unit_config('k', "5x0"));
+    ServedUnit old_unit(unit_config('k', "5x0"));
     Link quiet(old_unit.port());
     EXPECT_FALSE(quiet.run(TBVLink::kRead));
     EXPECT_EQ(quiet.trace_text, " read sv-5X0 ");
@@ -472,7 +448,7 @@ TEST(LinkTrace, TrafficOnlyOnAFailureAndOnlyWhenAsked) {
     // The probe, the abort that 5x0 units reject, the version they do not know.
     EXPECT_EQ(loud.trace_text, " read sv-5X0  #0 >10  <0 55 #0 >f  <c #0 >7  <c ");
 
-    Unit unit(unit_config('k', "9610"));
+    ServedUnit unit(unit_config('k', "9610"));
     Link link(unit.port(), true);
     ASSERT_TRUE(link.run(TBVLink::kRead));
     EXPECT_EQ(link.trace_text, " read v-9610 :   empty");
@@ -480,7 +456,7 @@ TEST(LinkTrace, TrafficOnlyOnAFailureAndOnlyWhenAsked) {
 }
 
 TEST(LinkCancel, ACancelRightAfterResumeAndOneDuringALongWrite) {
-    Unit unit(unit_config('v', "9600"));
+    ServedUnit unit(unit_config('v', "9600"));
     {
         ManualClock clock;
         Link link(unit.port());
@@ -499,7 +475,7 @@ TEST(LinkCancel, ACancelRightAfterResumeAndOneDuringALongWrite) {
     SIMCONFIG config = unit_config('v', "9600");
     config.real_time = true;
     config.type_count = 1;
-    Unit slow(config);
+    ServedUnit slow(config);
     Link link(slow.port());
     link.group = group({line(12000), line(12000, 1, 3)});
     link.operation = TBVLink::kWrite;

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <optional>
 #include <cstdio>
 #include <thread>
 
@@ -67,15 +68,21 @@ void print_notice(int32_t version_code, const std::string& text) {
     print_line(notice);
 }
 
-// Sets up the link as the main window does; false when --port names no port.
-bool prepare(TBVLink& link) {
+// Runs the operation on the port of the options, as the main window does, and prints the
+// status line and any failure. The exit code to end with, or nothing after a success.
+std::optional<int> operate(TBVLink& link, int32_t operation) {
     int32_t port = 0;
     if (resolve_port(link_options(), port) != kOk)
-        return false;
+        return kUsage;
     link.port = port;
     link.log_traffic = link_options().traffic;
     link.allow_v = true;
-    return true;
+    const bool ok = run_operation(link, operation);
+    // After a clear the status bar names the firmware instead of the version read.
+    report(link, operation == TBVLink::kClear ? name_of_code(unit_code(link.version_code)) : link.version_text);
+    if (!ok)
+        return kFailed;
+    return std::nullopt;
 }
 
 // Opens IN as "Открыть" does. Refuses (false, the reason on stderr) a file that does not load
@@ -119,12 +126,8 @@ int cmd_read(int argc, char** argv) {
         return kUsage;
     }
     TBVLink link;
-    if (!prepare(link))
-        return kUsage;
-    const bool ok = run_operation(link, TBVLink::kRead);
-    report(link, link.version_text);
-    if (!ok)
-        return kFailed;
+    if (const auto end = operate(link, TBVLink::kRead))
+        return *end;
     if (link.group.count() == 0) {
         print_line(cp(kNoTables));
         return kOk;
@@ -142,13 +145,9 @@ int cmd_write(int argc, char** argv) {
     if (!open_project(argv[1], true, project, converts))
         return kUsage;
     TBVLink link;
-    if (!prepare(link))
-        return kUsage;
     project.build_group(link.group);
-    const bool ok = run_operation(link, TBVLink::kWrite);
-    report(link, link.version_text);
-    if (!ok)
-        return kFailed;
+    if (const auto end = operate(link, TBVLink::kWrite))
+        return *end;
     print_notice(link.version_code, cp("Запись таблиц завершена."));
     return kOk;
 }
@@ -157,12 +156,8 @@ int cmd_clear(int argc, char**) {
     if (argc != 1)
         return usage_error("usage: tgm-cli [options] clear");
     TBVLink link;
-    if (!prepare(link))
-        return kUsage;
-    const bool ok = run_operation(link, TBVLink::kClear);
-    report(link, name_of_code(unit_code(link.version_code)));
-    if (!ok)
-        return kFailed;
+    if (const auto end = operate(link, TBVLink::kClear))
+        return *end;
     print_notice(link.version_code, cp("Таблицы удалены."));
     return kOk;
 }
@@ -175,25 +170,17 @@ int cmd_compare(int argc, char** argv) {
     if (!open_project(argv[1], false, project, converts))
         return kUsage;
     TBVLink link;
-    if (!prepare(link))
-        return kUsage;
-    const bool ok = run_operation(link, TBVLink::kRead);
-    report(link, link.version_text);
-    if (!ok)
-        return kFailed;
-    if (link.group.count() == 0) {
-        print_line(cp(kNoTables));
-        return kDiffers;
-    }
+    if (const auto end = operate(link, TBVLink::kRead))
+        return *end;
     GROUPTAB ours;
     project.build_group(ours);
     // A table that does not convert is not the unit's, whatever the unit holds in its place.
-    if (!converts || !link.group.equals(ours)) {
-        print_line(cp("Таблицы системы отличны от проекта !"));
-        return kDiffers;
-    }
-    print_line(cp("Таблицы системы совпадают с проектом."));
-    return kOk;
+    const bool same = link.group.count() > 0 && converts && link.group.equals(ours);
+    if (link.group.count() == 0)
+        print_line(cp(kNoTables)); // the project has tables, the unit none
+    else
+        print_line(cp(same ? "Таблицы системы совпадают с проектом." : "Таблицы системы отличны от проекта !"));
+    return same ? kOk : kDiffers;
 }
 
 } // namespace tgm::cli

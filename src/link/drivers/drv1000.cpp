@@ -1,9 +1,9 @@
 // The 10XXX units: every compression type; under type 3 each distinct
 // table travels as a block of its own with command 0x90 + its index.
+#include "encoding/wtrp_tab.h"
 #include "link/drivers/k_drivers.h"
 #include "link/link_errors.h"
 #include "link/operation_steps.h"
-#include "encoding/wtrp_tab.h"
 
 namespace tgm {
 namespace {

@@ -1,6 +1,5 @@
 // The header units: a header of the unit's own bytes with channel flags and records, the image
 // of type 0 apart from it.
-#include "encoding/arj_tab.h"
 #include "link/drivers/k_drivers.h"
 #include "link/link_errors.h"
 #include "link/operation_steps.h"
@@ -32,12 +31,8 @@ void read_tables(KLinkRun& run, const HEADER_LAYOUT& layout) {
 
 void write_tables(KLinkRun& run, const HEADER_LAYOUT& layout) {
     TArjTab image(0);
-    image.pack(run.group);
-    if (image.failures() > 0) {
-        run.error_code = kPackingFailed;
+    if (!pack_arj(run, image))
         return;
-    }
-    run.log_image(0, image.image_size());
     int64_t flash = 0;
     if (!run.read_flash_size16(flash))
         return;

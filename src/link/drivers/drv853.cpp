@@ -1,5 +1,4 @@
 // The 853 units, and the record steps that the 960 and 10XXX units share with them.
-#include "encoding/arj_tab.h"
 #include "link/drivers/k_drivers.h"
 #include "link/link_errors.h"
 #include "link/operation_steps.h"
@@ -12,23 +11,13 @@ constexpr int32_t kSpace = 21760;
 
 void write_tables(KLinkRun& run) {
     TArjTab image(0);
-    image.pack(run.group);
-    if (image.failures() > 0) {
-        run.error_code = kPackingFailed;
+    if (!pack_arj(run, image))
         return;
-    }
-    run.log_image(0, image.image_size());
     if (image.image_size() > kSpace) {
         run.error_code = kFlashTooSmall;
         return;
     }
-    if (!run.wait_ready(false))
-        return;
-    DIRECTORY dir;
-    image.store_directory(dir);
-    DIRECTORY_RECORD record;
-    record.store(dir, 0);
-    write_image_then_record(run, image.image(), image.image_size(), record, dir.table_count);
+    write_arj_record(run, image, false);
 }
 
 } // namespace
@@ -51,6 +40,26 @@ void read_arj_record(KLinkRun& run, bool require_ready) {
     run.log_image(type, image.image_size());
     if (run.guarded_read(kImage, 0, image.image(), image.image_size()))
         run.error_code = image.unpack(run.group);
+}
+
+bool pack_arj(KLinkRun& run, TArjTab& image) {
+    image.pack(run.group);
+    if (image.failures() > 0) {
+        run.error_code = kPackingFailed;
+        return false;
+    }
+    run.log_image(image.compression_type(), image.image_size());
+    return true;
+}
+
+void write_arj_record(KLinkRun& run, const TArjTab& image, bool require_ready) {
+    if (!run.wait_ready(require_ready))
+        return;
+    DIRECTORY dir;
+    image.store_directory(dir);
+    DIRECTORY_RECORD record;
+    record.store(dir, image.compression_type());
+    write_image_then_record(run, image.image(), image.image_size(), record, dir.table_count);
 }
 
 void clear_record(KLinkRun& run, bool require_ready) {

@@ -1,6 +1,5 @@
 // The 960 units: the 853 record, first-difference tables when the unit accepts type 1, and a
 // space limit per generation.
-#include "encoding/arj_tab.h"
 #include "link/drivers/k_drivers.h"
 #include "link/link_errors.h"
 
@@ -12,13 +11,9 @@ constexpr int32_t kLargestImage = 32760;
 
 void write_type(KLinkRun& run, int32_t driver, uint8_t type) {
     TArjTab image(type);
-    image.pack(run.group);
-    if (image.failures() > 0) {
-        run.error_code = kPackingFailed;
+    if (!pack_arj(run, image))
         return;
-    }
     const int32_t size = image.image_size();
-    run.log_image(type, size);
     if (size > kLargestImage) {
         run.error_code = kFlashTooSmall;
         return;
@@ -30,13 +25,7 @@ void write_type(KLinkRun& run, int32_t driver, uint8_t type) {
         run.error_code = kFlashTooSmall;
         return;
     }
-    if (!run.wait_ready(true))
-        return;
-    DIRECTORY dir;
-    image.store_directory(dir);
-    DIRECTORY_RECORD record;
-    record.store(dir, type);
-    write_image_then_record(run, image.image(), size, record, dir.table_count);
+    write_arj_record(run, image, true);
 }
 
 void write_tables(KLinkRun& run, int32_t driver) {
