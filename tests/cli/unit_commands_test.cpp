@@ -103,7 +103,7 @@ TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
         std::string err;
     };
     const std::vector<Case> refused = {
-        {{"--port", unit.path(), "write", dir.file("bad.fs2")}, "Канал 2: таблица не преобразуется\n"},
+        {{"--port", unit.path(), "write", dir.file("bad.fs2")}, "Канал 2: таблица не преобразуется (Контроль \"-\")\n"},
         {{"--port", unit.path(), "write", dir.file("none.fs2")}, " Ошибка формы! \n"},
         {{"--port", unit.path(), "compare", dir.file("none.fs2")}, " Ошибка формы! \n"},
         {{"--port", unit.path(), "read", dir.file("out.txt")}, "Неизвестная форма!\n"},

@@ -98,7 +98,8 @@ bool open_project(const char* in, bool whole, EPROJECT& project, bool& converts)
         if (!imported.writable(k)) {
             converts = false;
             if (whole)
-                print_error(cp("Канал ") + text_of_integer(k + 1) + cp(": таблица не преобразуется"));
+                print_error(cp("Канал ") + text_of_integer(k + 1) +
+                            cp(": таблица не преобразуется (Контроль \"-\")"));
         }
     }
     if (!any_table)
