@@ -109,12 +109,19 @@ void KUNIT::guarded_step(uint8_t command) {
     const uint16_t word = config_.handshake;
     const Bytes word_bytes{static_cast<uint8_t>(word & 0xFF), static_cast<uint8_t>(word >> 8)};
     switch (stage_) {
-    case Stage::none:
+    case Stage::none: {
+        // A unit that does not know the command refuses it before any handshake.
+        const auto refused = config_.faults.status_at_start.find(command);
+        if (refused != config_.faults.status_at_start.end()) {
+            answer(command, static_cast<uint8_t>(refused->second), {});
+            break;
+        }
         guarded_command_ = command;
         echoes_ = 0;
         answer(command, 0, word_bytes);
         stage_ = Stage::handshake;
         break;
+    }
     case Stage::handshake:
         if (word == 0x1234) {
             answer(command, 0, word_bytes);

@@ -5,6 +5,8 @@
 #include "sim/v_unit.h"
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -22,7 +24,7 @@ int32_t speed_of(speed_t speed) {
 }
 
 // How long a byte takes on the line: 1 start, 8 data, parity and 1 stop bit.
-uint32_t byte_micros(int32_t speed) { return static_cast<uint32_t>(11u * 1000000u / static_cast<uint32_t>(speed)); }
+std::chrono::nanoseconds byte_time(int32_t speed) { return std::chrono::nanoseconds(11'000'000'000LL / speed); }
 
 } // namespace
 
@@ -58,12 +60,15 @@ bool SIMUNIT::line_matches() const {
 }
 
 int SIMUNIT::read_byte(int timeout_ms) {
-    TIMER timer(timeout_ms);
+    // The unit keeps real time whatever clock the link under test runs on.
+    TIMER timer(timeout_ms, system_clock());
     for (;;) {
         uint8_t byte = 0;
         const ssize_t n = ::read(master_fd_, &byte, 1);
-        if (n == 1)
+        if (n == 1) {
+            ++received_;
             return byte;
+        }
         if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO)
             return -1;
         if (timer.expired() || stop_->load())
@@ -88,17 +93,25 @@ bool SIMUNIT::read_bytes(Bytes& out, std::size_t count, int timeout_ms) {
 
 void SIMUNIT::send(const Bytes& bytes) {
     const bool paced = config_.real_time;
-    const uint32_t micros = byte_micros(persona_.line_speed());
+    const std::chrono::nanoseconds line_byte = byte_time(persona_.line_speed());
+    // Paced, each byte reaches the tool when it would have crossed the line: on a schedule, so
+    // that the sleeps' own lateness does not add up over a long answer.
+    auto due = std::chrono::steady_clock::now();
+    bool on_line = false; // the current byte's line time has passed
     std::size_t done = 0;
-    TIMER stall(2000); // a tool that stopped reading is given up after two seconds
+    TIMER stall(2000, system_clock()); // a tool that stopped reading is given up after two seconds
     while (done < bytes.size() && !stop_->load()) {
+        if (paced && !on_line) {
+            due += line_byte;
+            std::this_thread::sleep_until(due);
+            on_line = true;
+        }
         const std::size_t chunk = paced ? 1 : bytes.size() - done;
         const ssize_t n = ::write(master_fd_, bytes.data() + done, chunk);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             stall.start(2000);
-            if (paced)
-                ::usleep(micros);
+            on_line = false;
             continue;
         }
         if ((n < 0 && errno != EAGAIN && errno != EINTR) || stall.expired())

@@ -38,6 +38,8 @@ public:
     // Readiness polls answered so far.
     int32_t polls() const { return polls_.load(); }
     const SimConsole& console() const { return console_; }
+    // Bytes that have come from the line, at any speed.
+    int64_t bytes_received() const { return received_.load(); }
 
 protected:
     // Appends the low `width` bytes of value, least significant first.
@@ -72,6 +74,7 @@ private:
     int slave_fd_ = -1;
     const std::atomic<bool>* stop_ = nullptr;
     std::atomic<int32_t> polls_{0};
+    std::atomic<int64_t> received_{0};
 };
 
 // The unit for a configuration (K or V by its protocol); null with the reason on error.

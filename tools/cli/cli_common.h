@@ -9,7 +9,7 @@ class EPROJECT;
 
 namespace tgm::cli {
 
-enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2 };
+enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2, kDiffers = 3 };
 
 // Prints a code page 1251 text as one UTF-8 line on stdout / stderr.
 void print_line(const std::string& text_cp1251);
