@@ -2,12 +2,12 @@
 // the simulated unit and replayed, and what the masters ask of the line is checked against a
 // whole operation, probe included.
 #include "link/drivers/klink.h"
-#include "link/pci.h"
 #include "link/vlink.h"
 #include "support/cp1251.h"
 #include "testing/conversation.h"
 #include "testing/files.h"
 #include "testing/manual_clock.h"
+#include "testing/engine_port.h"
 #include "testing/served_unit.h"
 
 #include <gtest/gtest.h>
@@ -20,10 +20,11 @@
 namespace tgm::test {
 namespace {
 
-// The real line to the simulated unit, keeping what the tool read after each of its writes:
-// exactly the records a scripted line must release for the same run.
+// A line to the simulated unit's engine that keeps what the tool read after each of its
+// writes: exactly the records a scripted line must release for the same run.
 class RecordingPort : public LinePort {
 public:
+    explicit RecordingPort(SIMUNIT& unit) : line_(unit) {}
     int open_with(int32_t port, int8_t baud, int8_t parity, int8_t size, int8_t stop) override {
         return line_.open_with(port, baud, parity, size, stop);
     }
@@ -46,7 +47,7 @@ public:
     std::vector<Bytes> records;
 
 private:
-    PCI line_;
+    EnginePort line_;
 };
 
 struct Generation {
@@ -88,11 +89,10 @@ TEST(Conversations, RecordedFromEveryGenerationAndReplayed) {
         SIMCONFIG config = unit_config(g.protocol, g.firmware);
         config.handshake = g.handshake;
         config.type_count = g.types;
-        ServedUnit unit(config);
+        const auto unit = make_engine(config);
         TBVLink link;
-        link.port = unit.port();
         for (int32_t op : {TBVLink::kWrite, TBVLink::kRead, TBVLink::kClear}) {
-            const auto recorder = std::make_shared<RecordingPort>();
+            const auto recorder = std::make_shared<RecordingPort>(*unit);
             Conversation c;
             c.operation = op;
             c.group = g.group;
@@ -157,10 +157,9 @@ TEST(Conversations, ProbeAndSideAskTheLineSettingsOfTheirProtocol) {
     ManualClock clock;
     using Setting = ScriptedPort::Setting;
     const auto settings = [](SIMCONFIG config, int32_t op, std::string& error_text) {
-        ServedUnit unit(config);
-        const auto recorder = std::make_shared<RecordingPort>();
+        const auto unit = make_engine(config);
+        const auto recorder = std::make_shared<RecordingPort>(*unit);
         TBVLink link;
-        link.port = unit.port();
         link.allow_v = true;
         link.group = example_group(0);
         {
