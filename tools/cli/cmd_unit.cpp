@@ -115,7 +115,8 @@ const char* const kNoTables = "Таблицы объёма в системе о�
 } // namespace
 
 bool takes_link_options(int (*run)(int, char**)) {
-    return run == cmd_read || run == cmd_write || run == cmd_clear || run == cmd_compare;
+    return run == cmd_read || run == cmd_write || run == cmd_clear || run == cmd_compare ||
+           run == cmd_console;
 }
 
 int cmd_read(int argc, char** argv) {
