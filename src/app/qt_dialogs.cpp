@@ -24,8 +24,12 @@ TUiDialogs::FileAnswer run_file_dialog(QWidget* parent, const TUiDialogs::FileRe
 
 } // namespace
 
-void TQtDialogs::message(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, box_title(), shown(text));
+void TQtDialogs::message(QWidget* parent, const QString& text, MessageKind kind) {
+    const QMessageBox::Icon icon = kind == MessageKind::error     ? QMessageBox::Critical
+                                   : kind == MessageKind::warning ? QMessageBox::Warning
+                                                                  : QMessageBox::Information;
+    QMessageBox box(icon, box_title(), shown(text), QMessageBox::Ok, parent);
+    box.exec();
 }
 
 TUiDialogs::Answer TQtDialogs::confirm(QWidget* parent, const QString& text, Buttons buttons,
