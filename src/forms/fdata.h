@@ -9,9 +9,13 @@
 
 namespace tgm {
 
+class XITEXT;
+
 class FDATA {
 public:
     static constexpr int32_t kMaxTables = 16;
+    // 16 tables of 65,535 points take about 25 MB of text; anything much larger is no form.
+    static constexpr int32_t kMaxFormFileBytes = 64 << 20;
 
     std::array<FORMA, kMaxTables> forms;
     uint32_t count = 0;
@@ -31,7 +35,8 @@ public:
     bool delete_table(int32_t k);
     bool replace_table(int32_t k, const FORMA& table);
 
-    // Form files. Failures are reported through the message sink.
+    // Form files. Failures are reported through the message sink. A file that cannot be read
+    // (or is no regular file, or is larger than kMaxFormFileBytes) leaves the list untouched.
     bool load_form_file(const std::string& file_name);
     bool save_form_file(const std::string& file_name) const;
     bool export_form_file(const std::string& file_name, int kind, int32_t table_index);
@@ -51,6 +56,7 @@ public:
 
 private:
     void fill_table(FORMA& table, const PARTAB& points, int kind);
+    bool parse_form_text(XITEXT& reader, int kind, const std::string& file_name);
 };
 
 } // namespace tgm

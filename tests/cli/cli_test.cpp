@@ -60,6 +60,26 @@ TEST(CliInfo, LoadFailuresExitTwoWithTheProgramsText) {
     EXPECT_EQ(r.exit_code, 2);
 }
 
+TEST(CliInfo, AFormFileLargerThanMemoryIsADamagedFile) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "a sanitized program cannot start under an address-space limit";
+#else
+    TempDir dir;
+    // Four million points: far more memory than the limit below leaves the program.
+    std::string line = "|";
+    for (int i = 0; i < 5000; ++i)
+        line += " 0";
+    line += "\r\n";
+    std::string text = "# a\r\n";
+    for (int i = 0; i < 800; ++i)
+        text += line;
+    tgm::test::write_file(dir.file("big.fs"), text);
+    const auto r = run_program("tgm-cli", {"info", dir.file("big.fs")}, 64u << 20);
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_EQ(r.err, "Файл испорчен!\n");
+#endif
+}
+
 TEST(CliDump, LitresPerCentimetre) {
     TempDir dir;
     tgm::test::write_file(dir.file("d.f1"), "# a\r\n| 300 150\r\n| 100 50\r\n"

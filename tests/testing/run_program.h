@@ -1,5 +1,6 @@
 #pragma once
 // Runs one of the built programs and captures what it prints.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,9 @@ struct RunResult {
     std::string err;
 };
 
-// `program` is a name at the top of the build folder (TGM_BUILD), e.g. "tgm-cli".
-RunResult run_program(const std::string& program, const std::vector<std::string>& args);
+// `program` is a name at the top of the build folder (TGM_BUILD), e.g. "tgm-cli". A non-zero
+// `address_space` limits the program's memory (RLIMIT_AS) to that many bytes.
+RunResult run_program(const std::string& program, const std::vector<std::string>& args,
+                      std::size_t address_space = 0);
 
 } // namespace tgm::test
