@@ -75,8 +75,10 @@ bool FDATA::build_group(GROUPTAB& group) {
         points.set_header(f.name);
         const bool ok = convert_table(f, points);
         f.set_flag(kConverts, ok);
-        if (!ok)
-            points.clear_points(); // never let unconverted text turn into other data
+        // Never let unconverted text turn into other data; a gap goes to the unit empty, even
+        // when it holds the single point that made it one.
+        if (!ok || !f.filled())
+            points.clear_points();
         group.add_copy(points);
     }
     return count != 0;

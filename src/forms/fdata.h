@@ -41,8 +41,8 @@ public:
     bool save_form_file(const std::string& file_name) const;
     bool export_form_file(const std::string& file_name, int kind, int32_t table_index);
 
-    // Converts every table, setting its `converts` bit; a table that does not convert enters
-    // the group with no points. False only when the list is empty.
+    // Converts every table, setting its `converts` bit; a gap (not `filled`) and a table that
+    // does not convert enter the group with no points. False only when the list is empty.
     bool build_group(GROUPTAB& group);
     // Kind 1, 2 or 3; empty headers become "t1", "t2", ...
     void fill_from_group(const GROUPTAB& group, int kind);
