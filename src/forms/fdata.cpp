@@ -3,6 +3,8 @@
 #include "forms/convert.h"
 #include "forms/form_kind.h"
 #include "forms/number_text.h"
+#include "support/cp1251.h"
+#include "support/message_sink.h"
 
 namespace tgm {
 
@@ -82,6 +84,26 @@ bool FDATA::build_group(GROUPTAB& group) {
         group.add_copy(points);
     }
     return count != 0;
+}
+
+std::vector<std::string> FDATA::conversion_refusals() const {
+    std::vector<std::string> lines;
+    for (uint32_t k = 0; k < count; ++k)
+        if (forms[k].filled() && !forms[k].converts())
+            lines.push_back(cp("Канал ") + text_of_integer(k + 1) +
+                            cp(": таблица не преобразуется (Контроль \"-\")"));
+    return lines;
+}
+
+bool FDATA::report_refusals() const {
+    const std::vector<std::string> lines = conversion_refusals();
+    if (lines.empty())
+        return true;
+    std::string text = lines[0];
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        text += '\r' + lines[i];
+    show_message(text, MessageKind::warning);
+    return false;
 }
 
 void FDATA::fill_table(FORMA& t, const PARTAB& points, int kind) {

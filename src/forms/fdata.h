@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tgm {
 
@@ -40,10 +42,18 @@ public:
     bool load_form_file(const std::string& file_name);
     bool save_form_file(const std::string& file_name) const;
     bool export_form_file(const std::string& file_name, int kind, int32_t table_index);
+    // The files export_form_file writes, in order; none when it would write nothing.
+    std::vector<std::string> export_file_names(const std::string& file_name, int kind,
+                                               int32_t table_index) const;
 
     // Converts every table, setting its `converts` bit; a gap (not `filled`) and a table that
     // does not convert enter the group with no points. False only when the list is empty.
     bool build_group(GROUPTAB& group);
+    // One line per table that holds points but does not convert, as of the last control pass
+    // or build_group: "Канал N: таблица не преобразуется (Контроль "-")".
+    std::vector<std::string> conversion_refusals() const;
+    // Shows those lines as one warning; true when there are none.
+    bool report_refusals() const;
     // Kind 1, 2 or 3; empty headers become "t1", "t2", ...
     void fill_from_group(const GROUPTAB& group, int kind);
     // Kind 4 or 5: one table from group slot k.
@@ -57,6 +67,8 @@ public:
 private:
     void fill_table(FORMA& table, const PARTAB& points, int kind);
     bool parse_form_text(XITEXT& reader, int kind, const std::string& file_name);
+    // The tables a single-table export writes, first and last.
+    std::pair<int32_t, int32_t> exported_range(int32_t table_index) const;
 };
 
 } // namespace tgm

@@ -183,36 +183,46 @@ bool FDATA::save_form_file(const std::string& file_name) const {
     return true;
 }
 
+std::pair<int32_t, int32_t> FDATA::exported_range(int32_t table_index) const {
+    if (table_index >= 0 && static_cast<uint32_t>(table_index) < count)
+        return {table_index, table_index};
+    return {0, static_cast<int32_t>(count) - 1};
+}
+
+std::vector<std::string> FDATA::export_file_names(const std::string& file_name, int target_kind,
+                                                  int32_t table_index) const {
+    if (target_kind == kind())
+        return {form_file_name(file_name, target_kind)};
+    if (target_kind < kFormFs1 || target_kind > kFormFs32 || count == 0)
+        return {};
+    if (!is_single_table_kind(target_kind) || count == 1)
+        return {form_file_name(file_name, target_kind)};
+    std::vector<std::string> names;
+    const auto [first, last] = exported_range(table_index);
+    for (int32_t i = first; i <= last; ++i)
+        names.push_back(form_file_name(numbered_file_name(file_name, i), target_kind));
+    return names;
+}
+
 bool FDATA::export_form_file(const std::string& file_name, int target_kind, int32_t table_index) {
     if (target_kind == kind())
         return save_form_file(file_name);
-    if (target_kind < kFormFs1 || target_kind > kFormFs32)
-        return false;
+    const std::vector<std::string> names = export_file_names(file_name, target_kind, table_index);
     GROUPTAB group;
-    if (!build_group(group))
+    if (names.empty() || !build_group(group))
         return false;
-    for (uint32_t k = 0; k < count; ++k) {
-        if (forms[k].filled() && !forms[k].converts()) {
-            // Exporting would write something other than the user's table.
-            report_write_error(form_file_name(file_name, target_kind));
-            return false;
-        }
-    }
+    // Exporting would write something other than the user's tables.
+    if (!report_refusals())
+        return false;
     FDATA out;
     if (!is_single_table_kind(target_kind)) {
         out.fill_from_group(group, target_kind);
-        return out.save_form_file(file_name);
+        return out.save_form_file(names[0]);
     }
-    if (count == 1) {
-        out.fill_single_table(group, target_kind, 0);
-        return out.save_form_file(file_name);
-    }
-    const bool one = table_index >= 0 && static_cast<uint32_t>(table_index) < count;
-    const int32_t first = one ? table_index : 0;
-    const int32_t last = one ? table_index : static_cast<int32_t>(count) - 1;
-    for (int32_t i = first; i <= last; ++i) {
-        out.fill_single_table(group, target_kind, i);
-        if (!out.save_form_file(numbered_file_name(file_name, i)))
+    const int32_t first = count == 1 ? 0 : exported_range(table_index).first;
+    for (std::size_t n = 0; n < names.size(); ++n) {
+        out.fill_single_table(group, target_kind, first + static_cast<int32_t>(n));
+        if (!out.save_form_file(names[n]))
             return false;
     }
     return true;
