@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -80,6 +81,8 @@ bool TImportDlg::run_import() {
 void TImportDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     show_project();
+    // The grid shown for the first time makes the dialog grow: take the final size first.
+    layout()->activate();
     centre_on_screen(this);
 }
 
