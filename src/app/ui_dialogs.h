@@ -44,7 +44,7 @@ TUiDialogs& ui_dialogs();
 TUiDialogs* set_ui_dialogs(TUiDialogs* dialogs);
 
 // "Описание|*.FS;*.F1|..." -> {"Описание (*.[Ff][Ss] *.[Ff]1)", ...}: extensions match in
-// either letter case.
+// either letter case. An empty description becomes the patterns as written ("*.FS *.F1").
 QStringList qt_filters(const QString& filter_text);
 
 } // namespace tgm

@@ -176,7 +176,8 @@ TEST(ImportDlg, SaveFormWritesTheImportProjectInItsOwnKind) {
     p.dialogs.files = {ScriptedDialogs::chosen(f1)};
     p.action("ImportButton")->trigger();
     EXPECT_TRUE(p.dialogs.questions.empty());
-    EXPECT_EQ(p.dialogs.requests[1].filters, QStringList{"*.[Ff][Ss]* *.[Ff]1"});
+    // Without a description the dialog shows the patterns as the filter text gives them.
+    EXPECT_EQ(p.dialogs.requests[1].filters, QStringList{"*.FS* *.F1 (*.[Ff][Ss]* *.[Ff]1)"});
     EXPECT_EQ(p.dialogs.requests[1].file_name.toStdString(), f1);
     const std::string saved = read_file(p.home.file("copy.f1"));
     EXPECT_NE(saved.find("# renamed"), std::string::npos);
