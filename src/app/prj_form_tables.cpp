@@ -71,7 +71,11 @@ void TPrjForm::NTabPasteClick() {
     refresh(r);
 }
 
+// Adding and inserting rebuild the project's own tables from numbers: a table that does not
+// convert is named before the user goes through the import for nothing.
 void TPrjForm::NTabAddFClick() {
+    if (!project_.check_conversion())
+        return;
     if (import_dlg_ && import_dlg_->run_import())
         project_.add_tables(import_dlg_->project());
     refresh(-1);
@@ -79,6 +83,8 @@ void TPrjForm::NTabAddFClick() {
 
 void TPrjForm::NTabInsertFClick() {
     const int r = current_row();
+    if (!project_.check_conversion())
+        return;
     if (import_dlg_ && import_dlg_->run_import())
         project_.insert_tables(r - 1, import_dlg_->project());
     refresh(r);

@@ -1,6 +1,7 @@
 #include "scripted_dialogs.h"
 
 #include "app/edit_dlg.h"
+#include "forms/fdata.h"
 #include "support/cp1251.h"
 #include "support/tappinfo.h"
 #include "testing/files.h"
@@ -11,6 +12,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QTest>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace tgm;
@@ -275,4 +277,63 @@ TEST(PrjForm, MenusCarryTheirCaptionsWithTrailingBlanks) {
     EXPECT_EQ(popup, (QStringList{"NNTabAddNew", "NNTabInsertNew", "NNTabInsertEmpty", "-", "NNTabCopy",
                                   "NNTabCut", "NNTabPaste", "-", "NNTabAddF", "NNTabInsertF", "-",
                                   "NNTabDelete"}));
+}
+
+TEST(PrjForm, TheOverwriteQuestionNamesTheNumberedFilesThatWillBeWritten) {
+    Program p;
+    p.dialogs.files = {ScriptedDialogs::chosen(write_fs(p.home.file("t.fs"), {"A", "B", "C"}))};
+    p.action("ImportButton")->trigger();
+    write_file(p.home.file("x_t1.fs31"), "keep 1");
+    write_file(p.home.file("x_t3.fs31"), "keep 3");
+    // "Форма fs31" and x.fs31: x_t1 ... x_t3 will be written, x.fs31 itself never.
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("x.fs31"), 4), ScriptedDialogs::chosen(p.home.file("y"), 4)};
+    p.dialogs.answers = {Answer::no};
+    EXPECT_TRUE(p.main->save_dialog());
+    ASSERT_EQ(p.dialogs.questions.size(), 1u);
+    EXPECT_EQ(p.dialogs.questions[0], QString::fromStdString(p.home.file("x_t1.fs31") + "\r" + p.home.file("x_t3.fs31")) +
+                                          u(" уже существуют.\r Заменить?"));
+    EXPECT_EQ(p.dialogs.beeps, 1);
+    EXPECT_EQ(read_file(p.home.file("x_t1.fs31")), "keep 1");
+    EXPECT_FALSE(file_exists(p.home.file("x_t2.fs31")));
+    EXPECT_TRUE(file_exists(p.home.file("y_t3.fs31")));
+
+    // One existing file gets the question about it alone.
+    std::filesystem::remove(p.home.file("y_t1.fs31"));
+    std::filesystem::remove(p.home.file("y_t3.fs31"));
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("y.fs31"), 4)};
+    p.dialogs.answers = {Answer::yes};
+    EXPECT_TRUE(p.main->save_dialog());
+    ASSERT_EQ(p.dialogs.questions.size(), 2u);
+    EXPECT_EQ(p.dialogs.questions[1], QString::fromStdString(p.home.file("y_t2.fs31")) + u(" уже существует.\r Заменить?"));
+    EXPECT_TRUE(file_exists(p.home.file("y_t1.fs31")));
+}
+
+TEST(PrjForm, TablesThatDoNotConvertAreNamedBeforeAnImportOrAnExport) {
+    Program p;
+    p.dialogs.files = {ScriptedDialogs::chosen(write_fs(p.home.file("t.fs"), {"A", "B", "C"}))};
+    p.action("ImportButton")->trigger();
+    FDATA edited;
+    edited.assign(p.main->project().tables());
+    edited.table(0).set_volume_text(1, "-");
+    edited.table(2).set_volume_text(2, "1x");
+    p.main->project().take_edited(edited);
+    p.main->refresh(2);
+    const QString refusal = u("Канал 1: таблица не преобразуется (Контроль \"-\")\r"
+                              "Канал 3: таблица не преобразуется (Контроль \"-\")");
+    const std::size_t asked = p.dialogs.requests.size();
+    p.action("NTabAddF")->trigger();
+    p.action("NNTabInsertF")->trigger();
+    EXPECT_EQ(p.dialogs.requests.size(), asked); // no file dialog for nothing
+    EXPECT_EQ(p.dialogs.messages, (std::vector<QString>{refusal, refusal}));
+    EXPECT_EQ(p.dialogs.message_kinds.back(), MessageKind::warning);
+    EXPECT_EQ(p.main->current_row(), 2);
+
+    // An export into another kind says the same instead of a write error, and lets the user
+    // choose again: the project's own kind keeps the texts as they stand.
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("x.fs2"), 3), ScriptedDialogs::chosen(p.home.file("x.fs"), 1)};
+    EXPECT_TRUE(p.main->save_dialog());
+    EXPECT_EQ(p.dialogs.messages.size(), 3u);
+    EXPECT_EQ(p.dialogs.messages.back(), refusal);
+    EXPECT_FALSE(file_exists(p.home.file("x.fs2")));
+    EXPECT_TRUE(file_exists(p.home.file("x.fs")));
 }
