@@ -21,7 +21,7 @@ void TPrjForm::edit_header() {
     editor.set_text(qs(project_.header(k)));
     if (editor.exec() == QDialog::Accepted) {
         project_.set_header(k, cps(editor.get_text()));
-        TabGrid->item(k, 4)->setText(qs(project_.header(k)));
+        fill_row(k);
     }
 }
 

@@ -1,12 +1,14 @@
 #include "scripted_dialogs.h"
 
 #include "app/edit_dlg.h"
+#include "app/status_bar.h"
 #include "forms/fdata.h"
 #include "support/cp1251.h"
 #include "support/tappinfo.h"
 #include "testing/files.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -336,4 +338,78 @@ TEST(PrjForm, TablesThatDoNotConvertAreNamedBeforeAnImportOrAnExport) {
     EXPECT_EQ(p.dialogs.messages.back(), refusal);
     EXPECT_FALSE(file_exists(p.home.file("x.fs2")));
     EXPECT_TRUE(file_exists(p.home.file("x.fs")));
+}
+
+TEST(PrjForm, AfterOpeningTheGridHasTheFocusOnItsCurrentRow) {
+    Program p;
+    p.main->show();
+    p.dialogs.files = {ScriptedDialogs::chosen(write_fs(p.home.file("t.fs"), {"A", "B"}))};
+    p.action("ImportButton")->trigger();
+    EXPECT_EQ(p.main->focusWidget(), p.grid());
+    EXPECT_EQ(p.grid()->currentIndex().row(), 0);
+    EXPECT_TRUE(p.grid()->selectionModel()->isRowSelected(0, QModelIndex()));
+    // Down and Enter reach the second header.
+    QString edited;
+    when_modal([&](QWidget* editor) {
+        edited = editor->findChild<QLineEdit*>("EdBox")->text();
+        QTest::keyClick(editor->findChild<QLineEdit*>("EdBox"), Qt::Key_Escape);
+    });
+    QTest::keyClick(p.grid(), Qt::Key_Down);
+    QTest::keyClick(p.grid(), Qt::Key_Return);
+    EXPECT_EQ(edited, "B");
+}
+
+TEST(PrjForm, ToolButtonsLookDisabledOnlyWhenTheyAre) {
+    Program p;
+    // A disabled icon is grey and faint, an enabled one is neither.
+    auto mean_alpha = [](const QImage& image) {
+        double sum = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                sum += qAlpha(image.pixel(x, y));
+        return sum / (image.width() * image.height());
+    };
+    auto coloured = [](const QImage& image) {
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qAlpha(image.pixel(x, y)) > 128 && QColor(image.pixel(x, y)).hsvSaturation() > 100)
+                    return true;
+        return false;
+    };
+    for (const char* name : {"SpeedButton1", "ImportButton", "StrReadButton", "TabEditButton",
+                             "StrWriteButton", "ExportButton", "NBiButton", "TraseButton"}) {
+        const QIcon icon = p.action(name)->icon();
+        const QImage normal = icon.pixmap(20, QIcon::Normal).toImage();
+        const QImage disabled = icon.pixmap(20, QIcon::Disabled).toImage();
+        EXPECT_GT(mean_alpha(normal), 2 * mean_alpha(disabled)) << name;
+        EXPECT_GT(mean_alpha(disabled), 0) << name; // still legible
+        EXPECT_FALSE(coloured(disabled)) << name;
+    }
+    // The new-project page carries colour of its own, so it never passes for a greyed button.
+    EXPECT_TRUE(coloured(p.action("SpeedButton1")->icon().pixmap(20).toImage()));
+    EXPECT_FALSE(p.action("TabEditButton")->isEnabled());
+}
+
+TEST(PrjForm, LongHeadersAndPathsShowInFullAndTheWindowGrowsTheHeaderColumn) {
+    Program p;
+    const std::string folder = p.home.path() + "/" + std::string(40, 'f');
+    std::filesystem::create_directory(folder);
+    const std::string header = "Резервуар №12 РВС-5000 (дизельное топливо, летнее)";
+    p.dialogs.files = {ScriptedDialogs::chosen(write_fs(folder + "/farm.fs", {header}))};
+    p.action("ImportButton")->trigger();
+    EXPECT_EQ(p.grid()->item(0, 4)->toolTip(), u(header.c_str()));
+    auto* name = p.main->findChild<TStatusBar*>("ProjBar");
+    EXPECT_EQ(name->panel(1), QString::fromStdString(folder + "/farm.fs"));
+    EXPECT_EQ(name->findChildren<QLabel*>()[1]->toolTip(), QString::fromStdString(folder + "/farm.fs"));
+
+    const QSize least = p.main->size();
+    EXPECT_EQ(p.main->minimumSize(), least);
+    p.main->show();
+    QApplication::processEvents();
+    const int header_width = p.grid()->columnWidth(4);
+    EXPECT_GE(header_width, 147);
+    p.main->resize(least + QSize(200, 0));
+    QApplication::processEvents();
+    EXPECT_EQ(p.grid()->columnWidth(4), header_width + 200);
+    EXPECT_EQ(p.grid()->columnWidth(3), 64);
 }
