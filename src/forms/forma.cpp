@@ -101,7 +101,7 @@ void FORMA::set_zero_count(int32_t n) {
 
 bool FORMA::is_count_line(std::string_view s, std::optional<int64_t>& count) const {
     count.reset();
-    if (s.empty() || s.front() != '|' || !level_is_index_kind(form_type) || form_type == kFormFs)
+    if (s.empty() || s.front() != '|' || form_type < kFormFs1 || form_type > kFormFs32)
         return false;
     std::size_t pos = 0;
     std::string_view token;
