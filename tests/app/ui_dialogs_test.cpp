@@ -91,6 +91,15 @@ TEST(UiDialogs, QtsOwnButtonsAndFileDialogSpeakRussian) {
     ASSERT_TRUE(answer.accepted);
     EXPECT_EQ(answer.filter_index, 2);
     EXPECT_EQ(answer.file_name.toStdString(), dir.file("tank"));
+
+    // The import dialog's save filter has no description: its patterns show as written.
+    request.filters = qt_filters(QStringLiteral("|*.FS*;*.F1"));
+    on_modal([&](QWidget* w) {
+        shown = {w->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText()};
+        qobject_cast<QDialog*>(w)->reject();
+    });
+    EXPECT_FALSE(TQtDialogs().save_file(nullptr, request).accepted);
+    EXPECT_EQ(shown, QStringList{QStringLiteral("*.FS* *.F1")});
 }
 
 TEST(UiDialogs, FailuresShowAsErrorsAndRefusalsAsWarnings) {
