@@ -5,6 +5,7 @@
 #include "app/string_grid.h"
 #include "app/ui_dialogs.h"
 #include "app/window_place.h"
+#include "editor/edit_tab_form.h"
 #include "support/syscfg.h"
 
 #include <QGridLayout>
@@ -45,11 +46,12 @@ TImportDlg::TImportDlg(QWidget* parent)
 
     OkButton = button("OkButton", "OK", this);
     CancelButton = button("CancelButton", "Cancel", this);
-    EditButton = button("EditButton", "Редактор таблиц", this); // connected by the table editor
+    EditButton = button("EditButton", "Редактор таблиц", this);
     SaveButton = button("SaveButton", "Сохранить форму", this);
     connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(SaveButton, &QPushButton::clicked, this, [this] { SaveButtonClick(); });
+    connect(EditButton, &QPushButton::clicked, this, &TImportDlg::EditButtonClick);
 
     auto* buttons = new QVBoxLayout;
     for (QPushButton* b : {OkButton, CancelButton, EditButton, SaveButton})
@@ -126,6 +128,18 @@ bool TImportDlg::SaveButtonClick() {
     request.filters = qt_filters(QStringLiteral("|*.FS*;*.F1"));
     const TUiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
     return answer.accepted && project_.save_form(file_bytes(answer.file_name));
+}
+
+void TImportDlg::EditButtonClick() {
+    if (!tab_editor_ || project_.count() < 1)
+        return;
+    // The dialog stays up under the editor: hiding it would end its exec() with Rejected, and
+    // the user's OK would then import nothing.
+    FDATA copy = project_.tables();
+    tab_editor_->open_tables(name_text(project_.name()), copy, false, TabGrid->currentRow());
+    tab_editor_->exec();
+    project_.take_edited(copy);
+    show_project();
 }
 
 void TImportDlg::done(int result) {

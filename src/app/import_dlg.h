@@ -11,6 +11,7 @@ class QTableWidget;
 namespace tgm {
 
 class TEditDlg;
+class TEditTabForm;
 
 class TImportDlg : public QDialog {
     Q_OBJECT
@@ -18,6 +19,7 @@ public:
     explicit TImportDlg(QWidget* parent = nullptr);
     // The one cell editor of the program.
     void set_edit_dlg(TEditDlg* editor) { edit_dlg_ = editor; }
+    void set_table_editor(TEditTabForm* editor) { tab_editor_ = editor; }
     EPROJECT& project() { return project_; }
 
     // True when the import project holds tables the user accepted.
@@ -25,6 +27,7 @@ public:
     void edit_header(int row);
     // Saves the import project in its own kind; true when it was saved.
     bool SaveButtonClick();
+    void EditButtonClick();
     void done(int result) override;
 
 protected:
@@ -37,6 +40,7 @@ private:
 
     EPROJECT project_;
     TEditDlg* edit_dlg_ = nullptr;
+    TEditTabForm* tab_editor_ = nullptr;
     QTableWidget* TabGrid;
     QPushButton* OkButton;
     QPushButton* CancelButton;

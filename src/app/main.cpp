@@ -1,10 +1,12 @@
-// The program: the main window, the import dialog and the cell editor, then the message loop.
+// The program: the main window, the import dialog, the cell editor and the table editor, then the
+// message loop.
 #include "app/edit_dlg.h"
 #include "app/gui_message_sink.h"
 #include "app/gui_text.h"
 #include "app/import_dlg.h"
 #include "app/prj_form.h"
 #include "app/qt_translation.h"
+#include "editor/edit_tab_form.h"
 #include "support/syscfg.h"
 
 #include <QApplication>
@@ -23,9 +25,11 @@ int main(int argc, char** argv) {
         tgm::TPrjForm main_form(params);
         tgm::TImportDlg import_dlg(&main_form);
         tgm::TEditDlg edit_dlg(&main_form);
-        // The table editor window is created here once it exists.
+        tgm::TEditTabForm tab_editor(&main_form);
         main_form.set_import_dialog(&import_dlg);
+        main_form.set_table_editor(&tab_editor);
         import_dlg.set_edit_dlg(&edit_dlg);
+        import_dlg.set_table_editor(&tab_editor);
         main_form.show();
         status = QApplication::exec();
     } catch (const std::exception& e) {

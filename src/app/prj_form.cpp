@@ -140,8 +140,7 @@ void TPrjForm::build_menus() {
         {"NTabAddF", "Добавить из файла", &TPrjForm::NTabAddFClick, true, true},
         {"NTabInsertF", "Вставить из файла", &TPrjForm::NTabInsertFClick, false, true},
         {"NTabDelete", "Удалить", &TPrjForm::NTabDeleteClick, true, true},
-        // The table editor connects itself.
-        {"NTabEdit", "Редактор таблиц", nullptr, true, false},
+        {"NTabEdit", "Редактор таблиц", &TPrjForm::NTabEditClick, true, false},
     };
     for (const Item& item : items) {
         if (item.separator_before) {
@@ -193,18 +192,18 @@ void TPrjForm::build_toolbar() {
         void (TPrjForm::*handler)();
         int gap_after;
     };
-    // Reading, writing, the editor and the console are connected by their own windows.
+    // Reading and writing are connected by their own windows.
     const Button buttons[] = {
         {"SpeedButton1", "Новый проект", "document-new", QStyle::SP_FileIcon, &TPrjForm::NPrjNewClick, 0},
         {"ImportButton", "Чтение из формы", "document-open", QStyle::SP_DialogOpenButton,
          &TPrjForm::ImportButtonClick, 0},
         {"StrReadButton", "Чтение из системы", "go-down", QStyle::SP_ArrowDown, nullptr, 36},
         {"TabEditButton", "Редактор таблиц", "accessories-text-editor",
-         QStyle::SP_FileDialogDetailedView, nullptr, 97},
+         QStyle::SP_FileDialogDetailedView, &TPrjForm::NTabEditClick, 97},
         {"StrWriteButton", "Записать в систему", "go-up", QStyle::SP_ArrowUp, nullptr, 0},
         {"ExportButton", "Запись в форму", "document-save", QStyle::SP_DialogSaveButton,
          &TPrjForm::ExportButtonClick, 42},
-        {"NBiButton", "Пульт", "input-keyboard", QStyle::SP_ComputerIcon, nullptr, 0},
+        {"NBiButton", "Пульт", "input-keyboard", QStyle::SP_ComputerIcon, &TPrjForm::NBiButtonClick, 0},
         {"TraseButton", "Журнал событий", "text-x-generic", QStyle::SP_FileDialogInfoView,
          &TPrjForm::NTraseClick, 0},
     };

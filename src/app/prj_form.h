@@ -15,6 +15,7 @@ class QTimer;
 
 namespace tgm {
 
+class TEditTabForm;
 class TImportDlg;
 class TStatusBar;
 class TTraseForm;
@@ -27,6 +28,7 @@ public:
     ~TPrjForm() override;
 
     void set_import_dialog(TImportDlg* dialog) { import_dlg_ = dialog; }
+    void set_table_editor(TEditTabForm* editor) { tab_editor_ = editor; }
     EPROJECT& project() { return project_; }
     TTraseForm* trase_form() const { return trase_; }
     // The selected row, 1 ... count (the caption row is 0); 0 without a selection.
@@ -51,8 +53,10 @@ public:
     void NTabAddFClick();
     void NTabInsertFClick();
     void NTabDeleteClick();
+    void NTabEditClick();
     void NfolderClick();
     void NTraseClick();
+    void NBiButtonClick();
     void AboutClick();
     void NUpdateClick();
 
@@ -72,6 +76,7 @@ private:
 
     EPROJECT project_;
     TImportDlg* import_dlg_ = nullptr;
+    TEditTabForm* tab_editor_ = nullptr;
     TTraseForm* trase_ = nullptr;
     QTableWidget* TabGrid = nullptr;
     TStatusBar* ProjBar = nullptr;

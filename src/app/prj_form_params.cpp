@@ -1,7 +1,9 @@
-// The main window's parameter and help commands: forms folder, event log, About, update.
+// The main window's parameter and help commands: forms folder, event log, the console, About,
+// update.
 #include "app/prj_form.h"
 
 #include "app/about_form.h"
+#include "app/bik_form.h"
 #include "app/gui_text.h"
 #include "app/trase_form.h"
 #include "app/ui_dialogs.h"
@@ -28,6 +30,17 @@ void TPrjForm::NTraseClick() {
     const bool show = !trase_->isVisible();
     trase_->setVisible(show);
     named("NTrase")->setChecked(show);
+}
+
+// The keypad choice is kept in memory; it reaches tgm.cfg with the next save of the
+// configuration, at the latest when the program ends.
+void TPrjForm::NBiButtonClick() {
+    ConsoleParameters parameters = console_parameters();
+    parameters.port = config().chanpar().port;
+    parameters.keypad = config().syspar().console_keyboard;
+    run_console(this, parameters);
+    console_parameters() = parameters;
+    config().syspar().console_keyboard = parameters.keypad;
 }
 
 void TPrjForm::AboutClick() {

@@ -5,6 +5,7 @@
 #include "app/gui_text.h"
 #include "app/import_dlg.h"
 #include "app/ui_dialogs.h"
+#include "editor/edit_tab_form.h"
 
 #include <QDialog>
 #include <QTableWidget>
@@ -100,4 +101,18 @@ void TPrjForm::NTabDeleteClick() {
     project_.delete_table(r - 1);
     refresh(r);
 }
+
+void TPrjForm::NTabEditClick() {
+    const int r = current_row();
+    if (!tab_editor_ || project_.count() < 1)
+        return;
+    hide();
+    FDATA copy = project_.tables();
+    tab_editor_->open_tables(name_text(project_.name()), copy, true, r - 1);
+    tab_editor_->exec();
+    show();
+    project_.take_edited(copy);
+    refresh(r);
+}
+
 } // namespace tgm

@@ -86,12 +86,15 @@ bool FDATA::build_group(GROUPTAB& group) {
     return count != 0;
 }
 
+std::string FDATA::unconverted_line(int32_t k) {
+    return cp("Канал ") + text_of_integer(k + 1) + cp(": таблица не преобразуется (Контроль \"-\")");
+}
+
 std::vector<std::string> FDATA::conversion_refusals() const {
     std::vector<std::string> lines;
     for (uint32_t k = 0; k < count; ++k)
         if (forms[k].filled() && !forms[k].converts())
-            lines.push_back(cp("Канал ") + text_of_integer(k + 1) +
-                            cp(": таблица не преобразуется (Контроль \"-\")"));
+            lines.push_back(unconverted_line(static_cast<int32_t>(k)));
     return lines;
 }
 

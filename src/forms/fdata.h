@@ -49,8 +49,8 @@ public:
     // Converts every table, setting its `converts` bit; a gap (not `filled`) and a table that
     // does not convert enter the group with no points. False only when the list is empty.
     bool build_group(GROUPTAB& group);
-    // One line per table that holds points but does not convert, as of the last control pass
-    // or build_group: "Канал N: таблица не преобразуется (Контроль "-")".
+    // One unconverted_line per table that holds points but does not convert, as of the last
+    // control pass or build_group.
     std::vector<std::string> conversion_refusals() const;
     // Shows those lines as one warning; true when there are none.
     bool report_refusals() const;
@@ -63,6 +63,10 @@ public:
 
     // The bytes that save_form_file writes.
     std::string form_text() const;
+
+    // "Канал N: таблица не преобразуется (Контроль "-")" for table k (counted from 0): the words
+    // of every refusal, in the windows and on the command line alike.
+    static std::string unconverted_line(int32_t k);
 
 private:
     void fill_table(FORMA& table, const PARTAB& points, int kind);

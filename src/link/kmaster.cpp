@@ -43,6 +43,7 @@ bool KMASTER::guarded_exchange(uint8_t code, uint8_t sub, const uint8_t* buffer,
     traffic_.clear();
     uint16_t word = 0;
     bool ok = read_word(code, sub, word);
+    first_step_status_ = drt.status;
     if (ok && word == kHandshakeRepeat) {
         uint16_t again = 0;
         ok = read_word(code, sub, again) && again == kHandshakeRepeat;

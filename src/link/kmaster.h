@@ -32,6 +32,9 @@ public:
                           int direction);
 
     uint32_t status() const { return drt.status; }
+    // The status the unit gave the first step of the last guarded exchange (6 when that step
+    // failed on the line): a unit that lacks a command may refuse it before the handshake.
+    uint32_t first_step_status() const { return first_step_status_; }
     DATA& reply() { return reply_; }
     const std::string& traffic_text() const { return traffic_; }
 
@@ -52,6 +55,7 @@ private:
     PCI port_;
     DATA reply_;
     std::string traffic_;
+    uint32_t first_step_status_ = 0;
     KDRT drt{port_, reply_, 100};
 };
 

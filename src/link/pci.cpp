@@ -146,8 +146,10 @@ uint8_t PCI::read_byte(int& status) {
     status = 1;
     if (!is_open_)
         return 0;
+    // The wait for a byte is real time, whatever clock the link runs on.
     TIMER timer(static_cast<int32_t>(read_total_constant_ > 0x7FFFFFFFu ? 0x7FFFFFFFu
-                                                                          : read_total_constant_));
+                                                                          : read_total_constant_),
+                system_clock());
     for (;;) {
         const uint32_t waited = timer.elapsed();
         const uint32_t left = waited >= read_total_constant_ ? 0 : read_total_constant_ - waited;
@@ -180,7 +182,7 @@ int32_t PCI::write(const uint8_t* bytes, int32_t count) {
         return count < 0 ? 0 : count;
     // The write may take write_multiplier_ ms per byte before it gives up; the descriptor is
     // non-blocking meanwhile so that a line that takes nothing cannot hold the caller forever.
-    TIMER timer(static_cast<int32_t>(write_multiplier_ * static_cast<uint32_t>(count)));
+    TIMER timer(static_cast<int32_t>(write_multiplier_ * static_cast<uint32_t>(count)), system_clock());
     const int flags = ::fcntl(fd_, F_GETFL);
     (void)::fcntl(fd_, F_SETFL, flags | O_NONBLOCK);
     int32_t done = 0;

@@ -1,18 +1,19 @@
 #pragma once
 // A millisecond deadline timer over a wrapping 32-bit tick, like the unit's own clocks.
+#include "link/clock.h"
+
 #include <cstdint>
 
 namespace tgm {
 
-// Milliseconds of CLOCK_MONOTONIC cut to 32 bits, plus the test offset; wraps at 2^32.
-uint32_t tick_ms();
-// Shifts tick_ms() so that tests can run a timer across the wrap.
-void set_tick_offset(uint32_t offset);
-void sleep_ms(uint32_t ms);
+// The link clock's tick and sleep.
+inline uint32_t tick_ms() { return link_clock().now_ms(); }
+inline void sleep_ms(uint32_t ms) { link_clock().sleep_ms(ms); }
 
 class TIMER {
 public:
-    explicit TIMER(int32_t ms) { start(ms); }
+    // Runs on the link clock unless given another (the port's real waits use the system clock).
+    explicit TIMER(int32_t ms, Clock& clock = link_clock()) : clock_(&clock) { start(ms); }
 
     void start(int32_t ms);
     // Milliseconds since the last start, in wrapping arithmetic.
@@ -21,6 +22,9 @@ public:
 
     int32_t duration = 0;
     uint32_t deadline = 0;
+
+private:
+    Clock* clock_;
 };
 
 } // namespace tgm

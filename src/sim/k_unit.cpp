@@ -65,8 +65,8 @@ void KUNIT::handle(uint8_t command) {
     default:
         if (command >= 0xE0 && command <= 0xF0) {
             if (command != 0xF0)
-                press_key(command & 0x0F);
-            answer(command, status, display());
+                console_.press(command & 0x0F);
+            answer(command, status, console_.answer());
         } else {
             answer(command, forced >= 0 ? status : kRejected, {});
         }
@@ -109,12 +109,19 @@ void KUNIT::guarded_step(uint8_t command) {
     const uint16_t word = config_.handshake;
     const Bytes word_bytes{static_cast<uint8_t>(word & 0xFF), static_cast<uint8_t>(word >> 8)};
     switch (stage_) {
-    case Stage::none:
+    case Stage::none: {
+        // A unit that does not know the command refuses it before any handshake.
+        const auto refused = config_.faults.status_at_start.find(command);
+        if (refused != config_.faults.status_at_start.end()) {
+            answer(command, static_cast<uint8_t>(refused->second), {});
+            break;
+        }
         guarded_command_ = command;
         echoes_ = 0;
         answer(command, 0, word_bytes);
         stage_ = Stage::handshake;
         break;
+    }
     case Stage::handshake:
         if (word == 0x1234) {
             answer(command, 0, word_bytes);
@@ -171,6 +178,8 @@ void KUNIT::transfer(uint8_t command) {
         return;
     }
     uint8_t status = static_cast<uint8_t>(forced >= 0 ? forced : 0);
+    if (command == 13 && status == 0)
+        console_.switch_on();
     if (command == 8 && persona_.type_count == 0 && forced < 0)
         status = kRejected;
     if (direction_ == 1 && count_ > 0) {

@@ -21,8 +21,8 @@ bool parse_number(const char* text, int64_t low, int64_t high, int64_t& out) {
     return true;
 }
 
-// "COMMAND:STATUS" with both parts 0..255.
-bool parse_pair(const char* text, int32_t& command, int32_t& status) {
+// "COMMAND:STATUS" with both parts 0..255, into a map of command to status.
+bool parse_pair(const char* text, std::map<int32_t, int32_t>& statuses) {
     const char* colon = text != nullptr ? std::strchr(text, ':') : nullptr;
     if (colon == nullptr)
         return false;
@@ -30,8 +30,7 @@ bool parse_pair(const char* text, int32_t& command, int32_t& status) {
     int64_t c = 0, s = 0;
     if (!parse_number(left.c_str(), 0, 255, c) || !parse_number(colon + 1, 0, 255, s))
         return false;
-    command = static_cast<int32_t>(c);
-    status = static_cast<int32_t>(s);
+    statuses[static_cast<int32_t>(c)] = static_cast<int32_t>(s);
     return true;
 }
 
@@ -63,6 +62,9 @@ const char* sim_usage() {
            "  --fault-word W          V readiness answer carries fault word W\n"
            "  --status CMD:S          command CMD answered with status or result code S\n"
            "                          (guarded K commands: at the transfer); repeatable\n"
+           "  --status-at-start CMD:S guarded K command CMD refused with status S at its\n"
+           "                          first step, before the handshake; repeatable\n"
+           "  --short-to CMD          V: the answer to CMD lacks its last byte\n"
            "  --silent                answer nothing\n"
            "  --silent-to CMD         leave command CMD unanswered\n"
            "  --corrupt               every answer carries a wrong checksum or CRC\n"
@@ -87,6 +89,7 @@ int parse_sim_options(int argc, char** argv, SIMCONFIG& config, std::string& mes
         {"--fault-word", 0, 0xFFFF, [&](int64_t v) { faults.fault_word = static_cast<uint16_t>(v); }},
         {"--silent-to", 0, 255, [&](int64_t v) { faults.silent_to = static_cast<int32_t>(v); }},
         {"--corrupt-to", 0, 255, [&](int64_t v) { faults.corrupt_to = static_cast<int32_t>(v); }},
+        {"--short-to", 0, 255, [&](int64_t v) { faults.short_to = static_cast<int32_t>(v); }},
     };
     // Options that take a text, with the check it must pass.
     struct TextOption {
@@ -113,13 +116,9 @@ int parse_sim_options(int argc, char** argv, SIMCONFIG& config, std::string& mes
              faults.init_polls = static_cast<int32_t>(n);
              return true;
          }},
-        {"--status", [&](const std::string& v) {
-             int32_t command = 0, status = 0;
-             if (!parse_pair(v.c_str(), command, status))
-                 return false;
-             faults.status_to[command] = status;
-             return true;
-         }},
+        {"--status", [&](const std::string& v) { return parse_pair(v.c_str(), faults.status_to); }},
+        {"--status-at-start",
+         [&](const std::string& v) { return parse_pair(v.c_str(), faults.status_at_start); }},
     };
     // Switches.
     const std::pair<const char*, bool*> switches[] = {

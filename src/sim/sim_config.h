@@ -11,6 +11,9 @@ struct SIMFAULTS {
     int32_t fault_status = -1;   // status (K state byte) or result code (V readiness) answered
     uint16_t fault_word = 0;     // V readiness fault word
     std::map<int32_t, int32_t> status_to; // command -> status or result code answered to it
+    // Guarded K command -> status answered to the first step, before any handshake.
+    std::map<int32_t, int32_t> status_at_start;
+    int32_t short_to = -1;       // V: the answer to this command lacks its last byte
     bool silent = false;         // answers nothing at all
     int32_t silent_to = -1;      // command left unanswered
     bool corrupt = false;        // every answer's checksum or CRC is wrong

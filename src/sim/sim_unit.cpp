@@ -5,6 +5,8 @@
 #include "sim/v_unit.h"
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -12,10 +14,6 @@
 
 namespace tgm {
 namespace {
-
-// Seven-segment patterns of the digits 0 to 9.
-const uint8_t kSegmentDigits[10] = {0x77, 0x24, 0x5D, 0x6D, 0x2E, 0x6B, 0x7B, 0x25, 0x7F, 0x6F};
-constexpr uint8_t kSegmentDash = 0x08;
 
 int32_t speed_of(speed_t speed) {
     switch (speed) {
@@ -26,12 +24,13 @@ int32_t speed_of(speed_t speed) {
 }
 
 // How long a byte takes on the line: 1 start, 8 data, parity and 1 stop bit.
-uint32_t byte_micros(int32_t speed) { return static_cast<uint32_t>(11u * 1000000u / static_cast<uint32_t>(speed)); }
+std::chrono::nanoseconds byte_time(int32_t speed) { return std::chrono::nanoseconds(11'000'000'000LL / speed); }
 
 } // namespace
 
 SIMUNIT::SIMUNIT(const SIMCONFIG& config, const SIMPERSONA& persona)
-    : config_(config), persona_(persona), flash_(persona) {}
+    : config_(config), persona_(persona), flash_(persona),
+      console_(persona.display_kind, persona.version) {}
 
 bool SIMUNIT::load_state(std::string& error) {
     if (config_.state_file.empty() || ::access(config_.state_file.c_str(), F_OK) != 0)
@@ -61,12 +60,15 @@ bool SIMUNIT::line_matches() const {
 }
 
 int SIMUNIT::read_byte(int timeout_ms) {
-    TIMER timer(timeout_ms);
+    // The unit keeps real time whatever clock the link under test runs on.
+    TIMER timer(timeout_ms, system_clock());
     for (;;) {
         uint8_t byte = 0;
         const ssize_t n = ::read(master_fd_, &byte, 1);
-        if (n == 1)
+        if (n == 1) {
+            ++received_;
             return byte;
+        }
         if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO)
             return -1;
         if (timer.expired() || stop_->load())
@@ -91,17 +93,25 @@ bool SIMUNIT::read_bytes(Bytes& out, std::size_t count, int timeout_ms) {
 
 void SIMUNIT::send(const Bytes& bytes) {
     const bool paced = config_.real_time;
-    const uint32_t micros = byte_micros(persona_.line_speed());
+    const std::chrono::nanoseconds line_byte = byte_time(persona_.line_speed());
+    // Paced, each byte reaches the tool when it would have crossed the line: on a schedule, so
+    // that the sleeps' own lateness does not add up over a long answer.
+    auto due = std::chrono::steady_clock::now();
+    bool on_line = false; // the current byte's line time has passed
     std::size_t done = 0;
-    TIMER stall(2000); // a tool that stopped reading is given up after two seconds
+    TIMER stall(2000, system_clock()); // a tool that stopped reading is given up after two seconds
     while (done < bytes.size() && !stop_->load()) {
+        if (paced && !on_line) {
+            due += line_byte;
+            std::this_thread::sleep_until(due);
+            on_line = true;
+        }
         const std::size_t chunk = paced ? 1 : bytes.size() - done;
         const ssize_t n = ::write(master_fd_, bytes.data() + done, chunk);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             stall.start(2000);
-            if (paced)
-                ::usleep(micros);
+            on_line = false;
             continue;
         }
         if ((n < 0 && errno != EAGAIN && errno != EINTR) || stall.expired())
@@ -121,32 +131,6 @@ bool SIMUNIT::ready_poll() {
     const int32_t poll = polls_.fetch_add(1);
     const int32_t needed = config_.faults.init_polls;
     return needed >= 0 && poll >= needed;
-}
-
-SIMUNIT::Bytes SIMUNIT::display() const {
-    Bytes out{0};
-    if (persona_.display_kind == 0) {
-        // Twelve digits: the version, blanks, then the last key's code.
-        const int32_t v = persona_.version;
-        const int32_t digits[4] = {v / 1000 % 10, v / 100 % 10, v / 10 % 10, v % 10};
-        for (int32_t d : digits)
-            out.push_back(kSegmentDigits[d]);
-        out.insert(out.end(), 6, 0x00);
-        if (last_key_ < 0) {
-            out.insert(out.end(), 2, kSegmentDash);
-        } else {
-            out.push_back(kSegmentDigits[last_key_ / 10 % 10]);
-            out.push_back(kSegmentDigits[last_key_ % 10]);
-        }
-        return out;
-    }
-    std::string rows = "TGM-SIM " + std::to_string(persona_.version);
-    rows.resize(16, ' ');
-    std::string second = last_key_ < 0 ? std::string("KEY -") : "KEY " + std::to_string(last_key_);
-    second.resize(16, ' ');
-    rows += second;
-    out.insert(out.end(), rows.begin(), rows.end());
-    return out;
 }
 
 void SIMUNIT::put_le(Bytes& out, uint32_t value, int width) {

@@ -3,6 +3,7 @@
 // firmware generation would, keeping its flash in memory (and in a file when asked), and
 // misbehaving on request. The protocol is the derived class's.
 #include "sim/sim_config.h"
+#include "sim/sim_console.h"
 #include "sim/sim_flash.h"
 #include "sim/sim_persona.h"
 
@@ -36,6 +37,9 @@ public:
     const SIMCONFIG& config() const { return config_; }
     // Readiness polls answered so far.
     int32_t polls() const { return polls_.load(); }
+    const SimConsole& console() const { return console_; }
+    // Bytes that have come from the line, at any speed.
+    int64_t bytes_received() const { return received_.load(); }
 
 protected:
     // Appends the low `width` bytes of value, least significant first.
@@ -52,9 +56,6 @@ protected:
     void store(int32_t area, Bytes bytes);
     // Counts one readiness poll; true once initialisation has ended.
     bool ready_poll();
-    // The console's answer: a leading byte, then rows * width display bytes.
-    Bytes display() const;
-    void press_key(int32_t code) { last_key_ = code; }
 
     bool silent_to(int32_t command) const;
     bool corrupt_to(int32_t command) const;
@@ -64,6 +65,7 @@ protected:
     const SIMCONFIG config_;
     const SIMPERSONA persona_;
     SIMFLASH flash_;
+    SimConsole console_;
 
 private:
     bool line_matches() const;
@@ -72,7 +74,7 @@ private:
     int slave_fd_ = -1;
     const std::atomic<bool>* stop_ = nullptr;
     std::atomic<int32_t> polls_{0};
-    int32_t last_key_ = -1;
+    std::atomic<int64_t> received_{0};
 };
 
 // The unit for a configuration (K or V by its protocol); null with the reason on error.

@@ -8,7 +8,9 @@ namespace tgm {
 namespace {
 
 constexpr int kFirstTimeout = 1000;
-constexpr int kNextTimeout = 100;
+// A frame arrives in one piece; a pause this long ends a stray one, such as a K probe's byte
+// heard at the same speed, before the tool's next attempt.
+constexpr int kNextTimeout = 20;
 
 } // namespace
 
@@ -156,8 +158,8 @@ SIMUNIT::Bytes VUNIT::execute(uint8_t command, uint8_t param1, uint8_t param2,
     }
     case 23: // console: a key, or 0xFF to read the display
         if (param1 != 0xFF)
-            press_key(param1);
-        return answer_for(0, display());
+            console_.press(param1);
+        return answer_for(0, console_.answer());
     default:
         return answer_for(kRejected, {});
     }
@@ -165,14 +167,16 @@ SIMUNIT::Bytes VUNIT::execute(uint8_t command, uint8_t param1, uint8_t param2,
 
 SIMUNIT::Bytes VUNIT::answer_for(int32_t result, const Bytes& payload) {
     const uint8_t code = static_cast<uint8_t>(result);
+    const bool cut = command_ >= 0 && command_ == config_.faults.short_to && !payload.empty();
+    const auto end = payload.end() - (cut ? 1 : 0);
     if (payload.size() <= 126) {
         Bytes out{7, code};
-        out.insert(out.end(), payload.begin(), payload.end());
+        out.insert(out.end(), payload.begin(), end);
         return out;
     }
-    pending_ = payload;
+    pending_.assign(payload.begin(), end);
     pending_at_ = 0;
-    const uint32_t total = static_cast<uint32_t>(payload.size());
+    const uint32_t total = static_cast<uint32_t>(pending_.size());
     Bytes out{static_cast<uint8_t>(total < 65536 ? 17 : 47), code};
     put_le(out, total, total < 65536 ? 2 : 4);
     return out;

@@ -1,21 +1,28 @@
 // Draws the main window with an example project, Qt's save dialog as the program opens it, the
-// import dialog, the event log and the About box into PNG files, on whatever Qt platform is in
-// use (offscreen by default).
+// table editor, the import dialog, the event log, the About box and the console on a simulated
+// unit into PNG files, on whatever Qt platform is in use (offscreen by default).
 #include "scripted_dialogs.h"
 
 #include "app/about_form.h"
+#include "app/bik_form.h"
+#include "app/gui_text.h"
 #include "app/qt_translation.h"
+#include "app/status_bar.h"
 #include "app/trase_form.h"
+#include "sim/sim_pty.h"
 #include "support/cp1251.h"
 #include "support/hist.h"
 #include "testing/files.h"
+#include "testing/pty_pair.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QPixmap>
+#include <QTest>
 #include <cstdio>
+#include <unistd.h>
 
 using namespace tgm;
 
@@ -34,6 +41,29 @@ std::string copy_example(const QDir& folder, const char* name) {
     const std::string target = folder.filePath(QString::fromLatin1(name)).toStdString();
     test::write_file(target, test::read_file(test::examples_dir() + "/" + name));
     return target;
+}
+
+// The console on a simulated 6362 unit that port 0 names, once its display has come.
+bool save_console(test::Program& p, const QString& file) {
+    SIMCONFIG config;
+    std::string error;
+    SIMPTY unit(make_sim_unit(config, error));
+    test::TempDir dev;
+    if (!unit.open(error) || ::symlink(unit.slave_path().c_str(), dev.file("ttyS0").c_str()) != 0) {
+        std::printf("FAILED %s: %s\n", qPrintable(file), error.c_str());
+        return false;
+    }
+    test::EnvGuard dev_dir("TGM_DEV_DIR", dev.path());
+    unit.start();
+    bool ok = false;
+    test::when_modal([&](QWidget* w) {
+        auto* bar = w->findChild<TStatusBar*>(QStringLiteral("StrBar"));
+        QTest::qWaitFor([bar] { return bar->panel(2) == QStringLiteral("OK"); }, 10000);
+        ok = save(w, file);
+        w->close();
+    });
+    p.main->NBiButtonClick();
+    return ok;
 }
 
 } // namespace
@@ -78,6 +108,22 @@ int main(int argc, char** argv) {
     p.main->save_dialog();
     set_ui_dialogs(scripted);
 
+    // The editor on the first tank, zoomed by a band over the graph, one volume typed wrong.
+    FDATA tables = p.main->project().tables();
+    TEditTabForm* editor = p.tab_editor;
+    editor->open_tables(name_text(p.main->project().name()), tables, true, 0);
+    editor->show();
+    QApplication::processEvents();
+    tables.table(0).set_volume_text(61, "4425");
+    editor->show_table();
+    auto* image = editor->findChild<QWidget*>(QStringLiteral("Image1"));
+    const int y = image->height() / 2;
+    editor->Image1MouseDown(image->width() / 8, y);
+    editor->Image1MouseMove(image->width() / 3, y + 40, true);
+    editor->Image1MouseUp(image->width() / 3, y + 40);
+    ok &= save(editor, out + "/table-editor.png");
+    editor->done(QDialog::Accepted);
+
     p.import->project().open_form(copy_example(folder, "survey.f1"));
     ok &= save(p.import, out + "/import-dialog.png");
     p.import->hide();
@@ -94,6 +140,8 @@ int main(int argc, char** argv) {
 
     TAboutForm about(p.main.get());
     ok &= save(&about, out + "/about-box.png");
+    about.hide();
+    ok &= save_console(p, out + "/console.png");
     folder.removeRecursively();
     return ok ? 0 : 1;
 }

@@ -80,8 +80,11 @@ Program::Program(const std::vector<std::string>& params, const std::string& ini)
     main = std::make_unique<TPrjForm>(params);
     import = new TImportDlg(main.get());
     edit = new TEditDlg(main.get());
+    tab_editor = new TEditTabForm(main.get());
     main->set_import_dialog(import);
+    main->set_table_editor(tab_editor);
     import->set_edit_dlg(edit);
+    import->set_table_editor(tab_editor);
 }
 
 Program::~Program() {

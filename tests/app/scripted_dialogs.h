@@ -5,6 +5,7 @@
 #include "app/import_dlg.h"
 #include "app/prj_form.h"
 #include "app/ui_dialogs.h"
+#include "editor/edit_tab_form.h"
 #include "testing/temp_dir.h"
 
 #include <QAction>
@@ -68,6 +69,7 @@ public:
     std::unique_ptr<TPrjForm> main;
     TImportDlg* import = nullptr;
     TEditDlg* edit = nullptr;
+    TEditTabForm* tab_editor = nullptr;
 };
 
 // A form file of the kind of its extension, with the given headers, each table with `points` points.

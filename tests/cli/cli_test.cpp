@@ -62,7 +62,7 @@ TEST(CliInfo, LoadFailuresExitTwoWithTheProgramsText) {
 
 TEST(CliInfo, AFormFileLargerThanMemoryIsADamagedFile) {
 #if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "a sanitized program cannot start under an address-space limit";
+    GTEST_SKIP() << "a sanitized program cannot start under a data-memory limit";
 #else
     TempDir dir;
     // Four million points: far more memory than the limit below leaves the program.

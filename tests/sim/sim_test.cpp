@@ -7,15 +7,9 @@
 #include "sim/sim_pty.h"
 #include "testing/temp_dir.h"
 #include "testing/files.h"
+#include "testing/sim_program.h"
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace tgm::test {
 namespace {
@@ -170,10 +164,13 @@ TEST(SimUnitK, EchoHandshakeFlashSizeTypesAndConsole) {
     EXPECT_EQ(pty->unit().flash().area(2), block);
     EXPECT_TRUE(k_guarded_command(master, 14));
     EXPECT_TRUE(k_console_command(master));
+    EXPECT_TRUE(pty->unit().console().switched_on());
+    // Key 1 opens the menu's first item, where the digit 5 is entered on the second row.
+    ASSERT_TRUE(k_console_read_e0(master, 33, 1));
     ASSERT_TRUE(k_console_read_e0(master, 33, 5));
     EXPECT_EQ(master.status(), 0u);
     ASSERT_TRUE(k_console_read_f0(master, 33));
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(master.reply().bytes()) + 17, 5), "KEY 5");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(master.reply().bytes()) + 17, 4), "> 5_");
 
     // A 853 unit has no command 8: the transfer answers 12.
     auto old = start_unit(k_config("8530"));
@@ -403,49 +400,7 @@ TEST(SimConfig, OptionsAndTheirMistakes) {
     }
 }
 
-// tgm-sim itself: started as a user would, it prints the line's path and serves it; a write
-// saved in one run is read back in the next.
-class SimProgram {
-public:
-    SimProgram(std::vector<std::string> args) {
-        args.insert(args.begin(), TGM_SIM_PROGRAM);
-        int out[2];
-        EXPECT_EQ(::pipe(out), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        EXPECT_EQ(posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        char c = 0;
-        while (::read(out[0], &c, 1) == 1 && c != '\n')
-            line_ += c;
-        ::close(out[0]);
-    }
-    // Stops the program the way Ctrl+C would; its exit code.
-    int stop() {
-        ::kill(pid_, SIGINT);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    ~SimProgram() {
-        if (pid_ > 0)
-            stop();
-    }
-    const std::string& line() const { return line_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string line_;
-};
-
+// tgm-sim itself: a write saved in one run is read back in the next.
 TEST(SimProgramRun, ServesAVersionAndKeepsARecordAcrossRuns) {
     TempDir dir;
     const std::vector<std::string> args = {"--firmware", "9600", "--link", dir.file("unit"),

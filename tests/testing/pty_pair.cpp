@@ -30,7 +30,7 @@ PtyPair::~PtyPair() {
 
 Bytes PtyPair::read(std::size_t n, int timeout_ms) {
     Bytes out;
-    TIMER timer(timeout_ms);
+    TIMER timer(timeout_ms, system_clock());
     while (out.size() < n && !timer.expired()) {
         pollfd pfd{master_, POLLIN, 0};
         if (::poll(&pfd, 1, 10) > 0 && (pfd.revents & POLLIN)) {

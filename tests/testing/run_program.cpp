@@ -15,7 +15,7 @@ extern char** environ;
 namespace tgm::test {
 
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
-                      std::size_t address_space) {
+                      std::size_t data_limit) {
     const std::string path = std::string(TGM_BUILD_DIR) + "/" + program;
     TempDir dir;
     const std::string out = dir.file("out"), err = dir.file("err");
@@ -35,9 +35,9 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
         if (o < 0 || e < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0)
             ::_exit(127);
         rlimit limit {};
-        if (address_space && ::getrlimit(RLIMIT_AS, &limit) == 0) {
-            limit.rlim_cur = address_space;
-            ::setrlimit(RLIMIT_AS, &limit);
+        if (data_limit && ::getrlimit(RLIMIT_DATA, &limit) == 0) {
+            limit.rlim_cur = data_limit;
+            ::setrlimit(RLIMIT_DATA, &limit);
         }
         ::execve(path.c_str(), argv.data(), environ);
         ::_exit(127);

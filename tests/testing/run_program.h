@@ -13,8 +13,9 @@ struct RunResult {
 };
 
 // `program` is a name at the top of the build folder (TGM_BUILD), e.g. "tgm-cli". A non-zero
-// `address_space` limits the program's memory (RLIMIT_AS) to that many bytes.
+// `data_limit` limits the program's data memory (RLIMIT_DATA: the heap, not the libraries' code)
+// to that many bytes.
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
-                      std::size_t address_space = 0);
+                      std::size_t data_limit = 0);
 
 } // namespace tgm::test

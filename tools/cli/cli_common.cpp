@@ -1,5 +1,6 @@
 #include "cli_common.h"
 
+#include "forms/fdata.h"
 #include "project/eproject.h"
 #include "support/cp1251.h"
 
@@ -29,5 +30,7 @@ bool load_for_import(const std::string& file_name, EPROJECT& project) {
     project.update_control();
     return true;
 }
+
+void print_unconverted(int32_t k) { print_error(FDATA::unconverted_line(k)); }
 
 } // namespace tgm::cli

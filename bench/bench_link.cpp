@@ -1,0 +1,218 @@
+// A full write and read of a unit's tables through tgm-cli against tgm-sim --real-time,
+// against the floor the line and the protocols set. The bytes exchanged come from the same
+// operation run once in this process with the traffic kept.
+//
+// Counters per operation: seconds taken, the floor, their ratio, and tgm-cli's CPU time.
+//   floor   the unit's bytes at the line rate (11 bits a byte; how tgm-sim paces its answers)
+//           plus the pauses the protocols mandate (100 ms between K exchanges, 6 ms before
+//           every V exchange, the 100 ms of the K probe that a V unit leaves unanswered);
+//   line    the floor plus the tool's own bytes at the line rate: what a real serial line
+//           needs. On a pseudo-terminal the tool's bytes take no line time, so a write can
+//           beat it.
+#include "link/tbvlink.h"
+#include "project/eproject.h"
+#include "sim/sim_pty.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <spawn.h>
+#include <stdexcept>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Scenario {
+    char protocol;
+    const char* firmware;
+    int32_t points; // per table, 16 distinct tables
+};
+
+// 16 tables that differ and fit second differences.
+tgm::GROUPTAB tables(int32_t points) {
+    tgm::GROUPTAB group;
+    for (int32_t k = 0; k < 16; ++k) {
+        tgm::PARTAB t(points);
+        for (int32_t i = 0; i < points; ++i)
+            t.point(i) = i * (k + 1);
+        group.add_copy(t);
+    }
+    return group;
+}
+
+pid_t spawn(const std::vector<std::string>& args, int out_fd) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (out_fd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, out_fd, 1);
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        throw std::runtime_error("cannot start " + args[0]);
+    return pid;
+}
+
+struct Timing {
+    double seconds = 0;
+    double cpu_ms = 0;
+};
+
+// One tgm-cli run: its wall time and the CPU time it used.
+Timing run_cli(const std::vector<std::string>& args) {
+    std::vector<std::string> full{std::string(TGM_PROGRAMS) + "/tgm-cli"};
+    full.insert(full.end(), args.begin(), args.end());
+    const auto start = Clock::now();
+    const pid_t pid = spawn(full, -1);
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    Timing t;
+    t.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    t.cpu_ms = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error("tgm-cli " + args.back() + " failed");
+    return t;
+}
+
+// tgm-sim --real-time on a link in `dir`, stopped as Ctrl+C stops it.
+class RealTimeUnit {
+public:
+    RealTimeUnit(const Scenario& s, const std::string& dir) {
+        int out[2];
+        if (::pipe(out) != 0)
+            throw std::runtime_error("pipe");
+        pid_ = spawn({std::string(TGM_PROGRAMS) + "/tgm-sim", "--real-time", "--protocol",
+                      std::string(1, s.protocol), "--firmware", s.firmware, "--link", dir + "/unit"},
+                     out[1]);
+        ::close(out[1]);
+        char c = 0;
+        while (::read(out[0], &c, 1) == 1 && c != '\n') {
+        }
+        ::close(out[0]);
+    }
+    ~RealTimeUnit() {
+        ::kill(pid_, SIGINT);
+        ::waitpid(pid_, nullptr, 0);
+    }
+
+private:
+    pid_t pid_ = -1;
+};
+
+struct Floor {
+    double floor_s = 0;
+    double line_s = 0;
+};
+
+// The floor of one operation from its traffic: "#ms >sent <received" per exchange.
+Floor floor_of(const std::string& traffic, char protocol) {
+    const double byte_s = 11.0 / (protocol == 'k' ? 9600.0 : 19200.0);
+    double unit_bytes = 0, tool_bytes = 0;
+    int32_t exchanges = 0;
+    for (std::size_t at = traffic.find('#'); at != std::string::npos;) {
+        const std::size_t next = traffic.find('#', at + 1);
+        const std::string entry = traffic.substr(at, next == std::string::npos ? std::string::npos : next - at);
+        const std::size_t sent = entry.find(" >"), received = entry.find(" <");
+        auto count = [](const std::string& bytes) {
+            double n = 0;
+            for (std::size_t i = 0; i < bytes.size(); ++i)
+                n += bytes[i] == ' ';
+            return n;
+        };
+        tool_bytes += count(entry.substr(sent + 2, received - sent - 2));
+        unit_bytes += count(entry.substr(received + 2));
+        ++exchanges;
+        at = next;
+    }
+    // The first exchange is the K probe; after it the side's own master starts afresh.
+    const double pauses = protocol == 'k' ? 0.1 * (exchanges - 2) : 0.1 + 0.006 * (exchanges - 1);
+    return {unit_bytes * byte_s + pauses, (unit_bytes + tool_bytes) * byte_s + pauses};
+}
+
+// The same write and read in this process, on a unit that answers at once: their traffic.
+std::pair<std::string, std::string> traffic_of(const Scenario& s, const tgm::GROUPTAB& group) {
+    tgm::SIMCONFIG config;
+    config.protocol = s.protocol;
+    config.firmware = s.firmware;
+    std::string error;
+    tgm::SIMPTY pty(tgm::make_sim_unit(config, error));
+    if (!pty.open(error))
+        throw std::runtime_error(error);
+    pty.start();
+    tgm::TBVLink link;
+    link.port = pty.port();
+    link.allow_v = true;
+    link.log_traffic = true;
+    std::string logs[2];
+    const int32_t operations[2] = {tgm::TBVLink::kWrite, tgm::TBVLink::kRead};
+    link.group = group;
+    for (int i = 0; i < 2; ++i) {
+        link.operation = operations[i];
+        link.resume();
+        while (link.operation.load() != 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (!link.result)
+            throw std::runtime_error("in-process run failed");
+        logs[i] = link.chan_log;
+    }
+    return {logs[0], logs[1]};
+}
+
+void BM_WriteThenRead(benchmark::State& state, Scenario s) {
+    const std::string dir = std::filesystem::temp_directory_path() / ("tgm-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    ::setenv("TGM_HOME", dir.c_str(), 1);
+    const tgm::GROUPTAB group = tables(s.points);
+    tgm::EPROJECT project;
+    project.take_group(group, "bench");
+    project.export_form(dir + "/tables.fs", 1);
+    const auto [write_traffic, read_traffic] = traffic_of(s, group);
+    const Floor write_floor = floor_of(write_traffic, s.protocol);
+    const Floor read_floor = floor_of(read_traffic, s.protocol);
+    for (auto _ : state) {
+        RealTimeUnit unit(s, dir);
+        const Timing write = run_cli({"--port", dir + "/unit", "write", dir + "/tables.fs"});
+        const Timing read = run_cli({"--port", dir + "/unit", "read", dir + "/read.fs"});
+        state.SetIterationTime(write.seconds + read.seconds);
+        state.counters["write_s"] = write.seconds;
+        state.counters["write_floor_s"] = write_floor.floor_s;
+        state.counters["write_ratio"] = write.seconds / write_floor.floor_s;
+        state.counters["write_line_s"] = write_floor.line_s;
+        state.counters["write_cpu_ms"] = write.cpu_ms;
+        state.counters["read_s"] = read.seconds;
+        state.counters["read_floor_s"] = read_floor.floor_s;
+        state.counters["read_ratio"] = read.seconds / read_floor.floor_s;
+        state.counters["read_line_s"] = read_floor.line_s;
+        state.counters["read_cpu_ms"] = read.cpu_ms;
+    }
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace
+
+// 960: 16 tables of 2045 points, 32752 bytes of type 0 (its largest image). 10XXX: 16 tables of
+// 4000 points under type 3, table by table, over K and over V.
+BENCHMARK_CAPTURE(BM_WriteThenRead, k960_16x2045, Scenario{'k', "9600", 2045})
+    ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_WriteThenRead, k10000_16x4000_type3, Scenario{'k', "10000", 4000})
+    ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_WriteThenRead, v10000_16x4000_type3, Scenario{'v', "10000", 4000})
+    ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);

@@ -1,0 +1,10 @@
+#include "console/console_parameters.h"
+
+namespace tgm {
+
+ConsoleParameters& console_parameters() {
+    static ConsoleParameters parameters;
+    return parameters;
+}
+
+} // namespace tgm

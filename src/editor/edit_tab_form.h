@@ -1,0 +1,97 @@
+#pragma once
+// The table editor: one tab per table, the grid of the current table's points with its point
+// buttons, and the table's graph beside it. It edits the caller's copy of a table list in place.
+#include "editor/vgraf.h"
+#include "forms/fdata.h"
+
+#include <QDialog>
+#include <memory>
+
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QScrollBar;
+class QTabBar;
+class QTableView;
+class QToolButton;
+
+namespace tgm {
+
+class GraphImage;
+class PointGridModel;
+
+class TEditTabForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TEditTabForm(QWidget* parent = nullptr);
+    ~TEditTabForm() override;
+
+    // Opens on `tables` (the caller's, kept until the window closes) at tab `tab`; the caller
+    // then shows the window modally.
+    void open_tables(const QString& caption, FDATA& tables, bool control, int32_t tab);
+    void show_table();
+    // Rows count from 1, one per point, as the window numbers them.
+    void edit_cell(int row, int column);
+    void follow_cursor();
+    void update_range_controls();
+    int selected_row() const;
+    void select_row(int row);
+
+    int32_t current() const { return current_; }
+    // The graph while the window is open.
+    VGRAF* graph() const { return graph_.get(); }
+
+    void SNewButtonClick();
+    void SInsButtonClick();
+    void SDelButtonClick();
+    void corrButtonClick();
+    void TabControl1Change(int index);
+    void ddvBoxChange(int index);
+    void SelNotButtonClick();
+    void SelLowButtonClick();
+    void SelGrowButtonClick();
+    void FrScrollBarScroll(int position);
+    void Image1MouseDown(int x, int y);
+    void Image1MouseMove(int x, int y, bool dragging);
+    void Image1MouseUp(int x, int y);
+
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build_top_bar();
+    void build_grid_side(QWidget* side);
+    void build_graph_side(QWidget* side);
+    FORMA* table() const;
+    // One of the range buttons: the graph's range command, then the range controls.
+    void change_range(void (VGRAF::*change)());
+
+    FDATA* tables_ = nullptr;
+    int32_t current_ = 0;
+    bool control_ = false;
+    std::unique_ptr<VGRAF> graph_;
+
+    QToolButton* SNewButton = nullptr;
+    QToolButton* SInsButton = nullptr;
+    QToolButton* SDelButton = nullptr;
+    QToolButton* corrButton = nullptr;
+    QLabel* FilePanel = nullptr;
+    QTabBar* TabControl1 = nullptr;
+    QTableView* StringGrid1 = nullptr;
+    PointGridModel* grid_model_ = nullptr;
+    QComboBox* ddvBox = nullptr;
+    GraphImage* Image1 = nullptr;
+    QFrame* FrGroup = nullptr;
+    QLabel* FrDia = nullptr;
+    QToolButton* SelLowButton = nullptr;
+    QToolButton* SelGrowButton = nullptr;
+    QToolButton* SelNotButton = nullptr;
+    QScrollBar* FrScrollBar = nullptr;
+    QGroupBox* StGroup = nullptr;
+    QLabel* StResult = nullptr;
+};
+
+} // namespace tgm

@@ -1,0 +1,16 @@
+#pragma once
+// What the user is told after a successful write or clear: the newer units restart by
+// themselves, the older ones must be switched off and on, the oldest need nothing.
+#include <cstdint>
+#include <string>
+
+namespace tgm {
+
+// `text` with the line for the unit's version code (its low byte, as a signed byte), or an
+// empty text when nothing is to be shown. Code page 1251; CR and LF stand inside.
+std::string activation_notice(int32_t version_code, const std::string& text);
+
+// The low byte of a version code as the windows use it; -1 for a unit never identified.
+inline int32_t unit_code(int32_t version_code) { return static_cast<int8_t>(version_code & 0xFF); }
+
+} // namespace tgm

@@ -1,0 +1,169 @@
+// tgm-cli read, write, clear and compare as a user runs them, against the simulated unit.
+#include "support/syscfg.h"
+#include "testing/files.h"
+#include "testing/pty_pair.h"
+#include "testing/run_program.h"
+#include "testing/served_unit.h"
+#include "testing/sim_program.h"
+#include "testing/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace tgm::test {
+namespace {
+
+std::string example(const std::string& name) { return examples_dir() + "/" + name; }
+
+// The status bar's line without its last panel, the response time, which varies.
+std::string status_of(const RunResult& r) {
+    const auto end = r.out.find('\n');
+    const std::string line = r.out.substr(0, end);
+    return line.substr(0, line.rfind('\t'));
+}
+
+std::string after_status(const RunResult& r) { return r.out.substr(r.out.find('\n') + 1); }
+
+struct CliUnit : ::testing::Test {
+    TempDir dir;
+    EnvGuard home{"TGM_HOME", dir.path()};
+};
+
+TEST_F(CliUnit, WriteReadCompareAndClearAVUnit) {
+    ServedUnit unit(unit_config('v', "9600"));
+    const std::vector<std::string> port = {"--port", unit.path()};
+    const auto cli = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), port.begin(), port.end());
+        return run_program("tgm-cli", args);
+    };
+    const std::string reboot = "Выполняется перезагрузка системы\n";
+
+    RunResult r = cli({"write", example("station_litres.fs2")});
+    ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
+    EXPECT_EQ(status_of(r), "F9600\tOK");
+    EXPECT_EQ(after_status(r), "Запись таблиц завершена.\n" + reboot);
+    EXPECT_EQ(r.err, "");
+
+    r = cli({"read", dir.file("unit.fs")});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(after_status(r), "");
+    EXPECT_EQ(run_program("tgm-cli", {"dump", dir.file("unit.fs")}).out,
+              run_program("tgm-cli", {"dump", example("station_litres.fs2")}).out);
+
+    // The same tanks in cubic metres are the same litres: headers and kinds play no part.
+    r = cli({"compare", example("station_cubic.fs1")});
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(after_status(r), "Таблицы системы совпадают с проектом.\n");
+    r = cli({"compare", example("rgs50.fs31")});
+    EXPECT_EQ(r.exit_code, 3);
+    EXPECT_EQ(after_status(r), "Таблицы системы отличны от проекта !\n");
+    // A gap in the unit where the project has a table that does not convert: never "the same".
+    write_file(dir.file("gap.fs2"), "# a\r\n1\r\n2\r\n# gap\r\n# c\r\n3\r\n4\r\n");
+    write_file(dir.file("bad.fs2"), "# a\r\n1\r\n2\r\n# b\r\n1\r\n-\r\n# c\r\n3\r\n4\r\n");
+    ASSERT_EQ(cli({"write", dir.file("gap.fs2")}).exit_code, 0);
+    EXPECT_EQ(cli({"compare", dir.file("gap.fs2")}).exit_code, 0);
+    r = cli({"compare", dir.file("bad.fs2")});
+    EXPECT_EQ(r.exit_code, 3) << r.err;
+    EXPECT_EQ(after_status(r), "Таблицы системы отличны от проекта !\n");
+
+    r = cli({"--trace", "clear"});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(status_of(r), "96XX\tOK");
+    EXPECT_EQ(after_status(r), "Таблицы удалены.\n" + reboot);
+    EXPECT_EQ(r.err, " clear v-F9600 svv\n");
+
+    r = cli({"read", dir.file("none.fs")});
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(after_status(r), "Таблицы объёма в системе отсутствуют\n");
+    EXPECT_FALSE(file_exists(dir.file("none.fs")));
+    r = cli({"compare", example("station_litres.fs2")});
+    EXPECT_EQ(r.exit_code, 3);
+    EXPECT_EQ(after_status(r), "Таблицы объёма в системе отсутствуют\n");
+
+    // Without --port, the port of tgm.cfg: here port 0, which the stand-in device folder
+    // makes the unit's line.
+    EnvGuard devices("TGM_DEV_DIR", dir.path());
+    ASSERT_EQ(::symlink(unit.path().c_str(), dir.file("ttyS0").c_str()), 0);
+    config().start_config({}, dir.path() + "/", dir.path());
+    config().chanpar().port = 0;
+    ASSERT_TRUE(config().save_config());
+    r = run_program("tgm-cli", {"read", dir.file("none.fs")});
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(after_status(r), "Таблицы объёма в системе отсутствуют\n");
+}
+
+TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
+    ServedUnit unit(unit_config('v', "9600"));
+    write_file(dir.file("bad.fs2"), "# a\r\n1\r\n2\r\n# b\r\n1\r\n-\r\n");
+    write_file(dir.file("none.fs2"), "# a\r\n\r\n");
+    write_file(dir.file("plain"), "not a port");
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const std::vector<Case> refused = {
+        {{"--port", unit.path(), "write", dir.file("bad.fs2")}, "Канал 2: таблица не преобразуется (Контроль \"-\")\n"},
+        {{"--port", unit.path(), "write", dir.file("none.fs2")}, " Ошибка формы! \n"},
+        {{"--port", unit.path(), "compare", dir.file("none.fs2")}, " Ошибка формы! \n"},
+        {{"--port", unit.path(), "read", dir.file("out.txt")}, "Неизвестная форма!\n"},
+        {{"--port", dir.file("plain"), "clear"}, ""},
+        {{"--port", "200", "clear"}, ""},
+        {{"--port", unit.path(), "info", example("rgs50.fs31")}, ""},
+        {{"--port"}, ""},
+        {{"clear", "extra"}, ""},
+    };
+    for (const Case& c : refused) {
+        const RunResult r = run_program("tgm-cli", c.args);
+        EXPECT_EQ(r.exit_code, 2) << c.args.back();
+        EXPECT_EQ(r.out, "") << c.args.back();
+        if (!c.err.empty()) {
+            EXPECT_EQ(r.err, c.err);
+        }
+    }
+    EXPECT_EQ(unit.sim().bytes_received(), 0);
+
+    // A device that is not there is a port that does not open.
+    const RunResult r = run_program("tgm-cli", {"--port", dir.file("ttyUSB9"), "--trace", "read", dir.file("o.fs")});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.out, "\tПорт занят\t0\n");
+    EXPECT_EQ(r.err, "Порт занят\n read Порт занят\n");
+}
+
+TEST_F(CliUnit, KUnitsFailureTraceAndThePowerNotice) {
+    ServedUnit old_unit(unit_config('k', "5x0"));
+    RunResult r = run_program("tgm-cli", {"--port", old_unit.path(), "--trace", "--traffic", "write",
+                                          example("rgs50.fs31")});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(status_of(r), "5x0\tОшибка. Версия БВ не поддерживается");
+    EXPECT_EQ(r.err.rfind("Ошибка. Версия БВ не поддерживается\n write sv-5X0  #", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find(" >10  <0 55 #"), std::string::npos) << r.err;
+    const std::string tail = " <c  Ошибка. Версия БВ не поддерживается\n";
+    EXPECT_EQ(r.err.substr(r.err.size() - tail.size()), tail);
+
+    // The older header units must be switched off and on.
+    ServedUnit unit(unit_config('k', "6341"));
+    r = run_program("tgm-cli", {"--port", unit.path(), "write", example("rgs50.fs31")});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, 8), "6341\tOK\t");
+    EXPECT_EQ(after_status(r), "Запись таблиц завершена.\nВнимание !\nЧтобы записанный проект стал "
+                               "активным,\nнеобходимо переключить питание системы\n");
+}
+
+TEST_F(CliUnit, TgmSimKeepsTheTablesBetweenItsRuns) {
+    const std::vector<std::string> args = {"--protocol", "v", "--firmware", "10000", "--link",
+                                           dir.file("unit"), "--state", dir.file("unit.state")};
+    {
+        SimProgram sim(args);
+        const RunResult r = run_program("tgm-cli", {"--port", dir.file("unit"), "write", example("station_litres.fs2")});
+        ASSERT_EQ(r.exit_code, 0) << r.err;
+        EXPECT_EQ(sim.stop(), 0);
+    }
+    SimProgram sim(args);
+    const RunResult r = run_program("tgm-cli", {"--port", dir.file("unit"), "compare", example("station_litres.fs2")});
+    EXPECT_EQ(r.exit_code, 0) << r.out << r.err;
+    EXPECT_EQ(after_status(r), "Таблицы системы совпадают с проектом.\n");
+}
+
+} // namespace
+} // namespace tgm::test

@@ -1,0 +1,26 @@
+#pragma once
+// A simulated unit served from this process on a pseudo-terminal for a test's lifetime; the
+// code under test opens its line by port number or by path.
+#include "sim/sim_pty.h"
+
+#include <memory>
+#include <string>
+
+namespace tgm::test {
+
+SIMCONFIG unit_config(char protocol, const char* firmware);
+
+class ServedUnit {
+public:
+    explicit ServedUnit(const SIMCONFIG& config);
+
+    SIMUNIT& sim() { return pty_->unit(); }
+    SIMFLASH& flash() { return pty_->unit().flash(); }
+    int32_t port() const { return pty_->port(); }
+    const std::string& path() const { return pty_->slave_path(); }
+
+private:
+    std::unique_ptr<SIMPTY> pty_;
+};
+
+} // namespace tgm::test

@@ -1,0 +1,9 @@
+#include "cli_common.h"
+#include "commands.h"
+
+namespace tgm::cli {
+
+// Built without Qt: there is nothing to draw with.
+int cmd_graph(int, char**) { return usage_error("tgm-cli graph: this build has no Qt to draw with"); }
+
+} // namespace tgm::cli

@@ -1,0 +1,186 @@
+// tgm-cli read, write, clear and compare: the unit's tables through the link thread, as the
+// main window's system commands handle them. Each prints first what the system status bar
+// would show: version, result and longest response time, separated by TABs.
+#include "cli_common.h"
+#include "commands.h"
+#include "link_options.h"
+
+#include "forms/form_kind.h"
+#include "forms/number_text.h"
+#include "link/activation_notice.h"
+#include "link/tbvlink.h"
+#include "link/version_table.h"
+#include "project/eproject.h"
+#include "support/cp1251.h"
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <optional>
+#include <cstdio>
+#include <thread>
+
+namespace tgm::cli {
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+void on_interrupt(int) { interrupted.store(true); }
+
+// Runs one operation on the link thread and waits for it; Ctrl+C cancels it, so the unit is
+// left through the protocol's own abort and the port is closed.
+bool run_operation(TBVLink& link, int32_t operation) {
+    struct sigaction action {}, previous {};
+    action.sa_handler = on_interrupt;
+    sigaction(SIGINT, &action, &previous);
+    link.operation.store(operation);
+    link.resume();
+    while (link.operation.load() != 0) {
+        if (interrupted.load())
+            link.cancel.store(true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    sigaction(SIGINT, &previous, nullptr);
+    return link.result;
+}
+
+// The status line, then on a failure the error on stderr; with --trace the event-log line.
+void report(const TBVLink& link, const std::string& version) {
+    print_line(version + '\t' + link.error_text + '\t' + text_of_integer(link.max_response.load()));
+    if (!link.result)
+        print_error(link.error_text);
+    if (link_options().trace && !(link.trace_text.empty() && link.error_text.empty())) {
+        std::string line = link.trace_text;
+        if (!link.result)
+            line += ' ' + (link.cancel.load() ? std::string(" ubreak") : link.error_text);
+        print_error(line);
+    }
+}
+
+// The notice after a write or a clear, its CR and LF as line breaks.
+void print_notice(int32_t version_code, const std::string& text) {
+    std::string notice = activation_notice(version_code, text);
+    if (notice.empty())
+        return;
+    for (char& c : notice)
+        if (c == '\r')
+            c = '\n';
+    print_line(notice);
+}
+
+// Runs the operation on the port of the options, as the main window does, and prints the
+// status line and any failure. The exit code to end with, or nothing after a success.
+std::optional<int> operate(TBVLink& link, int32_t operation) {
+    int32_t port = 0;
+    if (resolve_port(link_options(), port) != kOk)
+        return kUsage;
+    link.port = port;
+    link.log_traffic = link_options().traffic;
+    link.allow_v = true;
+    const bool ok = run_operation(link, operation);
+    // After a clear the status bar names the firmware instead of the version read.
+    report(link, operation == TBVLink::kClear ? name_of_code(unit_code(link.version_code)) : link.version_text);
+    if (!ok)
+        return kFailed;
+    return std::nullopt;
+}
+
+// Opens IN as "Открыть" does. Refuses (false, the reason on stderr) a file that does not load
+// or holds no table, and with `whole` one whose tables do not all convert.
+bool open_project(const char* in, bool whole, EPROJECT& project, bool& converts) {
+    EPROJECT imported;
+    if (!load_for_import(in, imported))
+        return false;
+    bool any_table = false;
+    converts = true;
+    for (int32_t k = 0; k < imported.count(); ++k) {
+        any_table = any_table || imported.tables().table(k).filled();
+        if (!imported.writable(k)) {
+            converts = false;
+            if (whole)
+                print_unconverted(k);
+        }
+    }
+    if (!any_table)
+        print_error(cp("В файле нет таблиц"));
+    if (!any_table || (whole && !converts))
+        return false;
+    project.take_tables(imported);
+    return true;
+}
+
+const char* const kNoTables = "Таблицы объёма в системе отсутствуют";
+
+} // namespace
+
+bool takes_link_options(int (*run)(int, char**)) {
+    return run == cmd_read || run == cmd_write || run == cmd_clear || run == cmd_compare;
+}
+
+int cmd_read(int argc, char** argv) {
+    if (argc != 2)
+        return usage_error("usage: tgm-cli [options] read OUT");
+    const int kind = form_type_of_file(argv[1]);
+    if (kind < kFormFs || kind > kFormFs32) {
+        print_error(cp("Неизвестная форма!"));
+        return kUsage;
+    }
+    TBVLink link;
+    if (const auto end = operate(link, TBVLink::kRead))
+        return *end;
+    if (link.group.count() == 0) {
+        print_line(cp(kNoTables));
+        return kOk;
+    }
+    EPROJECT project;
+    project.take_group(link.group, cp("Система"));
+    return project.export_form(argv[1], kind) ? kOk : kFailed;
+}
+
+int cmd_write(int argc, char** argv) {
+    if (argc != 2)
+        return usage_error("usage: tgm-cli [options] write IN");
+    EPROJECT project;
+    bool converts = true;
+    if (!open_project(argv[1], true, project, converts))
+        return kUsage;
+    TBVLink link;
+    project.build_group(link.group);
+    if (const auto end = operate(link, TBVLink::kWrite))
+        return *end;
+    print_notice(link.version_code, cp("Запись таблиц завершена."));
+    return kOk;
+}
+
+int cmd_clear(int argc, char**) {
+    if (argc != 1)
+        return usage_error("usage: tgm-cli [options] clear");
+    TBVLink link;
+    if (const auto end = operate(link, TBVLink::kClear))
+        return *end;
+    print_notice(link.version_code, cp("Таблицы удалены."));
+    return kOk;
+}
+
+int cmd_compare(int argc, char** argv) {
+    if (argc != 2)
+        return usage_error("usage: tgm-cli [options] compare IN");
+    EPROJECT project;
+    bool converts = true;
+    if (!open_project(argv[1], false, project, converts))
+        return kUsage;
+    TBVLink link;
+    if (const auto end = operate(link, TBVLink::kRead))
+        return *end;
+    GROUPTAB ours;
+    project.build_group(ours);
+    // A table that does not convert is not the unit's, whatever the unit holds in its place.
+    const bool same = link.group.count() > 0 && converts && link.group.equals(ours);
+    if (link.group.count() == 0)
+        print_line(cp(kNoTables)); // the project has tables, the unit none
+    else
+        print_line(cp(same ? "Таблицы системы совпадают с проектом." : "Таблицы системы отличны от проекта !"));
+    return same ? kOk : kDiffers;
+}
+
+} // namespace tgm::cli

@@ -1,0 +1,70 @@
+#include "link_options.h"
+
+#include "cli_common.h"
+
+#include "link/port_names.h"
+#include "support/file_locations.h"
+#include "support/syscfg.h"
+
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace tgm::cli {
+
+const char kLinkOptionsHelp[] =
+    "options of read, write, clear and compare (before the command):\n"
+    "  --port P    the port: a number as `tgm-cli ports` prints it, or a device path\n"
+    "              (default: the port of tgm.cfg)\n"
+    "  --traffic   keep the line's traffic, shown with --trace after a failure\n"
+    "  --trace     print the operation's event-log line on stderr\n";
+
+LinkOptions& link_options() {
+    static LinkOptions options;
+    return options;
+}
+
+int parse_link_options(int argc, char** argv, LinkOptions& options) {
+    int i = 1;
+    for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
+        const char* option = argv[i];
+        if (std::strcmp(option, "--traffic") == 0) {
+            options.traffic = true;
+        } else if (std::strcmp(option, "--trace") == 0) {
+            options.trace = true;
+        } else if (std::strcmp(option, "--port") == 0 && i + 1 < argc) {
+            options.port_given = true;
+            options.port = argv[++i];
+        } else if (std::strcmp(option, "--port") == 0) {
+            usage_error("tgm-cli: --port needs a port number or a device path");
+            return -1;
+        } else {
+            break; // --help, or an unknown option: the caller's to judge
+        }
+    }
+    return i;
+}
+
+int resolve_port(const LinkOptions& options, int32_t& port) {
+    if (!options.port_given) {
+        config().start_config({}, home_folder(), default_forms_folder());
+        port = config().chanpar().port;
+        return kOk;
+    }
+    const std::string& text = options.port;
+    struct stat st {};
+    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits && ::stat(text.c_str(), &st) != 0) {
+        // Nothing there: the port simply does not open, as an unplugged adapter does not.
+        port = -1;
+        return kOk;
+    }
+    port = port_of_argument(text);
+    if (port >= 0)
+        return kOk;
+    std::fprintf(stderr, "tgm-cli: %s is not a port of the port table (see tgm-cli ports)\n",
+                 text.c_str());
+    return kUsage;
+}
+
+} // namespace tgm::cli
