@@ -56,9 +56,11 @@ bool TPrjForm::save_dialog() {
         bool go_on = true;
         if (!existing.isEmpty()) {
             ui_dialogs().beep(500, 100);
-            const char* verb = existing.size() == 1 ? " уже существует.\r Заменить?" : " уже существуют.\r Заменить?";
-            go_on = ui_dialogs().confirm(this, existing.join(QLatin1Char('\r')) + QString::fromUtf8(verb),
-                                         TUiDialogs::Buttons::yes_no, true) == TUiDialogs::Answer::yes;
+            const char* verb = existing.size() == 1 ? " уже существует.\r Заменить?"
+                                                    : " уже существуют.\r Заменить?";
+            go_on = ui_dialogs().confirm(
+                        this, existing.join(QLatin1Char('\r')) + QString::fromUtf8(verb),
+                        TUiDialogs::Buttons::yes_no, true) == TUiDialogs::Answer::yes;
         }
         if (go_on && project_.export_form(target, kind))
             return true;

@@ -106,7 +106,8 @@ TUiDialogs::FileAnswer run_file_dialog(QWidget* parent, const TUiDialogs::FileRe
     // With the patterns hidden the dialog may name the filter by its description alone.
     const QString chosen = dialog.selectedNameFilter();
     for (qsizetype i = 0; i < request.filters.size(); ++i)
-        if (request.filters[i] == chosen || request.filters[i].startsWith(chosen + QStringLiteral(" (")))
+        if (request.filters[i] == chosen ||
+            request.filters[i].startsWith(chosen + QStringLiteral(" (")))
             answer.filter_index = static_cast<int>(i) + 1;
     return answer;
 }

@@ -44,7 +44,8 @@ QStringList qt_filters(const QString& filter_text) {
         }
         // The dialogs hide the patterns; a filter without a description shows them as typed.
         const QString description = parts[i].isEmpty() ? typed.join(QLatin1Char(' ')) : parts[i];
-        out << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        out << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                   QLatin1Char(')');
     }
     return out;
 }

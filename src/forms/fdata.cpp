@@ -87,7 +87,8 @@ bool FDATA::build_group(GROUPTAB& group) {
 }
 
 std::string FDATA::unconverted_line(int32_t k) {
-    return cp("Канал ") + text_of_integer(k + 1) + cp(": таблица не преобразуется (Контроль \"-\")");
+    return cp("Канал ") + text_of_integer(k + 1) +
+           cp(": таблица не преобразуется (Контроль \"-\")");
 }
 
 std::vector<std::string> FDATA::conversion_refusals() const {

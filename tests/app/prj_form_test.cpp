@@ -288,12 +288,14 @@ TEST(PrjForm, TheOverwriteQuestionNamesTheNumberedFilesThatWillBeWritten) {
     write_file(p.home.file("x_t1.fs31"), "keep 1");
     write_file(p.home.file("x_t3.fs31"), "keep 3");
     // "Форма fs31" and x.fs31: x_t1 ... x_t3 will be written, x.fs31 itself never.
-    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("x.fs31"), 4), ScriptedDialogs::chosen(p.home.file("y"), 4)};
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("x.fs31"), 4),
+                       ScriptedDialogs::chosen(p.home.file("y"), 4)};
     p.dialogs.answers = {Answer::no};
     EXPECT_TRUE(p.main->save_dialog());
     ASSERT_EQ(p.dialogs.questions.size(), 1u);
-    EXPECT_EQ(p.dialogs.questions[0], QString::fromStdString(p.home.file("x_t1.fs31") + "\r" + p.home.file("x_t3.fs31")) +
-                                          u(" уже существуют.\r Заменить?"));
+    EXPECT_EQ(p.dialogs.questions[0],
+              QString::fromStdString(p.home.file("x_t1.fs31") + "\r" + p.home.file("x_t3.fs31")) +
+                  u(" уже существуют.\r Заменить?"));
     EXPECT_EQ(p.dialogs.beeps, 1);
     EXPECT_EQ(read_file(p.home.file("x_t1.fs31")), "keep 1");
     EXPECT_FALSE(file_exists(p.home.file("x_t2.fs31")));
@@ -306,7 +308,8 @@ TEST(PrjForm, TheOverwriteQuestionNamesTheNumberedFilesThatWillBeWritten) {
     p.dialogs.answers = {Answer::yes};
     EXPECT_TRUE(p.main->save_dialog());
     ASSERT_EQ(p.dialogs.questions.size(), 2u);
-    EXPECT_EQ(p.dialogs.questions[1], QString::fromStdString(p.home.file("y_t2.fs31")) + u(" уже существует.\r Заменить?"));
+    EXPECT_EQ(p.dialogs.questions[1],
+              QString::fromStdString(p.home.file("y_t2.fs31")) + u(" уже существует.\r Заменить?"));
     EXPECT_TRUE(file_exists(p.home.file("y_t1.fs31")));
 }
 
@@ -332,7 +335,8 @@ TEST(PrjForm, TablesThatDoNotConvertAreNamedBeforeAnImportOrAnExport) {
 
     // An export into another kind says the same instead of a write error, and lets the user
     // choose again: the project's own kind keeps the texts as they stand.
-    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("x.fs2"), 3), ScriptedDialogs::chosen(p.home.file("x.fs"), 1)};
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("x.fs2"), 3),
+                       ScriptedDialogs::chosen(p.home.file("x.fs"), 1)};
     EXPECT_TRUE(p.main->save_dialog());
     EXPECT_EQ(p.dialogs.messages.size(), 3u);
     EXPECT_EQ(p.dialogs.messages.back(), refusal);
@@ -372,7 +376,8 @@ TEST(PrjForm, ToolButtonsLookDisabledOnlyWhenTheyAre) {
     auto coloured = [](const QImage& image) {
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                if (qAlpha(image.pixel(x, y)) > 128 && QColor(image.pixel(x, y)).hsvSaturation() > 100)
+                if (qAlpha(image.pixel(x, y)) > 128 &&
+                    QColor(image.pixel(x, y)).hsvSaturation() > 100)
                     return true;
         return false;
     };
@@ -400,7 +405,8 @@ TEST(PrjForm, LongHeadersAndPathsShowInFullAndTheWindowGrowsTheHeaderColumn) {
     EXPECT_EQ(p.grid()->item(0, 4)->toolTip(), u(header.c_str()));
     auto* name = p.main->findChild<TStatusBar*>("ProjBar");
     EXPECT_EQ(name->panel(1), QString::fromStdString(folder + "/farm.fs"));
-    EXPECT_EQ(name->findChildren<QLabel*>()[1]->toolTip(), QString::fromStdString(folder + "/farm.fs"));
+    EXPECT_EQ(name->findChildren<QLabel*>()[1]->toolTip(),
+              QString::fromStdString(folder + "/farm.fs"));
 
     const QSize least = p.main->size();
     EXPECT_EQ(p.main->minimumSize(), least);

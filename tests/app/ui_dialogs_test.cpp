@@ -57,8 +57,10 @@ TEST(UiDialogs, QtsOwnButtonsAndFileDialogSpeakRussian) {
     ASSERT_TRUE(install_qt_translation());
     QMessageBox box(QMessageBox::Question, QString(), QString(),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QString::fromUtf8("Да"));
-    EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')), QString::fromUtf8("Отмена"));
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')),
+              QString::fromUtf8("Да"));
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')),
+              QString::fromUtf8("Отмена"));
 
     // The save dialog: Qt's own, wide, patterns hidden; the chosen filter still maps back.
     TempDir dir;
@@ -104,7 +106,8 @@ TEST(UiDialogs, QtsOwnButtonsAndFileDialogSpeakRussian) {
 
 TEST(UiDialogs, FailuresShowAsErrorsAndRefusalsAsWarnings) {
     std::vector<QMessageBox::Icon> icons;
-    for (const MessageKind kind : {MessageKind::error, MessageKind::warning, MessageKind::information}) {
+    for (const MessageKind kind :
+         {MessageKind::error, MessageKind::warning, MessageKind::information}) {
         on_modal([&](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             ASSERT_NE(box, nullptr);

@@ -158,7 +158,8 @@ TEST(FdataLoad, SingleTableHeaderIsTheFileNameInCodePage1251) {
 TEST(FdataLoad, CountLinesAboveAUnitTableFailTheLoad) {
     TempDir dir;
     for (const char* count : {"65536", "99999999999"}) {
-        Loaded r = load(dir, "big.fs2", std::string("# a\r\n|2\r\n# b\r\n| ") + count + "\r\n5\r\n");
+        Loaded r =
+            load(dir, "big.fs2", std::string("# a\r\n|2\r\n# b\r\n| ") + count + "\r\n5\r\n");
         EXPECT_FALSE(r.ok) << count;
         EXPECT_EQ(r.messages, std::vector<std::string>{cp(" Ошибка формы! ")}) << count;
         EXPECT_EQ(r.data.count, 0u);
@@ -171,8 +172,8 @@ TEST(FdataLoad, CountLinesAboveAUnitTableFailTheLoad) {
 TEST(FdataLoad, FileLoadsAsItsLinesFedOneByOne) {
     // The loader carries out only each table's last count line; the outcome must stay that of
     // every line in turn.
-    const std::vector<std::string> lines = {"|3", "0.5", "| 2 x", "7,5 8", "| none", "9",
-                                            "|-1", "|", "4", "|65535", "|2", "1 2"};
+    const std::vector<std::string> lines = {"|3",  "0.5", "| 2 x", "7,5 8",  "| none", "9",
+                                            "|-1", "|",   "4",     "|65535", "|2",     "1 2"};
     TempDir dir;
     for (std::size_t n = 1; n <= lines.size(); ++n) {
         std::string text = "# t\r\n";

@@ -121,12 +121,14 @@ TEST(FdataSave, ExportFileNamesAreTheFilesWritten) {
         int kind;
         int32_t index;
     };
-    for (const Case c : {Case{&three, kFormFs31, -1}, Case{&three, kFormFs32, 2}, Case{&three, kFormFs31, 7},
-                         Case{&one, kFormFs32, -1}, Case{&three, kFormFs1, -1}, Case{&three, kFormFs, -1}}) {
+    for (const Case c :
+         {Case{&three, kFormFs31, -1}, Case{&three, kFormFs32, 2}, Case{&three, kFormFs31, 7},
+          Case{&one, kFormFs32, -1}, Case{&three, kFormFs1, -1}, Case{&three, kFormFs, -1}}) {
         TempDir dir;
         FDATA list;
         list.assign(*c.list);
-        const std::vector<std::string> names = list.export_file_names(dir.file("x.FS"), c.kind, c.index);
+        const std::vector<std::string> names =
+            list.export_file_names(dir.file("x.FS"), c.kind, c.index);
         ASSERT_TRUE(list.export_form_file(dir.file("x.FS"), c.kind, c.index));
         std::vector<std::string> written;
         for (const auto& entry : std::filesystem::directory_iterator(dir.path()))

@@ -2,8 +2,6 @@
 
 #include "encoding/arj_tab.h"
 #include "forms/form_kind.h"
-#include "support/cp1251.h"
-#include "testing/recording_sink.h"
 #include "testing/tables.h"
 #include "testing/temp_dir.h"
 #include "testing/files.h"
@@ -162,7 +160,8 @@ TEST(Eproject, OpenAndTakeTablesGoThroughLitres) {
 
 TEST(Eproject, AOnePointTableIsWrittenAndExportedAsTheGapItShows) {
     TempDir dir;
-    test::write_file(dir.file("mid.fs"), "# a\r\n| 0 10 20\r\n# one\r\n| 500\r\n# c\r\n| 0 30 70\r\n");
+    test::write_file(dir.file("mid.fs"),
+                     "# a\r\n| 0 10 20\r\n# one\r\n| 500\r\n# c\r\n| 0 30 70\r\n");
     EPROJECT p;
     ASSERT_TRUE(p.open_form(dir.file("mid.fs")));
     p.update_control();
@@ -178,20 +177,4 @@ TEST(Eproject, AOnePointTableIsWrittenAndExportedAsTheGapItShows) {
     EXPECT_EQ(image.failures(), 0);
     ASSERT_TRUE(p.export_form(dir.file("x.fs32"), kFormFs32));
     EXPECT_EQ(test::read_file(dir.file("x_t2.fs32")), "");
-}
-
-TEST(Eproject, CheckConversionNamesEveryTableThatStopsARebuild) {
-    TempDir dir;
-    test::write_file(dir.file("bad.fs2"), "# a\r\n1\r\n-\r\n# b\r\n1\r\n2\r\n# c\r\n1\r\nx 2\r\n-\r\n");
-    EPROJECT p;
-    ASSERT_TRUE(p.open_form(dir.file("bad.fs2")));
-    test::RecordingSink sink;
-    EXPECT_FALSE(p.check_conversion());
-    EXPECT_EQ(sink.messages, std::vector<std::string>{cp("Канал 1: таблица не преобразуется (Контроль \"-\")\r"
-                                                         "Канал 3: таблица не преобразуется (Контроль \"-\")")});
-    EXPECT_EQ(sink.kinds, std::vector<MessageKind>{MessageKind::warning});
-    EPROJECT good;
-    fill(good, 2);
-    EXPECT_TRUE(good.check_conversion());
-    EXPECT_EQ(sink.messages.size(), 1u);
 }

@@ -34,7 +34,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
         const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (o < 0 || e < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0)
             ::_exit(127);
-        rlimit limit {};
+        rlimit limit{};
         if (data_limit && ::getrlimit(RLIMIT_DATA, &limit) == 0) {
             limit.rlim_cur = data_limit;
             ::setrlimit(RLIMIT_DATA, &limit);
