@@ -98,8 +98,7 @@ bool open_project(const char* in, bool whole, EPROJECT& project, bool& converts)
         if (!imported.writable(k)) {
             converts = false;
             if (whole)
-                print_error(cp("Канал ") + text_of_integer(k + 1) +
-                            cp(": таблица не преобразуется (Контроль \"-\")"));
+                print_unconverted(k);
         }
     }
     if (!any_table)
