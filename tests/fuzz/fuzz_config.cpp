@@ -18,39 +18,42 @@ public:
     void show_message(const std::string&, tgm::MessageKind) override {}
 };
 
-const std::string& folder() {
-    static const std::string path = [] {
+// A folder of its own for one input, gone when the input is done.
+class Folder {
+public:
+    Folder() {
         char name[] = "/tmp/fuzz_config.XXXXXX";
         if (::mkdtemp(name) == nullptr)
             std::abort();
-        std::atexit([] {
-            std::remove((folder() + "tgm.cfg").c_str());
-            ::rmdir(folder().c_str());
-        });
-        return std::string(name) + "/";
-    }();
-    return path;
-}
+        path = std::string(name) + "/";
+    }
+    ~Folder() {
+        std::remove((path + "tgm.cfg").c_str());
+        ::rmdir(path.c_str());
+    }
+    std::string path;
+};
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Quiet quiet;
     tgm::set_message_sink(&quiet);
-    const std::string file = folder() + "tgm.cfg";
+    const Folder folder;
+    const std::string file = folder.path + "tgm.cfg";
     std::FILE* out = std::fopen(file.c_str(), "wb");
     if (out == nullptr || std::fwrite(data, 1, size, out) != size || std::fclose(out) != 0)
         std::abort();
 
     tgm::SYSCFG first;
-    first.start_config({}, folder(), "/forms/");
+    first.start_config({}, folder.path, "/forms/");
     const int32_t keypad = first.syspar().console_keyboard;
     if (keypad < 0 || keypad > 2)
         __builtin_trap();
     if (!first.save_config())
         __builtin_trap();
     tgm::SYSCFG second;
-    second.start_config({}, folder(), "/elsewhere/");
+    second.start_config({}, folder.path, "/elsewhere/");
     const tgm::CHANPAR& a = first.chanpar();
     const tgm::CHANPAR& b = second.chanpar();
     if (a.port != b.port || a.reserved_1 != b.reserved_1 || a.reserved_2 != b.reserved_2 ||
