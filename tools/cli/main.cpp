@@ -16,7 +16,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"info", "FILE", tgm::cli::cmd_info},
-    {"dump", "FILE", tgm::cli::cmd_dump},
+    {"dump", "FILE [--crc]", tgm::cli::cmd_dump},
     {"convert", "IN OUT", tgm::cli::cmd_convert},
     {"ports", "", tgm::cli::cmd_ports},
     {"read", "OUT", tgm::cli::cmd_read},
@@ -25,6 +25,7 @@ constexpr Command kCommands[] = {
     {"compare", "IN", tgm::cli::cmd_compare},
     {"console", "[--key C]...", tgm::cli::cmd_console},
     {"graph", "FILE OUT.png [--channel N] [--size WxH] [--mode ddV|dV] [--center L --width W]", tgm::cli::cmd_graph},
+    {"pdf", "IN OUT.pdf", tgm::cli::cmd_pdf},
 };
 
 int usage(FILE* out) {
