@@ -2,6 +2,7 @@
 #include "app/prj_form.h"
 
 #include "app/gui_text.h"
+#include "app/program_arguments.h"
 #include "app/status_bar.h"
 #include "app/string_grid.h"
 #include "app/tool_icon.h"
@@ -23,6 +24,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace tgm {
 namespace {
@@ -63,14 +65,16 @@ TPrjForm::TPrjForm(const std::vector<std::string>& params, QWidget* parent)
     named("NTrase")->setVisible(traffic);
     named("TraseButton")->setVisible(traffic);
     // 4. The link's progress dialog is created here, once the link exists.
-    // 5. The update command only when an updater is at hand.
-    named("NUpdate")->setVisible(updater().find_updater());
+    // 5. The update command only when an updater is at hand; an installed copy is updated by
+    // the package manager.
+    named("NUpdate")->setVisible(portable_build() && updater().find_updater());
     // 6. The caption with the version.
     setWindowTitle(qs(config().title()) + QStringLiteral("  (") +
                    QString::fromStdString(TAppInfo().version_text()) + QLatin1Char(')'));
     // 7. The grid's captions stand in its caption row from the start; 8. a first refresh.
     named("NTabPaste")->setEnabled(false);
     refresh(-1);
+    start_file_ = read_arguments(params).file;
 }
 
 TPrjForm::~TPrjForm() {
@@ -116,6 +120,7 @@ void TPrjForm::build_menus() {
     sys->addAction(make_action("NStrWrite", u("Записать таблицы из текущего проекта"), nullptr));
     sys->addAction(make_action("NStrClear", u("Удалить таблицы"), nullptr));
     sys->addAction(make_action("NStrCompare", u("Сравнить с текущим проектом"), nullptr));
+    add_sheet_commands(form, prj);
     prj->addSeparator();
     prj->addAction(make_action("N15", u("Выход"), &TPrjForm::NExitClick));
 
@@ -268,7 +273,7 @@ void TPrjForm::refresh(int row) {
     const int count = project_.count();
     if (count < 1) {
         enable({"NFormWrite", "ExportButton", "NStrWrite", "NStrCompare", "StrWriteButton",
-                "TabEditButton"},
+                "TabEditButton", "csvExport", "sheetPrint", "pdfExport"},
                false);
         NTab->menuAction()->setEnabled(false);
         TabGrid->hide();
@@ -280,7 +285,9 @@ void TPrjForm::refresh(int row) {
         fill_row(k);
     TabGrid->selectRow((row >= 1 && row <= count ? row : 1) - 1);
     NTab->menuAction()->setEnabled(true);
-    enable({"TabEditButton", "NStrCompare", "NFormWrite", "ExportButton"}, true);
+    enable({"TabEditButton", "NStrCompare", "NFormWrite", "ExportButton", "csvExport",
+            "sheetPrint", "pdfExport"},
+           true);
     enable(kGrowing, count < 16);
     update_control_column();
     TabGrid->show();
@@ -305,6 +312,9 @@ void TPrjForm::closeEvent(QCloseEvent* event) {
 void TPrjForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     trase_->setVisible(named("NTrase")->isChecked());
+    // After the window is up, so that the import dialog and any message have it as parent.
+    if (!start_file_.empty())
+        QTimer::singleShot(0, this, [this, file = std::exchange(start_file_, {})] { open_file(file); });
 }
 
 bool TPrjForm::eventFilter(QObject* watched, QEvent* event) {

@@ -60,6 +60,15 @@ public:
     void AboutClick();
     void NUpdateClick();
 
+    // Opens a form file as "Открыть" does, without its file dialog (the file named on the
+    // command line).
+    void open_file(const std::string& file_name);
+    // Strap tables as CSV and the printed calibration sheets.
+    void import_csv();
+    void export_csv();
+    void print_sheets();
+    void export_pdf();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -73,6 +82,14 @@ private:
     void enable(const std::vector<const char*>& names, bool on);
     QAction* named(const char* name) const;
     void fill_row(int k);
+    void add_sheet_commands(QMenu* form_menu, QMenu* project_menu);
+    // The save dialogs' proposal: the project's name with `extension` for its own.
+    QString proposed_file_name(const char* extension) const;
+    // Beeps and asks before files that exist are replaced; true when none does or the user
+    // agrees.
+    bool may_replace(const std::vector<std::string>& file_names);
+    // The sheets are of converted tables: false, with the refusal shown, while one does not.
+    bool sheets_allowed();
 
     EPROJECT project_;
     TImportDlg* import_dlg_ = nullptr;
@@ -84,6 +101,8 @@ private:
     QMenu* NTab = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QTimer* Timer1 = nullptr;
+    // The form file named on the command line, opened once the window first shows.
+    std::string start_file_;
 };
 
 } // namespace tgm
