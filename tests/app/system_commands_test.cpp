@@ -228,7 +228,8 @@ TEST(ProgressDialog, OnlyTheThreadsEndClosesItAfterACancel) {
     QString stage;
     when_modal([&](QWidget* w) {
         ASSERT_EQ(w, form);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return clock.holding(); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return clock.holding(); }, 10000))
+            << failures.texts.join(" ").toStdString() << last_log_line();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !form->findChild<QLabel*>("Label2")->text().isEmpty(); }, 5000));
         stage = form->findChild<QLabel*>("Label2")->text();
         auto* cancel = form->findChild<QPushButton*>("CancelBtn");
