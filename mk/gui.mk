@@ -1,2 +1,3 @@
-# The windows: Qt 6 Widgets (with its test library), and the fonts the screenshots are drawn in.
-PKGS += qt6-base-dev fonts-dejavu-core fonts-dejavu-extra
+# The windows: Qt 6 Widgets (with its test library), Qt's Russian translation for its own dialogs
+# and buttons, and the fonts the screenshots are drawn in.
+PKGS += qt6-base-dev qt6-translations-l10n fonts-dejavu-core fonts-dejavu-extra

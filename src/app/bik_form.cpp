@@ -239,7 +239,7 @@ void TBikForm::FormActivate() {
         open_failed_ = true;
         port_ok_ = false;
         ui_dialogs().beep(0, 0);
-        ui_dialogs().message(this, QString::fromUtf8("Порт занят"));
+        ui_dialogs().message(this, QString::fromUtf8("Порт занят"), MessageKind::error);
     }
     Timer1->start();
 }

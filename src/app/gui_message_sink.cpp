@@ -7,8 +7,8 @@
 
 namespace tgm {
 
-void TGuiMessageSink::show_message(const std::string& text) {
-    ui_dialogs().message(QApplication::activeWindow(), qs(text));
+void TGuiMessageSink::show_message(const std::string& text, MessageKind kind) {
+    ui_dialogs().message(QApplication::activeWindow(), qs(text), kind);
 }
 
 } // namespace tgm

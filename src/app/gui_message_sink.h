@@ -6,7 +6,7 @@ namespace tgm {
 
 class TGuiMessageSink : public MessageSink {
 public:
-    void show_message(const std::string& text) override;
+    void show_message(const std::string& text, MessageKind kind) override;
 };
 
 } // namespace tgm

@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -82,6 +83,8 @@ bool TImportDlg::run_import() {
 void TImportDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     show_project();
+    // The grid shown for the first time makes the dialog grow: take the final size first.
+    layout()->activate();
     centre_on_screen(this);
 }
 
@@ -92,6 +95,7 @@ void TImportDlg::show_project() {
         const QString texts[] = {QString::number(k + 1), QString(), qs(project_.header(k))};
         for (int c = 0; c < 3; ++c)
             grid_cell(TabGrid, k, c, 2)->setText(texts[c]);
+        TabGrid->item(k, 2)->setToolTip(texts[2]);
     }
     TabGrid->setCurrentCell(0, 2);
     update_control_column();
@@ -114,6 +118,7 @@ void TImportDlg::edit_header(int row) {
     if (edit_dlg_->exec() == QDialog::Accepted) {
         project_.set_header(k, cps(edit_dlg_->get_text()));
         TabGrid->item(k, 2)->setText(qs(project_.header(k)));
+        TabGrid->item(k, 2)->setToolTip(qs(project_.header(k)));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "app/gui_text.h"
 #include "app/import_dlg.h"
 #include "app/prj_form.h"
+#include "app/qt_translation.h"
 #include "editor/edit_tab_form.h"
 #include "support/syscfg.h"
 
@@ -15,6 +16,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tgm"));
+    tgm::install_qt_translation();
     tgm::TGuiMessageSink sink;
     tgm::set_message_sink(&sink);
     int status = 1;

@@ -6,6 +6,7 @@
 #include "app/link_form1.h"
 #include "app/status_bar.h"
 #include "app/string_grid.h"
+#include "app/tool_icon.h"
 #include "app/trase_form.h"
 #include "app/window_place.h"
 #include "link/tbvlink.h"
@@ -18,6 +19,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -45,7 +47,9 @@ TPrjForm::TPrjForm(const std::vector<std::string>& params, QWidget* parent)
     build_toolbar();
     build_grid();
     start_lockout();
-    setFixedSize(sizeHint());
+    // The layout's own size is the smallest; more width goes to the headers.
+    setMinimumSize(sizeHint());
+    resize(minimumSize());
     centre_on_screen(this);
 
     // 1. Configuration: defaults, tgm.ini, the command line, tgm.cfg. The demo option may
@@ -231,7 +235,8 @@ void TPrjForm::build_toolbar() {
     };
     for (const Button& b : buttons) {
         QAction* action = make_action(b.name, QString(), b.handler);
-        action->setIcon(QIcon::fromTheme(QString::fromLatin1(b.theme_icon), style()->standardIcon(b.fallback)));
+        action->setIcon(tool_icon(QString::fromLatin1(b.theme_icon), b.fallback, style(),
+                                  bar->iconSize().width()));
         action->setToolTip(QString::fromUtf8(b.hint));
         bar->addAction(action);
         if (b.gap_after)
@@ -251,14 +256,17 @@ void TPrjForm::build_grid() {
     for (const char* c : {"Канал", "Контроль", "Взлив (см)", "Ёмкость (л)", "Заголовок"})
         captions << QString::fromUtf8(c);
     TabGrid = make_string_grid(central, {41, 61, 68, 64, 147}, captions, QAbstractItemView::SelectRows);
+    TabGrid->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    TabGrid->horizontalHeader()->setStretchLastSection(true);
     TabGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(TabGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         PopupMenu1->popup(TabGrid->viewport()->mapToGlobal(pos));
     });
     connect(TabGrid, &QTableWidget::cellDoubleClicked, this, [this](int, int) { edit_header(); });
     TabGrid->installEventFilter(this);
-    layout->addWidget(TabGrid);
-    layout->addStretch(1);
+    // The grid takes the room while it is shown; without it the status bars stay at the bottom.
+    layout->addWidget(TabGrid, 1);
+    layout->addStretch(0);
 
     ProjBar = new TStatusBar(QStringLiteral("ProjBar"), QString::fromUtf8("ПРОЕКТ"), {60, 300}, central);
     StrBar = new TStatusBar(QStringLiteral("StrBar"), QString::fromUtf8("СИСТЕМА"), {60, 50, 230, 50},
@@ -279,6 +287,7 @@ void TPrjForm::fill_row(int k) {
     for (int c = 0; c < 5; ++c)
         if (c != 1) // the control column is update_control_column's
             grid_cell(TabGrid, k, c, 4)->setText(texts[c]);
+    TabGrid->item(k, 4)->setToolTip(texts[4]); // the column cuts long headers
 }
 
 void TPrjForm::refresh(int row) {
@@ -301,6 +310,8 @@ void TPrjForm::refresh(int row) {
     enable(kGrowing, count < 16);
     update_control_column();
     TabGrid->show();
+    // A keyboard user goes on in the grid: arrows, Enter on a header.
+    TabGrid->setFocus();
 }
 
 void TPrjForm::update_control_column() {

@@ -48,11 +48,19 @@ bool TPrjForm::save_dialog() {
         request.filter_index = kind;
         request.file_name = answer.file_name;
         const std::string target = form_file_name(file_bytes(answer.file_name), kind);
+        // Ask about the files the export will really write (x_t1.fs31 ... for several tables).
+        QStringList existing;
+        for (const std::string& name : project_.tables().export_file_names(target, kind, -1))
+            if (exists(name))
+                existing << file_text(name);
         bool go_on = true;
-        if (exists(target)) {
+        if (!existing.isEmpty()) {
             ui_dialogs().beep(500, 100);
-            go_on = ui_dialogs().confirm(this, file_text(target) + QString::fromUtf8(" уже существует.\r Заменить?"),
-                                         TUiDialogs::Buttons::yes_no, true) == TUiDialogs::Answer::yes;
+            const char* verb = existing.size() == 1 ? " уже существует.\r Заменить?"
+                                                    : " уже существуют.\r Заменить?";
+            go_on = ui_dialogs().confirm(
+                        this, existing.join(QLatin1Char('\r')) + QString::fromUtf8(verb),
+                        TUiDialogs::Buttons::yes_no, true) == TUiDialogs::Answer::yes;
         }
         if (go_on && project_.export_form(target, kind))
             return true;

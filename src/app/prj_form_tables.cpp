@@ -22,7 +22,7 @@ void TPrjForm::edit_header() {
     editor.set_text(qs(project_.header(k)));
     if (editor.exec() == QDialog::Accepted) {
         project_.set_header(k, cps(editor.get_text()));
-        TabGrid->item(k, 4)->setText(qs(project_.header(k)));
+        fill_row(k);
     }
 }
 
@@ -72,7 +72,11 @@ void TPrjForm::NTabPasteClick() {
     refresh(r);
 }
 
+// Adding and inserting rebuild the project's own tables from numbers: a table that does not
+// convert is named before the user goes through the import for nothing.
 void TPrjForm::NTabAddFClick() {
+    if (!project_.check_conversion())
+        return;
     if (import_dlg_ && import_dlg_->run_import())
         project_.add_tables(import_dlg_->project());
     refresh(-1);
@@ -80,6 +84,8 @@ void TPrjForm::NTabAddFClick() {
 
 void TPrjForm::NTabInsertFClick() {
     const int r = current_row();
+    if (!project_.check_conversion())
+        return;
     if (import_dlg_ && import_dlg_->run_import())
         project_.insert_tables(r - 1, import_dlg_->project());
     refresh(r);

@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
 
 namespace tgm {
 namespace {
@@ -24,8 +26,12 @@ TUiDialogs::FileAnswer run_file_dialog(QWidget* parent, const TUiDialogs::FileRe
 
 } // namespace
 
-void TQtDialogs::message(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, box_title(), shown(text));
+void TQtDialogs::message(QWidget* parent, const QString& text, MessageKind kind) {
+    const QMessageBox::Icon icon = kind == MessageKind::error     ? QMessageBox::Critical
+                                   : kind == MessageKind::warning ? QMessageBox::Warning
+                                                                  : QMessageBox::Information;
+    QMessageBox box(icon, box_title(), shown(text), QMessageBox::Ok, parent);
+    box.exec();
 }
 
 TUiDialogs::Answer TQtDialogs::confirm(QWidget* parent, const QString& text, Buttons buttons,
@@ -46,14 +52,6 @@ TUiDialogs::Answer TQtDialogs::confirm(QWidget* parent, const QString& text, But
 }
 
 TUiDialogs::FileAnswer TQtDialogs::open_file(QWidget* parent, const FileRequest& request) {
-    if (request.folder_only) {
-        const QString folder =
-            QFileDialog::getExistingDirectory(parent, request.title, request.folder);
-        FileAnswer answer;
-        answer.accepted = !folder.isEmpty();
-        answer.file_name = folder + QStringLiteral("/") + request.file_name;
-        return answer;
-    }
     return run_file_dialog(parent, request, false);
 }
 
@@ -68,23 +66,49 @@ namespace {
 TUiDialogs::FileAnswer run_file_dialog(QWidget* parent, const TUiDialogs::FileRequest& request,
                                        bool save) {
     QFileDialog dialog(parent, request.title, request.folder);
+    dialog.setObjectName(QStringLiteral("FileDialog"));
+    // Qt's own dialog on every desktop: it speaks the program's language, keeps the filters'
+    // either-case rule and opens at the size below.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // "Форма fs31", not the pattern that lets it match either letter case.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (request.folder_only) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    } else {
+        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    }
     // The windows ask their own overwrite question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilters(request.filters);
+    dialog.setViewMode(QFileDialog::Detail);
+    if (!request.filters.isEmpty())
+        dialog.setNameFilters(request.filters);
     if (request.filter_index >= 1 && request.filter_index <= request.filters.size())
         dialog.selectNameFilter(request.filters[request.filter_index - 1]);
-    if (!request.file_name.isEmpty())
+    if (!request.file_name.isEmpty() && !request.folder_only)
         dialog.selectFile(request.file_name);
+    // Size, type and date as wide as their texts, the name taking the rest of a wide dialog.
+    if (auto* details = dialog.findChild<QTreeView*>()) {
+        QHeaderView* header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(900, 520)));
     TUiDialogs::FileAnswer answer;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return answer;
     answer.accepted = true;
     answer.file_name = dialog.selectedFiles().constFirst();
-    answer.filter_index = static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter())) + 1;
-    if (answer.filter_index < 1)
-        answer.filter_index = 1;
+    if (request.folder_only)
+        answer.file_name += QStringLiteral("/") + request.file_name;
+    // With the patterns hidden the dialog may name the filter by its description alone.
+    const QString chosen = dialog.selectedNameFilter();
+    for (qsizetype i = 0; i < request.filters.size(); ++i)
+        if (request.filters[i] == chosen ||
+            request.filters[i].startsWith(chosen + QStringLiteral(" (")))
+            answer.filter_index = static_cast<int>(i) + 1;
     return answer;
 }
 

@@ -6,7 +6,7 @@ namespace tgm {
 
 class TQtDialogs : public TUiDialogs {
 public:
-    void message(QWidget* parent, const QString& text) override;
+    void message(QWidget* parent, const QString& text, MessageKind kind) override;
     Answer confirm(QWidget* parent, const QString& text, Buttons buttons, bool warning) override;
     FileAnswer open_file(QWidget* parent, const FileRequest& request) override;
     FileAnswer save_file(QWidget* parent, const FileRequest& request) override;

@@ -20,7 +20,9 @@ TStatusBar::TStatusBar(const QString& name, const QString& caption, const std::v
 }
 
 void TStatusBar::set_panel(int index, const QString& text) {
-    panels_.at(static_cast<std::size_t>(index))->setText(text);
+    QLabel* panel = panels_.at(static_cast<std::size_t>(index));
+    panel->setText(text);
+    panel->setToolTip(text); // a long path does not fit its panel
 }
 
 QString TStatusBar::panel(int index) const {

@@ -37,11 +37,15 @@ QStringList qt_filters(const QString& filter_text) {
     const QStringList parts = filter_text.split(QLatin1Char('|'));
     QStringList out;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns;
-        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        QStringList typed, patterns;
+        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            typed << p.trimmed();
             patterns << any_case(p.trimmed());
-        const QString list = patterns.join(QLatin1Char(' '));
-        out << (parts[i].isEmpty() ? list : parts[i] + QStringLiteral(" (") + list + QLatin1Char(')'));
+        }
+        // The dialogs hide the patterns; a filter without a description shows them as typed.
+        const QString description = parts[i].isEmpty() ? typed.join(QLatin1Char(' ')) : parts[i];
+        out << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                   QLatin1Char(')');
     }
     return out;
 }

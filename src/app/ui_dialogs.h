@@ -1,6 +1,8 @@
 #pragma once
 // The file dialogs, message boxes, confirmation boxes and beeps of the windows all go through
 // this one interface, so that window tests can answer them.
+#include "support/message_sink.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -28,7 +30,8 @@ public:
     };
 
     virtual ~TUiDialogs() = default;
-    virtual void message(QWidget* parent, const QString& text) = 0;
+    virtual void message(QWidget* parent, const QString& text,
+                         MessageKind kind = MessageKind::information) = 0;
     virtual Answer confirm(QWidget* parent, const QString& text, Buttons buttons, bool warning) = 0;
     virtual FileAnswer open_file(QWidget* parent, const FileRequest& request) = 0;
     virtual FileAnswer save_file(QWidget* parent, const FileRequest& request) = 0;
@@ -41,7 +44,7 @@ TUiDialogs& ui_dialogs();
 TUiDialogs* set_ui_dialogs(TUiDialogs* dialogs);
 
 // "Описание|*.FS;*.F1|..." -> {"Описание (*.[Ff][Ss] *.[Ff]1)", ...}: extensions match in
-// either letter case.
+// either letter case. An empty description becomes the patterns as written ("*.FS *.F1").
 QStringList qt_filters(const QString& filter_text);
 
 } // namespace tgm

@@ -3,6 +3,8 @@
 #include "forms/convert.h"
 #include "forms/form_kind.h"
 #include "forms/number_text.h"
+#include "support/cp1251.h"
+#include "support/message_sink.h"
 
 namespace tgm {
 
@@ -75,11 +77,37 @@ bool FDATA::build_group(GROUPTAB& group) {
         points.set_header(f.name);
         const bool ok = convert_table(f, points);
         f.set_flag(kConverts, ok);
-        if (!ok)
-            points.clear_points(); // never let unconverted text turn into other data
+        // Never let unconverted text turn into other data; a gap goes to the unit empty, even
+        // when it holds the single point that made it one.
+        if (!ok || !f.filled())
+            points.clear_points();
         group.add_copy(points);
     }
     return count != 0;
+}
+
+std::string FDATA::unconverted_line(int32_t k) {
+    return cp("Канал ") + text_of_integer(k + 1) +
+           cp(": таблица не преобразуется (Контроль \"-\")");
+}
+
+std::vector<std::string> FDATA::conversion_refusals() const {
+    std::vector<std::string> lines;
+    for (uint32_t k = 0; k < count; ++k)
+        if (forms[k].filled() && !forms[k].converts())
+            lines.push_back(unconverted_line(static_cast<int32_t>(k)));
+    return lines;
+}
+
+bool FDATA::report_refusals() const {
+    const std::vector<std::string> lines = conversion_refusals();
+    if (lines.empty())
+        return true;
+    std::string text = lines[0];
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        text += '\r' + lines[i];
+    show_message(text, MessageKind::warning);
+    return false;
 }
 
 void FDATA::fill_table(FORMA& t, const PARTAB& points, int kind) {

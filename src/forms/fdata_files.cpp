@@ -8,6 +8,9 @@
 #include "support/xitext.h"
 
 #include <filesystem>
+#include <new>
+#include <optional>
+#include <stdexcept>
 
 namespace tgm {
 namespace {
@@ -57,32 +60,98 @@ bool FDATA::load_form_file(const std::string& file_name) {
         show_message(cp("Неизвестная форма!"));
         return false;
     }
-    XITEXT reader;
-    if (!reader.load(file_name)) {
-        show_message(cp("Файл испорчен!"));
-        return false;
+    try {
+        XITEXT reader;
+        FDATA loaded;
+        if (reader.load(file_name, kMaxFormFileBytes)) {
+            if (!loaded.parse_form_text(reader, kind, file_name)) {
+                clear();
+                show_message(cp(" Ошибка формы! "));
+                return false;
+            }
+            std::swap(forms, loaded.forms);
+            count = loaded.count;
+            return true;
+        }
+    } catch (const std::bad_alloc&) {
+        // A file of absurd counts must not end the program; the list stays as it was.
+    } catch (const std::length_error&) {
     }
-    clear();
+    show_message(cp("Файл испорчен!"));
+    return false;
+}
+
+namespace {
+
+// Hands one table its lines. A count line discards what the table held, so only the last one
+// before the table's values is carried out: a file of count lines costs its size, not a fill of
+// up to 65,535 points per line.
+class TableLines {
+public:
+    explicit TableLines(FORMA& table) : table_(table) {}
+    // False for a count above what a unit table holds.
+    bool add(std::string_view line) {
+        std::optional<int64_t> count;
+        if (!table_.is_count_line(line, count))
+            return table_.parse_line(line);
+        if (count && *count > kMaxZeroPoints)
+            return false;
+        if (count) {
+            table_.levels.clear();
+            table_.volumes.clear();
+            zeros_ = static_cast<int32_t>(*count);
+        }
+        return true;
+    }
+    // The last count's zero points go before the values that followed it.
+    void finish() {
+        if (!zeros_)
+            return;
+        const TFormList values = std::move(table_.volumes);
+        table_.set_zero_count(*zeros_);
+        for (int32_t i = 0; i < values.count(); ++i)
+            table_.add_point({}, values.get(i));
+        zeros_.reset();
+    }
+
+private:
+    FORMA& table_;
+    std::optional<int32_t> zeros_;
+};
+
+} // namespace
+
+// Fills a cleared list from the reader's lines; false when the text is no form.
+bool FDATA::parse_form_text(XITEXT& reader, int kind, const std::string& file_name) {
     if (is_single_table_kind(kind)) {
         forms[0].set_form_type(kind);
         forms[0].name = single_table_name(file_name);
-        while (reader.next_line())
-            forms[0].parse_line(reader.line());
         count = 1;
+        TableLines lines(forms[0]);
+        while (reader.next_line())
+            if (!lines.add(reader.line()))
+                return false;
+        lines.finish();
     } else {
-        FORMA* current = nullptr;
+        std::optional<TableLines> current;
         while (reader.next_line()) {
             const std::string& line = reader.line();
             if (line.front() == '#') {
+                if (current)
+                    current->finish();
+                current.reset();
                 if (count >= kMaxTables)
                     break; // a 17th table and everything after it are ignored
-                current = &forms[count++];
-                current->set_form_type(kind);
-                current->name = trim_text(std::string_view(line).substr(1));
-            } else if (current) {
-                current->parse_line(line);
+                FORMA& next = forms[count++];
+                next.set_form_type(kind);
+                next.name = trim_text(std::string_view(line).substr(1));
+                current.emplace(next);
+            } else if (current && !current->add(line)) {
+                return false;
             }
         }
+        if (current)
+            current->finish();
     }
     // Trailing gaps are dropped; gaps before the last real table stay.
     bool seen_filled = false;
@@ -94,11 +163,7 @@ bool FDATA::load_form_file(const std::string& file_name) {
         else if (!seen_filled)
             --count;
     }
-    if (count == 0) {
-        show_message(cp(" Ошибка формы! "));
-        return false;
-    }
-    return true;
+    return count != 0;
 }
 
 std::string FDATA::form_text() const {
@@ -118,36 +183,46 @@ bool FDATA::save_form_file(const std::string& file_name) const {
     return true;
 }
 
+std::pair<int32_t, int32_t> FDATA::exported_range(int32_t table_index) const {
+    if (table_index >= 0 && static_cast<uint32_t>(table_index) < count)
+        return {table_index, table_index};
+    return {0, static_cast<int32_t>(count) - 1};
+}
+
+std::vector<std::string> FDATA::export_file_names(const std::string& file_name, int target_kind,
+                                                  int32_t table_index) const {
+    if (target_kind == kind())
+        return {form_file_name(file_name, target_kind)};
+    if (target_kind < kFormFs1 || target_kind > kFormFs32 || count == 0)
+        return {};
+    if (!is_single_table_kind(target_kind) || count == 1)
+        return {form_file_name(file_name, target_kind)};
+    std::vector<std::string> names;
+    const auto [first, last] = exported_range(table_index);
+    for (int32_t i = first; i <= last; ++i)
+        names.push_back(form_file_name(numbered_file_name(file_name, i), target_kind));
+    return names;
+}
+
 bool FDATA::export_form_file(const std::string& file_name, int target_kind, int32_t table_index) {
     if (target_kind == kind())
         return save_form_file(file_name);
-    if (target_kind < kFormFs1 || target_kind > kFormFs32)
-        return false;
+    const std::vector<std::string> names = export_file_names(file_name, target_kind, table_index);
     GROUPTAB group;
-    if (!build_group(group))
+    if (names.empty() || !build_group(group))
         return false;
-    for (uint32_t k = 0; k < count; ++k) {
-        if (forms[k].filled() && !forms[k].converts()) {
-            // Exporting would write something other than the user's table.
-            report_write_error(form_file_name(file_name, target_kind));
-            return false;
-        }
-    }
+    // Exporting would write something other than the user's tables.
+    if (!report_refusals())
+        return false;
     FDATA out;
     if (!is_single_table_kind(target_kind)) {
         out.fill_from_group(group, target_kind);
-        return out.save_form_file(file_name);
+        return out.save_form_file(names[0]);
     }
-    if (count == 1) {
-        out.fill_single_table(group, target_kind, 0);
-        return out.save_form_file(file_name);
-    }
-    const bool one = table_index >= 0 && static_cast<uint32_t>(table_index) < count;
-    const int32_t first = one ? table_index : 0;
-    const int32_t last = one ? table_index : static_cast<int32_t>(count) - 1;
-    for (int32_t i = first; i <= last; ++i) {
-        out.fill_single_table(group, target_kind, i);
-        if (!out.save_form_file(numbered_file_name(file_name, i)))
+    const int32_t first = count == 1 ? 0 : exported_range(table_index).first;
+    for (std::size_t n = 0; n < names.size(); ++n) {
+        out.fill_single_table(group, target_kind, first + static_cast<int32_t>(n));
+        if (!out.save_form_file(names[n]))
             return false;
     }
     return true;

@@ -1,5 +1,7 @@
 #include "forms/form_kind.h"
 
+#include "support/cp1251.h"
+
 #include <cctype>
 
 namespace tgm {
@@ -67,7 +69,7 @@ std::string single_table_name(const std::string& file_name) {
     const std::size_t dot = base.find('.');
     if (dot != std::string::npos)
         base.erase(dot);
-    return base;
+    return utf8_to_cp1251(base);
 }
 
 } // namespace tgm

@@ -27,7 +27,9 @@ int form_type_of_file(const std::string& file_name);
 std::string form_file_name(const std::string& file_name, int code);
 // k >= 0: "_t" and k+1 inserted before the extension; k < 0: the name unchanged.
 std::string numbered_file_name(const std::string& file_name, int k);
-// The file name without its folder, cut at its first ".".
+// The header of a single-table form: the file name without its folder, cut at its first ".",
+// turned from the file system's UTF-8 into code page 1251 (anything without a form there, or not
+// UTF-8 at all, becomes "?").
 std::string single_table_name(const std::string& file_name);
 
 } // namespace tgm

@@ -90,8 +90,28 @@ bool FORMA::set_zero_points(std::string_view count_text) {
     int32_t n = 0;
     if (!has(kLevelIsIndex) || !integer_of_text(count_text, n) || n > kMaxZeroPoints)
         return false;
+    set_zero_count(n);
+    return true;
+}
+
+void FORMA::set_zero_count(int32_t n) {
     levels.fill_indices(n);
     volumes.fill_repeated("0", n);
+}
+
+bool FORMA::is_count_line(std::string_view s, std::optional<int64_t>& count) const {
+    count.reset();
+    if (s.empty() || s.front() != '|' || form_type < kFormFs1 || form_type > kFormFs32)
+        return false;
+    std::size_t pos = 0;
+    std::string_view token;
+    if (!scan_integer(s, pos, token))
+        return true;
+    int32_t n = 0;
+    if (integer_of_text(token, n))
+        count = n;
+    else if (token.front() != '-')
+        count = INT64_MAX; // digits past the 32-bit range
     return true;
 }
 
@@ -112,11 +132,12 @@ void FORMA::add_volumes_of(std::string_view s, Scan scan, Store store) {
     }
 }
 
-void FORMA::parse_line(std::string_view s) {
+bool FORMA::parse_line(std::string_view s) {
     const bool special = !s.empty() && s.front() == '|';
     const auto store_as_is = [](TFormList& list, std::string_view token) { list.add(token); };
     std::size_t pos = 0;
     std::string_view token;
+    std::optional<int64_t> count;
     switch (form_type) {
     case kFormFs:
         if (special)
@@ -126,10 +147,12 @@ void FORMA::parse_line(std::string_view s) {
     case kFormFs31:
     case kFormFs2:
     case kFormFs32:
-        if (special) {
-            // A count line: N zero volumes replace whatever this table held.
-            if (scan_integer(s, pos, token))
-                set_zero_points(token);
+        if (is_count_line(s, count)) {
+            // N zero volumes replace whatever this table held.
+            if (count && *count > kMaxZeroPoints)
+                return false;
+            if (count)
+                set_zero_count(static_cast<int32_t>(*count));
         } else if (is_cubic_kind(form_type)) {
             add_volumes_of(s, scan_decimal,
                            [](TFormList& list, std::string_view t) { list.add(decimal_text(t)); });
@@ -149,6 +172,7 @@ void FORMA::parse_line(std::string_view s) {
     default:
         break;
     }
+    return true;
 }
 
 } // namespace tgm

@@ -3,6 +3,7 @@
 #include "forms/tformlist.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,7 @@ enum FormaFlag : uint32_t {
 };
 
 // A count line can set at most this many zero points: no unit table can hold more, and an
-// absurd count in a damaged file must not exhaust memory.
+// absurd count in a damaged file must not exhaust memory. A file asking for more is refused.
 constexpr int32_t kMaxZeroPoints = 65535;
 
 class FORMA {
@@ -60,7 +61,14 @@ public:
     bool delete_point(int32_t i);
     // Replaces the points by N zero volumes; false (nothing changed) when the text is no integer.
     bool set_zero_points(std::string_view count_text);
-    void parse_line(std::string_view line);
+    // Replaces the points by n zero volumes (none for n <= 0).
+    void set_zero_count(int32_t n);
+    // Whether `line` is a count line of this table's kind ("|" in .fs1, .fs2, .fs31, .fs32).
+    // `count` is what it asks for: empty when it holds no integer (the line has no effect); a
+    // count beyond the 32-bit range stands as one above kMaxZeroPoints.
+    bool is_count_line(std::string_view line, std::optional<int64_t>& count) const;
+    // False for a count line above kMaxZeroPoints, which changes nothing.
+    bool parse_line(std::string_view line);
 
 private:
     void renumber_levels();

@@ -58,11 +58,9 @@ bool EPROJECT::take_tables(EPROJECT& other) {
     return true;
 }
 
-bool EPROJECT::any_unconverted() const {
-    for (uint32_t k = 0; k < tables_.count; ++k)
-        if (tables_.forms[k].filled() && !tables_.forms[k].converts())
-            return true;
-    return false;
+bool EPROJECT::check_conversion() {
+    update_control();
+    return tables_.report_refusals();
 }
 
 // The combined list goes through numbers: this project's tables before `position`, then all of
@@ -73,7 +71,7 @@ bool EPROJECT::combine(int32_t position, EPROJECT& other) {
         return false;
     GROUPTAB ours;
     tables_.build_group(ours);
-    if (other.any_unconverted() || any_unconverted())
+    if (!other.tables_.conversion_refusals().empty() || !tables_.conversion_refusals().empty())
         return false;
     GROUPTAB combined;
     for (int32_t k = 0; k < position && k < ours.count(); ++k)

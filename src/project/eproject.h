@@ -33,6 +33,9 @@ public:
     void take_group(const GROUPTAB& group, const std::string& name);
     bool build_group(GROUPTAB& group) { return tables_.build_group(group); }
     void update_control() { tables_.run_control(); }
+    // Runs the control pass and names, in one warning, every table that does not convert and so
+    // stops the tables being rebuilt from numbers; true when there is none.
+    bool check_conversion();
 
     std::string control_text(int32_t k) const;
     bool writable(int32_t k) const;
@@ -53,7 +56,6 @@ public:
 private:
     bool changed(bool happened);
     bool combine(int32_t position, EPROJECT& other);
-    bool any_unconverted() const;
 
     std::string name_;
     bool modified_ = false;

@@ -89,6 +89,10 @@ std::string utf8_to_cp1251(std::string_view text) {
             else
                 c = (c << 6) | (cb & 0x3F);
         }
+        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8: each byte is bad.
+        constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+        if (ok && (c < kLeast[extra] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF))
+            ok = false;
         if (!ok) {
             out += '?';
             ++i;

@@ -9,8 +9,12 @@ namespace {
 
 class StderrSink final : public MessageSink {
 public:
-    void show_message(const std::string& text) override {
-        const std::string utf8 = cp1251_to_utf8(text);
+    void show_message(const std::string& text, MessageKind) override {
+        // Boxes break lines at "\r"; a terminal would write the next line over the last.
+        std::string utf8 = cp1251_to_utf8(text);
+        for (char& c : utf8)
+            if (c == '\r')
+                c = '\n';
         std::fprintf(stderr, "%s\n", utf8.c_str());
     }
 };
@@ -28,6 +32,6 @@ MessageSink* set_message_sink(MessageSink* sink) {
     return previous;
 }
 
-void show_message(const std::string& text) { current->show_message(text); }
+void show_message(const std::string& text, MessageKind kind) { current->show_message(text, kind); }
 
 } // namespace tgm

@@ -5,10 +5,13 @@
 
 namespace tgm {
 
+// How a message is shown: failures as errors, refusals that the user can mend as warnings.
+enum class MessageKind { information, warning, error };
+
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
-    virtual void show_message(const std::string& text) = 0;
+    virtual void show_message(const std::string& text, MessageKind kind) = 0;
 };
 
 // The sink in use; by default one that prints the text as UTF-8 on stderr.
@@ -16,7 +19,7 @@ MessageSink& message_sink();
 // Installs a sink (nullptr restores the default); returns the previous one.
 MessageSink* set_message_sink(MessageSink* sink);
 
-// Shorthand for message_sink().show_message(text).
-void show_message(const std::string& text);
+// Shorthand for message_sink().show_message(text, kind). Nearly every message is a failure.
+void show_message(const std::string& text, MessageKind kind = MessageKind::error);
 
 } // namespace tgm

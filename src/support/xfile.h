@@ -2,6 +2,7 @@
 // A file opened for exact-count reads and writes; closed on destruction.
 #include "support/pstream.h"
 
+#include <limits>
 #include <string>
 
 namespace tgm {
@@ -10,7 +11,9 @@ class XFILE : public pstream {
 public:
     enum class Mode { read, write, read_write };
 
-    // Opens an existing file; a missing one is created only when `create` is set.
+    // Opens an existing regular file; a missing one is created only when `create` is set. Anything
+    // else (a folder, a FIFO, a device) is never opened: a FIFO would block the program and a
+    // serial device would have its modem lines toggled.
     XFILE(const std::string& name, bool create, Mode mode);
     ~XFILE() override;
     XFILE(const XFILE&) = delete;
@@ -29,7 +32,9 @@ private:
     int fd_ = -1;
 };
 
-// Reads a whole regular file; false when it is missing, not a regular file or not read whole.
-bool read_whole_file(const std::string& name, std::string& bytes);
+// Reads a whole regular file; false when it is missing, not a regular file, larger than
+// `max_bytes` or not read whole.
+bool read_whole_file(const std::string& name, std::string& bytes,
+                     long long max_bytes = std::numeric_limits<long long>::max());
 
 } // namespace tgm

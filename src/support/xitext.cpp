@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 namespace tgm {
 
@@ -31,12 +30,12 @@ std::string trim_text(std::string_view text) {
     return std::string(text.substr(b, e - b));
 }
 
-bool XITEXT::load(const std::string& file_name) {
+bool XITEXT::load(const std::string& file_name, int32_t max_bytes) {
     depth_ = 0;
     position_ = 0;
     XFILE file(file_name, false, XFILE::Mode::read);
     const long long size = file.file_size();
-    if (!file.is_open() || size < 0 || size > std::numeric_limits<int32_t>::max())
+    if (!file.is_open() || size < 0 || size > max_bytes)
         return false;
     bytes_.set_size(static_cast<int32_t>(size));
     if (size > 0 && !file.read(bytes_.bytes(), static_cast<std::size_t>(size))) {

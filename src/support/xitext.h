@@ -11,8 +11,9 @@ namespace tgm {
 
 class XITEXT {
 public:
-    // False when the file is missing or cannot be read whole; an empty file loads as zero bytes.
-    bool load(const std::string& file_name);
+    // False when the file is missing, not a regular file, larger than `max_bytes` or cannot be
+    // read whole; an empty file loads as zero bytes.
+    bool load(const std::string& file_name, int32_t max_bytes = INT32_MAX);
     // Takes the bytes directly (a file already in memory).
     void load_bytes(std::string_view bytes);
     bool next_line();

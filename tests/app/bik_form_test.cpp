@@ -63,8 +63,8 @@ bool wait_for_ok(TBikForm* form) {
 // The message box takes the focus and hands it back, as a real one does.
 class FocusTakingDialogs : public ScriptedDialogs {
 public:
-    void message(QWidget* parent, const QString& text) override {
-        ScriptedDialogs::message(parent, text);
+    void message(QWidget* parent, const QString& text, MessageKind kind) override {
+        ScriptedDialogs::message(parent, text, kind);
         if (messages.size() > 3) { // a window that asks again and again: end it
             parent->close();
             return;

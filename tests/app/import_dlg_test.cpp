@@ -5,6 +5,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -175,7 +176,8 @@ TEST(ImportDlg, SaveFormWritesTheImportProjectInItsOwnKind) {
     p.dialogs.files = {ScriptedDialogs::chosen(f1)};
     p.action("ImportButton")->trigger();
     EXPECT_TRUE(p.dialogs.questions.empty());
-    EXPECT_EQ(p.dialogs.requests[1].filters, QStringList{"*.[Ff][Ss]* *.[Ff]1"});
+    // Without a description the dialog shows the patterns as the filter text gives them.
+    EXPECT_EQ(p.dialogs.requests[1].filters, QStringList{"*.FS* *.F1 (*.[Ff][Ss]* *.[Ff]1)"});
     EXPECT_EQ(p.dialogs.requests[1].file_name.toStdString(), f1);
     const std::string saved = read_file(p.home.file("copy.f1"));
     EXPECT_NE(saved.find("# renamed"), std::string::npos);
@@ -215,4 +217,18 @@ TEST(ImportDlg, InsertFromFilePutsTheFileBeforeTheSelectedRow) {
     EXPECT_EQ(p.dialogs.questions.back(), u("Сохранить проект?"));
     EXPECT_EQ(p.dialogs.requests.size(), 2u);
     EXPECT_EQ(p.main->project().count(), 5);
+}
+
+TEST(ImportDlg, IsCentredOnTheScreenTheFirstTimeItShows) {
+    Program p;
+    const std::string f1 = write_f1(p.home.file("first.f1"), 3);
+    QPoint centre, screen;
+    when_modal([&](QWidget* w) {
+        centre = w->frameGeometry().center();
+        screen = w->screen()->availableGeometry().center();
+        button(w, "CancelButton")->click();
+    });
+    p.dialogs.files = {ScriptedDialogs::chosen(f1)};
+    p.action("ImportButton")->trigger();
+    EXPECT_LE((centre - screen).manhattanLength(), 2) << centre.x() << "," << centre.y();
 }

@@ -1,16 +1,20 @@
 #include "scripted_dialogs.h"
 
 #include "app/edit_dlg.h"
+#include "app/status_bar.h"
+#include "forms/fdata.h"
 #include "support/cp1251.h"
 #include "support/tappinfo.h"
 #include "testing/files.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QTest>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace tgm;
@@ -275,4 +279,143 @@ TEST(PrjForm, MenusCarryTheirCaptionsWithTrailingBlanks) {
     EXPECT_EQ(popup, (QStringList{"NNTabAddNew", "NNTabInsertNew", "NNTabInsertEmpty", "-", "NNTabCopy",
                                   "NNTabCut", "NNTabPaste", "-", "NNTabAddF", "NNTabInsertF", "-",
                                   "NNTabDelete"}));
+}
+
+TEST(PrjForm, TheOverwriteQuestionNamesTheNumberedFilesThatWillBeWritten) {
+    Program p;
+    p.dialogs.files = {ScriptedDialogs::chosen(write_fs(p.home.file("t.fs"), {"A", "B", "C"}))};
+    p.action("ImportButton")->trigger();
+    write_file(p.home.file("x_t1.fs31"), "keep 1");
+    write_file(p.home.file("x_t3.fs31"), "keep 3");
+    // "Форма fs31" and x.fs31: x_t1 ... x_t3 will be written, x.fs31 itself never.
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("x.fs31"), 4),
+                       ScriptedDialogs::chosen(p.home.file("y"), 4)};
+    p.dialogs.answers = {Answer::no};
+    EXPECT_TRUE(p.main->save_dialog());
+    ASSERT_EQ(p.dialogs.questions.size(), 1u);
+    EXPECT_EQ(p.dialogs.questions[0],
+              QString::fromStdString(p.home.file("x_t1.fs31") + "\r" + p.home.file("x_t3.fs31")) +
+                  u(" уже существуют.\r Заменить?"));
+    EXPECT_EQ(p.dialogs.beeps, 1);
+    EXPECT_EQ(read_file(p.home.file("x_t1.fs31")), "keep 1");
+    EXPECT_FALSE(file_exists(p.home.file("x_t2.fs31")));
+    EXPECT_TRUE(file_exists(p.home.file("y_t3.fs31")));
+
+    // One existing file gets the question about it alone.
+    std::filesystem::remove(p.home.file("y_t1.fs31"));
+    std::filesystem::remove(p.home.file("y_t3.fs31"));
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("y.fs31"), 4)};
+    p.dialogs.answers = {Answer::yes};
+    EXPECT_TRUE(p.main->save_dialog());
+    ASSERT_EQ(p.dialogs.questions.size(), 2u);
+    EXPECT_EQ(p.dialogs.questions[1],
+              QString::fromStdString(p.home.file("y_t2.fs31")) + u(" уже существует.\r Заменить?"));
+    EXPECT_TRUE(file_exists(p.home.file("y_t1.fs31")));
+}
+
+TEST(PrjForm, TablesThatDoNotConvertAreNamedBeforeAnImportOrAnExport) {
+    Program p;
+    p.dialogs.files = {ScriptedDialogs::chosen(write_fs(p.home.file("t.fs"), {"A", "B", "C"}))};
+    p.action("ImportButton")->trigger();
+    FDATA edited;
+    edited.assign(p.main->project().tables());
+    edited.table(0).set_volume_text(1, "-");
+    edited.table(2).set_volume_text(2, "1x");
+    p.main->project().take_edited(edited);
+    p.main->refresh(2);
+    const QString refusal = u("Канал 1: таблица не преобразуется (Контроль \"-\")\r"
+                              "Канал 3: таблица не преобразуется (Контроль \"-\")");
+    const std::size_t asked = p.dialogs.requests.size();
+    p.action("NTabAddF")->trigger();
+    p.action("NNTabInsertF")->trigger();
+    EXPECT_EQ(p.dialogs.requests.size(), asked); // no file dialog for nothing
+    EXPECT_EQ(p.dialogs.messages, (std::vector<QString>{refusal, refusal}));
+    EXPECT_EQ(p.dialogs.message_kinds.back(), MessageKind::warning);
+    EXPECT_EQ(p.main->current_row(), 2);
+
+    // An export into another kind says the same instead of a write error, and lets the user
+    // choose again: the project's own kind keeps the texts as they stand.
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("x.fs2"), 3),
+                       ScriptedDialogs::chosen(p.home.file("x.fs"), 1)};
+    EXPECT_TRUE(p.main->save_dialog());
+    EXPECT_EQ(p.dialogs.messages.size(), 3u);
+    EXPECT_EQ(p.dialogs.messages.back(), refusal);
+    EXPECT_FALSE(file_exists(p.home.file("x.fs2")));
+    EXPECT_TRUE(file_exists(p.home.file("x.fs")));
+}
+
+TEST(PrjForm, AfterOpeningTheGridHasTheFocusOnItsCurrentRow) {
+    Program p;
+    p.main->show();
+    p.dialogs.files = {ScriptedDialogs::chosen(write_fs(p.home.file("t.fs"), {"A", "B"}))};
+    p.action("ImportButton")->trigger();
+    EXPECT_EQ(p.main->focusWidget(), p.grid());
+    EXPECT_EQ(p.grid()->currentIndex().row(), 0);
+    EXPECT_TRUE(p.grid()->selectionModel()->isRowSelected(0, QModelIndex()));
+    // Down and Enter reach the second header.
+    QString edited;
+    when_modal([&](QWidget* editor) {
+        edited = editor->findChild<QLineEdit*>("EdBox")->text();
+        QTest::keyClick(editor->findChild<QLineEdit*>("EdBox"), Qt::Key_Escape);
+    });
+    QTest::keyClick(p.grid(), Qt::Key_Down);
+    QTest::keyClick(p.grid(), Qt::Key_Return);
+    EXPECT_EQ(edited, "B");
+}
+
+TEST(PrjForm, ToolButtonsLookDisabledOnlyWhenTheyAre) {
+    Program p;
+    // A disabled icon is grey and faint, an enabled one is neither.
+    auto mean_alpha = [](const QImage& image) {
+        double sum = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                sum += qAlpha(image.pixel(x, y));
+        return sum / (image.width() * image.height());
+    };
+    auto coloured = [](const QImage& image) {
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qAlpha(image.pixel(x, y)) > 128 &&
+                    QColor(image.pixel(x, y)).hsvSaturation() > 100)
+                    return true;
+        return false;
+    };
+    for (const char* name : {"SpeedButton1", "ImportButton", "StrReadButton", "TabEditButton",
+                             "StrWriteButton", "ExportButton", "NBiButton", "TraseButton"}) {
+        const QIcon icon = p.action(name)->icon();
+        const QImage normal = icon.pixmap(20, QIcon::Normal).toImage();
+        const QImage disabled = icon.pixmap(20, QIcon::Disabled).toImage();
+        EXPECT_GT(mean_alpha(normal), 2 * mean_alpha(disabled)) << name;
+        EXPECT_GT(mean_alpha(disabled), 0) << name; // still legible
+        EXPECT_FALSE(coloured(disabled)) << name;
+    }
+    // The new-project page carries colour of its own, so it never passes for a greyed button.
+    EXPECT_TRUE(coloured(p.action("SpeedButton1")->icon().pixmap(20).toImage()));
+    EXPECT_FALSE(p.action("TabEditButton")->isEnabled());
+}
+
+TEST(PrjForm, LongHeadersAndPathsShowInFullAndTheWindowGrowsTheHeaderColumn) {
+    Program p;
+    const std::string folder = p.home.path() + "/" + std::string(40, 'f');
+    std::filesystem::create_directory(folder);
+    const std::string header = "Резервуар №12 РВС-5000 (дизельное топливо, летнее)";
+    p.dialogs.files = {ScriptedDialogs::chosen(write_fs(folder + "/farm.fs", {header}))};
+    p.action("ImportButton")->trigger();
+    EXPECT_EQ(p.grid()->item(0, 4)->toolTip(), u(header.c_str()));
+    auto* name = p.main->findChild<TStatusBar*>("ProjBar");
+    EXPECT_EQ(name->panel(1), QString::fromStdString(folder + "/farm.fs"));
+    EXPECT_EQ(name->findChildren<QLabel*>()[1]->toolTip(),
+              QString::fromStdString(folder + "/farm.fs"));
+
+    const QSize least = p.main->size();
+    EXPECT_EQ(p.main->minimumSize(), least);
+    p.main->show();
+    QApplication::processEvents();
+    const int header_width = p.grid()->columnWidth(4);
+    EXPECT_GE(header_width, 147);
+    p.main->resize(least + QSize(200, 0));
+    QApplication::processEvents();
+    EXPECT_EQ(p.grid()->columnWidth(4), header_width + 200);
+    EXPECT_EQ(p.grid()->columnWidth(3), 64);
 }

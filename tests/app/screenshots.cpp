@@ -1,11 +1,12 @@
-// Draws the main window with an example project, the table editor, the import dialog, the event
-// log, the About box and the console on a simulated unit into PNG files, on whatever Qt platform
-// is in use (offscreen by default).
+// Draws the main window with an example project, Qt's save dialog as the program opens it, the
+// table editor, the import dialog, the event log, the About box and the console on a simulated
+// unit into PNG files, on whatever Qt platform is in use (offscreen by default).
 #include "scripted_dialogs.h"
 
 #include "app/about_form.h"
 #include "app/bik_form.h"
 #include "app/gui_text.h"
+#include "app/qt_translation.h"
 #include "app/status_bar.h"
 #include "app/trase_form.h"
 #include "sim/sim_pty.h"
@@ -15,6 +16,9 @@
 #include "testing/pty_pair.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QPixmap>
 #include <QTest>
 #include <cstdio>
@@ -68,6 +72,7 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    install_qt_translation();
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
     QDir().mkpath(out);
     bool ok = true;
@@ -80,6 +85,28 @@ int main(int argc, char** argv) {
     p.main->ImportButtonClick();
     p.main->refresh(9);
     ok &= save(p.main.get(), out + "/main-window.png");
+
+    // The save dialog is Qt's own: the scripted answers step aside for it.
+    TUiDialogs* scripted = set_ui_dialogs(nullptr);
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ok = false;
+            return;
+        }
+        // The folder is listed by a thread of its own; wait for it.
+        QElapsedTimer waited;
+        waited.start();
+        const auto* model = dialog->findChild<QFileSystemModel*>();
+        while (model && model->rowCount(model->index(dialog->directory().absolutePath())) == 0 &&
+               waited.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        QApplication::processEvents();
+        ok &= save(dialog, out + "/save-dialog.png");
+        dialog->reject();
+    });
+    p.main->save_dialog();
+    set_ui_dialogs(scripted);
 
     // The editor on the first tank, zoomed by a band over the graph, one volume typed wrong.
     FDATA tables = p.main->project().tables();

@@ -19,7 +19,10 @@ ScriptedDialogs::~ScriptedDialogs() {
     set_ui_dialogs(previous_dialogs_);
 }
 
-void ScriptedDialogs::message(QWidget*, const QString& text) { messages.push_back(text); }
+void ScriptedDialogs::message(QWidget*, const QString& text, MessageKind kind) {
+    messages.push_back(text);
+    message_kinds.push_back(kind);
+}
 
 TUiDialogs::Answer ScriptedDialogs::confirm(QWidget*, const QString& text, Buttons, bool) {
     questions.push_back(text);

@@ -25,7 +25,7 @@ public:
     ScriptedDialogs();
     ~ScriptedDialogs() override;
 
-    void message(QWidget* parent, const QString& text) override;
+    void message(QWidget* parent, const QString& text, MessageKind kind) override;
     Answer confirm(QWidget* parent, const QString& text, Buttons buttons, bool warning) override;
     FileAnswer open_file(QWidget* parent, const FileRequest& request) override;
     FileAnswer save_file(QWidget* parent, const FileRequest& request) override;
@@ -36,6 +36,7 @@ public:
     std::deque<Answer> answers;
     std::deque<FileAnswer> files;
     std::vector<QString> messages;
+    std::vector<MessageKind> message_kinds;
     std::vector<QString> questions;
     std::vector<FileRequest> requests;
     int beeps = 0;

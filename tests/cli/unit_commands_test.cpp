@@ -165,5 +165,44 @@ TEST_F(CliUnit, TgmSimKeepsTheTablesBetweenItsRuns) {
     EXPECT_EQ(after_status(r), "Таблицы системы совпадают с проектом.\n");
 }
 
+TEST_F(CliUnit, ConsoleReadsTheDisplaySendsKeysAndRefusesNonKeysBeforeSending) {
+    ServedUnit lcd(unit_config('k', "6362"));
+    const auto console = [&](std::vector<std::string> keys) {
+        std::vector<std::string> args = {"--port", lcd.path(), "console"};
+        for (const std::string& k : keys)
+            args.insert(args.end(), {"--key", k});
+        return run_program("tgm-cli", args);
+    };
+    RunResult r = console({});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.out, " 6361 >>\tOK\nC И M У Л Я T O P   6 3 6 2     \nM E H Ю :   1   2   3           \n");
+    r = console({"1", "4", "2"});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.out, " 6361 >>\tOK\nУ P O B E H b ,   C M           \n>   4 2 _                       \n");
+    // One bad key and nothing is sent: the entry still ends in 42.
+    r = console({"3", "x", "+"});
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_EQ(r.err, "tgm-cli: not keys of the display \" 6361 >>\": x\n");
+    EXPECT_NE(console({}).out.find(">   4 2 _"), std::string::npos);
+    EXPECT_EQ(run_program("tgm-cli", {"--port", lcd.path(), "console", "--key", "12"}).exit_code, 2);
+
+    // A seven-segment display has no "." key; its own decimal points show after the digits.
+    ServedUnit segments(unit_config('k', "6341"));
+    r = run_program("tgm-cli", {"--port", segments.path(), "console", "--key", "."});
+    EXPECT_EQ(r.exit_code, 2);
+    r = run_program("tgm-cli", {"--port", segments.path(), "console"});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), " << 635\tOK");
+
+    PtyPair silent;
+    r = run_program("tgm-cli", {"--port", silent.path(), "console"});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.out, "?\tERROR\n");
+    r = run_program("tgm-cli", {"--port", dir.file("no-such-adapter"), "console"});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.err, "Порт занят\n");
+    EXPECT_EQ(run_program("tgm-cli", {"--trace", "console"}).exit_code, 2);
+}
+
 } // namespace
 } // namespace tgm::test

@@ -7,6 +7,8 @@
 #include "testing/recording_sink.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tgm;
 using tgm::test::RecordingSink;
@@ -140,4 +142,79 @@ TEST(FdataLoad, CubicFileWithCommasAndLoneMinus) {
     EXPECT_EQ(r.data.table(0).volumes.text(), "0\r\n1.5\r\n1.5\r\n-\r\n2");
     r.data.run_control();
     EXPECT_FALSE(r.data.table(0).converts()); // the lone minus shows up only in the control
+}
+
+TEST(FdataLoad, SingleTableHeaderIsTheFileNameInCodePage1251) {
+    TempDir dir;
+    Loaded r = load(dir, "Резервуар №7.v2.fs31", "0\r\n1\r\n");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.data.table(0).name, cp("Резервуар №7"));
+    // No 1251 form, or no UTF-8 at all: one "?" each.
+    r = load(dir, "Бак 中\xFF.fs32", "0\r\n1\r\n");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.data.table(0).name, cp("Бак ??"));
+}
+
+TEST(FdataLoad, CountLinesAboveAUnitTableFailTheLoad) {
+    TempDir dir;
+    for (const char* count : {"65536", "99999999999"}) {
+        Loaded r =
+            load(dir, "big.fs2", std::string("# a\r\n|2\r\n# b\r\n| ") + count + "\r\n5\r\n");
+        EXPECT_FALSE(r.ok) << count;
+        EXPECT_EQ(r.messages, std::vector<std::string>{cp(" Ошибка формы! ")}) << count;
+        EXPECT_EQ(r.data.count, 0u);
+    }
+    Loaded r = load(dir, "max.fs32", "|65535\r\n");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.data.table(0).point_count(), 65535);
+}
+
+TEST(FdataLoad, FileLoadsAsItsLinesFedOneByOne) {
+    // The loader carries out only each table's last count line; the outcome must stay that of
+    // every line in turn.
+    const std::vector<std::string> lines = {"|3",  "0.5", "| 2 x", "7,5 8",  "| none", "9",
+                                            "|-1", "|",   "4",     "|65535", "|2",     "1 2"};
+    TempDir dir;
+    for (std::size_t n = 1; n <= lines.size(); ++n) {
+        std::string text = "# t\r\n";
+        FORMA expected;
+        expected.make_empty(kFormFs1);
+        for (std::size_t i = 0; i < n; ++i) {
+            text += lines[i] + "\r\n";
+            expected.parse_line(lines[i]);
+        }
+        text += "# u\r\n|2\r\n"; // keeps the file a form when the first table is a gap
+        Loaded r = load(dir, "t.fs1", text);
+        ASSERT_TRUE(r.ok) << n;
+        EXPECT_EQ(r.data.table(0).volumes, expected.volumes) << n;
+        EXPECT_EQ(r.data.table(0).levels, expected.levels) << n;
+    }
+}
+
+TEST(FdataLoad, HostileFilesAreDamagedAndLeaveTheListAlone) {
+    TempDir dir;
+    FDATA d;
+    d.count = 1;
+    d.table(0).make_new(kFormFs);
+    RecordingSink sink;
+    // A FIFO without a writer would block for ever; a device must not be opened at all.
+    ASSERT_EQ(::mkfifo(dir.file("pipe.fs").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/null", dir.file("null.fs").c_str()), 0);
+    EXPECT_FALSE(d.load_form_file(dir.file("pipe.fs")));
+    EXPECT_FALSE(d.load_form_file(dir.file("null.fs")));
+    // 64 MiB is the most a form file may hold (sparse here: nothing is written).
+    auto sized = [&](const std::string& name, off_t size) {
+        const std::string path = dir.file(name);
+        test::write_file(path, "");
+        EXPECT_EQ(::truncate(path.c_str(), size), 0);
+        return path;
+    };
+    EXPECT_FALSE(d.load_form_file(sized("huge.fs", FDATA::kMaxFormFileBytes + 1)));
+    EXPECT_EQ(sink.messages, std::vector<std::string>(3, cp("Файл испорчен!")));
+    EXPECT_EQ(sink.kinds, std::vector<MessageKind>(3, MessageKind::error));
+    EXPECT_EQ(d.count, 1u);
+    EXPECT_EQ(d.table(0).point_count(), 2);
+    // One byte less is read, and is no form.
+    EXPECT_FALSE(d.load_form_file(sized("large.fs", FDATA::kMaxFormFileBytes)));
+    EXPECT_EQ(sink.messages.back(), cp(" Ошибка формы! "));
 }

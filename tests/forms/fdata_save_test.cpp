@@ -7,6 +7,8 @@
 #include "testing/files.h"
 #include "testing/recording_sink.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -111,6 +113,36 @@ TEST(FdataSave, ExportToSingleTableKinds) {
     EXPECT_FALSE(empty.export_form_file(dir.file("e.fs2"), kFormFs2, -1));
 }
 
+TEST(FdataSave, ExportFileNamesAreTheFilesWritten) {
+    FDATA three = project_of({test::line(4, 0, 1), PARTAB(), test::line(6, 0, 1)});
+    FDATA one = project_of({test::line(4, 0, 1)});
+    struct Case {
+        const FDATA* list;
+        int kind;
+        int32_t index;
+    };
+    for (const Case c :
+         {Case{&three, kFormFs31, -1}, Case{&three, kFormFs32, 2}, Case{&three, kFormFs31, 7},
+          Case{&one, kFormFs32, -1}, Case{&three, kFormFs1, -1}, Case{&three, kFormFs, -1}}) {
+        TempDir dir;
+        FDATA list;
+        list.assign(*c.list);
+        const std::vector<std::string> names =
+            list.export_file_names(dir.file("x.FS"), c.kind, c.index);
+        ASSERT_TRUE(list.export_form_file(dir.file("x.FS"), c.kind, c.index));
+        std::vector<std::string> written;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            written.push_back(entry.path().string());
+        std::sort(written.begin(), written.end());
+        EXPECT_EQ(names, written) << c.kind << " " << c.index;
+    }
+    // A gap still gets its file; nothing else is written under the name itself.
+    EXPECT_EQ(three.export_file_names("/d/x.fs", kFormFs31, -1),
+              (std::vector<std::string>{"/d/x_t1.fs31", "/d/x_t2.fs31", "/d/x_t3.fs31"}));
+    EXPECT_TRUE(three.export_file_names("/d/x.fs", kFormF1, -1).empty());
+    EXPECT_TRUE(FDATA().export_file_names("/d/x.fs", kFormFs2, -1).empty());
+}
+
 TEST(FdataSave, FailedWritesKeepTheOldFileAndSayWhich) {
     TempDir dir;
     FDATA d = project_of({test::line(3, 0, 1)});
@@ -123,13 +155,18 @@ TEST(FdataSave, FailedWritesKeepTheOldFileAndSayWhich) {
     EXPECT_EQ(sink.messages[0], cp("Ошибка записи файла ") + dir.file("plain/t.fs"));
     EXPECT_EQ(sink.messages[1], cp("Ошибка записи файла ") + dir.file("dir.fs"));
 
-    // An export of a table that does not convert writes nothing and keeps the old file.
+    // An export of tables that do not convert writes nothing, keeps the old file and names
+    // each such channel instead of a write error that never happened.
     test::write_file(dir.file("old.fs2"), "previous");
-    FDATA bad = project_of({test::line(3, 0, 1)});
+    FDATA bad = project_of({test::line(3, 0, 1), test::line(3, 0, 1), test::line(3, 0, 1)});
     bad.table(0).set_volume_text(1, "x");
+    bad.table(2).set_volume_text(0, "-");
     EXPECT_FALSE(bad.export_form_file(dir.file("old.fs2"), kFormFs2, -1));
     EXPECT_EQ(test::read_file(dir.file("old.fs2")), "previous");
-    EXPECT_EQ(sink.messages.back(), cp("Ошибка записи файла ") + dir.file("old.fs2"));
+    EXPECT_EQ(sink.messages.back(), cp("Канал 1: таблица не преобразуется (Контроль \"-\")\r"
+                                       "Канал 3: таблица не преобразуется (Контроль \"-\")"));
+    EXPECT_EQ(sink.kinds.back(), MessageKind::warning);
+    EXPECT_EQ(sink.messages.size(), 3u);
 }
 
 TEST(FdataSave, GroupRoundTripAndHeaders) {

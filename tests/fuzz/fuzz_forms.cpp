@@ -16,7 +16,7 @@ namespace {
 
 class QuietSink : public tgm::MessageSink {
 public:
-    void show_message(const std::string&) override {}
+    void show_message(const std::string&, tgm::MessageKind) override {}
 };
 
 std::string scratch_folder() {

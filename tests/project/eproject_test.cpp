@@ -1,5 +1,6 @@
 #include "project/eproject.h"
 
+#include "encoding/arj_tab.h"
 #include "forms/form_kind.h"
 #include "testing/tables.h"
 #include "testing/temp_dir.h"
@@ -155,4 +156,25 @@ TEST(Eproject, OpenAndTakeTablesGoThroughLitres) {
     test::write_file(dir.file("s.f1"), "# s\r\n| 100 50\r\n| 300 150\r\n");
     ASSERT_TRUE(imported.open_form(dir.file("s.f1")));
     EXPECT_FALSE(imported.table_form());
+}
+
+TEST(Eproject, AOnePointTableIsWrittenAndExportedAsTheGapItShows) {
+    TempDir dir;
+    test::write_file(dir.file("mid.fs"),
+                     "# a\r\n| 0 10 20\r\n# one\r\n| 500\r\n# c\r\n| 0 30 70\r\n");
+    EPROJECT p;
+    ASSERT_TRUE(p.open_form(dir.file("mid.fs")));
+    p.update_control();
+    EXPECT_EQ(p.control_text(1), "");
+    EXPECT_TRUE(p.all_writable());
+    GROUPTAB g;
+    ASSERT_TRUE(p.build_group(g));
+    EXPECT_EQ(g.item(1).count(), 0);
+    EXPECT_EQ(g.item(1).header(), "one");
+    // Second differences hold what the unit is sent: a lone point would have failed the pack.
+    TArjTab image(0);
+    image.pack(g);
+    EXPECT_EQ(image.failures(), 0);
+    ASSERT_TRUE(p.export_form(dir.file("x.fs32"), kFormFs32));
+    EXPECT_EQ(test::read_file(dir.file("x_t2.fs32")), "");
 }

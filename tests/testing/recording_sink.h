@@ -12,8 +12,12 @@ class RecordingSink : public MessageSink {
 public:
     RecordingSink();
     ~RecordingSink() override;
-    void show_message(const std::string& text) override { messages.push_back(text); }
+    void show_message(const std::string& text, MessageKind kind) override {
+        messages.push_back(text);
+        kinds.push_back(kind);
+    }
     std::vector<std::string> messages;
+    std::vector<MessageKind> kinds;
 
 private:
     MessageSink* previous_;

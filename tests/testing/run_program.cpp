@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 #include <fcntl.h>
-#include <spawn.h>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,25 +14,34 @@ extern char** environ;
 
 namespace tgm::test {
 
-RunResult run_program(const std::string& program, const std::vector<std::string>& args) {
+RunResult run_program(const std::string& program, const std::vector<std::string>& args,
+                      std::size_t data_limit) {
     const std::string path = std::string(TGM_BUILD_DIR) + "/" + program;
     TempDir dir;
     const std::string out = dir.file("out"), err = dir.file("err");
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(path.c_str()));
     for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
+    // Only async-signal-safe calls between fork and exec; everything is prepared above.
+    const pid_t pid = ::fork();
+    if (pid < 0)
         throw std::runtime_error("cannot start " + path);
+    if (pid == 0) {
+        const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (o < 0 || e < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0)
+            ::_exit(127);
+        rlimit limit{};
+        if (data_limit && ::getrlimit(RLIMIT_DATA, &limit) == 0) {
+            limit.rlim_cur = data_limit;
+            ::setrlimit(RLIMIT_DATA, &limit);
+        }
+        ::execve(path.c_str(), argv.data(), environ);
+        ::_exit(127);
+    }
     int status = 0;
     waitpid(pid, &status, 0);
     RunResult r;

@@ -1,5 +1,6 @@
 #pragma once
 // Runs one of the built programs and captures what it prints.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,10 @@ struct RunResult {
     std::string err;
 };
 
-// `program` is a name at the top of the build folder (TGM_BUILD), e.g. "tgm-cli".
-RunResult run_program(const std::string& program, const std::vector<std::string>& args);
+// `program` is a name at the top of the build folder (TGM_BUILD), e.g. "tgm-cli". A non-zero
+// `data_limit` limits the program's data memory (RLIMIT_DATA: the heap, not the libraries' code)
+// to that many bytes.
+RunResult run_program(const std::string& program, const std::vector<std::string>& args,
+                      std::size_t data_limit = 0);
 
 } // namespace tgm::test

@@ -1,6 +1,6 @@
 #include "cli_common.h"
 
-#include "forms/number_text.h"
+#include "forms/fdata.h"
 #include "project/eproject.h"
 #include "support/cp1251.h"
 
@@ -31,8 +31,6 @@ bool load_for_import(const std::string& file_name, EPROJECT& project) {
     return true;
 }
 
-void print_unconverted(int32_t k) {
-    print_error(cp("Канал ") + text_of_integer(k + 1) + cp(": таблица не преобразуется (Контроль \"-\")"));
-}
+void print_unconverted(int32_t k) { print_error(FDATA::unconverted_line(k)); }
 
 } // namespace tgm::cli

@@ -21,7 +21,7 @@ int usage_error(const char* utf8_text);
 // file does not load (the reason is already on stderr).
 bool load_for_import(const std::string& file_name, EPROJECT& project);
 
-// "Канал N: таблица не преобразуется ..." for table k (counted from 0) on stderr.
+// FDATA::unconverted_line for table k (counted from 0) on stderr.
 void print_unconverted(int32_t k);
 
 } // namespace tgm::cli

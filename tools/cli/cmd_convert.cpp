@@ -2,7 +2,6 @@
 #include "commands.h"
 
 #include "forms/form_kind.h"
-#include "forms/number_text.h"
 #include "project/eproject.h"
 #include "support/cp1251.h"
 
@@ -22,15 +21,9 @@ int cmd_convert(int argc, char** argv) {
     EPROJECT imported;
     if (!load_for_import(in, imported))
         return kUsage;
-    // A table that does not convert would arrive as something other than the user's data.
-    bool refused = false;
-    for (int32_t k = 0; k < imported.count(); ++k) {
-        if (!imported.writable(k)) {
-            print_unconverted(k);
-            refused = true;
-        }
-    }
-    if (refused)
+    // A table that does not convert would arrive as something other than the user's data; the
+    // refusal names each such channel on its own line of stderr.
+    if (!imported.check_conversion())
         return kUsage;
     EPROJECT project;
     project.take_tables(imported);

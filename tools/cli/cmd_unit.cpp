@@ -100,8 +100,7 @@ bool open_project(const char* in, bool whole, EPROJECT& project, bool& converts)
         if (!imported.writable(k)) {
             converts = false;
             if (whole)
-                print_error(cp("Канал ") + text_of_integer(k + 1) +
-                            cp(": таблица не преобразуется (Контроль \"-\")"));
+                print_unconverted(k);
         }
     }
     if (!any_table)
@@ -117,7 +116,8 @@ const char* const kNoTables = "Таблицы объёма в системе о�
 } // namespace
 
 bool takes_link_options(int (*run)(int, char**)) {
-    return run == cmd_read || run == cmd_write || run == cmd_clear || run == cmd_compare;
+    return run == cmd_read || run == cmd_write || run == cmd_clear || run == cmd_compare ||
+           run == cmd_console;
 }
 
 int cmd_read(int argc, char** argv) {

@@ -12,6 +12,8 @@ int cmd_read(int argc, char** argv);
 int cmd_write(int argc, char** argv);
 int cmd_clear(int argc, char** argv);
 int cmd_compare(int argc, char** argv);
+// The unit's console: --port only.
+int cmd_console(int argc, char** argv);
 bool takes_link_options(int (*run)(int argc, char** argv));
 
 } // namespace tgm::cli

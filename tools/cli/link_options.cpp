@@ -13,11 +13,12 @@
 namespace tgm::cli {
 
 const char kLinkOptionsHelp[] =
-    "options of read, write, clear and compare (before the command):\n"
+    "options of read, write, clear, compare and console (before the command):\n"
     "  --port P    the port: a number as `tgm-cli ports` prints it, or a device path\n"
     "              (default: the port of tgm.cfg)\n"
     "  --traffic   keep the line's traffic, shown with --trace after a failure\n"
-    "  --trace     print the operation's event-log line on stderr\n";
+    "  --trace     print the operation's event-log line on stderr\n"
+    "console takes --port only; each --key C sends the key C, none reads the display\n";
 
 LinkOptions& link_options() {
     static LinkOptions options;

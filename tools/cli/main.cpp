@@ -23,6 +23,7 @@ constexpr Command kCommands[] = {
     {"write", "IN", tgm::cli::cmd_write},
     {"clear", "", tgm::cli::cmd_clear},
     {"compare", "IN", tgm::cli::cmd_compare},
+    {"console", "[--key C]...", tgm::cli::cmd_console},
     {"graph", "FILE OUT.png [--channel N] [--size WxH] [--mode ddV|dV] [--center L --width W]", tgm::cli::cmd_graph},
 };
 
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
             continue;
         if (options.any() && !tgm::cli::takes_link_options(c.run))
             return tgm::cli::usage_error("tgm-cli: --port, --traffic and --trace go with read, write, "
-                                         "clear and compare");
+                                         "clear and compare (console: --port)");
         return c.run(argc - first, argv + first);
     }
     std::fprintf(stderr, "tgm-cli: unknown command '%s'\n", argv[first]);
