@@ -79,6 +79,8 @@ bool TLinkForm1::run(TBVLink& the_link, int32_t operation, const QString& captio
             if (!the_link.port_note.empty())
                 text += QLatin1Char('\n') + qs(the_link.port_note);
             Label2->setText(text);
+            // Down to the button, so that a reason under the error has its room.
+            Label2->resize(Label2->width(), 48);
             show_result = true;
             ui_dialogs().beep(3000, 200);
             exec();
@@ -87,6 +89,7 @@ bool TLinkForm1::run(TBVLink& the_link, int32_t operation, const QString& captio
         }
     }
     ProgressBar1->show();
+    Label2->resize(Label2->width(), 41);
     return the_link.result;
 }
 
