@@ -242,8 +242,10 @@ void TBikForm::FormActivate() {
         ui_dialogs().beep(0, 0);
         // A device this user may not open says why under the text.
         const std::string note = port_access_note(chan_.port);
-        ui_dialogs().message(this, QString::fromUtf8("Порт занят") + (note.empty() ? QString() : QLatin1Char('\n') + qs(note)),
-                             MessageKind::error);
+        QString text = QString::fromUtf8("Порт занят");
+        if (!note.empty())
+            text += QLatin1Char('\n') + qs(note);
+        ui_dialogs().message(this, text, MessageKind::error);
     }
     Timer1->start();
 }

@@ -42,7 +42,8 @@ void TChanCfgForm::show_port(int32_t port, const std::string& description) {
     if (device.empty())
         panel_->setText(QString::number(port));
     else
-        panel_->setText(port_text(device, description.empty() ? port_description(port) : description));
+        panel_->setText(
+            port_text(device, description.empty() ? port_description(port) : description));
 }
 
 QString TChanCfgForm::shown_text() const { return panel_->text(); }

@@ -33,7 +33,8 @@ TPortDlg::TPortDlg(QWidget* owner)
     layout->addWidget(label);
     layout->addWidget(list_, 1);
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* refresh = buttons->addButton(QString::fromUtf8("Обновить список"), QDialogButtonBox::ActionRole);
+    QPushButton* refresh =
+        buttons->addButton(QString::fromUtf8("Обновить список"), QDialogButtonBox::ActionRole);
     refresh->setObjectName(QStringLiteral("refresh_button"));
     refresh->setAutoDefault(false);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);

@@ -140,9 +140,11 @@ void TPrjForm::build_menus() {
     form->addAction(make_action("NFormWrite", u("Сохранить"), &TPrjForm::ExportButtonClick));
     QMenu* sys = prj->addMenu(u("Система"));
     sys->addAction(make_action("NStrRead", u("Читать таблицы "), &TPrjForm::NStrReadClick));
-    sys->addAction(make_action("NStrWrite", u("Записать таблицы из текущего проекта"), &TPrjForm::NStrWriteClick));
+    sys->addAction(make_action("NStrWrite", u("Записать таблицы из текущего проекта"),
+                               &TPrjForm::NStrWriteClick));
     sys->addAction(make_action("NStrClear", u("Удалить таблицы"), &TPrjForm::NStrClearClick));
-    sys->addAction(make_action("NStrCompare", u("Сравнить с текущим проектом"), &TPrjForm::NStrCompareClick));
+    sys->addAction(make_action("NStrCompare", u("Сравнить с текущим проектом"),
+                               &TPrjForm::NStrCompareClick));
     prj->addSeparator();
     prj->addAction(make_action("N15", u("Выход"), &TPrjForm::NExitClick));
 
@@ -223,10 +225,12 @@ void TPrjForm::build_toolbar() {
         {"SpeedButton1", "Новый проект", "document-new", QStyle::SP_FileIcon, &TPrjForm::NPrjNewClick, 0},
         {"ImportButton", "Чтение из формы", "document-open", QStyle::SP_DialogOpenButton,
          &TPrjForm::ImportButtonClick, 0},
-        {"StrReadButton", "Чтение из системы", "go-down", QStyle::SP_ArrowDown, &TPrjForm::NStrReadClick, 36},
+        {"StrReadButton", "Чтение из системы", "go-down", QStyle::SP_ArrowDown,
+         &TPrjForm::NStrReadClick, 36},
         {"TabEditButton", "Редактор таблиц", "accessories-text-editor",
          QStyle::SP_FileDialogDetailedView, &TPrjForm::NTabEditClick, 97},
-        {"StrWriteButton", "Записать в систему", "go-up", QStyle::SP_ArrowUp, &TPrjForm::NStrWriteClick, 0},
+        {"StrWriteButton", "Записать в систему", "go-up", QStyle::SP_ArrowUp,
+         &TPrjForm::NStrWriteClick, 0},
         {"ExportButton", "Запись в форму", "document-save", QStyle::SP_DialogSaveButton,
          &TPrjForm::ExportButtonClick, 42},
         {"NBiButton", "Пульт", "input-keyboard", QStyle::SP_ComputerIcon, &TPrjForm::NBiButtonClick, 0},

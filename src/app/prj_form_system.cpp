@@ -43,8 +43,9 @@ bool TPrjForm::run_on_link(int32_t operation, const char* caption, const char* p
         project_.build_group(link_->group);
     const bool ok = link_form_->run(*link_, operation, u(caption));
     // After a clear the firmware's name stands in for the version.
-    StrBar->set_panel(1, qs(operation == TBVLink::kClear ? name_of_code(unit_code(link_->version_code))
-                                                          : link_->version_text));
+    const int32_t code = unit_code(link_->version_code);
+    StrBar->set_panel(1,
+                      qs(operation == TBVLink::kClear ? name_of_code(code) : link_->version_text));
     StrBar->set_panel(2, qs(link_->error_text));
     StrBar->set_panel(3, QString::number(link_->max_response.load()));
     StrBar->repaint_now();

@@ -19,7 +19,8 @@ void centre_on(QWidget* window, const QWidget* owner) {
         return;
     const QRect o = owner->frameGeometry();
     const QRect own = window->frameGeometry();
-    window->move(o.x() + o.width() / 2 - own.width() / 2, o.y() + o.height() / 2 - own.height() / 2);
+    window->move(o.x() + o.width() / 2 - own.width() / 2,
+                 o.y() + o.height() / 2 - own.height() / 2);
 }
 
 } // namespace tgm

@@ -56,7 +56,8 @@ std::string port_access_note(int32_t port) {
     // Joining the group helps only where the group may use the device.
     if (access.group_may)
         return cp("Нет доступа к ") + device + cp(": пользователь не входит в группу ") + group;
-    return cp("Нет доступа к ") + device + cp(": права устройства закрывают его и для группы ") + group;
+    return cp("Нет доступа к ") + device + cp(": права устройства закрывают его и для группы ") +
+           group;
 }
 
 } // namespace tgm

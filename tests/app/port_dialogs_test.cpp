@@ -35,9 +35,13 @@ QStringList items(QWidget* port_dlg) {
     return out;
 }
 
-void click(QWidget* w, const char* name) { w->findChild<QPushButton*>(QString::fromLatin1(name))->click(); }
+void click(QWidget* w, const char* name) {
+    w->findChild<QPushButton*>(QString::fromLatin1(name))->click();
+}
 
-QString shown_port(QWidget* chan_form) { return qobject_cast<TChanCfgForm*>(chan_form)->shown_text(); }
+QString shown_port(QWidget* chan_form) {
+    return qobject_cast<TChanCfgForm*>(chan_form)->shown_text();
+}
 
 // "Связь" run with `in_port_dlg` acting in "Выбор порта"; returns what the channel dialog
 // showed before and after.
@@ -56,8 +60,9 @@ QStringList run_chan_command(Program& p, std::function<void(QWidget*)> in_port_d
 
 int32_t port_in_cfg(const Program& p) {
     const std::string cfg = read_file(p.home.file("tgm.cfg"));
-    return cfg.size() >= 11 ? static_cast<int32_t>(static_cast<uint8_t>(cfg[7]) | static_cast<uint8_t>(cfg[8]) << 8)
-                            : -1;
+    if (cfg.size() < 11)
+        return -1;
+    return static_cast<int32_t>(static_cast<uint8_t>(cfg[7]) | static_cast<uint8_t>(cfg[8]) << 8);
 }
 
 } // namespace
@@ -104,7 +109,8 @@ TEST(DemoMode, TheSimulatedUnitStandsInUntilAPortIsChosen) {
     HoldingClock clock;
     Program p({"--simulate=k:6362", "-t"});
     ASSERT_NE(p.main->demo_unit(), nullptr);
-    EXPECT_TRUE(p.main->windowTitle().endsWith(u(") — имитатор БВ K 6362"))) << p.main->windowTitle().toStdString();
+    EXPECT_TRUE(p.main->windowTitle().endsWith(u(") — имитатор БВ K 6362")))
+        << p.main->windowTitle().toStdString();
     EXPECT_TRUE(p.action("NTrase")->isVisible());
     const int32_t demo_port = p.main->demo_unit()->port();
     EXPECT_GE(demo_port, 256);
@@ -116,7 +122,8 @@ TEST(DemoMode, TheSimulatedUnitStandsInUntilAPortIsChosen) {
     bool console_ok = false;
     when_modal([&](QWidget* w) {
         console_ok = QTest::qWaitFor([w] {
-            return w->findChild<TStatusBar*>(QStringLiteral("StrBar"))->panel(2) == QStringLiteral("OK");
+            auto* bar = w->findChild<TStatusBar*>(QStringLiteral("StrBar"));
+            return bar->panel(2) == QStringLiteral("OK");
         }, 10000);
         w->close();
     });
@@ -130,7 +137,8 @@ TEST(DemoMode, TheSimulatedUnitStandsInUntilAPortIsChosen) {
         chan->close();
     });
     p.action("N14")->trigger();
-    EXPECT_EQ(shown, QString::fromStdString(p.main->demo_unit()->path()) + u(" — имитатор БВ K 6362"));
+    const QString demo_path = QString::fromStdString(p.main->demo_unit()->path());
+    EXPECT_EQ(shown, demo_path + u(" — имитатор БВ K 6362"));
     EXPECT_EQ(port_in_cfg(p), 0);
     EXPECT_EQ(p.main->link().port, demo_port);
 

@@ -132,8 +132,9 @@ bool save_port_dialogs(test::Program& p, const QString& out) {
     dev.mkpath(QStringLiteral("."));
     test::EnvGuard dev_dir("TGM_DEV_DIR", dev.path().toStdString());
     test::PtyPair com1, usb;
-    if (::symlink(com1.path().c_str(), dev.filePath(QStringLiteral("ttyS0")).toLocal8Bit().constData()) != 0 ||
-        ::symlink(usb.path().c_str(), dev.filePath(QStringLiteral("ttyUSB0")).toLocal8Bit().constData()) != 0)
+    const std::string folder = dev.path().toStdString();
+    if (::symlink(com1.path().c_str(), (folder + "/ttyS0").c_str()) != 0 ||
+        ::symlink(usb.path().c_str(), (folder + "/ttyUSB0").c_str()) != 0)
         return false;
     bool ok = true;
     test::when_modal([&](QWidget* chan) {

@@ -154,8 +154,9 @@ TEST(SystemCommands, NoticesByCodeAClearWithoutQuestionAndAnEmptyUnit) {
     EXPECT_TRUE(p.dialogs.questions.empty());
     EXPECT_TRUE(failures.texts.isEmpty()) << failures.texts.join(" ").toStdString();
     EXPECT_EQ(status(p), QStringList({"633 ", "OK", "0"}));
-    EXPECT_EQ(p.dialogs.messages, std::vector<QString>({u("Запись таблиц завершена.") + u(kPowerCycle),
-                                                        u("Таблицы удалены.") + u(kPowerCycle)}));
+    EXPECT_EQ(p.dialogs.messages,
+              std::vector<QString>({u("Запись таблиц завершена.") + u(kPowerCycle),
+                                    u("Таблицы удалены.") + u(kPowerCycle)}));
 
     clock.sleep_ms(1000);
     p.main->project().set_modified(false);
@@ -169,7 +170,8 @@ TEST(SystemCommands, NoticesByCodeAClearWithoutQuestionAndAnEmptyUnit) {
     p.main->show_activation_notice(12, cp("Запись таблиц завершена."));
     p.main->show_activation_notice(2, cp("Запись таблиц завершена."));
     p.main->show_activation_notice(-1, cp("Таблицы удалены."));
-    EXPECT_EQ(p.dialogs.messages, std::vector<QString>{u("Запись таблиц завершена.") + u(kRestart)});
+    EXPECT_EQ(p.dialogs.messages,
+              std::vector<QString>{u("Запись таблиц завершена.") + u(kRestart)});
 }
 
 // A unit of code 12 restarts after a write. Compare looks at the points only, but one trailing
@@ -184,7 +186,9 @@ TEST(SystemCommands, CompareIgnoresHeadersButNotATrailingGapOrATableThatDoesNotC
     p.main->project().take_group(tables, "two");
     p.main->refresh(-1);
     p.action("NStrWrite")->trigger();
-    EXPECT_EQ(p.dialogs.messages, std::vector<QString>{u("Запись таблиц завершена.") + u(kRestart)}); // code 12
+    // Code 12.
+    EXPECT_EQ(p.dialogs.messages,
+              std::vector<QString>{u("Запись таблиц завершена.") + u(kRestart)});
     auto compare = [&] {
         clock.sleep_ms(1000);
         p.action("NStrCompare")->trigger();
@@ -230,16 +234,18 @@ TEST(ProgressDialog, OnlyTheThreadsEndClosesItAfterACancel) {
         ASSERT_EQ(w, form);
         ASSERT_TRUE(QTest::qWaitFor([&] { return clock.holding(); }, 10000))
             << failures.texts.join(" ").toStdString() << last_log_line();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !form->findChild<QLabel*>("Label2")->text().isEmpty(); }, 5000));
-        stage = form->findChild<QLabel*>("Label2")->text();
+        auto* label = form->findChild<QLabel*>("Label2");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !label->text().isEmpty(); }, 5000));
+        stage = label->text();
         auto* cancel = form->findChild<QPushButton*>("CancelBtn");
         cancel->click();
         cancel->click();
         QTest::keyClick(form, Qt::Key_Escape);
         form->close();
         form->reject();
-        QTest::qWait(300); // a tick of the dialog's timer passes
-        stayed = form->isVisible() && p.main->link().operation.load() != 0 && p.main->link().cancel.load();
+        form->Timer1Timer(); // a tick sees the thread still running
+        const TBVLink& link = p.main->link();
+        stayed = form->isVisible() && link.operation.load() != 0 && link.cancel.load();
         clock.release();
     });
     p.action("NStrWrite")->trigger();
@@ -276,4 +282,29 @@ TEST(ProgressDialog, PortBusyIsShownAndLoggedAndTheFailedReadLeavesNoProject) {
     EXPECT_EQ(p.main->project().count(), 0);
     EXPECT_TRUE(p.grid()->isHidden());
     EXPECT_TRUE(p.dialogs.messages.empty());
+}
+
+// -r: r percent per second of ticks, never past 100; a plain value as it stands; the end of the
+// operation shows 100 and closes at the next tick.
+TEST(ProgressDialog, MinusRAdvancesRPercentASecondUpToAHundred) {
+    TBVLink link;
+    TLinkForm1 form(nullptr);
+    auto* bar = form.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+    form.link = &link;
+    link.operation = TBVLink::kWrite; // as a running operation shows itself
+    link.progress = -40;
+    std::vector<int> shown;
+    for (int tick = 1; tick <= 11; ++tick) {
+        form.Timer1Timer();
+        shown.push_back(bar->value());
+    }
+    EXPECT_EQ(shown, std::vector<int>({10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 100}));
+    link.progress = 30;
+    form.Timer1Timer();
+    EXPECT_EQ(bar->value(), 30);
+    EXPECT_FALSE(form.close_next);
+    link.operation = 0;
+    form.Timer1Timer();
+    EXPECT_EQ(bar->value(), 100);
+    EXPECT_TRUE(form.close_next);
 }

@@ -185,14 +185,17 @@ TEST(DeniedPort, ListedWithItsGroupAndNamedUnderPortBusy) {
         while (link.operation.load() != 0)
             ::usleep(1000);
         const RunResult cli_ports = run_program("tgm-cli", {"ports"});
-        const RunResult cli_read = run_program("tgm-cli", {"--port", "33", "read", "/tmp/never.fs"});
-        return port_listing(ports) + "|" + cp1251_to_utf8(link.error_text + "|" + link.port_note) + "|" +
-               cli_ports.out + "|" + cli_read.err + "|" + std::to_string(cli_read.exit_code);
+        const RunResult cli_read =
+            run_program("tgm-cli", {"--port", "33", "read", "/tmp/never.fs"});
+        return port_listing(ports) + "|" + cp1251_to_utf8(link.error_text + "|" + link.port_note) +
+               "|" + cli_ports.out + "|" + cli_read.err + "|" + std::to_string(cli_read.exit_code);
     });
     const std::string listing = "0\t" + dir.file("ttyS0") + "\t\n33\t" + dir.file("ttyUSB1") +
                                 "\tнет доступа (группа " + group + ")\n";
-    const std::string note = "Нет доступа к " + denied.path() + ": пользователь не входит в группу " + group;
-    EXPECT_EQ(seen, listing + "|Порт занят|" + note + "|" + listing + "|Порт занят\n" + note + "\n|1");
+    const std::string note =
+        "Нет доступа к " + denied.path() + ": пользователь не входит в группу " + group;
+    EXPECT_EQ(seen,
+              listing + "|Порт занят|" + note + "|" + listing + "|Порт занят\n" + note + "\n|1");
 
     // To this process (root in CI) the device is simply there: nothing to explain.
     if (::geteuid() == 0) {

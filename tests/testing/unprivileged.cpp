@@ -46,7 +46,8 @@ std::string as_unprivileged(const std::function<std::string()>& body) {
         out.append(buffer, static_cast<std::size_t>(n));
     ::close(pipe_fds[0]);
     int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
         return "child failed";
     return out;
 }
