@@ -232,8 +232,9 @@ TEST(ProgressDialog, OnlyTheThreadsEndClosesItAfterACancel) {
     QString stage;
     when_modal([&](QWidget* w) {
         ASSERT_EQ(w, form);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return clock.holding(); }, 10000))
-            << failures.texts.join(" ").toStdString() << last_log_line();
+        const TBVLink& link = p.main->link();
+        (void)QTest::qWaitFor([&] { return clock.holding() || link.operation.load() == 0; }, 10000);
+        ASSERT_TRUE(clock.holding()) << cp1251_to_utf8(link.trace_text + " / " + link.error_text);
         auto* label = form->findChild<QLabel*>("Label2");
         ASSERT_TRUE(QTest::qWaitFor([&] { return !label->text().isEmpty(); }, 5000));
         stage = label->text();
@@ -244,7 +245,6 @@ TEST(ProgressDialog, OnlyTheThreadsEndClosesItAfterACancel) {
         form->close();
         form->reject();
         form->Timer1Timer(); // a tick sees the thread still running
-        const TBVLink& link = p.main->link();
         stayed = form->isVisible() && link.operation.load() != 0 && link.cancel.load();
         clock.release();
     });
