@@ -9,14 +9,14 @@ constexpr const char* kOption = "--simulate";
 
 } // namespace
 
-bool DemoUnit::take_option(std::vector<std::string>& params, std::string& spec) {
+bool DemoUnit::take_option(std::vector<std::string>& params, std::string& choice) {
     const std::string with_value = std::string(kOption) + "=";
     bool found = false;
     for (auto it = params.begin(); it != params.end();) {
         if (*it == kOption) {
-            spec = kDefault;
+            choice = kDefault;
         } else if (it->rfind(with_value, 0) == 0) {
-            spec = it->substr(with_value.size());
+            choice = it->substr(with_value.size());
         } else {
             ++it;
             continue;
@@ -27,15 +27,15 @@ bool DemoUnit::take_option(std::vector<std::string>& params, std::string& spec) 
     return found;
 }
 
-std::unique_ptr<DemoUnit> DemoUnit::start(const std::string& spec, std::string& error) {
-    const char protocol = spec.size() > 2 && spec[1] == ':' ? spec[0] : '\0';
+std::unique_ptr<DemoUnit> DemoUnit::start(const std::string& choice, std::string& error) {
+    const char protocol = choice.size() > 2 && choice[1] == ':' ? choice[0] : '\0';
     if (protocol != 'k' && protocol != 'v') {
-        error = "--simulate=" + spec + ": expected k:FIRMWARE or v:FIRMWARE";
+        error = "--simulate=" + choice + ": expected k:FIRMWARE or v:FIRMWARE";
         return nullptr;
     }
     SIMCONFIG config;
     config.protocol = protocol;
-    config.firmware = spec.substr(2);
+    config.firmware = choice.substr(2);
     // Answers come at the line's own pace, so the progress dialog shows what a real unit shows.
     config.real_time = true;
     std::unique_ptr<SIMUNIT> unit = make_sim_unit(config, error);

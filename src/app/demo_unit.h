@@ -17,11 +17,11 @@ public:
 
     // Takes every "--simulate" and "--simulate=PROTOCOL:FIRMWARE" out of `params`, wherever
     // it stands, so that the other parameters keep their places. True when there was one;
-    // `spec` is then the last one's value, kDefault when it has none.
-    static bool take_option(std::vector<std::string>& params, std::string& spec);
+    // `choice` is then the last one's value, kDefault when it has none.
+    static bool take_option(std::vector<std::string>& params, std::string& choice);
     // Starts a unit for "k:FIRMWARE" or "v:FIRMWARE"; nullptr with the reason (UTF-8) when the
     // text or the pseudo-terminal fails.
-    static std::unique_ptr<DemoUnit> start(const std::string& spec, std::string& error);
+    static std::unique_ptr<DemoUnit> start(const std::string& choice, std::string& error);
 
     ~DemoUnit();
     DemoUnit(const DemoUnit&) = delete;

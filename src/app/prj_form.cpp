@@ -55,12 +55,12 @@ TPrjForm::TPrjForm(const std::vector<std::string>& params, QWidget* parent)
     // 1. Configuration: defaults, tgm.ini, the command line, tgm.cfg. The demo option may
     // stand anywhere; "-t" still counts only as the first of the others.
     std::vector<std::string> others = params;
-    std::string demo_spec;
-    const bool demo = DemoUnit::take_option(others, demo_spec);
+    std::string demo_choice;
+    const bool demo = DemoUnit::take_option(others, demo_choice);
     config().start_config(others, home_folder(), default_forms_folder());
     if (demo) {
         std::string error;
-        demo_ = DemoUnit::start(demo_spec, error);
+        demo_ = DemoUnit::start(demo_choice, error);
         if (!demo_)
             show_message(cp("Имитатор БВ не запущен: ") + utf8_to_cp1251(error));
     }
