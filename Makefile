@@ -15,7 +15,7 @@ SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 EXAMPLE := examples/tank_farm.fs
 
-.PHONY: all deps build run test asan asan-test fuzz fuzz-run bench package install-check clean
+.PHONY: all deps build run demo test asan asan-test fuzz fuzz-run bench package install-check clean
 
 all: build
 
@@ -35,13 +35,20 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Without a serial port the program still starts; it says how to try it on a simulated unit.
 run: build
 	@if [ -x $(BUILD)/tgm ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \
+	  [ -n "$$(./$(BUILD)/tgm-cli ports)" ] || echo "No serial port opens here: 'make demo' starts the program with a simulated unit."; \
 	  exec ./$(BUILD)/tgm; \
 	else \
 	  [ -x $(BUILD)/tgm ] && echo "No display (DISPLAY and WAYLAND_DISPLAY unset): showing $(EXAMPLE) with tgm-cli instead."; \
 	  ./$(BUILD)/tgm-cli info $(EXAMPLE); \
 	fi
+
+# The program with a simulated unit inside it in place of the serial port (DEMO=v:9600 for a V unit).
+DEMO ?= k:9600
+demo: build
+	exec ./$(BUILD)/tgm --simulate=$(DEMO)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

@@ -5,18 +5,22 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class QAction;
 class QMenu;
 class QTableWidget;
-class QTimer;
 
 namespace tgm {
 
+class DemoUnit;
+class TBVLink;
 class TEditTabForm;
 class TImportDlg;
+class TLinkForm1;
 class TStatusBar;
 class TTraseForm;
 
@@ -31,6 +35,13 @@ public:
     void set_table_editor(TEditTabForm* editor) { tab_editor_ = editor; }
     EPROJECT& project() { return project_; }
     TTraseForm* trase_form() const { return trase_; }
+    TBVLink& link() { return *link_; }
+    TLinkForm1* link_form() const { return link_form_; }
+    // The port the unit is reached on: the simulated unit's while the demo runs, otherwise the
+    // configured one.
+    int32_t unit_port() const;
+    // The simulated unit of the demo mode, or nullptr.
+    DemoUnit* demo_unit() const { return demo_.get(); }
     // The selected row, 1 ... count (the caption row is 0); 0 without a selection.
     int current_row() const;
 
@@ -39,6 +50,9 @@ public:
     bool confirm_discard();
     bool save_dialog();
     void edit_header();
+    // After a write or a clear: the newer units restart, the older ones need their power
+    // switched; `code` is the unit's code, the low byte of the version code.
+    void show_activation_notice(int32_t code, const std::string& text);
 
     void NPrjNewClick();
     void ImportButtonClick();
@@ -54,6 +68,11 @@ public:
     void NTabInsertFClick();
     void NTabDeleteClick();
     void NTabEditClick();
+    void NStrReadClick();
+    void NStrWriteClick();
+    void NStrClearClick();
+    void NStrCompareClick();
+    void NChanClick();
     void NfolderClick();
     void NTraseClick();
     void NBiButtonClick();
@@ -82,6 +101,13 @@ private:
     void enable(const std::vector<const char*>& names, bool on);
     QAction* named(const char* name) const;
     void fill_row(int k);
+    void set_caption();
+    // The common frame of the system commands: status panels, the operation, the results.
+    bool run_on_link(int32_t operation, const char* caption, const char* progress_word);
+    // Timer1, the lockout of the system commands after start-up and after each of them. It
+    // runs on the link's clock, so that tests control it.
+    void start_lockout();
+    bool lockout_running();
     void add_sheet_commands(QMenu* form_menu, QMenu* project_menu);
     // The save dialogs' proposal: the project's name with `extension` for its own.
     QString proposed_file_name(const char* extension) const;
@@ -100,7 +126,11 @@ private:
     TStatusBar* StrBar = nullptr;
     QMenu* NTab = nullptr;
     QMenu* PopupMenu1 = nullptr;
-    QTimer* Timer1 = nullptr;
+    std::unique_ptr<DemoUnit> demo_;
+    std::unique_ptr<TBVLink> link_;
+    TLinkForm1* link_form_ = nullptr;
+    uint32_t lockout_started_ = 0;
+    bool lockout_enabled_ = false;
     // The form file named on the command line, opened once the window first shows.
     std::string start_file_;
 };

@@ -145,9 +145,10 @@ TEST(Sheets, PdfAndPrintCoverTheSelectedTableOrAll) {
 }
 
 TEST(Sheets, AFormFileOnTheCommandLineOpensOnceTheWindowShows) {
-    EXPECT_EQ(read_arguments({"-t", "--simulate", "a.fs", "b.fs"}).file, "a.fs");
-    EXPECT_EQ(read_arguments({"--simulate", "-t"}).file, "-t"); // the switch only comes first
-    EXPECT_EQ(read_arguments({"-t", "--simulate"}).options, std::vector<std::string>{"--simulate"});
+    // As the configuration reads them: "-t" is the switch only in first place.
+    EXPECT_EQ(read_arguments({"-t", "--style=x", "a.fs", "b.fs"}).file, "a.fs");
+    EXPECT_EQ(read_arguments({"--style=x", "-t"}).file, "-t");
+    EXPECT_EQ(read_arguments({"-t", "--style=x"}).options, std::vector<std::string>{"--style=x"});
 
     Program opened({"-t", example("rgs50.fs31")});
     EXPECT_EQ(opened.main->project().count(), 0);
