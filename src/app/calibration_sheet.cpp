@@ -54,7 +54,9 @@ struct CalibrationSheet::Page {
     double height = 0;
 
     double mm(double v) const { return v * dots_per_mm; }
-    QRectF box(double x, double y, double w, double h) const { return QRectF(mm(x), mm(y), mm(w), mm(h)); }
+    QRectF box(double x, double y, double w, double h) const {
+        return QRectF(mm(x), mm(y), mm(w), mm(h));
+    }
     double width_mm() const { return width / dots_per_mm; }
 };
 
@@ -172,8 +174,8 @@ void CalibrationSheet::draw_first_page(QPainter& p, const Page& page, const Tabl
     if (resampled_source_)
         note += u(" Точки формы .f1 пересчитаны на каждый сантиметр по прямым между ними.");
     QRectF used;
-    p.drawText(page.box(0, y + 2, page.width_mm(), 14), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-               note, &used);
+    p.drawText(page.box(0, y + 2, page.width_mm(), 14),
+               Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, note, &used);
     y += 2 + used.height() / page.dots_per_mm + 4;
 
     QImage image(kGraphWidth, kGraphHeight, QImage::Format_RGB32);
@@ -208,17 +210,18 @@ void CalibrationSheet::draw_points_page(QPainter& p, const Page& page, const Tab
     for (int32_t c = 0; c < kPairs; ++c) {
         const double x = c * pair;
         p.setFont(font(6));
-        p.drawText(page.box(x, kRunningHead, level_width, kColumnHead), Qt::AlignCenter, u("Уровень, см"));
-        p.drawText(page.box(x + level_width, kRunningHead, pair - level_width, kColumnHead), Qt::AlignCenter,
-                   u("Объём, л"));
+        p.drawText(page.box(x, kRunningHead, level_width, kColumnHead), Qt::AlignCenter,
+                   u("Уровень, см"));
+        p.drawText(page.box(x + level_width, kRunningHead, pair - level_width, kColumnHead),
+                   Qt::AlignCenter, u("Объём, л"));
         p.setFont(font(8));
         for (int32_t r = 0; r < kRows; ++r) {
             const int32_t i = first + c * kRows + r;
             if (i >= t.litres.count())
                 break;
             const double y = top + r * kRowHeight;
-            p.drawText(page.box(x, y, level_width - pad, kRowHeight), Qt::AlignRight | Qt::AlignVCenter,
-                       QString::number(i));
+            p.drawText(page.box(x, y, level_width - pad, kRowHeight),
+                       Qt::AlignRight | Qt::AlignVCenter, QString::number(i));
             p.drawText(page.box(x + level_width, y, pair - level_width - pad, kRowHeight),
                        Qt::AlignRight | Qt::AlignVCenter, QString::number(t.litres.point(i)));
         }
@@ -226,12 +229,14 @@ void CalibrationSheet::draw_points_page(QPainter& p, const Page& page, const Tab
     // Rules: every pair framed, level and volume apart, a thin line every ten rows.
     p.setPen(QPen(QColor(160, 160, 160), page.mm(0.1)));
     for (int32_t r = 10; r < kRows; r += 10)
-        p.drawLine(QPointF(0, page.mm(top + r * kRowHeight)), QPointF(page.width, page.mm(top + r * kRowHeight)));
+        p.drawLine(QPointF(0, page.mm(top + r * kRowHeight)),
+                   QPointF(page.width, page.mm(top + r * kRowHeight)));
     p.setPen(QPen(Qt::black, page.mm(0.2)));
     for (int32_t c = 0; c < kPairs; ++c) {
         const double x = c * pair;
         p.drawRect(page.box(x, kRunningHead, pair, bottom - kRunningHead));
-        p.drawLine(QPointF(page.mm(x + level_width), page.mm(kRunningHead)), QPointF(page.mm(x + level_width), page.mm(bottom)));
+        p.drawLine(QPointF(page.mm(x + level_width), page.mm(kRunningHead)),
+                   QPointF(page.mm(x + level_width), page.mm(bottom)));
     }
     p.drawLine(QPointF(0, page.mm(top)), QPointF(page.width, page.mm(top)));
 }
@@ -251,7 +256,8 @@ void CalibrationSheet::draw_signatures(QPainter& p, const Page& page) const {
         p.drawText(page.box(0, y, 28, 7), Qt::AlignLeft | Qt::AlignBottom, u(role));
         p.setFont(font(7));
         for (const auto& l : lines) {
-            p.drawLine(QPointF(page.mm(l.from), page.mm(y + 7)), QPointF(page.mm(l.to), page.mm(y + 7)));
+            p.drawLine(QPointF(page.mm(l.from), page.mm(y + 7)),
+                       QPointF(page.mm(l.to), page.mm(y + 7)));
             p.drawText(page.box(l.from, y + 7.5, l.to - l.from, 4), Qt::AlignHCenter | Qt::AlignTop,
                        u(l.caption));
         }
@@ -259,7 +265,8 @@ void CalibrationSheet::draw_signatures(QPainter& p, const Page& page) const {
     }
 }
 
-void CalibrationSheet::draw_footer(QPainter& p, const Page& page, int32_t sheet, int32_t sheets) const {
+void CalibrationSheet::draw_footer(QPainter& p, const Page& page, int32_t sheet,
+                                   int32_t sheets) const {
     const double w = page.width_mm();
     p.setPen(QPen(Qt::black, page.mm(0.2)));
     p.drawLine(QPointF(0, page.mm(kFooterRule)), QPointF(page.width, page.mm(kFooterRule)));

@@ -154,9 +154,8 @@ bool TImportDlg::SaveButtonClick() {
     TUiDialogs::FileRequest request;
     // A CSV file's tables are saved as a form, never over the CSV file itself.
     const std::string& name = project_.name();
-    request.file_name =
-        file_text(form_type_of_file(name) == kFormNone ? form_file_name(name, project_.tables().kind())
-                                                       : name);
+    const bool form = form_type_of_file(name) != kFormNone;
+    request.file_name = file_text(form ? name : form_file_name(name, project_.tables().kind()));
     request.filters = qt_filters(QStringLiteral("|*.FS*;*.F1"));
     const TUiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
     return answer.accepted && project_.save_form(file_bytes(answer.file_name));

@@ -346,7 +346,8 @@ void TPrjForm::showEvent(QShowEvent* event) {
     trase_->setVisible(named("NTrase")->isChecked());
     // After the window is up, so that the import dialog and any message have it as parent.
     if (!start_file_.empty())
-        QTimer::singleShot(0, this, [this, file = std::exchange(start_file_, {})] { open_file(file); });
+        QTimer::singleShot(0, this,
+                           [this, file = std::exchange(start_file_, {})] { open_file(file); });
 }
 
 bool TPrjForm::eventFilter(QObject* watched, QEvent* event) {

@@ -1,11 +1,13 @@
 #pragma once
 // The main window: the current project as a grid of channels, with every project and table
 // command in the menus, the toolbar and the grid's pop-up menu.
+#include "app/ui_dialogs.h"
 #include "project/eproject.h"
 
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -116,6 +118,14 @@ private:
     bool may_replace(const std::vector<std::string>& file_names);
     // The sheets are of converted tables: false, with the refusal shown, while one does not.
     bool sheets_allowed();
+    // Confirms discarding the project, runs `import` on the import dialog and takes what it
+    // accepted.
+    void open_through_import(const std::function<bool(TImportDlg&)>& import);
+    // The save dialog until `save` is done with the chosen file (given `extension`) or the user
+    // cancels; a "No" to the overwrite question or a failed write shows the dialog again.
+    void save_through_dialog(
+        TUiDialogs::FileRequest request, const char* extension,
+        const std::function<bool(const std::string& target, int filter_index)>& save);
 
     EPROJECT project_;
     TImportDlg* import_dlg_ = nullptr;

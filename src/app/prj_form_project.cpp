@@ -81,23 +81,24 @@ void TPrjForm::NPrjNewClick() {
     }
 }
 
-void TPrjForm::ImportButtonClick() {
+void TPrjForm::open_through_import(const std::function<bool(TImportDlg&)>& import) {
     if (!confirm_discard())
         return;
-    if (import_dlg_ && import_dlg_->run_import())
+    if (import_dlg_ && import(*import_dlg_))
         project_.take_tables(import_dlg_->project());
     refresh(-1);
 }
 
+void TPrjForm::ImportButtonClick() {
+    open_through_import([](TImportDlg& dialog) { return dialog.run_import(); });
+}
+
 void TPrjForm::open_file(const std::string& file_name) {
-    if (!confirm_discard())
-        return;
     // The status bar and the save dialog show the file as the open dialog would name it.
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(file_name, ec);
-    if (import_dlg_ && import_dlg_->import_file(ec ? file_name : absolute.lexically_normal().string()))
-        project_.take_tables(import_dlg_->project());
-    refresh(-1);
+    const std::string name = ec ? file_name : absolute.lexically_normal().string();
+    open_through_import([&name](TImportDlg& dialog) { return dialog.import_file(name); });
 }
 
 void TPrjForm::ExportButtonClick() { save_dialog(); }

@@ -51,11 +51,7 @@ void TPrjForm::add_sheet_commands(QMenu* form_menu, QMenu* project_menu) {
 }
 
 void TPrjForm::import_csv() {
-    if (!confirm_discard())
-        return;
-    if (import_dlg_ && import_dlg_->run_csv_import())
-        project_.take_tables(import_dlg_->project());
-    refresh(-1);
+    open_through_import([](TImportDlg& dialog) { return dialog.run_csv_import(); });
 }
 
 bool TPrjForm::sheets_allowed() {
@@ -72,15 +68,23 @@ void TPrjForm::export_csv() {
     TUiDialogs::FileRequest request;
     request.filters = qt_filters(QStringLiteral("CSV|*.CSV"));
     request.file_name = proposed_file_name(".csv");
+    save_through_dialog(request, ".csv", [this](const std::string& target, int) {
+        GROUPTAB group;
+        project_.build_group(group);
+        return may_replace({target}) && write_csv_file(target, group);
+    });
+}
+
+void TPrjForm::save_through_dialog(
+    TUiDialogs::FileRequest request, const char* extension,
+    const std::function<bool(const std::string& target, int filter_index)>& save) {
     for (;;) {
         const TUiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
         if (!answer.accepted)
             return;
         request.file_name = answer.file_name;
-        const std::string target = with_extension(file_bytes(answer.file_name), ".csv");
-        GROUPTAB group;
-        project_.build_group(group);
-        if (may_replace({target}) && write_csv_file(target, group))
+        request.filter_index = answer.filter_index;
+        if (save(with_extension(file_bytes(answer.file_name), extension), answer.filter_index))
             return;
     }
 }
@@ -90,25 +94,18 @@ void TPrjForm::export_pdf() {
         return;
     const int32_t selected = current_row() - 1;
     TUiDialogs::FileRequest request;
-    request.filters = qt_filters(QString::fromUtf8("PDF, все таблицы|*.PDF|PDF, таблица канала %1|*.PDF")
-                                     .arg(selected + 1));
+    request.filters = qt_filters(
+        QString::fromUtf8("PDF, все таблицы|*.PDF|PDF, таблица канала %1|*.PDF").arg(selected + 1));
     request.file_name = proposed_file_name(".pdf");
-    for (;;) {
-        const TUiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
-        if (!answer.accepted)
-            return;
-        request.file_name = answer.file_name;
-        request.filter_index = answer.filter_index;
-        const int32_t tables = answer.filter_index == 2 ? selected : -1;
+    save_through_dialog(request, ".pdf", [this, selected](const std::string& target, int filter) {
+        const int32_t tables = filter == 2 ? selected : -1;
         const CalibrationSheet sheets(project_, tables, QDate::currentDate());
         if (sheets.empty()) {
             report_no_sheets(this, tables);
-            return;
+            return true;
         }
-        const std::string target = with_extension(file_bytes(answer.file_name), ".pdf");
-        if (may_replace({target}) && sheets.write_pdf(target))
-            return;
-    }
+        return may_replace({target}) && sheets.write_pdf(target);
+    });
 }
 
 void TPrjForm::print_sheets() {

@@ -160,8 +160,8 @@ struct Decimal {
         for (char c : whole)
             if (!add_digit(c))
                 return false;
-        for (int k = 0; k < digits; ++k)
-            if (!add_digit(static_cast<std::size_t>(k) < fraction.size() ? fraction[static_cast<std::size_t>(k)] : '0'))
+        for (std::size_t k = 0; k < static_cast<std::size_t>(digits); ++k)
+            if (!add_digit(k < fraction.size() ? fraction[k] : '0'))
                 return false;
         if (negative)
             v = -v;
@@ -233,7 +233,8 @@ std::string utf8_text(std::string_view bytes) {
 
 // The rows that carry nothing: empty lines and lines of separators only.
 bool is_empty_record(const std::vector<std::string>& fields) {
-    return std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return f.empty(); });
+    return std::all_of(fields.begin(), fields.end(),
+                       [](const std::string& f) { return f.empty(); });
 }
 
 void drop_trailing_empty_fields(std::vector<std::string>& fields) {
@@ -392,9 +393,8 @@ bool parse_csv(std::string_view bytes, CsvImport& out, std::string& refusal) {
             continue;
         out.tables.count = static_cast<uint32_t>(k + 1);
         const std::string name = channel_text(k + 1);
-        refused.add(c.other_headers,
-                    "заголовок канала " + text_of_integer(k + 1) + " не тот, что в строке " +
-                        text_of_integer(c.header_line));
+        refused.add(c.other_headers, "заголовок канала " + text_of_integer(k + 1) +
+                                         " не тот, что в строке " + text_of_integer(c.header_line));
         std::vector<int32_t> conflicts;
         const std::vector<Row> points = merged_points(std::move(c.rows), conflicts);
         refused.add(conflicts, name + ": на одном уровне разные объёмы");

@@ -9,9 +9,9 @@ uint32_t table_crc(const PARTAB& table) {
     uint32_t crc = 0;
     for (int32_t i = 0; i < table.count(); ++i) {
         const auto v = static_cast<uint32_t>(table.point(i));
-        const unsigned char le[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                                     static_cast<unsigned char>(v >> 16),
-                                     static_cast<unsigned char>(v >> 24)};
+        const unsigned char le[4] = {
+            static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+            static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
         crc = crc32(le, sizeof le, crc);
     }
     return crc;

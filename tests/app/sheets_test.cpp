@@ -18,10 +18,6 @@ namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
 
-QPushButton* button(QWidget* dialog, const char* name) {
-    return dialog->findChild<QPushButton*>(QString::fromLatin1(name));
-}
-
 std::string example(const char* name) { return examples_dir() + "/" + name; }
 
 // Channel 1 as it stands, channel 3 at levels that need resampling; channel 2 has no rows.
@@ -40,11 +36,12 @@ TEST(Sheets, CsvImportIsAlwaysCheckedMarksResampledChannelsAndSavesAsFs) {
     when_modal([&](QWidget* w) {
         ASSERT_EQ(w, p.import);
         for (int r = 0; r < p.import_grid()->rowCount(); ++r)
-            channels << p.import_grid()->item(r, 0)->text() + "|" + p.import_grid()->item(r, 1)->text();
+            channels << p.import_grid()->item(r, 0)->text() + "|" +
+                            p.import_grid()->item(r, 1)->text();
         tip = p.import_grid()->item(2, 0)->toolTip();
         p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("tanks.csv"))};
         p.import->SaveButtonClick();
-        button(w, "OkButton")->click();
+        w->findChild<QPushButton*>(QStringLiteral("OkButton"))->click();
     });
     p.dialogs.files = {ScriptedDialogs::chosen(csv)};
     p.action("csvImport")->trigger();
@@ -77,9 +74,10 @@ TEST(Sheets, ARefusedCsvFileNamesItsLinesAndLeavesTheProjectAsItWas) {
     p.action("csvImport")->trigger();
     EXPECT_FALSE(shown);
     ASSERT_EQ(p.dialogs.messages.size(), 1u);
-    EXPECT_EQ(p.dialogs.messages[0], u("Строка 3: не прочитаны: нужны канал, заголовок, уровень (см) "
-                                       "и объём (л), разделённые \";\"\r"
-                                       "Строка 2: канал 1: меньше двух точек"));
+    EXPECT_EQ(p.dialogs.messages[0],
+              u("Строка 3: не прочитаны: нужны канал, заголовок, уровень (см) "
+                "и объём (л), разделённые \";\"\r"
+                "Строка 2: канал 1: меньше двух точек"));
     EXPECT_EQ(p.main->project().count(), 1);
     EXPECT_EQ(p.main->project().name(), "NONAME");
     EXPECT_TRUE(p.main->project().modified());
@@ -95,7 +93,8 @@ TEST(Sheets, CsvExportAsksBeforeReplacingAndRefusesATableThatDoesNotConvert) {
     p.action("csvExport")->trigger();
     // "out" becomes out.csv; No asks again, Yes replaces it.
     ASSERT_EQ(p.dialogs.questions.size(), 2u);
-    EXPECT_EQ(p.dialogs.questions[0], QString::fromStdString(csv) + u(" уже существует.\r Заменить?"));
+    EXPECT_EQ(p.dialogs.questions[0],
+              QString::fromStdString(csv) + u(" уже существует.\r Заменить?"));
     EXPECT_EQ(p.dialogs.beeps, 2);
     GROUPTAB group;
     p.main->project().build_group(group);
@@ -119,11 +118,13 @@ TEST(Sheets, PdfAndPrintCoverTheSelectedTableOrAll) {
     p.grid()->selectRow(14); // channel 15: 1801 points, 1 + 8 sheets
     const std::string all = p.home.file("all.pdf");
     const std::string one = p.home.file("one.pdf");
-    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("all"), 1), ScriptedDialogs::chosen(one, 2)};
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("all"), 1),
+                       ScriptedDialogs::chosen(one, 2)};
     p.action("pdfExport")->trigger();
     p.action("pdfExport")->trigger();
     EXPECT_EQ(p.dialogs.requests[0].filters,
-              (QStringList{u("PDF, все таблицы (*.[Pp][Dd][Ff])"), u("PDF, таблица канала 15 (*.[Pp][Dd][Ff])")}));
+              (QStringList{u("PDF, все таблицы (*.[Pp][Dd][Ff])"),
+                           u("PDF, таблица канала 15 (*.[Pp][Dd][Ff])")}));
     EXPECT_EQ(p.dialogs.requests[0].file_name.toStdString(), examples_dir() + "/tank_farm.pdf");
     EXPECT_EQ(pdf_pages(all), 68);
     EXPECT_EQ(pdf_pages(one), 9);

@@ -42,7 +42,8 @@ TEST(CliPdf, EveryTableGetsItsSheetsWithTheCrcThatDumpPrints) {
         GTEST_SKIP() << r.err;
     ASSERT_EQ(r.exit_code, 0) << r.err;
 
-    const auto crcs = lines_of(run_program("tgm-cli", {"dump", "--crc", example("tank_farm.fs")}).out);
+    const auto crcs =
+        lines_of(run_program("tgm-cli", {"dump", "--crc", example("tank_farm.fs")}).out);
     const auto dumps = lines_of(run_program("tgm-cli", {"dump", example("tank_farm.fs")}).out);
     const auto infos = lines_of(run_program("tgm-cli", {"info", example("tank_farm.fs")}).out);
     ASSERT_EQ(crcs.size(), 16u);
@@ -67,12 +68,14 @@ TEST(CliPdf, EveryTableGetsItsSheetsWithTheCrcThatDumpPrints) {
         EXPECT_NE(head.find("Лист 1 из " + std::to_string(sheets)), std::string::npos) << channel;
         const std::string& last = pages[first + sheets - 1];
         EXPECT_NE(last.find("Лист " + std::to_string(sheets) + " из " + std::to_string(sheets)),
-                  std::string::npos) << channel;
+                  std::string::npos)
+            << channel;
         EXPECT_NE(last.find("Уровень, см"), std::string::npos);
         EXPECT_NE(last.find("Объём, л"), std::string::npos);
         EXPECT_NE(last.find("CRC-32 " + crc), std::string::npos) << channel;
         EXPECT_NE(last.find("Проверил"), std::string::npos) << channel;
-        const std::string last_row = "\\b" + std::to_string(litres.size() - 1) + " +" + litres.back() + "\\b";
+        const std::string last_row =
+            "\\b" + std::to_string(litres.size() - 1) + " +" + litres.back() + "\\b";
         EXPECT_TRUE(std::regex_search(last, std::regex(last_row))) << channel << ": " << last_row;
         first += sheets;
     }

@@ -100,8 +100,10 @@ TEST(Csv, ASpreadsheetFileImports) {
                              "\n"
                              ";;;\n"
                              "1;\"Бак \"\"А\"\"; ДТ\";0;0;\n"
-                             "3;\"Резервуар\n№3\";5;24\xE2\x80\xAF" "690\n"
-                             "1;\"Бак \"\"А\"\"; ДТ\";1,00;1\xC2\xA0" "000\n"
+                             "3;\"Резервуар\n№3\";5;24\xE2\x80\xAF"
+                             "690\n"
+                             "1;\"Бак \"\"А\"\"; ДТ\";1,00;1\xC2\xA0"
+                             "000\n"
                              "3;\"Резервуар\n№3\";0;0\n";
     CsvImport read;
     std::string refusal;
@@ -112,7 +114,8 @@ TEST(Csv, ASpreadsheetFileImports) {
     EXPECT_TRUE(converted(t.table(0)).equals(test::table({0, 1000, 2000})));
     EXPECT_FALSE(t.table(1).filled());
     EXPECT_EQ(cp1251_to_utf8(t.table(2).name), "Резервуар №3");
-    EXPECT_TRUE(converted(t.table(2)).equals(as_f1({{"0", "0"}, {"250", "12345"}, {"500", "24690"}})));
+    EXPECT_TRUE(
+        converted(t.table(2)).equals(as_f1({{"0", "0"}, {"250", "12345"}, {"500", "24690"}})));
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(t.table(k).form_type, kFormFs);
         EXPECT_EQ(read.is_resampled(k), k == 2) << k;
@@ -121,9 +124,10 @@ TEST(Csv, ASpreadsheetFileImports) {
 
 TEST(Csv, ResamplingTruncatesLevelsToTenthsOfAMillimetreAndMergesRepeatedPoints) {
     // 1,239 cm is 123.9 tenths: 123; -0,5 l is 0 l. The repeated level 2 cm agrees and merges.
-    const std::string text = "Канал;Заголовок;Уровень, см;Объём, л\r\n"
-                             "1;a;0;-0,5\r\n1;a;1,239;10,9\r\n1;a;2;20\r\n1;a;2,0;20\r\n1;a;40;400\r\n"
-                             "2;b;0;0\r\n2;b;1;10\r\n2;b;1;10\r\n";
+    const std::string text =
+        "Канал;Заголовок;Уровень, см;Объём, л\r\n"
+        "1;a;0;-0,5\r\n1;a;1,239;10,9\r\n1;a;2;20\r\n1;a;2,0;20\r\n1;a;40;400\r\n"
+        "2;b;0;0\r\n2;b;1;10\r\n2;b;1;10\r\n";
     CsvImport read;
     std::string refusal;
     ASSERT_TRUE(parse_csv(text, read, refusal)) << cp1251_to_utf8(refusal);
@@ -150,7 +154,8 @@ TEST(Csv, ACodePage1251FileWithAnyLineEndImports) {
 }
 
 TEST(Csv, AnyOtherFirstRowIsRefusedNamingTheHeader) {
-    const char* expected_header = ": первая строка должна быть \"Канал;Заголовок;Уровень, см;Объём, л\"";
+    const char* expected_header =
+        ": первая строка должна быть \"Канал;Заголовок;Уровень, см;Объём, л\"";
     EXPECT_EQ(refusal_of("Канал;Заголовок;Уровень, мм;Объём, л\r\n1;a;0;0\r\n1;a;10;5\r\n"),
               std::string("Строка 1") + expected_header);
     EXPECT_EQ(refusal_of("\r\n;;\r\n1;a;0;0\r\n"), std::string("Строка 3") + expected_header);
@@ -161,17 +166,17 @@ TEST(Csv, AnyOtherFirstRowIsRefusedNamingTheHeader) {
 
 TEST(Csv, EveryRefusalNamesItsLinesInOneMessage) {
     const std::string text = "Канал;Заголовок;Уровень, см;Объём, л\r\n"
-                             "1;a;0;0\r\n"               // 2
-                             "1;a;1;x\r\n"               // 3 unreadable
-                             "1;\"a\r\n\";2;20\r\n"      // 4-5 another header ("a ", trimmed: "a")
-                             "17;a;0;0\r\n"              // 6 outside
-                             "2;b;0;0\r\n"               // 7
-                             "2;c;1;10\r\n"              // 8 another header
-                             "2;b;1,001;11\r\n"          // 9 same tenths, other volume
-                             "0;a;0;0\r\n"               // 10 outside
-                             "3;d;5;5\r\n"               // 11 one point
-                             "4;e;0;0;extra\r\n"         // 12 unreadable
-                             "1;a;1 2;5\r\n"             // 13 "12" after the blanks go: fine
+                             "1;a;0;0\r\n"          // 2
+                             "1;a;1;x\r\n"          // 3 unreadable
+                             "1;\"a\r\n\";2;20\r\n" // 4-5 another header ("a ", trimmed: "a")
+                             "17;a;0;0\r\n"         // 6 outside
+                             "2;b;0;0\r\n"          // 7
+                             "2;c;1;10\r\n"         // 8 another header
+                             "2;b;1,001;11\r\n"     // 9 same tenths, other volume
+                             "0;a;0;0\r\n"          // 10 outside
+                             "3;d;5;5\r\n"          // 11 one point
+                             "4;e;0;0;extra\r\n"    // 12 unreadable
+                             "1;a;1 2;5\r\n"        // 13 "12" after the blanks go: fine
                              "5;f;99999999;1\r\n5;f;1;1\r\n"; // 14 unreadable (beyond 32 bits)
     EXPECT_EQ(refusal_of(text),
               "Строки 3, 12, 14: не прочитаны: нужны канал, заголовок, уровень (см) и объём (л), "
@@ -187,7 +192,8 @@ TEST(Csv, LongListsOfLinesAreCut) {
     std::string text = "Канал;Заголовок;Уровень, см;Объём, л\r\n";
     for (int i = 0; i < 12; ++i)
         text += "1;a;?;0\r\n";
-    EXPECT_EQ(refusal_of(text).rfind("Строки 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, … (всего 12): ", 0), 0u);
+    EXPECT_EQ(refusal_of(text).rfind("Строки 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, … (всего 12): ", 0),
+              0u);
 }
 
 TEST(Csv, ARefusedFileLeavesTheImportAsItWasAndSaysWhy) {
@@ -207,6 +213,7 @@ TEST(Csv, ARefusedFileLeavesTheImportAsItWasAndSaysWhy) {
 
 TEST(TableCrc, IsTheCommonCrc32OfTheLittleEndianLitres) {
     EXPECT_EQ(crc32("123456789", 9), 0xCBF43926u); // the well-known check value
-    EXPECT_EQ(table_crc(test::table({0x34333231, 0x38373635, -2})), crc32("12345678\xFE\xFF\xFF\xFF", 12));
+    EXPECT_EQ(table_crc(test::table({0x34333231, 0x38373635, -2})),
+              crc32("12345678\xFE\xFF\xFF\xFF", 12));
     EXPECT_EQ(crc_text(0x0BF43926), "0BF43926");
 }
