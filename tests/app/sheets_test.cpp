@@ -2,11 +2,14 @@
 #include "scripted_dialogs.h"
 
 #include "app/program_arguments.h"
+#include "app/qt_dialogs.h"
 #include "forms/csv_writer.h"
 #include "support/cp1251.h"
 #include "testing/files.h"
 #include "testing/pdf_reader.h"
 
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -163,4 +166,18 @@ TEST(Sheets, AFormFileOnTheCommandLineOpensOnceTheWindowShows) {
     QApplication::processEvents();
     EXPECT_EQ(unknown.dialogs.messages, std::vector<QString>{u("Неизвестная форма!")});
     EXPECT_EQ(unknown.main->project().count(), 0);
+}
+
+TEST(Sheets, TheSystemPrintDialogOffersTheSelectedTableAndCancelPrintsNothing) {
+    QPrinter printer;
+    bool offered = false;
+    when_modal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QPrintDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        offered = dialog->testOption(QAbstractPrintDialog::PrintSelection);
+        dialog->reject();
+    });
+    bool selection = true;
+    EXPECT_FALSE(TQtDialogs().print_setup(nullptr, printer, selection));
+    EXPECT_TRUE(offered);
 }
