@@ -81,6 +81,11 @@ TEST(Sheets, ARefusedCsvFileNamesItsLinesAndLeavesTheProjectAsItWas) {
               u("Строка 3: не прочитаны: нужны канал, заголовок, уровень (см) "
                 "и объём (л), разделённые \";\"\r"
                 "Строка 2: канал 1: меньше двух точек"));
+    EXPECT_EQ(p.dialogs.message_kinds[0], MessageKind::warning);
+    p.dialogs.answers = {Answer::no};
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("missing.csv"))};
+    p.action("csvImport")->trigger();
+    EXPECT_EQ(p.dialogs.messages.back(), u("Файл испорчен!"));
     EXPECT_EQ(p.main->project().count(), 1);
     EXPECT_EQ(p.main->project().name(), "NONAME");
     EXPECT_TRUE(p.main->project().modified());

@@ -7,9 +7,7 @@
 #include "support/cp1251.h"
 #include "support/crc32.h"
 #include "testing/files.h"
-#include "testing/recording_sink.h"
 #include "testing/tables.h"
-#include "testing/temp_dir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -194,21 +192,6 @@ TEST(Csv, LongListsOfLinesAreCut) {
         text += "1;a;?;0\r\n";
     EXPECT_EQ(refusal_of(text).rfind("Строки 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, … (всего 12): ", 0),
               0u);
-}
-
-TEST(Csv, ARefusedFileLeavesTheImportAsItWasAndSaysWhy) {
-    test::TempDir dir;
-    test::RecordingSink sink;
-    CsvImport read;
-    read.tables.add_table();
-    test::write_file(dir.file("bad.csv"), "Канал;Заголовок;Уровень, см;Объём, л\r\n1;a;0;0\r\n");
-    EXPECT_FALSE(read_csv_file(dir.file("bad.csv"), read));
-    EXPECT_FALSE(read_csv_file(dir.file("missing.csv"), read));
-    ASSERT_EQ(sink.messages.size(), 2u);
-    EXPECT_EQ(cp1251_to_utf8(sink.messages[0]), "Строка 2: канал 1: меньше двух точек");
-    EXPECT_EQ(sink.kinds[0], MessageKind::warning);
-    EXPECT_EQ(cp1251_to_utf8(sink.messages[1]), "Файл испорчен!");
-    EXPECT_EQ(read.tables.count, 1u);
 }
 
 TEST(TableCrc, IsTheCommonCrc32OfTheLittleEndianLitres) {
