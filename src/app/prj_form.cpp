@@ -4,6 +4,7 @@
 #include "app/demo_unit.h"
 #include "app/gui_text.h"
 #include "app/link_form1.h"
+#include "app/program_arguments.h"
 #include "app/status_bar.h"
 #include "app/string_grid.h"
 #include "app/tool_icon.h"
@@ -25,8 +26,10 @@
 #include <QMenuBar>
 #include <QStyle>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace tgm {
 namespace {
@@ -78,13 +81,16 @@ TPrjForm::TPrjForm(const std::vector<std::string>& params, QWidget* parent)
     named("TraseButton")->setVisible(traffic);
     // 4. The link's progress dialog.
     link_form_ = new TLinkForm1(this);
-    // 5. The update command only when an updater is at hand.
-    named("NUpdate")->setVisible(updater().find_updater());
+    // 5. The update command only when an updater is at hand; an installed copy is updated by
+    // the package manager.
+    named("NUpdate")->setVisible(portable_build() && updater().find_updater());
     // 6. The caption with the version.
     set_caption();
     // 7. The grid's captions stand in its caption row from the start; 8. a first refresh.
     named("NTabPaste")->setEnabled(false);
     refresh(-1);
+    // The file, as the configuration saw the parameters: "-t" first among them is the switch.
+    start_file_ = read_arguments(others).file;
 }
 
 TPrjForm::~TPrjForm() {
@@ -145,6 +151,7 @@ void TPrjForm::build_menus() {
     sys->addAction(make_action("NStrClear", u("Удалить таблицы"), &TPrjForm::NStrClearClick));
     sys->addAction(make_action("NStrCompare", u("Сравнить с текущим проектом"),
                                &TPrjForm::NStrCompareClick));
+    add_sheet_commands(form, prj);
     prj->addSeparator();
     prj->addAction(make_action("N15", u("Выход"), &TPrjForm::NExitClick));
 
@@ -298,7 +305,7 @@ void TPrjForm::refresh(int row) {
     const int count = project_.count();
     if (count < 1) {
         enable({"NFormWrite", "ExportButton", "NStrWrite", "NStrCompare", "StrWriteButton",
-                "TabEditButton"},
+                "TabEditButton", "csvExport", "sheetPrint", "pdfExport"},
                false);
         NTab->menuAction()->setEnabled(false);
         TabGrid->hide();
@@ -310,7 +317,9 @@ void TPrjForm::refresh(int row) {
         fill_row(k);
     TabGrid->selectRow((row >= 1 && row <= count ? row : 1) - 1);
     NTab->menuAction()->setEnabled(true);
-    enable({"TabEditButton", "NStrCompare", "NFormWrite", "ExportButton"}, true);
+    enable({"TabEditButton", "NStrCompare", "NFormWrite", "ExportButton", "csvExport",
+            "sheetPrint", "pdfExport"},
+           true);
     enable(kGrowing, count < 16);
     update_control_column();
     TabGrid->show();
@@ -335,6 +344,10 @@ void TPrjForm::closeEvent(QCloseEvent* event) {
 void TPrjForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     trase_->setVisible(named("NTrase")->isChecked());
+    // After the window is up, so that the import dialog and any message have it as parent.
+    if (!start_file_.empty())
+        QTimer::singleShot(0, this,
+                           [this, file = std::exchange(start_file_, {})] { open_file(file); });
 }
 
 bool TPrjForm::eventFilter(QObject* watched, QEvent* event) {

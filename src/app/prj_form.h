@@ -1,11 +1,13 @@
 #pragma once
 // The main window: the current project as a grid of channels, with every project and table
 // command in the menus, the toolbar and the grid's pop-up menu.
+#include "app/ui_dialogs.h"
 #include "project/eproject.h"
 
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,6 +81,15 @@ public:
     void AboutClick();
     void NUpdateClick();
 
+    // Opens a form file as "Открыть" does, without its file dialog (the file named on the
+    // command line).
+    void open_file(const std::string& file_name);
+    // Strap tables as CSV and the printed calibration sheets.
+    void import_csv();
+    void export_csv();
+    void print_sheets();
+    void export_pdf();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -99,6 +110,22 @@ private:
     // runs on the link's clock, so that tests control it.
     void start_lockout();
     bool lockout_running();
+    void add_sheet_commands(QMenu* form_menu, QMenu* project_menu);
+    // The save dialogs' proposal: the project's name with `extension` for its own.
+    QString proposed_file_name(const char* extension) const;
+    // Beeps and asks before files that exist are replaced; true when none does or the user
+    // agrees.
+    bool may_replace(const std::vector<std::string>& file_names);
+    // The sheets are of converted tables: false, with the refusal shown, while one does not.
+    bool sheets_allowed();
+    // Confirms discarding the project, runs `import` on the import dialog and takes what it
+    // accepted.
+    void open_through_import(const std::function<bool(TImportDlg&)>& import);
+    // The save dialog until `save` is done with the chosen file (given `extension`) or the user
+    // cancels; a "No" to the overwrite question or a failed write shows the dialog again.
+    void save_through_dialog(
+        TUiDialogs::FileRequest request, const char* extension,
+        const std::function<bool(const std::string& target, int filter_index)>& save);
 
     EPROJECT project_;
     TImportDlg* import_dlg_ = nullptr;
@@ -114,6 +141,8 @@ private:
     TLinkForm1* link_form_ = nullptr;
     uint32_t lockout_started_ = 0;
     bool lockout_enabled_ = false;
+    // The form file named on the command line, opened once the window first shows.
+    std::string start_file_;
 };
 
 } // namespace tgm
