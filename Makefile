@@ -2,6 +2,7 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+PACKAGE_BUILD ?= build-package
 JOBS       ?= 2
 FUZZ_SECONDS ?= 30
 
@@ -14,7 +15,7 @@ SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 EXAMPLE := examples/tank_farm.fs
 
-.PHONY: all deps build run test asan asan-test fuzz fuzz-run bench clean
+.PHONY: all deps build run demo test asan asan-test fuzz fuzz-run bench package install-check clean
 
 all: build
 
@@ -34,13 +35,20 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Without a serial port the program still starts; it says how to try it on a simulated unit.
 run: build
 	@if [ -x $(BUILD)/tgm ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \
+	  [ -n "$$(./$(BUILD)/tgm-cli ports)" ] || echo "No serial port opens here: 'make demo' starts the program with a simulated unit."; \
 	  exec ./$(BUILD)/tgm; \
 	else \
 	  [ -x $(BUILD)/tgm ] && echo "No display (DISPLAY and WAYLAND_DISPLAY unset): showing $(EXAMPLE) with tgm-cli instead."; \
 	  ./$(BUILD)/tgm-cli info $(EXAMPLE); \
 	fi
+
+# The program with a simulated unit inside it in place of the serial port (DEMO=v:9600 for a V unit).
+DEMO ?= k:9600
+demo: build
+	exec ./$(BUILD)/tgm --simulate=$(DEMO)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -85,5 +93,17 @@ fuzz-run: fuzz
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do $$b; done
 
+# The .deb: the programs alone (no tests, no benchmarks), Release, prefix /usr, not portable.
+$(PACKAGE_BUILD)/build.ninja:
+	cmake --preset package -B $(PACKAGE_BUILD)
+
+package: deps $(PACKAGE_BUILD)/build.ninja
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+
+# Installs into a staging folder and checks what a user would get (packaging/check-install).
+install-check: package
+	packaging/check-install $(PACKAGE_BUILD)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

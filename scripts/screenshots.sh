@@ -6,3 +6,10 @@ BUILD=${BUILD:-build}
 [ -f "$BUILD/build.ninja" ] || cmake --preset dev -B "$BUILD"
 cmake --build "$BUILD" -j "${JOBS:-2}" --target tgm_screenshots
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$BUILD/tests/app/tgm_screenshots" docs
+# The calibration sheets of examples/rgs50.fs31 (one table, three pages): the first and the last.
+cmake --build "$BUILD" -j "${JOBS:-2}" --target tgm-cli
+sheets=$(mktemp -d)
+"$BUILD/tgm-cli" pdf examples/rgs50.fs31 "$sheets/sheets.pdf"
+pdftoppm -png -r 60 -f 1 -l 1 -singlefile "$sheets/sheets.pdf" docs/pdf-sheet-first
+pdftoppm -png -r 60 -f 3 -l 3 -singlefile "$sheets/sheets.pdf" docs/pdf-sheet-last
+rm -rf "$sheets"

@@ -3,6 +3,7 @@
 #include "app/gui_text.h"
 #include "app/status_bar.h"
 #include "app/ui_dialogs.h"
+#include "link/port_access.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -239,7 +240,12 @@ void TBikForm::FormActivate() {
         open_failed_ = true;
         port_ok_ = false;
         ui_dialogs().beep(0, 0);
-        ui_dialogs().message(this, QString::fromUtf8("Порт занят"), MessageKind::error);
+        // A device this user may not open says why under the text.
+        const std::string note = port_access_note(chan_.port);
+        QString text = QString::fromUtf8("Порт занят");
+        if (!note.empty())
+            text += QLatin1Char('\n') + qs(note);
+        ui_dialogs().message(this, text, MessageKind::error);
     }
     Timer1->start();
 }

@@ -6,6 +6,8 @@
 #include "app/ui_dialogs.h"
 #include "app/window_place.h"
 #include "editor/edit_tab_form.h"
+#include "forms/csv_reader.h"
+#include "forms/form_kind.h"
 #include "support/syscfg.h"
 
 #include <QGridLayout>
@@ -68,15 +70,34 @@ bool TImportDlg::run_import() {
     request.folder = file_text(config().syspar().forms_folder());
     request.filters = qt_filters(QString::fromUtf8("Формы (fs*, f1)|*.FS*;*.F1"));
     const TUiDialogs::FileAnswer answer = ui_dialogs().open_file(parentWidget(), request);
-    if (!answer.accepted)
-        return false;
-    if (!project_.open_form(file_bytes(answer.file_name)))
+    return answer.accepted && import_file(file_bytes(answer.file_name));
+}
+
+bool TImportDlg::import_file(const std::string& file_name) {
+    resampled_ = 0;
+    if (!project_.open_form(file_name))
         return false;
     // Files with levels by row number go straight in, but only when every table converts: a
     // table that does not would enter the project as other data.
     project_.update_control();
     if (project_.table_form() && project_.all_writable())
         return true;
+    return exec() == QDialog::Accepted;
+}
+
+bool TImportDlg::run_csv_import() {
+    TUiDialogs::FileRequest request;
+    request.folder = file_text(config().syspar().forms_folder());
+    request.filters = qt_filters(QStringLiteral("CSV|*.CSV"));
+    const TUiDialogs::FileAnswer answer = ui_dialogs().open_file(parentWidget(), request);
+    if (!answer.accepted)
+        return false;
+    CsvImport read;
+    const std::string file_name = file_bytes(answer.file_name);
+    if (!read_csv_file(file_name, read))
+        return false;
+    project_.open_tables(read.tables, file_name);
+    resampled_ = read.resampled;
     return exec() == QDialog::Accepted;
 }
 
@@ -96,6 +117,13 @@ void TImportDlg::show_project() {
         for (int c = 0; c < 3; ++c)
             grid_cell(TabGrid, k, c, 2)->setText(texts[c]);
         TabGrid->item(k, 2)->setToolTip(texts[2]);
+        // The table is not what the file listed point by point: say so where the user looks.
+        const bool resampled = (resampled_ >> k) & 1u;
+        if (resampled)
+            TabGrid->item(k, 0)->setText(texts[0] + QStringLiteral(" ≈"));
+        TabGrid->item(k, 0)->setToolTip(
+            resampled ? QString::fromUtf8("Пересчитана на каждый сантиметр уровня, как форма .f1")
+                      : QString());
     }
     TabGrid->setCurrentCell(0, 2);
     update_control_column();
@@ -124,7 +152,10 @@ void TImportDlg::edit_header(int row) {
 
 bool TImportDlg::SaveButtonClick() {
     TUiDialogs::FileRequest request;
-    request.file_name = file_text(project_.name());
+    // A CSV file's tables are saved as a form, never over the CSV file itself.
+    const std::string& name = project_.name();
+    const bool form = form_type_of_file(name) != kFormNone;
+    request.file_name = file_text(form ? name : form_file_name(name, project_.tables().kind()));
     request.filters = qt_filters(QStringLiteral("|*.FS*;*.F1"));
     const TUiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
     return answer.accepted && project_.save_form(file_bytes(answer.file_name));

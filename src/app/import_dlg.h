@@ -24,6 +24,11 @@ public:
 
     // True when the import project holds tables the user accepted.
     bool run_import();
+    // As run_import, for a file already chosen.
+    bool import_file(const std::string& file_name);
+    // A strap-table CSV file: always shown for checking, channels that had to be resampled
+    // marked in the grid.
+    bool run_csv_import();
     void edit_header(int row);
     // Saves the import project in its own kind; true when it was saved.
     bool SaveButtonClick();
@@ -39,6 +44,8 @@ private:
     void update_control_column();
 
     EPROJECT project_;
+    // Bit k: table k came from a CSV channel that was resampled.
+    uint32_t resampled_ = 0;
     TEditDlg* edit_dlg_ = nullptr;
     TEditTabForm* tab_editor_ = nullptr;
     QTableWidget* TabGrid;

@@ -6,6 +6,7 @@
 #include "app/import_dlg.h"
 #include "app/prj_form.h"
 #include "app/qt_translation.h"
+#include "app/termination.h"
 #include "editor/edit_tab_form.h"
 #include "support/syscfg.h"
 
@@ -16,6 +17,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tgm"));
+    tgm::close_windows_on_termination(&app);
     tgm::install_qt_translation();
     tgm::TGuiMessageSink sink;
     tgm::set_message_sink(&sink);

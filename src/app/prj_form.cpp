@@ -1,13 +1,19 @@
 // The main window: construction with its menus and toolbar, the grid, refresh and events.
 #include "app/prj_form.h"
 
+#include "app/demo_unit.h"
 #include "app/gui_text.h"
+#include "app/link_form1.h"
+#include "app/program_arguments.h"
 #include "app/status_bar.h"
 #include "app/string_grid.h"
 #include "app/tool_icon.h"
 #include "app/trase_form.h"
 #include "app/window_place.h"
+#include "link/tbvlink.h"
+#include "support/cp1251.h"
 #include "support/file_locations.h"
+#include "support/message_sink.h"
 #include "support/syscfg.h"
 #include "support/tappinfo.h"
 #include "support/updater.h"
@@ -23,6 +29,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace tgm {
 namespace {
@@ -42,19 +49,29 @@ TPrjForm::TPrjForm(const std::vector<std::string>& params, QWidget* parent)
     build_menus();
     build_toolbar();
     build_grid();
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, Timer1, &QTimer::stop);
-    Timer1->start();
+    start_lockout();
     // The layout's own size is the smallest; more width goes to the headers.
     setMinimumSize(sizeHint());
     resize(minimumSize());
     centre_on_screen(this);
 
-    // 1. Configuration: defaults, tgm.ini, the command line, tgm.cfg.
-    config().start_config(params, home_folder(), default_forms_folder());
-    // 2. The link thread is created here, suspended, once the link exists.
+    // 1. Configuration: defaults, tgm.ini, the command line, tgm.cfg. The demo option may
+    // stand anywhere; "-t" still counts only as the first of the others.
+    std::vector<std::string> others = params;
+    std::string demo_choice;
+    const bool demo = DemoUnit::take_option(others, demo_choice);
+    config().start_config(others, home_folder(), default_forms_folder());
+    if (demo) {
+        std::string error;
+        demo_ = DemoUnit::start(demo_choice, error);
+        if (!demo_)
+            show_message(cp("Имитатор БВ не запущен: ") + utf8_to_cp1251(error));
+    }
+    // 2. The link thread, idle.
+    link_ = std::make_unique<TBVLink>();
+    link_->log_traffic = config().traffic();
+    link_->port = unit_port();
+    link_->allow_v = true;
     // 3. The event log, hidden; it and its report exist only with the traffic switch.
     const bool traffic = config().traffic();
     trase_ = new TTraseForm(this);
@@ -62,25 +79,42 @@ TPrjForm::TPrjForm(const std::vector<std::string>& params, QWidget* parent)
     named("NTrase")->setChecked(false);
     named("NTrase")->setVisible(traffic);
     named("TraseButton")->setVisible(traffic);
-    // 4. The link's progress dialog is created here, once the link exists.
-    // 5. The update command only when an updater is at hand.
-    named("NUpdate")->setVisible(updater().find_updater());
+    // 4. The link's progress dialog.
+    link_form_ = new TLinkForm1(this);
+    // 5. The update command only when an updater is at hand; an installed copy is updated by
+    // the package manager.
+    named("NUpdate")->setVisible(portable_build() && updater().find_updater());
     // 6. The caption with the version.
-    setWindowTitle(qs(config().title()) + QStringLiteral("  (") +
-                   QString::fromStdString(TAppInfo().version_text()) + QLatin1Char(')'));
+    set_caption();
     // 7. The grid's captions stand in its caption row from the start; 8. a first refresh.
     named("NTabPaste")->setEnabled(false);
     refresh(-1);
+    // The file, as the configuration saw the parameters: "-t" first among them is the switch.
+    start_file_ = read_arguments(others).file;
 }
 
 TPrjForm::~TPrjForm() {
-    // 1. The link thread is stopped here, once the link exists.
+    // 1. The link thread is stopped: cancel, terminate, resume, wait.
+    link_.reset();
     // 2. The event log goes, writing the day's report.
     delete trase_;
     trase_ = nullptr;
-    // 3. The progress dialog goes here, once the link exists.
+    // 3. The progress dialog goes, and with the link the demo's unit.
+    delete link_form_;
+    link_form_ = nullptr;
+    demo_.reset();
     // 4. The configuration is written.
     config().end_config();
+}
+
+int32_t TPrjForm::unit_port() const { return demo_ ? demo_->port() : config().chanpar().port; }
+
+void TPrjForm::set_caption() {
+    QString caption = qs(config().title()) + QStringLiteral("  (") +
+                      QString::fromStdString(TAppInfo().version_text()) + QLatin1Char(')');
+    if (demo_)
+        caption += QString::fromUtf8(" — имитатор БВ ") + QString::fromStdString(demo_->label());
+    setWindowTitle(caption);
 }
 
 QAction* TPrjForm::make_action(const char* name, const QString& caption, void (TPrjForm::*handler)()) {
@@ -110,12 +144,14 @@ void TPrjForm::build_menus() {
     QMenu* form = prj->addMenu(u("Файл-форма"));
     form->addAction(make_action("NFormRead", u("Открыть"), &TPrjForm::ImportButtonClick));
     form->addAction(make_action("NFormWrite", u("Сохранить"), &TPrjForm::ExportButtonClick));
-    // The unit's commands are connected by the link.
     QMenu* sys = prj->addMenu(u("Система"));
-    sys->addAction(make_action("NStrRead", u("Читать таблицы "), nullptr));
-    sys->addAction(make_action("NStrWrite", u("Записать таблицы из текущего проекта"), nullptr));
-    sys->addAction(make_action("NStrClear", u("Удалить таблицы"), nullptr));
-    sys->addAction(make_action("NStrCompare", u("Сравнить с текущим проектом"), nullptr));
+    sys->addAction(make_action("NStrRead", u("Читать таблицы "), &TPrjForm::NStrReadClick));
+    sys->addAction(make_action("NStrWrite", u("Записать таблицы из текущего проекта"),
+                               &TPrjForm::NStrWriteClick));
+    sys->addAction(make_action("NStrClear", u("Удалить таблицы"), &TPrjForm::NStrClearClick));
+    sys->addAction(make_action("NStrCompare", u("Сравнить с текущим проектом"),
+                               &TPrjForm::NStrCompareClick));
+    add_sheet_commands(form, prj);
     prj->addSeparator();
     prj->addAction(make_action("N15", u("Выход"), &TPrjForm::NExitClick));
 
@@ -156,7 +192,7 @@ void TPrjForm::build_menus() {
     }
 
     QMenu* par = bar->addMenu(u("Параметры      "));
-    par->addAction(make_action("N14", u("Связь"), nullptr)); // the channel dialog connects itself
+    par->addAction(make_action("N14", u("Связь"), &TPrjForm::NChanClick));
     par->addAction(make_action("Nfolder", u("Каталог форм"), &TPrjForm::NfolderClick));
     par->addSeparator();
     QAction* trase = make_action("NTrase", u("Журнал событий"), &TPrjForm::NTraseClick);
@@ -192,15 +228,16 @@ void TPrjForm::build_toolbar() {
         void (TPrjForm::*handler)();
         int gap_after;
     };
-    // Reading and writing are connected by their own windows.
     const Button buttons[] = {
         {"SpeedButton1", "Новый проект", "document-new", QStyle::SP_FileIcon, &TPrjForm::NPrjNewClick, 0},
         {"ImportButton", "Чтение из формы", "document-open", QStyle::SP_DialogOpenButton,
          &TPrjForm::ImportButtonClick, 0},
-        {"StrReadButton", "Чтение из системы", "go-down", QStyle::SP_ArrowDown, nullptr, 36},
+        {"StrReadButton", "Чтение из системы", "go-down", QStyle::SP_ArrowDown,
+         &TPrjForm::NStrReadClick, 36},
         {"TabEditButton", "Редактор таблиц", "accessories-text-editor",
          QStyle::SP_FileDialogDetailedView, &TPrjForm::NTabEditClick, 97},
-        {"StrWriteButton", "Записать в систему", "go-up", QStyle::SP_ArrowUp, nullptr, 0},
+        {"StrWriteButton", "Записать в систему", "go-up", QStyle::SP_ArrowUp,
+         &TPrjForm::NStrWriteClick, 0},
         {"ExportButton", "Запись в форму", "document-save", QStyle::SP_DialogSaveButton,
          &TPrjForm::ExportButtonClick, 42},
         {"NBiButton", "Пульт", "input-keyboard", QStyle::SP_ComputerIcon, &TPrjForm::NBiButtonClick, 0},
@@ -268,7 +305,7 @@ void TPrjForm::refresh(int row) {
     const int count = project_.count();
     if (count < 1) {
         enable({"NFormWrite", "ExportButton", "NStrWrite", "NStrCompare", "StrWriteButton",
-                "TabEditButton"},
+                "TabEditButton", "csvExport", "sheetPrint", "pdfExport"},
                false);
         NTab->menuAction()->setEnabled(false);
         TabGrid->hide();
@@ -280,7 +317,9 @@ void TPrjForm::refresh(int row) {
         fill_row(k);
     TabGrid->selectRow((row >= 1 && row <= count ? row : 1) - 1);
     NTab->menuAction()->setEnabled(true);
-    enable({"TabEditButton", "NStrCompare", "NFormWrite", "ExportButton"}, true);
+    enable({"TabEditButton", "NStrCompare", "NFormWrite", "ExportButton", "csvExport",
+            "sheetPrint", "pdfExport"},
+           true);
     enable(kGrowing, count < 16);
     update_control_column();
     TabGrid->show();
@@ -305,6 +344,10 @@ void TPrjForm::closeEvent(QCloseEvent* event) {
 void TPrjForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     trase_->setVisible(named("NTrase")->isChecked());
+    // After the window is up, so that the import dialog and any message have it as parent.
+    if (!start_file_.empty())
+        QTimer::singleShot(0, this,
+                           [this, file = std::exchange(start_file_, {})] { open_file(file); });
 }
 
 bool TPrjForm::eventFilter(QObject* watched, QEvent* event) {

@@ -1,22 +1,28 @@
 #pragma once
 // The main window: the current project as a grid of channels, with every project and table
 // command in the menus, the toolbar and the grid's pop-up menu.
+#include "app/ui_dialogs.h"
 #include "project/eproject.h"
 
 #include <QMainWindow>
 #include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class QAction;
 class QMenu;
 class QTableWidget;
-class QTimer;
 
 namespace tgm {
 
+class DemoUnit;
+class TBVLink;
 class TEditTabForm;
 class TImportDlg;
+class TLinkForm1;
 class TStatusBar;
 class TTraseForm;
 
@@ -31,6 +37,13 @@ public:
     void set_table_editor(TEditTabForm* editor) { tab_editor_ = editor; }
     EPROJECT& project() { return project_; }
     TTraseForm* trase_form() const { return trase_; }
+    TBVLink& link() { return *link_; }
+    TLinkForm1* link_form() const { return link_form_; }
+    // The port the unit is reached on: the simulated unit's while the demo runs, otherwise the
+    // configured one.
+    int32_t unit_port() const;
+    // The simulated unit of the demo mode, or nullptr.
+    DemoUnit* demo_unit() const { return demo_.get(); }
     // The selected row, 1 ... count (the caption row is 0); 0 without a selection.
     int current_row() const;
 
@@ -39,6 +52,9 @@ public:
     bool confirm_discard();
     bool save_dialog();
     void edit_header();
+    // After a write or a clear: the newer units restart, the older ones need their power
+    // switched; `code` is the unit's code, the low byte of the version code.
+    void show_activation_notice(int32_t code, const std::string& text);
 
     void NPrjNewClick();
     void ImportButtonClick();
@@ -54,11 +70,25 @@ public:
     void NTabInsertFClick();
     void NTabDeleteClick();
     void NTabEditClick();
+    void NStrReadClick();
+    void NStrWriteClick();
+    void NStrClearClick();
+    void NStrCompareClick();
+    void NChanClick();
     void NfolderClick();
     void NTraseClick();
     void NBiButtonClick();
     void AboutClick();
     void NUpdateClick();
+
+    // Opens a form file as "Открыть" does, without its file dialog (the file named on the
+    // command line).
+    void open_file(const std::string& file_name);
+    // Strap tables as CSV and the printed calibration sheets.
+    void import_csv();
+    void export_csv();
+    void print_sheets();
+    void export_pdf();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,6 +103,29 @@ private:
     void enable(const std::vector<const char*>& names, bool on);
     QAction* named(const char* name) const;
     void fill_row(int k);
+    void set_caption();
+    // The common frame of the system commands: status panels, the operation, the results.
+    bool run_on_link(int32_t operation, const char* caption, const char* progress_word);
+    // Timer1, the lockout of the system commands after start-up and after each of them. It
+    // runs on the link's clock, so that tests control it.
+    void start_lockout();
+    bool lockout_running();
+    void add_sheet_commands(QMenu* form_menu, QMenu* project_menu);
+    // The save dialogs' proposal: the project's name with `extension` for its own.
+    QString proposed_file_name(const char* extension) const;
+    // Beeps and asks before files that exist are replaced; true when none does or the user
+    // agrees.
+    bool may_replace(const std::vector<std::string>& file_names);
+    // The sheets are of converted tables: false, with the refusal shown, while one does not.
+    bool sheets_allowed();
+    // Confirms discarding the project, runs `import` on the import dialog and takes what it
+    // accepted.
+    void open_through_import(const std::function<bool(TImportDlg&)>& import);
+    // The save dialog until `save` is done with the chosen file (given `extension`) or the user
+    // cancels; a "No" to the overwrite question or a failed write shows the dialog again.
+    void save_through_dialog(
+        TUiDialogs::FileRequest request, const char* extension,
+        const std::function<bool(const std::string& target, int filter_index)>& save);
 
     EPROJECT project_;
     TImportDlg* import_dlg_ = nullptr;
@@ -83,7 +136,13 @@ private:
     TStatusBar* StrBar = nullptr;
     QMenu* NTab = nullptr;
     QMenu* PopupMenu1 = nullptr;
-    QTimer* Timer1 = nullptr;
+    std::unique_ptr<DemoUnit> demo_;
+    std::unique_ptr<TBVLink> link_;
+    TLinkForm1* link_form_ = nullptr;
+    uint32_t lockout_started_ = 0;
+    bool lockout_enabled_ = false;
+    // The form file named on the command line, opened once the window first shows.
+    std::string start_file_;
 };
 
 } // namespace tgm

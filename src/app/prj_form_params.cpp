@@ -1,17 +1,36 @@
-// The main window's parameter and help commands: forms folder, event log, the console, About,
-// update.
+// The main window's parameter and help commands: the port, forms folder, event log, the console,
+// About, update.
 #include "app/prj_form.h"
 
 #include "app/about_form.h"
 #include "app/bik_form.h"
+#include "app/chan_cfg_form.h"
+#include "app/demo_unit.h"
 #include "app/gui_text.h"
 #include "app/trase_form.h"
 #include "app/ui_dialogs.h"
+#include "link/tbvlink.h"
+#include "support/cp1251.h"
 #include "support/file_locations.h"
 #include "support/syscfg.h"
 #include "support/updater.h"
 
 namespace tgm {
+
+// A port chosen here ends the demo: from then on the unit is the one on that port.
+void TPrjForm::NChanClick() {
+    {
+        TChanCfgForm form(this, config().chanpar(), unit_port(),
+                          demo_ ? cp("имитатор БВ ") + demo_->label() : std::string());
+        form.exec();
+        if (form.port_chosen() && demo_) {
+            demo_.reset();
+            set_caption();
+        }
+    }
+    config().save_config();
+    link_->port = unit_port();
+}
 
 void TPrjForm::NfolderClick() {
     TUiDialogs::FileRequest request;
@@ -36,7 +55,7 @@ void TPrjForm::NTraseClick() {
 // configuration, at the latest when the program ends.
 void TPrjForm::NBiButtonClick() {
     ConsoleParameters parameters = console_parameters();
-    parameters.port = config().chanpar().port;
+    parameters.port = unit_port();
     parameters.keypad = config().syspar().console_keyboard;
     run_console(this, parameters);
     console_parameters() = parameters;

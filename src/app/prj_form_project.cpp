@@ -7,6 +7,7 @@
 #include "app/ui_dialogs.h"
 #include "forms/form_kind.h"
 
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace tgm {
@@ -39,7 +40,7 @@ bool TPrjForm::save_dialog() {
     TUiDialogs::FileRequest request;
     request.filters = qt_filters(QString::fromUtf8(kSaveFilter));
     request.filter_index = kind_of(k0);
-    request.file_name = file_text(form_file_name(project_.name(), 0));
+    request.file_name = proposed_file_name("");
     for (;;) {
         const TUiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
         if (!answer.accepted)
@@ -49,22 +50,28 @@ bool TPrjForm::save_dialog() {
         request.file_name = answer.file_name;
         const std::string target = form_file_name(file_bytes(answer.file_name), kind);
         // Ask about the files the export will really write (x_t1.fs31 ... for several tables).
-        QStringList existing;
-        for (const std::string& name : project_.tables().export_file_names(target, kind, -1))
-            if (exists(name))
-                existing << file_text(name);
-        bool go_on = true;
-        if (!existing.isEmpty()) {
-            ui_dialogs().beep(500, 100);
-            const char* verb = existing.size() == 1 ? " уже существует.\r Заменить?"
-                                                    : " уже существуют.\r Заменить?";
-            go_on = ui_dialogs().confirm(
-                        this, existing.join(QLatin1Char('\r')) + QString::fromUtf8(verb),
-                        TUiDialogs::Buttons::yes_no, true) == TUiDialogs::Answer::yes;
-        }
-        if (go_on && project_.export_form(target, kind))
+        if (may_replace(project_.tables().export_file_names(target, kind, -1)) &&
+            project_.export_form(target, kind))
             return true;
     }
+}
+
+QString TPrjForm::proposed_file_name(const char* extension) const {
+    return file_text(form_file_name(project_.name(), 0) + extension);
+}
+
+bool TPrjForm::may_replace(const std::vector<std::string>& file_names) {
+    QStringList existing;
+    for (const std::string& name : file_names)
+        if (exists(name))
+            existing << file_text(name);
+    if (existing.isEmpty())
+        return true;
+    ui_dialogs().beep(500, 100);
+    const char* verb = existing.size() == 1 ? " уже существует.\r Заменить?"
+                                            : " уже существуют.\r Заменить?";
+    return ui_dialogs().confirm(this, existing.join(QLatin1Char('\r')) + QString::fromUtf8(verb),
+                                TUiDialogs::Buttons::yes_no, true) == TUiDialogs::Answer::yes;
 }
 
 void TPrjForm::NPrjNewClick() {
@@ -74,12 +81,24 @@ void TPrjForm::NPrjNewClick() {
     }
 }
 
-void TPrjForm::ImportButtonClick() {
+void TPrjForm::open_through_import(const std::function<bool(TImportDlg&)>& import) {
     if (!confirm_discard())
         return;
-    if (import_dlg_ && import_dlg_->run_import())
+    if (import_dlg_ && import(*import_dlg_))
         project_.take_tables(import_dlg_->project());
     refresh(-1);
+}
+
+void TPrjForm::ImportButtonClick() {
+    open_through_import([](TImportDlg& dialog) { return dialog.run_import(); });
+}
+
+void TPrjForm::open_file(const std::string& file_name) {
+    // The status bar and the save dialog show the file as the open dialog would name it.
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(file_name, ec);
+    const std::string name = ec ? file_name : absolute.lexically_normal().string();
+    open_through_import([&name](TImportDlg& dialog) { return dialog.import_file(name); });
 }
 
 void TPrjForm::ExportButtonClick() { save_dialog(); }

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QTreeView>
 
 namespace tgm {
@@ -60,6 +61,16 @@ TUiDialogs::FileAnswer TQtDialogs::save_file(QWidget* parent, const FileRequest&
 }
 
 void TQtDialogs::beep(int, int) { QApplication::beep(); }
+
+bool TQtDialogs::print_setup(QWidget* parent, QPrinter& printer, bool& selection) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, true);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    selection = dialog.printRange() == QAbstractPrintDialog::Selection;
+    return true;
+}
 
 namespace {
 

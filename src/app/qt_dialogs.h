@@ -11,6 +11,7 @@ public:
     FileAnswer open_file(QWidget* parent, const FileRequest& request) override;
     FileAnswer save_file(QWidget* parent, const FileRequest& request) override;
     void beep(int hertz, int milliseconds) override;
+    bool print_setup(QWidget* parent, QPrinter& printer, bool& selection) override;
 };
 
 } // namespace tgm

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
 class QWidget;
 
 namespace tgm {
@@ -36,6 +37,9 @@ public:
     virtual FileAnswer open_file(QWidget* parent, const FileRequest& request) = 0;
     virtual FileAnswer save_file(QWidget* parent, const FileRequest& request) = 0;
     virtual void beep(int hertz, int milliseconds) = 0;
+    // The system's print dialog for `printer`, which it sets up. `selection` is whether the user
+    // chose to print the selection (the selected table) rather than everything. False: cancelled.
+    virtual bool print_setup(QWidget* parent, QPrinter& printer, bool& selection) = 0;
 };
 
 // The dialogs in use: Qt's own unless another set is installed.

@@ -38,6 +38,8 @@ public:
     void narrow_range();
     void widen_range();
     void scroll_to(int32_t level);
+    // Takes the cursor line off the image (a printed graph has none); the next view draws it.
+    void hide_cursor();
 
     void start_band(int32_t x, int32_t y);
     void drag_band(int32_t x, int32_t y);
@@ -77,9 +79,8 @@ private:
     int32_t diff_y_of(int32_t value) const;
     void invert_cursor(int32_t x);
     void invert_band();
-    // The cursor line at the cursor's level, drawn once; hidden again.
+    // The cursor line at the cursor's level, drawn once.
     void show_cursor();
-    void hide_cursor();
 
     bool selecting_ = false;
     bool control_ = false;

@@ -21,10 +21,6 @@ std::string full_name(const std::string& file_name) {
     return ec ? file_name : absolute.string();
 }
 
-void report_write_error(const std::string& file_name) {
-    show_message(cp("Ошибка записи файла ") + full_name(file_name));
-}
-
 void append_table_text(std::string& out, const FORMA& t, int kind) {
     if (!is_single_table_kind(kind)) {
         out += "\r\n\r\n# ";
@@ -53,6 +49,10 @@ void append_table_text(std::string& out, const FORMA& t, int kind) {
 }
 
 } // namespace
+
+void FDATA::report_write_error(const std::string& file_name) {
+    show_message(cp("Ошибка записи файла ") + full_name(file_name));
+}
 
 bool FDATA::load_form_file(const std::string& file_name) {
     const int kind = form_type_of_file(file_name);

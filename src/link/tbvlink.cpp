@@ -2,6 +2,7 @@
 
 #include "link/drivers/klink.h"
 #include "link/link_errors.h"
+#include "link/port_access.h"
 #include "link/tchan.h"
 #include "link/vlink.h"
 #include "support/cp1251.h"
@@ -14,6 +15,7 @@ bool TBVLink::run_operation() {
     version_text.clear();
     version_code = -1;
     chan_log.clear();
+    port_note.clear();
     const int32_t op = operation.load();
     if (op == kWrite)
         add_trace("write");
@@ -49,6 +51,7 @@ bool TBVLink::run_link() {
     }
     if (probed == TCHAN::kPortBusy) {
         error_text = cp("Порт занят");
+        port_note = port_access_note(port);
         return false;
     }
     if (probed == TCHAN::kNoAnswer) {

@@ -32,6 +32,8 @@ public:
     std::string chan_log;
     int32_t version_code = -1;
     std::string version_text;
+    // Under "Порт занят": why the port did not open, when it was denied to this user.
+    std::string port_note;
     // Longest wait for a byte in ms; kept across operations.
     std::atomic<int32_t> max_response{0};
 

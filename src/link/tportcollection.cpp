@@ -1,6 +1,7 @@
 #include "link/tportcollection.h"
 
 #include "link/pci.h"
+#include "link/port_access.h"
 #include "link/port_names.h"
 
 namespace tgm {
@@ -22,7 +23,12 @@ void TPortCollection::enumerate() {
         if (probe.is_open()) {
             probe.close();
             add_port(port, port_device_path(port), port_description(port));
+            continue;
         }
+        // Listed all the same, so that the user learns what keeps it closed.
+        const PortAccess access = port_access(port);
+        if (access.denied)
+            add_port(port, port_device_path(port), denied_description(access));
     }
 }
 

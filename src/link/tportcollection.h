@@ -13,7 +13,8 @@ public:
     TPort* port_at(int32_t index) const { return static_cast<TPort*>(item(index)); }
     // Adds a port unless one with that number is already listed.
     void add_port(int32_t port, const std::string& name, const std::string& description = {});
-    // Lists every port of the table (pseudo-terminals excepted) that opens now.
+    // Lists every port of the table (pseudo-terminals excepted) that opens now, and those that
+    // exist but this user may not open, described as such.
     void enumerate();
 
 protected:

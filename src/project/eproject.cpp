@@ -34,6 +34,13 @@ bool EPROJECT::open_form(const std::string& file_name) {
     return true;
 }
 
+void EPROJECT::open_tables(const FDATA& list, const std::string& name) {
+    reset();
+    tables_.assign(list);
+    table_form_ = tables_.count > 0 && tables_.table(0).has(kLevelIsIndex);
+    name_ = name;
+}
+
 bool EPROJECT::save_form(const std::string& file_name) {
     if (!tables_.save_form_file(file_name))
         return false;

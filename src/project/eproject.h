@@ -23,6 +23,8 @@ public:
     void reset();
     void new_project();
     bool open_form(const std::string& file_name);
+    // As open_form, for tables that were read otherwise (a CSV file): the list as it stands.
+    void open_tables(const FDATA& list, const std::string& name);
     bool save_form(const std::string& file_name);
     bool export_form(const std::string& file_name, int kind);
     bool take_tables(EPROJECT& other);

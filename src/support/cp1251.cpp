@@ -49,6 +49,30 @@ void put_utf8(std::string& out, char32_t c) {
     }
 }
 
+// The character that starts at text[i] and the length of its sequence; 0 when the bytes there
+// are not UTF-8 (overlong forms, surrogates and values past U+10FFFF included).
+std::size_t utf8_sequence(std::string_view text, std::size_t i, char32_t& c) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80) {
+        c = b;
+        return 1;
+    }
+    const int extra = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+    if (extra < 0 || i + static_cast<std::size_t>(extra) >= text.size())
+        return 0;
+    c = extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
+    for (int k = 1; k <= extra; ++k) {
+        const auto cb = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+        if ((cb & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (cb & 0x3F);
+    }
+    constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+    if (c < kLeast[extra] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+        return 0;
+    return static_cast<std::size_t>(extra) + 1;
+}
+
 } // namespace
 
 std::string cp1251_to_utf8(std::string_view text) {
@@ -69,40 +93,33 @@ std::string utf8_to_cp1251(std::string_view text) {
     const auto& rev = reverse_table();
     std::size_t i = 0;
     while (i < text.size()) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b < 0x80) {
-            out += static_cast<char>(b);
-            ++i;
-            continue;
-        }
-        int extra = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
-        char32_t c = extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
-        bool ok = extra > 0;
-        for (int k = 1; ok && k <= extra; ++k) {
-            if (i + k >= text.size()) {
-                ok = false;
-                break;
-            }
-            const auto cb = static_cast<unsigned char>(text[i + k]);
-            if ((cb & 0xC0) != 0x80)
-                ok = false;
-            else
-                c = (c << 6) | (cb & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8: each byte is bad.
-        constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-        if (ok && (c < kLeast[extra] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF))
-            ok = false;
-        if (!ok) {
+        char32_t c = 0;
+        const std::size_t n = utf8_sequence(text, i, c);
+        if (n == 0) {
             out += '?';
             ++i;
             continue;
         }
-        auto it = rev.find(c);
-        out += it != rev.end() ? it->second : '?';
-        i += static_cast<std::size_t>(extra) + 1;
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            auto it = rev.find(c);
+            out += it != rev.end() ? it->second : '?';
+        }
+        i += n;
     }
     return out;
+}
+
+bool is_utf8(std::string_view text) {
+    char32_t c = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = utf8_sequence(text, i, c);
+        if (n == 0)
+            return false;
+        i += n;
+    }
+    return true;
 }
 
 } // namespace tgm

@@ -13,6 +13,9 @@ std::string cp1251_to_utf8(std::string_view text);
 // Characters outside the code page become '?'; malformed UTF-8 bytes become '?' each.
 std::string utf8_to_cp1251(std::string_view text);
 
+// Whether the whole text is well-formed UTF-8.
+bool is_utf8(std::string_view text);
+
 // The program's own Russian texts are UTF-8 literals; this is where they enter the core.
 inline std::string cp(std::string_view utf8_literal) { return utf8_to_cp1251(utf8_literal); }
 

@@ -39,11 +39,15 @@ std::string program_path() {
     return ec ? std::string() : path.string();
 }
 
-std::string home_folder() {
+bool portable_build() { return TGM_PORTABLE_BUILD != 0; }
+
+std::string home_folder() { return home_folder(portable_build()); }
+
+std::string home_folder(bool portable) {
     const std::string forced = env("TGM_HOME");
     if (!forced.empty())
         return with_slash(forced);
-    const std::string own = program_folder();
+    const std::string own = portable ? program_folder() : std::string();
     if (!own.empty() && ::access(own.c_str(), W_OK) == 0)
         return own;
     const std::string folder = config_folder();

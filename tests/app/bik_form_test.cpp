@@ -1,5 +1,6 @@
 // The console window "Пульт" driving the simulated unit through the main window's command.
 #include "scripted_dialogs.h"
+#include "unit_on_port.h"
 
 #include "app/bik_form.h"
 #include "app/status_bar.h"
@@ -23,22 +24,6 @@ using namespace tgm::test;
 namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
-
-// A simulated unit on ttyS0 of a private device folder, which port 0 then names.
-struct UnitOnPort0 {
-    explicit UnitOnPort0(const char* firmware) {
-        SIMCONFIG config;
-        config.firmware = firmware;
-        std::string error;
-        unit = std::make_unique<SIMPTY>(make_sim_unit(config, error));
-        EXPECT_TRUE(unit->open(error)) << error;
-        EXPECT_EQ(::symlink(unit->slave_path().c_str(), dev.file("ttyS0").c_str()), 0);
-        unit->start();
-    }
-    TempDir dev;
-    EnvGuard dev_dir{"TGM_DEV_DIR", dev.path()};
-    std::unique_ptr<SIMPTY> unit;
-};
 
 QString panel(TBikForm* form, int i) { return form->findChild<TStatusBar*>("StrBar")->panel(i); }
 QString display(TBikForm* form) { return form->findChild<QPlainTextEdit*>("Displey")->toPlainText(); }

@@ -1,24 +1,30 @@
 // Draws the main window with an example project, Qt's save dialog as the program opens it, the
-// table editor, the import dialog, the event log, the About box and the console on a simulated
-// unit into PNG files, on whatever Qt platform is in use (offscreen by default).
+// table editor, the import dialog, the progress dialog during a write and after a failure, the
+// event log, the port dialogs, the About box and the console on a simulated unit into PNG files,
+// on whatever Qt platform is in use (offscreen by default).
 #include "scripted_dialogs.h"
 
 #include "app/about_form.h"
 #include "app/bik_form.h"
 #include "app/gui_text.h"
+#include "app/link_form1.h"
 #include "app/qt_translation.h"
 #include "app/status_bar.h"
 #include "app/trase_form.h"
+#include "link/tbvlink.h"
 #include "sim/sim_pty.h"
 #include "support/cp1251.h"
 #include "support/hist.h"
 #include "testing/files.h"
+#include "testing/holding_clock.h"
 #include "testing/pty_pair.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QListWidget>
+#include <QPushButton>
 #include <QPixmap>
 #include <QTest>
 #include <cstdio>
@@ -58,11 +64,91 @@ bool save_console(test::Program& p, const QString& file) {
     bool ok = false;
     test::when_modal([&](QWidget* w) {
         auto* bar = w->findChild<TStatusBar*>(QStringLiteral("StrBar"));
-        QTest::qWaitFor([bar] { return bar->panel(2) == QStringLiteral("OK"); }, 10000);
-        ok = save(w, file);
+        ok = QTest::qWaitFor([bar] { return bar->panel(2) == QStringLiteral("OK"); }, 10000) &&
+             save(w, file);
         w->close();
     });
     p.main->NBiButtonClick();
+    return ok;
+}
+
+// A K unit on a pseudo-terminal that the link then uses.
+std::unique_ptr<SIMPTY> unit_for_link(test::Program& p, int32_t init_polls) {
+    SIMCONFIG config;
+    config.firmware = "9610";
+    config.faults.init_polls = init_polls;
+    std::string error;
+    auto unit = std::make_unique<SIMPTY>(make_sim_unit(config, error));
+    if (!unit->open(error))
+        return nullptr;
+    unit->start();
+    p.main->link().port = unit->port();
+    return unit;
+}
+
+// The progress dialog held in the middle of a write into a unit that is still initialising, then
+// the error of one that never ends its initialisation. Their lines stay in the event log.
+bool save_link_dialogs(test::Program& p, const QDir& folder, const QString& out) {
+    test::HoldingClock clock;
+    p.dialogs.files = {test::ScriptedDialogs::chosen(copy_example(folder, "station_litres.fs2"))};
+    p.main->ImportButtonClick();
+    bool ok = false;
+    {
+        const auto unit = unit_for_link(p, 30);
+        int sleeps = 0;
+        clock.hold_if([&sleeps](uint32_t ms) { return ms >= 500 && ++sleeps == 12; });
+        test::when_modal([&](QWidget* w) {
+            const bool held = QTest::qWaitFor([&] { return clock.holding(); }, 10000);
+            QTest::qWait(2 * TLinkForm1::kTick + 50); // the stage and the progress are up
+            ok = held && save(w, out + "/progress-dialog.png");
+            clock.release();
+        });
+        clock.sleep_ms(1000);
+        p.main->NStrWriteClick();
+    }
+    const auto never_ready = unit_for_link(p, -1);
+    TLinkForm1* form = p.main->link_form();
+    QTimer poll;
+    bool failed_shown = false;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (failed_shown || !form->show_result || !form->isVisible())
+            return;
+        failed_shown = true;
+        ok &= save(form, out + "/failed-dialog.png");
+        form->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
+    });
+    poll.start(5);
+    clock.sleep_ms(1000);
+    p.main->NStrWriteClick();
+    p.main->link().port = 0;
+    return ok && failed_shown;
+}
+
+// "Канал связи" and "Выбор порта" on a folder of stand-in devices.
+bool save_port_dialogs(test::Program& p, const QString& out) {
+    // A fixed folder, so the paths read the same in every run.
+    QDir dev(QDir::tempPath() + QStringLiteral("/tgm-dev"));
+    dev.removeRecursively();
+    dev.mkpath(QStringLiteral("."));
+    test::EnvGuard dev_dir("TGM_DEV_DIR", dev.path().toStdString());
+    test::PtyPair com1, usb;
+    const std::string folder = dev.path().toStdString();
+    if (::symlink(com1.path().c_str(), (folder + "/ttyS0").c_str()) != 0 ||
+        ::symlink(usb.path().c_str(), (folder + "/ttyUSB0").c_str()) != 0)
+        return false;
+    bool ok = true;
+    test::when_modal([&](QWidget* chan) {
+        ok &= save(chan, out + "/channel-dialog.png");
+        test::when_modal([&](QWidget* ports) {
+            ports->findChild<QListWidget*>(QStringLiteral("port_list"))->setCurrentRow(1);
+            ok &= save(ports, out + "/port-dialog.png");
+            ports->close();
+        });
+        chan->findChild<QPushButton*>(QStringLiteral("choose_button"))->click();
+        chan->close();
+    });
+    p.main->NChanClick();
+    dev.removeRecursively();
     return ok;
 }
 
@@ -128,14 +214,10 @@ int main(int argc, char** argv) {
     ok &= save(p.import, out + "/import-dialog.png");
     p.import->hide();
 
-    HIST* log = log_sink();
-    log->add_line(cp("r2 K 6.21 Чтение таблиц"));
-    log->append_to_last_line("OK");
-    log->add_line(cp("w1 V 9.60 Запись таблиц"));
-    log->append_to_last_line(cp("Ошибка связи"));
-    log->add_line(cp("r2 K 6.21 Чтение таблиц"));
-    log->append_to_last_line(cp("OK"));
+    ok &= save_link_dialogs(p, folder, out);
+    p.main->trase_form()->resize(640, 160); // the lines end in their results
     ok &= save(p.main->trase_form(), out + "/event-log.png");
+    ok &= save_port_dialogs(p, out);
     p.main->trase_form()->report = false;
 
     TAboutForm about(p.main.get());

@@ -6,6 +6,7 @@
 #include "testing/tables.h"
 #include "testing/files.h"
 
+#include <QPrinter>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -47,6 +48,16 @@ TUiDialogs::FileAnswer ScriptedDialogs::save_file(QWidget* parent, const FileReq
 }
 
 void ScriptedDialogs::beep(int, int) { ++beeps; }
+
+bool ScriptedDialogs::print_setup(QWidget*, QPrinter& printer, bool& selection) {
+    if (prints.empty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(prints.front().pdf_file));
+    selection = prints.front().selection;
+    prints.pop_front();
+    return true;
+}
 
 TUiDialogs::FileAnswer ScriptedDialogs::chosen(const std::string& file_name, int filter_index) {
     FileAnswer a;

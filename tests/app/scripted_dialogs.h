@@ -30,11 +30,18 @@ public:
     FileAnswer open_file(QWidget* parent, const FileRequest& request) override;
     FileAnswer save_file(QWidget* parent, const FileRequest& request) override;
     void beep(int hertz, int milliseconds) override;
+    // Prints into prints.front()'s PDF file; none left: cancelled.
+    bool print_setup(QWidget* parent, QPrinter& printer, bool& selection) override;
 
     static FileAnswer chosen(const std::string& file_name, int filter_index = 1);
 
     std::deque<Answer> answers;
     std::deque<FileAnswer> files;
+    struct PrintAnswer {
+        std::string pdf_file;
+        bool selection = false;
+    };
+    std::deque<PrintAnswer> prints;
     std::vector<QString> messages;
     std::vector<MessageKind> message_kinds;
     std::vector<QString> questions;

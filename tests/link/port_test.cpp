@@ -1,13 +1,17 @@
 // The port layer: PCI, TIMER, the port number table, enumeration and `tgm-cli ports`.
 #include "link/pci.h"
+#include "link/port_access.h"
 #include "link/port_listing.h"
 #include "link/port_names.h"
 #include "link/timer.h"
+#include "link/tbvlink.h"
 #include "link/tportcollection.h"
+#include "support/cp1251.h"
 #include "testing/pty_pair.h"
 #include "testing/run_program.h"
 #include "testing/temp_dir.h"
 #include "testing/files.h"
+#include "testing/unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -157,6 +161,47 @@ TEST(PortsCommand, PrintsNumberDeviceAndDescription) {
     const RunResult bogus = run_program("tgm-cli", {"ports", "--bogus"});
     EXPECT_EQ(bogus.exit_code, 2);
     EXPECT_EQ(bogus.out, "");
+}
+
+// A device that exists but is not this user's to open is listed and explained, not passed off
+// as a port in use: by the enumeration, by the link after "Порт занят", and by tgm-cli.
+TEST(DeniedPort, ListedWithItsGroupAndNamedUnderPortBusy) {
+    TempDir dir;
+    open_to_unprivileged(dir.path());
+    EnvGuard dev("TGM_DEV_DIR", dir.path());
+    PtyPair open_one, denied;
+    ASSERT_EQ(::chmod(open_one.path().c_str(), 0666), 0);
+    const std::string group = deny_to_unprivileged(denied.path());
+    ASSERT_EQ(::symlink(open_one.path().c_str(), dir.file("ttyS0").c_str()), 0);
+    ASSERT_EQ(::symlink(denied.path().c_str(), dir.file("ttyUSB1").c_str()), 0);
+
+    const std::string seen = as_unprivileged([] {
+        TPortCollection ports;
+        ports.enumerate();
+        TBVLink link;
+        link.port = 33;
+        link.operation = TBVLink::kRead;
+        link.resume();
+        while (link.operation.load() != 0)
+            ::usleep(1000);
+        const RunResult cli_ports = run_program("tgm-cli", {"ports"});
+        const RunResult cli_read =
+            run_program("tgm-cli", {"--port", "33", "read", "/tmp/never.fs"});
+        return port_listing(ports) + "|" + cp1251_to_utf8(link.error_text + "|" + link.port_note) +
+               "|" + cli_ports.out + "|" + cli_read.err + "|" + std::to_string(cli_read.exit_code);
+    });
+    const std::string listing = "0\t" + dir.file("ttyS0") + "\t\n33\t" + dir.file("ttyUSB1") +
+                                "\tнет доступа (группа " + group + ")\n";
+    const std::string note =
+        "Нет доступа к " + denied.path() + ": пользователь не входит в группу " + group;
+    EXPECT_EQ(seen,
+              listing + "|Порт занят|" + note + "|" + listing + "|Порт занят\n" + note + "\n|1");
+
+    // To this process (root in CI) the device is simply there: nothing to explain.
+    if (::geteuid() == 0) {
+        EXPECT_FALSE(port_access(33).denied);
+        EXPECT_EQ(port_access_note(33), "");
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "cli_common.h"
 
+#include "forms/csv_reader.h"
 #include "forms/fdata.h"
 #include "project/eproject.h"
 #include "support/cp1251.h"
@@ -25,8 +26,14 @@ int usage_error(const char* utf8_text) {
 }
 
 bool load_for_import(const std::string& file_name, EPROJECT& project) {
-    if (!project.open_form(file_name))
+    if (is_csv_file_name(file_name)) {
+        CsvImport read;
+        if (!read_csv_file(file_name, read))
+            return false;
+        project.open_tables(read.tables, file_name);
+    } else if (!project.open_form(file_name)) {
         return false;
+    }
     project.update_control();
     return true;
 }

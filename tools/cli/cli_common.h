@@ -17,8 +17,8 @@ void print_error(const std::string& text_cp1251);
 // Usage errors are printed in the program's own words (UTF-8 literal).
 int usage_error(const char* utf8_text);
 
-// Loads a form file the way the import does: open_form, then the control pass. False when the
-// file does not load (the reason is already on stderr).
+// Loads a form file the way the import does: open_form (a .csv file as "Импорт CSV…" reads it),
+// then the control pass. False when the file does not load (the reason is already on stderr).
 bool load_for_import(const std::string& file_name, EPROJECT& project);
 
 // FDATA::unconverted_line for table k (counted from 0) on stderr.

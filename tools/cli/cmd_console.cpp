@@ -6,6 +6,7 @@
 
 #include "console/cons_clnt.h"
 #include "console/mchan.h"
+#include "link/port_access.h"
 #include "support/cp1251.h"
 
 #include <cstdio>
@@ -40,6 +41,9 @@ int cmd_console(int argc, char** argv) {
     chan.port = port;
     if (!chan.open(0)) {
         print_error(cp("Порт занят"));
+        const std::string note = port_access_note(port);
+        if (!note.empty())
+            print_error(note);
         return kFailed;
     }
     int32_t kind = 2;

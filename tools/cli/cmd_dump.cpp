@@ -3,18 +3,32 @@
 
 #include "forms/convert.h"
 #include "forms/number_text.h"
+#include "forms/table_crc.h"
 #include "project/eproject.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace tgm::cli {
 
-// Litres at 0, 1, 2 ... cm per table; "-" for a table that does not convert.
+// Litres at 0, 1, 2 ... cm per table, or with --crc their CRC-32 as the printed sheets show it;
+// "-" for a table that does not convert.
 int cmd_dump(int argc, char** argv) {
-    if (argc != 2)
-        return usage_error("usage: tgm-cli dump FILE");
+    const char* file = nullptr;
+    int files = 0;
+    bool crc = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--crc") == 0) {
+            crc = true;
+        } else {
+            file = argv[i];
+            ++files;
+        }
+    }
+    if (files != 1)
+        return usage_error("usage: tgm-cli dump FILE [--crc]");
     EPROJECT project;
-    if (!project.open_form(argv[1]))
+    if (!load_for_import(file, project))
         return kUsage;
     PARTAB points;
     std::string line;
@@ -24,6 +38,8 @@ int cmd_dump(int argc, char** argv) {
         if (table.filled()) {
             if (!convert_table(table, points)) {
                 line += " -";
+            } else if (crc) {
+                line += ' ' + crc_text(table_crc(points));
             } else {
                 for (int32_t i = 0; i < points.count(); ++i) {
                     line += ' ';

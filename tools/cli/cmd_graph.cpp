@@ -1,12 +1,12 @@
 #include "cli_common.h"
 #include "commands.h"
+#include "offscreen_painting.h"
 
 #include "editor/vgraf.h"
 #include "forms/number_text.h"
 #include "project/eproject.h"
 #include "support/cp1251.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <cstdio>
 #include <cstring>
@@ -81,12 +81,6 @@ bool parse(int argc, char** argv, GraphOptions& o) {
     return true;
 }
 
-// Qt's own notes (no runtime folder, missing fonts) are not this command's output.
-void quiet_qt(QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-}
-
 } // namespace
 
 // The table of one channel drawn as the editor draws it with the control display on, into a
@@ -109,10 +103,7 @@ int cmd_graph(int argc, char** argv) {
         return kFailed;
     }
 
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(quiet_qt);
-    int qt_argc = 1;
-    QGuiApplication app(qt_argc, argv);
+    OffscreenPainting qt(argv[0]);
     QImage image(o.width, o.height, QImage::Format_RGB32);
     VGRAF graph(&image);
     graph.reset_view(true);

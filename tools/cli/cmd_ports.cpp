@@ -1,4 +1,4 @@
-// tgm-cli ports: the serial ports that open now, one per line:
+// tgm-cli ports: the serial ports that open now (and those denied to this user), one per line:
 // NUMBER<TAB>DEVICE<TAB>DESCRIPTION.
 #include "commands.h"
 
@@ -13,7 +13,8 @@ int cmd_ports(int argc, char** argv) {
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::printf("Usage: tgm-cli ports\n"
                     "Lists the serial ports that can be opened now: number, device, "
-                    "description.\n");
+                    "description.\nPorts that this user may not open are listed with the "
+                    "description \"нет доступа\" and the device's group.\n");
         return 0;
     }
     if (argc != 1) {

@@ -49,6 +49,8 @@ void report(const TBVLink& link, const std::string& version) {
     print_line(version + '\t' + link.error_text + '\t' + text_of_integer(link.max_response.load()));
     if (!link.result)
         print_error(link.error_text);
+    if (!link.port_note.empty())
+        print_error(link.port_note);
     if (link_options().trace && !(link.trace_text.empty() && link.error_text.empty())) {
         std::string line = link.trace_text;
         if (!link.result)

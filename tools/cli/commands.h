@@ -7,6 +7,7 @@ int cmd_dump(int argc, char** argv);
 int cmd_convert(int argc, char** argv);
 int cmd_ports(int argc, char** argv);
 int cmd_graph(int argc, char** argv);
+int cmd_pdf(int argc, char** argv);
 // The unit's tables; they take the options of link_options.h.
 int cmd_read(int argc, char** argv);
 int cmd_write(int argc, char** argv);

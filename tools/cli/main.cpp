@@ -3,6 +3,8 @@
 #include "commands.h"
 #include "link_options.h"
 
+#include "support/tappinfo.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -16,7 +18,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"info", "FILE", tgm::cli::cmd_info},
-    {"dump", "FILE", tgm::cli::cmd_dump},
+    {"dump", "FILE [--crc]", tgm::cli::cmd_dump},
     {"convert", "IN OUT", tgm::cli::cmd_convert},
     {"ports", "", tgm::cli::cmd_ports},
     {"read", "OUT", tgm::cli::cmd_read},
@@ -25,13 +27,23 @@ constexpr Command kCommands[] = {
     {"compare", "IN", tgm::cli::cmd_compare},
     {"console", "[--key C]...", tgm::cli::cmd_console},
     {"graph", "FILE OUT.png [--channel N] [--size WxH] [--mode ddV|dV] [--center L --width W]", tgm::cli::cmd_graph},
+    {"pdf", "IN OUT.pdf", tgm::cli::cmd_pdf},
 };
 
 int usage(FILE* out) {
-    std::fprintf(out, "usage:\n");
-    for (const Command& c : kCommands)
-        std::fprintf(out, "  tgm-cli %s%s%s%s\n", tgm::cli::takes_link_options(c.run) ? "[options] " : "",
-                     c.name, *c.arguments ? " " : "", c.arguments);
+    // GNU's layout, which help2man turns into the manual page's synopsis.
+    const char* lead = "Usage:";
+    for (const Command& c : kCommands) {
+        std::fprintf(out, "%s tgm-cli %s%s%s%s\n", lead,
+                     tgm::cli::takes_link_options(c.run) ? "[options] " : "", c.name,
+                     *c.arguments ? " " : "", c.arguments);
+        lead = "  or: ";
+    }
+    std::fprintf(out, "%s tgm-cli --help | --version\n\n", lead);
+    std::fputs("Calibration tables, form files and the secondary unit's tables without windows.\n"
+               "Output is UTF-8; exit codes: 0 success, 1 the operation failed, 2 usage error or\n"
+               "unreadable input, 3 compare found differences.\n\n",
+               out);
     std::fputs(tgm::cli::kLinkOptionsHelp, out);
     return tgm::cli::kUsage;
 }
@@ -47,6 +59,10 @@ int main(int argc, char** argv) {
         return usage(stderr);
     if (std::strcmp(argv[first], "--help") == 0 || std::strcmp(argv[first], "-h") == 0) {
         usage(stdout);
+        return tgm::cli::kOk;
+    }
+    if (std::strcmp(argv[first], "--version") == 0) {
+        std::printf("tgm-cli %s\n", tgm::TAppInfo().version_text().c_str());
         return tgm::cli::kOk;
     }
     for (const Command& c : kCommands) {

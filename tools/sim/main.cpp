@@ -1,10 +1,12 @@
 // tgm-sim: a simulated secondary unit on a pseudo-terminal.
 #include "sim/sim_config.h"
 #include "sim/sim_pty.h"
+#include "support/tappinfo.h"
 
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -16,6 +18,10 @@ void on_signal(int) { stop_requested = true; }
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("tgm-sim %s\n", tgm::TAppInfo().version_text().c_str());
+        return 0;
+    }
     tgm::SIMCONFIG config;
     std::string message;
     const int parsed = tgm::parse_sim_options(argc, argv, config, message);

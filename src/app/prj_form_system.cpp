@@ -1,0 +1,109 @@
+// The main window's system commands: read, write, delete and compare the unit's tables through
+// the link thread and its progress dialog, and the lockout that keeps them one second apart.
+#include "app/prj_form.h"
+
+#include "app/gui_text.h"
+#include "app/link_form1.h"
+#include "app/status_bar.h"
+#include "app/ui_dialogs.h"
+#include "link/activation_notice.h"
+#include "link/tbvlink.h"
+#include "link/timer.h"
+#include "link/version_table.h"
+#include "support/cp1251.h"
+
+namespace tgm {
+namespace {
+
+constexpr uint32_t kLockout = 1000;
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+const char* const kNoTables = "Таблицы объёма в системе отсутствуют";
+
+} // namespace
+
+void TPrjForm::start_lockout() {
+    lockout_started_ = tick_ms();
+    lockout_enabled_ = true;
+}
+
+bool TPrjForm::lockout_running() {
+    if (lockout_enabled_ && tick_ms() - lockout_started_ >= kLockout)
+        lockout_enabled_ = false;
+    return lockout_enabled_;
+}
+
+bool TPrjForm::run_on_link(int32_t operation, const char* caption, const char* progress_word) {
+    StrBar->set_panel(1, QStringLiteral("?"));
+    StrBar->set_panel(2, u(progress_word));
+    StrBar->set_panel(3, QStringLiteral("0"));
+    StrBar->repaint_now();
+    if (operation == TBVLink::kWrite)
+        project_.build_group(link_->group);
+    const bool ok = link_form_->run(*link_, operation, u(caption));
+    // After a clear the firmware's name stands in for the version.
+    const int32_t code = unit_code(link_->version_code);
+    StrBar->set_panel(1,
+                      qs(operation == TBVLink::kClear ? name_of_code(code) : link_->version_text));
+    StrBar->set_panel(2, qs(link_->error_text));
+    StrBar->set_panel(3, QString::number(link_->max_response.load()));
+    StrBar->repaint_now();
+    return ok;
+}
+
+void TPrjForm::show_activation_notice(int32_t code, const std::string& text) {
+    const std::string notice = activation_notice(code, text);
+    if (!notice.empty())
+        ui_dialogs().message(this, qs(notice));
+}
+
+// The project goes whatever the outcome: the user has already agreed to give it up.
+void TPrjForm::NStrReadClick() {
+    if (lockout_running() || !confirm_discard())
+        return;
+    const bool ok = run_on_link(TBVLink::kRead, "Чтение таблиц", "Чтение...");
+    project_.reset();
+    if (ok && link_->group.count() > 0)
+        project_.take_group(link_->group, cp("Система"));
+    else if (ok)
+        ui_dialogs().message(this, u(kNoTables));
+    refresh(-1);
+    start_lockout();
+}
+
+void TPrjForm::NStrWriteClick() {
+    if (lockout_running())
+        return;
+    if (run_on_link(TBVLink::kWrite, "Запись таблиц", "Запись..."))
+        show_activation_notice(unit_code(link_->version_code), cp("Запись таблиц завершена."));
+    start_lockout();
+}
+
+void TPrjForm::NStrClearClick() {
+    if (lockout_running())
+        return;
+    if (run_on_link(TBVLink::kClear, "Удаление таблиц", "Удаление..."))
+        show_activation_notice(unit_code(link_->version_code), cp("Таблицы удалены."));
+    start_lockout();
+}
+
+void TPrjForm::NStrCompareClick() {
+    if (lockout_running())
+        return;
+    if (run_on_link(TBVLink::kRead, "Чтение таблиц", "Сравнение...")) {
+        if (link_->group.count() > 0) {
+            GROUPTAB ours;
+            project_.build_group(ours);
+            // A table that does not convert is not the unit's, whatever the unit holds there.
+            const bool same = link_->group.equals(ours) && project_.all_writable();
+            ui_dialogs().message(this, u(same ? "Таблицы системы совпадают с проектом."
+                                              : "Таблицы системы отличны от проекта !"));
+        } else {
+            ui_dialogs().message(this, u(kNoTables));
+        }
+    }
+    start_lockout();
+}
+
+} // namespace tgm

@@ -1,0 +1,165 @@
+// "Связь": the channel dialog and the port list on stand-in devices, and the demo unit that
+// stands in for the port until one is chosen.
+#include "scripted_dialogs.h"
+
+#include "app/bik_form.h"
+#include "app/chan_cfg_form.h"
+#include "app/demo_unit.h"
+#include "app/port_dlg.h"
+#include "app/status_bar.h"
+#include "link/tbvlink.h"
+#include "support/syscfg.h"
+#include "testing/files.h"
+#include "testing/holding_clock.h"
+#include "testing/pty_pair.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace tgm;
+using namespace tgm::test;
+
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+QStringList items(QWidget* port_dlg) {
+    QStringList out;
+    auto* list = port_dlg->findChild<QListWidget*>(QStringLiteral("port_list"));
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+void click(QWidget* w, const char* name) {
+    w->findChild<QPushButton*>(QString::fromLatin1(name))->click();
+}
+
+QString shown_port(QWidget* chan_form) {
+    return qobject_cast<TChanCfgForm*>(chan_form)->shown_text();
+}
+
+// "Связь" run with `in_port_dlg` acting in "Выбор порта"; returns what the channel dialog
+// showed before and after.
+QStringList run_chan_command(Program& p, std::function<void(QWidget*)> in_port_dlg) {
+    QStringList shown;
+    when_modal([&](QWidget* chan) {
+        shown << shown_port(chan);
+        when_modal(in_port_dlg);
+        click(chan, "choose_button");
+        shown << shown_port(chan);
+        chan->close();
+    });
+    p.action("N14")->trigger();
+    return shown;
+}
+
+int32_t port_in_cfg(const Program& p) {
+    const std::string cfg = read_file(p.home.file("tgm.cfg"));
+    if (cfg.size() < 11)
+        return -1;
+    return static_cast<int32_t>(static_cast<uint8_t>(cfg[7]) | static_cast<uint8_t>(cfg[8]) << 8);
+}
+
+} // namespace
+
+// The ports of a stand-in device folder are listed anew on "Обновить список"; the chosen one
+// reaches tgm.cfg and the link thread. OK with nothing selected chooses nothing.
+TEST(PortDialogs, TheChosenPortReachesTgmCfgAndTheLink) {
+    TempDir dev;
+    EnvGuard dev_dir("TGM_DEV_DIR", dev.path());
+    PtyPair com1, usb2, acm1;
+    ASSERT_EQ(::symlink(com1.path().c_str(), dev.file("ttyS0").c_str()), 0);
+    ASSERT_EQ(::symlink(usb2.path().c_str(), dev.file("ttyUSB2").c_str()), 0);
+    Program p;
+    QStringList listed, relisted;
+    const QStringList shown = run_chan_command(p, [&](QWidget* dlg) {
+        EXPECT_EQ(dlg->windowTitle(), u("Выбор порта"));
+        listed = items(dlg);
+        EXPECT_EQ(::symlink(acm1.path().c_str(), dev.file("ttyACM1").c_str()), 0);
+        click(dlg, "refresh_button");
+        relisted = items(dlg);
+        dlg->findChild<QListWidget*>(QStringLiteral("port_list"))->setCurrentRow(1);
+        click(dlg, "ok_button");
+    });
+    const QString s0 = QString::fromStdString(dev.file("ttyS0"));
+    const QString usb = QString::fromStdString(dev.file("ttyUSB2"));
+    EXPECT_EQ(listed, QStringList({s0, usb}));
+    EXPECT_EQ(relisted, QStringList({s0, usb, QString::fromStdString(dev.file("ttyACM1"))}));
+    EXPECT_EQ(shown, QStringList({s0, usb}));
+    EXPECT_EQ(config().chanpar().port, 34);
+    EXPECT_EQ(port_in_cfg(p), 34);
+    EXPECT_EQ(p.main->link().port, 34);
+
+    const QStringList kept = run_chan_command(p, [](QWidget* dlg) {
+        dlg->findChild<QListWidget*>(QStringLiteral("port_list"))->setCurrentRow(-1);
+        click(dlg, "ok_button");
+    });
+    EXPECT_EQ(kept, QStringList({usb, usb}));
+    EXPECT_EQ(p.main->link().port, 34);
+}
+
+// The demo unit serves the link and the console on a pseudo-terminal that tgm.cfg never
+// records, and the caption says so, until a port is chosen. "-t" after the option still counts.
+TEST(DemoMode, TheSimulatedUnitStandsInUntilAPortIsChosen) {
+    HoldingClock clock;
+    Program p({"--simulate=k:6362", "-t"});
+    ASSERT_NE(p.main->demo_unit(), nullptr);
+    EXPECT_TRUE(p.main->windowTitle().endsWith(u(") — имитатор БВ K 6362")))
+        << p.main->windowTitle().toStdString();
+    EXPECT_TRUE(p.action("NTrase")->isVisible());
+    const int32_t demo_port = p.main->demo_unit()->port();
+    EXPECT_GE(demo_port, 256);
+    EXPECT_EQ(p.main->link().port, demo_port);
+
+    clock.sleep_ms(1000);
+    p.action("NStrRead")->trigger();
+    EXPECT_EQ(p.dialogs.messages, std::vector<QString>{u("Таблицы объёма в системе отсутствуют")});
+    bool console_ok = false;
+    when_modal([&](QWidget* w) {
+        console_ok = QTest::qWaitFor([w] {
+            auto* bar = w->findChild<TStatusBar*>(QStringLiteral("StrBar"));
+            return bar->panel(2) == QStringLiteral("OK");
+        }, 10000);
+        w->close();
+    });
+    p.action("NBiButton")->trigger();
+    EXPECT_TRUE(console_ok);
+
+    // "Связь" closed without a choice keeps the demo, and writes the configured port.
+    QString shown;
+    when_modal([&](QWidget* chan) {
+        shown = shown_port(chan);
+        chan->close();
+    });
+    p.action("N14")->trigger();
+    const QString demo_path = QString::fromStdString(p.main->demo_unit()->path());
+    EXPECT_EQ(shown, demo_path + u(" — имитатор БВ K 6362"));
+    EXPECT_EQ(port_in_cfg(p), 0);
+    EXPECT_EQ(p.main->link().port, demo_port);
+
+    // A chosen port ends it.
+    TempDir dev;
+    EnvGuard dev_dir("TGM_DEV_DIR", dev.path());
+    PtyPair com2;
+    ASSERT_EQ(::symlink(com2.path().c_str(), dev.file("ttyS1").c_str()), 0);
+    run_chan_command(p, [](QWidget* dlg) { click(dlg, "ok_button"); });
+    EXPECT_EQ(p.main->demo_unit(), nullptr);
+    EXPECT_FALSE(p.main->windowTitle().contains(u("имитатор")));
+    EXPECT_EQ(p.main->link().port, 1);
+    EXPECT_EQ(port_in_cfg(p), 1);
+}
+
+TEST(DemoMode, AnUnknownUnitIsReportedAndTheProgramGoesOnWithoutIt) {
+    Program p({"x", "-t", "--simulate=q:9600"});
+    EXPECT_EQ(p.main->demo_unit(), nullptr);
+    EXPECT_FALSE(p.action("NTrase")->isVisible()); // "-t" is not the first parameter
+    ASSERT_EQ(p.dialogs.messages.size(), 1u);
+    EXPECT_EQ(p.dialogs.messages[0],
+              u("Имитатор БВ не запущен: --simulate=q:9600: expected k:FIRMWARE or v:FIRMWARE"));
+    EXPECT_EQ(p.main->link().port, 0);
+}
