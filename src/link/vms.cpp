@@ -155,7 +155,8 @@ bool VMS::read_long_answer(int function) {
             std::min(static_cast<int32_t>(total) - received, driver.answer.length - 1);
         // A block that brings nothing of what is missing and promises more would have the
         // tool ask forever.
-        if (take <= 0 && received < static_cast<int32_t>(total) && block_function != kLastAnswerBlock) {
+        if (take <= 0 && received < static_cast<int32_t>(total) &&
+            block_function != kLastAnswerBlock) {
             status = kBadAnswerBlock;
             return false;
         }

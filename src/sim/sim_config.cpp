@@ -135,7 +135,9 @@ int parse_sim_options(int argc, char** argv, SIMCONFIG& config, std::string& mes
         {"--status-at-start",
          [&](const std::string& v) { return parse_pair(v.c_str(), faults.status_at_start); }},
         {"--cut-to",
-         [&](const std::string& v) { return parse_pair(v.c_str(), 0xFFFF, faults.cut_to, faults.cut_after); }},
+         [&](const std::string& v) {
+             return parse_pair(v.c_str(), 0xFFFF, faults.cut_to, faults.cut_after);
+         }},
     };
     // Switches.
     const std::pair<const char*, bool*> switches[] = {

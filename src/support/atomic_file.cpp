@@ -50,7 +50,8 @@ std::string temporary_prefix(const std::string& name) {
 
 // The rename is durable only once the folder that records it is.
 void sync_folder(const std::string& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     // Not every file system syncs a folder; the new content is in place either way.
@@ -69,7 +70,8 @@ void remove_stale_temporaries(const std::string& folder, const std::string& pref
     std::vector<std::string> stale;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name.size() == prefix.size() + kUniquePart && name.compare(0, prefix.size(), prefix) == 0)
+        if (name.size() == prefix.size() + kUniquePart &&
+            name.compare(0, prefix.size(), prefix) == 0)
             stale.push_back(folder + name);
     }
     ::closedir(dir);

@@ -1,10 +1,10 @@
 #include "fault_matrix.h"
 
+#include "encoding/byte_order.h"
 #include "link/drivers/klink.h"
 #include "link/pci.h"
 #include "link/port_names.h"
 #include "link/vlink.h"
-#include "encoding/byte_order.h"
 #include "testing/conversation.h"
 #include "testing/engine_port.h"
 #include "testing/files.h"
@@ -85,71 +85,79 @@ void prepare_state(const FaultRow& row, const std::string& path) {
     ASSERT_TRUE(unit->flash().save(path));
 }
 
-std::string first_line(const std::string& text) { return text.substr(0, text.find('\n')); }
+std::string first_line(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
 
 // The status line's second panel: the operation's text.
 std::string result_panel(const std::string& out) {
     const std::string line = first_line(out);
     const auto tab = line.find('\t');
-    return tab == std::string::npos ? std::string() : line.substr(tab + 1, line.rfind('\t') - tab - 1);
+    return tab == std::string::npos ? std::string()
+                                    : line.substr(tab + 1, line.rfind('\t') - tab - 1);
 }
 
 std::vector<FaultRow> make_rows() {
+    const char* const fault = "Неисправность БВ!";
+    const char* const packing = "Ошибка сжатия таблиц";
+    const char* const version = "Ошибка. Версия БВ не поддерживается";
+    const char* const flash = "Ошибка. Недостаточно флэш-памяти БВ!";
+    const char* const unknown = "Неизвестный тип сжатия таблиц";
+    const char* const flash_fault = "Ошибка флэш-памяти БВ!";
+    const char* const link = kLinkFailure;
     const char* const busy = "Порт занят";
     const char* const transport = "Ошибка. Система в транспортном режиме.";
+    const char* const initialising = "Ошибка. БВ в режиме инициализации";
+    const char* const rgs = "rgs50.fs31";
+    const unsigned read_only = 1u << kFaultRead;
+    using Args = std::vector<std::string>;
+    const Args none;
+    const auto status = [](const char* pair) { return Args{"--status", pair}; };
     std::vector<FaultRow> rows = {
         // The unit's fault: its state byte (K) or the fault word of its readiness (V).
-        {"Fault4", "Неисправность БВ!", 'k', "6341", {"--fault-status", "4"}, {}, kEvery, 0, "rgs50.fs31"},
-        {"Fault4", "Неисправность БВ!", 'v', "9600", {"--fault-word", "256"}, {}, kEvery, 0, "rgs50.fs31"},
-        // Tables that need first differences where only second differences are taken.
-        {"Packing80", "Ошибка сжатия таблиц", 'k', "9610", {"--types", "1"}, {}, kWriteOnly, 0, kZigzag},
-        {"Packing80", "Ошибка сжатия таблиц", 'v', "9600", {"--types", "3"}, {}, kWriteOnly, 0, kSteep},
+        {"Fault4", fault, 'k', "6341", {"--fault-status", "4"}, {}, kEvery, 0, rgs},
+        {"Fault4", fault, 'v', "9600", {"--fault-word", "256"}, {}, kEvery, 0, rgs},
+        // Tables that fit no compression the unit takes.
+        {"Packing80", packing, 'k', "9610", {"--types", "1"}, {}, kWriteOnly, 0, kZigzag},
+        {"Packing80", packing, 'v', "9600", {"--types", "3"}, {}, kWriteOnly, 0, kSteep},
         // The unit does not know the question of its compression types.
-        {"Version81", "Ошибка. Версия БВ не поддерживается", 'k', "1000", {"--types", "0"}, {}, kWriteOnly, 0,
-         "rgs50.fs31"},
-        {"Version81", "Ошибка. Версия БВ не поддерживается", 'v', "9600", {"--types", "0"}, {}, kWriteOnly, 0,
-         "rgs50.fs31"},
+        {"Version81", version, 'k', "1000", {"--types", "0"}, {}, kWriteOnly, 0, rgs},
+        {"Version81", version, 'v', "9600", {"--types", "0"}, {}, kWriteOnly, 0, rgs},
         // No driver for the generation at all: every operation.
-        {"NoDriver81", "Ошибка. Версия БВ не поддерживается", 'k', "5x0", {}, {}, kEvery, 0, "rgs50.fs31"},
+        {"NoDriver81", version, 'k', "5x0", {}, {}, kEvery, 0, rgs},
         // Too little flash: a 621 unit's own, or an image of type 0 or 1 beyond 32760 bytes.
-        {"Flash83", "Ошибка. Недостаточно флэш-памяти БВ!", 'k', "621", {"--flash", "500"}, {}, kWriteOnly, 0,
-         "rgs50.fs31"},
-        {"Flash83", "Ошибка. Недостаточно флэш-памяти БВ!", 'v', "9600", {"--types", "2"}, {}, kWriteOnly, 0,
-         kHuge},
+        {"Flash83", flash, 'k', "621", {"--flash", "500"}, {}, kWriteOnly, 0, rgs},
+        {"Flash83", flash, 'v', "9600", {"--types", "2"}, {}, kWriteOnly, 0, kHuge},
         // A record of an unknown compression type is read; writes and clears get the unit's 84.
-        {"Unknown84", "Неизвестный тип сжатия таблиц", 'k', "1000", {},
-         {{"--status", "4:84"}, {}, {"--status", "4:84"}, {}}, kEvery, kWriteOnly, "rgs50.fs31",
-         UnitTables::unknown_type},
-        {"Unknown84", "Неизвестный тип сжатия таблиц", 'v', "9600", {},
-         {{"--status", "18:84"}, {}, {"--status", "18:84"}, {}}, kEvery, kWriteOnly, "rgs50.fs31",
-         UnitTables::unknown_type},
-        // The unit's flash fault, at the image (write) or the header or record.
-        {"FlashFault85", "Ошибка флэш-памяти БВ!", 'k', "6341", {},
-         {{"--status", "3:85"}, {"--status", "1:85"}, {"--status", "1:85"}, {"--status", "1:85"}}, kEvery, 0,
-         "rgs50.fs31"},
-        {"FlashFault85", "Ошибка флэш-памяти БВ!", 'v', "9600", {},
-         {{"--status", "22:85"}, {"--status", "18:85"}, {"--status", "18:85"}, {"--status", "18:85"}}, kEvery, 0,
-         "rgs50.fs31"},
+        {"Unknown84", unknown, 'k', "1000", {}, {status("4:84"), none, status("4:84"), none},
+         kEvery, kWriteOnly, rgs, UnitTables::unknown_type},
+        {"Unknown84", unknown, 'v', "9600", {}, {status("18:84"), none, status("18:84"), none},
+         kEvery, kWriteOnly, rgs, UnitTables::unknown_type},
+        // The unit's flash fault, at the image (write) or at the header or record.
+        {"FlashFault85", flash_fault, 'k', "6341", {},
+         {status("3:85"), status("1:85"), status("1:85"), status("1:85")}, kEvery, 0, rgs},
+        {"FlashFault85", flash_fault, 'v', "9600", {},
+         {status("22:85"), status("18:85"), status("18:85"), status("18:85")}, kEvery, 0, rgs},
         // The line fails: silence, a damaged checksum or CRC, an answer cut short. The K write
         // fails at its record, after the image; a V unit has written its record (and image)
         // when the answer to it is damaged.
-        {"Silence", kLinkFailure, 'k', "9610", {"--silent"}, {}, kEvery, 0, "rgs50.fs31"},
-        {"Silence", kLinkFailure, 'v', "9600", {"--silent"}, {}, kEvery, 0, "rgs50.fs31"},
-        {"Corruption", kLinkFailure, 'k', "9610", {"--corrupt-to", "4"}, {}, kEvery, kWriteOnly, "rgs50.fs31"},
-        {"Corruption", kLinkFailure, 'v', "9600", {"--corrupt-to", "18"}, {}, kEvery, kWriteAndClear, "rgs50.fs31"},
-        {"CutShort", kLinkFailure, 'k', "9610", {"--cut-to", "4:2"}, {}, kEvery, kWriteOnly, "rgs50.fs31"},
-        {"CutShort", kLinkFailure, 'v', "9600", {"--cut-to", "18:3"}, {}, kEvery, kWriteAndClear, "rgs50.fs31"},
+        {"Silence", link, 'k', "9610", {"--silent"}, {}, kEvery, 0, rgs},
+        {"Silence", link, 'v', "9600", {"--silent"}, {}, kEvery, 0, rgs},
+        {"Corruption", link, 'k', "9610", {"--corrupt-to", "4"}, {}, kEvery, kWriteOnly, rgs},
+        {"Corruption", link, 'v', "9600", {"--corrupt-to", "18"}, {}, kEvery, kWriteAndClear, rgs},
+        {"CutShort", link, 'k', "9610", {"--cut-to", "4:2"}, {}, kEvery, kWriteOnly, rgs},
+        {"CutShort", link, 'v', "9600", {"--cut-to", "18:3"}, {}, kEvery, kWriteAndClear, rgs},
         // Another program holds the line.
-        {"PortBusy", busy, 'k', "9610", {}, {}, kEvery, 0, "rgs50.fs31", UnitTables::written, true},
-        {"PortBusy", busy, 'v', "9600", {}, {}, kEvery, 0, "rgs50.fs31", UnitTables::written, true},
+        {"PortBusy", busy, 'k', "9610", {}, {}, kEvery, 0, rgs, UnitTables::written, true},
+        {"PortBusy", busy, 'v', "9600", {}, {}, kEvery, 0, rgs, UnitTables::written, true},
         // Transport mode is a V unit's only.
-        {"Transport", transport, 'v', "9600", {"--transport", "9600"}, {}, kEvery, 0, "rgs50.fs31"},
+        {"Transport", transport, 'v', "9600", {"--transport", "9600"}, {}, kEvery, 0, rgs},
         // A unit that never ends its initialisation: once per protocol in real time; the
         // replaced clock covers the other operations (tests/link).
-        {"Initialising254", "Ошибка. БВ в режиме инициализации", 'k', "9610", {"--init-polls", "never"}, {},
-         kWriteOnly, 0, "rgs50.fs31", UnitTables::written, false, true},
-        {"Initialising254", "Ошибка. БВ в режиме инициализации", 'v', "9600", {"--init-polls", "never"}, {},
-         1u << kFaultRead, 0, "rgs50.fs31", UnitTables::written, false, true},
+        {"Initialising254", initialising, 'k', "9610", {"--init-polls", "never"}, {}, kWriteOnly,
+         0, rgs, UnitTables::written, false, true},
+        {"Initialising254", initialising, 'v', "9600", {"--init-polls", "never"}, {}, read_only,
+         0, rgs, UnitTables::written, false, true},
     };
     return rows;
 }
@@ -185,8 +193,10 @@ void run_fault_pair(const FaultPair& pair) {
     prepare_state(row, state);
     const std::string state_before = read_file(state);
 
-    std::vector<std::string> sim_args = {"--protocol", std::string(1, row.protocol), "--firmware",
-                                         row.firmware, "--state", state, "--link", dir.file("unit")};
+    std::vector<std::string> sim_args = {"--protocol", std::string(1, row.protocol),
+                                         "--firmware", row.firmware,
+                                         "--state",    state,
+                                         "--link",     dir.file("unit")};
     sim_args.insert(sim_args.end(), row.switches.begin(), row.switches.end());
     sim_args.insert(sim_args.end(), row.per_operation[op].begin(), row.per_operation[op].end());
     SimProgram sim(sim_args);
@@ -197,7 +207,8 @@ void run_fault_pair(const FaultPair& pair) {
     }
 
     // A failed read must not create its output, nor change one that is there: rows take turns.
-    const std::string in = form_file(dir.path(), op == kFaultWrite ? row.write_file : "station_litres.fs2");
+    const std::string in =
+        form_file(dir.path(), op == kFaultWrite ? row.write_file : "station_litres.fs2");
     const std::string in_before = read_file(in);
     const std::string out = dir.file("out.fs");
     const bool out_there = pair.row % 2 == 0;

@@ -18,7 +18,7 @@ struct FaultRow {
     const char* text; // the exact text of the status line and of stderr (UTF-8)
     char protocol;
     const char* firmware;
-    std::vector<std::string> switches;                // tgm-sim's, for every operation
+    std::vector<std::string> switches;                        // tgm-sim's, for every operation
     std::vector<std::string> per_operation[kFaultOperations]; // and for one operation
     unsigned operations;    // bit per FaultOperation: where the fault can occur
     unsigned after_flash;   // where the failure comes after a flash write began

@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const tgm::CHANPAR& a = first.chanpar();
     const tgm::CHANPAR& b = second.chanpar();
     if (a.port != b.port || a.reserved_1 != b.reserved_1 || a.reserved_2 != b.reserved_2 ||
-        a.reserved_3 != b.reserved_3 || first.syspar().forms_folder() != second.syspar().forms_folder() ||
+        a.reserved_3 != b.reserved_3 ||
+        first.syspar().forms_folder() != second.syspar().forms_folder() ||
         keypad != second.syspar().console_keyboard)
         __builtin_trap();
     return 0;

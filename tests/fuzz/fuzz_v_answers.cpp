@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const tgm::test::ConversationOutcome outcome =
         tgm::test::replay_conversation('v', tgm::test::parse_conversation(data, size));
     if (!outcome.broken.empty()) {
-        std::fprintf(stderr, "broken: %s (%s)\n", outcome.broken.c_str(), outcome.error_text.c_str());
+        std::fprintf(stderr, "broken: %s (%s)\n", outcome.broken.c_str(),
+                     outcome.error_text.c_str());
         __builtin_trap();
     }
     return 0;

@@ -5,9 +5,9 @@
 #include "link/vlink.h"
 #include "support/cp1251.h"
 #include "testing/conversation.h"
+#include "testing/engine_port.h"
 #include "testing/files.h"
 #include "testing/manual_clock.h"
-#include "testing/engine_port.h"
 #include "testing/served_unit.h"
 
 #include <gtest/gtest.h>
@@ -59,25 +59,29 @@ struct Generation {
 };
 
 const Generation kGenerations[] = {
-    {'k', "621", 0x1234, -1, 0},   {'k', "6380", 0x5577, -1, 3}, {'k', "6341", 0x1234, -1, 0},
-    {'k', "6343", 0x5577, -1, 3},  {'k', "6364", 0x1234, -1, 0}, {'k', "7411", 0x5577, -1, 3},
-    {'k', "8433", 0x1234, -1, 0},  {'k', "8510", 0x5577, -1, 3}, {'k', "8520", 0x1234, -1, 0},
-    {'k', "9500", 0x5577, -1, 0},  {'k', "9610", 0x1234, -1, 1}, {'k', "9620", 0x5577, -1, 3},
-    {'k', "9700", 0x1234, -1, 0},  {'k', "1000", 0x5577, -1, 3}, {'k', "10000", 0x1234, 2, 1},
-    {'v', "9600", 0x1234, -1, 0},  {'v', "10000", 0x1234, 1, 3}, {'v', "9620", 0x1234, 2, 1},
+    {'k', "621", 0x1234, -1, 0},  {'k', "6380", 0x5577, -1, 3}, {'k', "6341", 0x1234, -1, 0},
+    {'k', "6343", 0x5577, -1, 3}, {'k', "6364", 0x1234, -1, 0}, {'k', "7411", 0x5577, -1, 3},
+    {'k', "8433", 0x1234, -1, 0}, {'k', "8510", 0x5577, -1, 3}, {'k', "8520", 0x1234, -1, 0},
+    {'k', "9500", 0x5577, -1, 0}, {'k', "9610", 0x1234, -1, 1}, {'k', "9620", 0x5577, -1, 3},
+    {'k', "9700", 0x1234, -1, 0}, {'k', "1000", 0x5577, -1, 3}, {'k', "10000", 0x1234, 2, 1},
+    {'v', "9600", 0x1234, -1, 0}, {'v', "10000", 0x1234, 1, 3}, {'v', "9620", 0x1234, 2, 1},
 };
 
 const char* const kOperationNames[] = {"write", "read", "clear"};
 
 std::string seeds_dir(char protocol) {
-    return std::string(TGM_FUZZ_SEEDS_DIR) + (protocol == 'k' ? "/fuzz_k_answers" : "/fuzz_v_answers");
+    return std::string(TGM_FUZZ_SEEDS_DIR) +
+           (protocol == 'k' ? "/fuzz_k_answers" : "/fuzz_v_answers");
 }
 
 std::string seed_name(const Generation& g, int32_t operation) {
-    return std::string(1, g.protocol) + g.firmware + "_" + kOperationNames[operation - TBVLink::kWrite];
+    return std::string(1, g.protocol) + g.firmware + "_" +
+           kOperationNames[operation - TBVLink::kWrite];
 }
 
-std::string as_text(const Bytes& b) { return std::string(b.begin(), b.end()); }
+std::string as_text(const Bytes& b) {
+    return std::string(b.begin(), b.end());
+}
 
 // Write, read and clear of every generation, each recorded from the simulated unit as the
 // answer fuzzers take it (TGM_WRITE_SEEDS=1 stores them as the committed seeds), then replayed
@@ -116,7 +120,8 @@ TEST(Conversations, RecordedFromEveryGenerationAndReplayed) {
                 write_file(path, as_text(recorded));
             }
             EXPECT_EQ(read_file(path), as_text(recorded))
-                << path << " differs from the conversation recorded now (TGM_WRITE_SEEDS=1 renews it)";
+                << path
+                << " differs from the conversation recorded now (TGM_WRITE_SEEDS=1 renews it)";
             const ConversationOutcome replayed = replay_conversation(g.protocol, c);
             EXPECT_TRUE(replayed.result) << path << ": " << replayed.error_text;
             EXPECT_EQ(replayed.broken, "") << path;
@@ -132,13 +137,15 @@ TEST(Conversations, EveryCommittedSeedKeepsThePromises) {
         for (const auto& entry : std::filesystem::directory_iterator(seeds_dir(protocol))) {
             const std::string name = entry.path().filename().string();
             const std::string bytes = read_file(entry.path().string());
-            const Conversation c = parse_conversation(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+            const Conversation c =
+                parse_conversation(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
             const ConversationOutcome outcome = replay_conversation(protocol, c);
             EXPECT_EQ(outcome.broken, "") << name;
             bool is_recording = false;
             for (const Generation& g : kGenerations)
                 for (int32_t op : {TBVLink::kWrite, TBVLink::kRead, TBVLink::kClear})
-                    is_recording = is_recording || (g.protocol == protocol && name == seed_name(g, op));
+                    is_recording =
+                        is_recording || (g.protocol == protocol && name == seed_name(g, op));
             if (is_recording) {
                 EXPECT_EQ(outcome.error_text, "OK") << name;
                 ++recorded;
@@ -184,13 +191,16 @@ TEST(Conversations, ProbeAndSideAskTheLineSettingsOfTheirProtocol) {
     };
     const Setting k{0, 7, 2, 4, 0}, v9600{0, 7, 2, 4, 0}, v19200{0, 9, 2, 4, 0};
     std::string text;
-    EXPECT_EQ(settings(unit_config('k', "9610"), TBVLink::kWrite, text), (std::vector<Setting>{k, k}));
+    EXPECT_EQ(settings(unit_config('k', "9610"), TBVLink::kWrite, text),
+              (std::vector<Setting>{k, k}));
     EXPECT_EQ(text, "OK");
-    EXPECT_EQ(settings(unit_config('v', "9600"), TBVLink::kRead, text), (std::vector<Setting>{k, v19200, v19200}));
+    EXPECT_EQ(settings(unit_config('v', "9600"), TBVLink::kRead, text),
+              (std::vector<Setting>{k, v19200, v19200}));
     EXPECT_EQ(text, "OK");
     SIMCONFIG transport = unit_config('v', "9600");
     transport.transport = 19200;
-    EXPECT_EQ(settings(transport, TBVLink::kClear, text), (std::vector<Setting>{k, v19200, v9600, v19200}));
+    EXPECT_EQ(settings(transport, TBVLink::kClear, text),
+              (std::vector<Setting>{k, v19200, v9600, v19200}));
     EXPECT_EQ(text, cp("Ошибка. Система в транспортном режиме."));
 }
 

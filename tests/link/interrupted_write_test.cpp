@@ -93,7 +93,7 @@ int32_t decode_flash(const SIMUNIT& unit, GROUPTAB& group) {
 struct Case {
     char protocol;
     const char* firmware;
-    int32_t types;   // -1: the generation's own
+    int32_t types;                  // -1: the generation's own
     int32_t old_tables, new_tables; // example groups
 };
 
@@ -126,10 +126,10 @@ void copy_flash(SIMUNIT& from, SIMUNIT& to) {
 TEST(InterruptedWrite, TheNextReadBringsWhatTheFlashHoldsOrFailsAsItDoes) {
     ManualClock clock;
     const Case cases[] = {
-        {'k', "6341", -1, 0, 3},  {'k', "6341", -1, 3, 2}, // header and image of type 0
-        {'k', "9610", -1, 0, 1},  {'k', "9610", -1, 1, 3}, // the record, types 0 and 1
-        {'k', "1000", -1, 3, 0},                           // type 3: only block 0 replaced
-        {'v', "9600", -1, 0, 3},  {'v', "10000", 1, 3, 2},  // the V side, type 3 and type 0
+        {'k', "6341", -1, 0, 3}, {'k', "6341", -1, 3, 2}, // header and image of type 0
+        {'k', "9610", -1, 0, 1}, {'k', "9610", -1, 1, 3}, // the record, types 0 and 1
+        {'k', "1000", -1, 3, 0},                          // type 3: only block 0 replaced
+        {'v', "9600", -1, 0, 3}, {'v', "10000", 1, 3, 2}, // the V side, type 3 and type 0
         {'v', "10000", 2, 2, 3},
     };
     for (const Case& c : cases) {

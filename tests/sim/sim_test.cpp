@@ -365,7 +365,8 @@ TEST(SimUnit, StateFileCarriesTheFlashToTheNextRun) {
 TEST(SimConfig, OptionsAndTheirMistakes) {
     const char* good[] = {"tgm-sim", "--protocol", "v", "--firmware", "9626", "--transport", "19200",
                           "--status", "20:85", "--init-polls", "never", "--silent-to", "0x33",
-                          "--flash", "50900", "--real-time", "--cut-to", "4:50", "--silent-after-image"};
+                          "--flash", "50900", "--real-time", "--cut-to", "4:50",
+                          "--silent-after-image"};
     SIMCONFIG config;
     std::string message;
     ASSERT_EQ(parse_sim_options(19, const_cast<char**>(good), config, message), 0) << message;

@@ -140,7 +140,8 @@ TEST(Syscfg, ASaveKilledAfterAnyByteStillStarts) {
     const std::string new_record = record("/f/", 1);
     for (std::size_t written = 0; written <= new_record.size(); ++written) {
         Started s;
-        test::write_file(s.dir.file("tgm.cfg"), new_record.substr(0, written) + old_record.substr(written));
+        test::write_file(s.dir.file("tgm.cfg"),
+                         new_record.substr(0, written) + old_record.substr(written));
         s.start();
         const int32_t keypad = s.cfg.syspar().console_keyboard;
         EXPECT_TRUE(keypad >= 0 && keypad <= 2) << written;

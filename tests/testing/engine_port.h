@@ -37,8 +37,8 @@ private:
     void discard();
 
     SIMUNIT& unit_;
-    int tool_fd_ = -1; // the tool's end of the line
-    int unit_fd_ = -1; // the unit's end
+    int tool_fd_ = -1;                         // the tool's end of the line
+    int unit_fd_ = -1;                         // the unit's end
     int speed_master_ = -1, speed_slave_ = -1; // a terminal that only carries the line's speed
     std::atomic<bool> stop_{false};
     std::thread thread_;
