@@ -1,5 +1,6 @@
 #include "testing/conversation.h"
 
+#include "link/checksum.h"
 #include "link/drivers/klink.h"
 #include "link/link_errors.h"
 #include "link/vlink.h"
@@ -12,6 +13,17 @@ namespace tgm::test {
 namespace {
 
 constexpr uint8_t kLogTraffic = 0x80;
+constexpr uint8_t kSealFrames = 0x40;
+
+// A record that holds one acknowledged V answer frame (0x00, the length, the data, the CRC)
+// gets the CRC its length and data call for.
+void seal(Bytes& record) {
+    if (record.size() < 4 || record[0] != 0x00 || record[1] + 4u != record.size())
+        return;
+    const uint16_t crc = crc16(record.data() + 1, static_cast<int32_t>(record.size()) - 3);
+    record[record.size() - 2] = static_cast<uint8_t>(crc & 0xFF);
+    record[record.size() - 1] = static_cast<uint8_t>(crc >> 8);
+}
 
 // Same count, same points and same headers.
 bool same_group(const GROUPTAB& a, const GROUPTAB& b) {
@@ -42,8 +54,9 @@ TBVLink& shared_link() {
 Conversation parse_conversation(const uint8_t* data, std::size_t size) {
     Conversation c;
     if (size >= 1) {
-        c.operation = TBVLink::kWrite + (data[0] & 0x7F) % 3;
+        c.operation = TBVLink::kWrite + (data[0] & 0x3F) % 3;
         c.traffic = (data[0] & kLogTraffic) != 0;
+        c.sealed = (data[0] & kSealFrames) != 0;
     }
     if (size >= 2)
         c.group = data[1] % kExampleGroups;
@@ -60,7 +73,8 @@ Conversation parse_conversation(const uint8_t* data, std::size_t size) {
 }
 
 Bytes conversation_bytes(const Conversation& c) {
-    Bytes out{static_cast<uint8_t>((c.operation - TBVLink::kWrite) | (c.traffic ? kLogTraffic : 0)),
+    Bytes out{static_cast<uint8_t>((c.operation - TBVLink::kWrite) | (c.traffic ? kLogTraffic : 0) |
+                                   (c.sealed ? kSealFrames : 0)),
               static_cast<uint8_t>(c.group)};
     for (const Bytes& r : c.records) {
         out.push_back(static_cast<uint8_t>(r.size() & 0xFF));
@@ -72,14 +86,16 @@ Bytes conversation_bytes(const Conversation& c) {
 
 GROUPTAB example_group(int32_t index) {
     switch (index) {
-    case 0: return group({line(40), PARTAB(), line(40), line(30, 5, 7)});
+    case 0:
+        return group({line(40), PARTAB(), line(40), line(30, 5, 7)});
     case 1: {
         PARTAB zigzag(50);
         for (int32_t i = 0; i < zigzag.count(); ++i)
             zigzag.point(i) = i % 2 == 0 ? 0 : 1000;
         return group({zigzag, line(20)});
     }
-    case 2: return group({line(10)});
+    case 2:
+        return group({line(10)});
     default: {
         GROUPTAB g;
         for (int32_t k = 0; k < 8; ++k)
@@ -91,7 +107,11 @@ GROUPTAB example_group(int32_t index) {
 
 ConversationOutcome replay_conversation(char protocol, const Conversation& c) {
     ManualClock clock;
-    const auto port = std::make_shared<ScriptedPort>(c.records);
+    std::vector<Bytes> records = c.records;
+    if (c.sealed && protocol == 'v')
+        for (Bytes& r : records)
+            seal(r);
+    const auto port = std::make_shared<ScriptedPort>(std::move(records));
     PortOnEveryNumber on_line(port);
     TBVLink& link = shared_link();
     link.group = example_group(c.group);
@@ -119,7 +139,8 @@ ConversationOutcome replay_conversation(char protocol, const Conversation& c) {
         out.broken = "the group changed without a successful read";
     else if (port->is_open())
         out.broken = "the port was left open";
-    else if (protocol == 'v' ? link.version_code != 33 : link.version_code < 0 || link.version_code > 35)
+    else if (protocol == 'v' ? link.version_code != 33
+                             : link.version_code < 0 || link.version_code > 35)
         out.broken = "a version code outside the version table";
     return out;
 }

@@ -2,10 +2,11 @@
 // A whole table operation against a unit whose answers are given: what the answer fuzzers
 // run, what the recorded seeds hold, and the promises every such run must keep.
 //
-// The bytes: byte 0 picks the operation (0 write, 1 read, 2 clear, by its value modulo 3) and,
-// by its bit 0x80, whether the traffic is logged; byte 1 the example group (written, or held
-// before a read); the rest is the unit's records, each a 16-bit little-endian length and that
-// many bytes (a length past the end takes what is left).
+// The bytes: byte 0 picks the operation (0 write, 1 read, 2 clear, by its low six bits modulo
+// 3), by its bit 0x80 whether the traffic is logged and by its bit 0x40 whether V answer frames
+// get their CRC made right (so that a fuzzer reaches past the frame layer); byte 1 the example
+// group (written, or held before a read); the rest is the unit's records, each a 16-bit
+// little-endian length and that many bytes (a length past the end takes what is left).
 #include "link/tbvlink.h"
 #include "testing/scripted_port.h"
 
@@ -20,6 +21,7 @@ struct Conversation {
     int32_t operation = TBVLink::kRead;
     int32_t group = 0;
     bool traffic = false;
+    bool sealed = false;
     std::vector<Bytes> records;
 };
 
