@@ -69,13 +69,16 @@ $(FUZZ_BUILD)/build.ninja:
 fuzz: deps $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
-# Each target runs FUZZ_SECONDS on a scratch corpus seeded from examples/ (and its own seeds);
+# Each target runs FUZZ_SECONDS on a scratch corpus seeded from examples/ (and its own seeds;
+# the answer fuzzers take whole recorded conversations, up to 256 KiB, and their seeds only);
 # what it finds lands in $(FUZZ_BUILD)/artifacts/, never in the source tree.
 fuzz-run: fuzz
 	@set -e; mkdir -p $(FUZZ_BUILD)/artifacts; for t in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
 	  name=$$(basename $$t); corpus=$$(mktemp -d); seeds=$$(mktemp -d); \
 	  case $$name in \
 	    fuzz_form_*) cp examples/*.$${name#fuzz_form_} $$seeds/; len=8192;; \
+	    fuzz_*_answers) len=262144;; \
+	    fuzz_config) len=32768;; \
 	    *) cp examples/* $$seeds/; len=32768;; \
 	  esac; \
 	  [ -d tests/fuzz/seeds/$$name ] && cp tests/fuzz/seeds/$$name/* $$seeds/; \

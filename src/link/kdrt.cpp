@@ -14,7 +14,7 @@ void raise(std::atomic<int32_t>* cell, uint32_t ms) {
 
 } // namespace
 
-KDRT::KDRT(PCI& port, DATA& reply, uint32_t answer_timeout)
+KDRT::KDRT(LinePort& port, DATA& reply, uint32_t answer_timeout)
     : port(port), reply(reply), answer_timeout(answer_timeout) {}
 
 bool KDRT::cancelled() const {

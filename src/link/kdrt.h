@@ -1,7 +1,7 @@
 #pragma once
 // One K-protocol exchange on the wire: command byte, status byte, then a checksummed block in
 // one direction, with its timing, progress, cancellation and error bookkeeping.
-#include "link/pci.h"
+#include "link/line_port.h"
 #include "link/timer.h"
 #include "support/data.h"
 
@@ -29,7 +29,7 @@ public:
     static constexpr int32_t kFinalStatusPhase = 4; // the final status after a write: 5, 7
     static constexpr int32_t kReplyPhase = 9;       // reply data: 10, 11, 12; 9 cancelled between bytes
 
-    KDRT(PCI& port, DATA& reply, uint32_t answer_timeout);
+    KDRT(LinePort& port, DATA& reply, uint32_t answer_timeout);
     virtual ~KDRT() = default;
     KDRT(const KDRT&) = delete;
     KDRT& operator=(const KDRT&) = delete;
@@ -38,7 +38,7 @@ public:
     virtual int32_t exchange(uint8_t code, uint8_t sub, const uint8_t* buffer, int32_t count,
                              int direction);
 
-    PCI& port;
+    LinePort& port;
     DATA& reply;
     TIMER gap_timer{0};
     std::atomic<int32_t>* progress_cell = nullptr;

@@ -2,7 +2,7 @@
 // The K-protocol master: owns the port, the reply buffer, the traffic text and the exchange
 // engine, and runs plain and guarded exchanges.
 #include "link/kdrt.h"
-#include "link/pci.h"
+#include "link/numbered_port.h"
 #include "support/data.h"
 
 #include <atomic>
@@ -52,7 +52,7 @@ private:
     bool accepted(uint8_t code, uint8_t sub, const uint8_t* buffer, int32_t count, int direction);
 
     // The port and the reply come first: the engine keeps references to them.
-    PCI port_;
+    NumberedPort port_;
     DATA reply_;
     std::string traffic_;
     uint32_t first_step_status_ = 0;

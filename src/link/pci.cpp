@@ -203,11 +203,6 @@ int32_t PCI::write(const uint8_t* bytes, int32_t count) {
     return done;
 }
 
-void PCI::write_byte(uint8_t byte) {
-    if (is_open_)
-        (void)write(&byte, 1);
-}
-
 void PCI::purge_input() {
     if (is_open_)
         ::tcflush(fd_, TCIFLUSH);

@@ -1,11 +1,13 @@
 #pragma once
 // One serial port: opened by number with a line setting, single-byte reads with a time-out,
 // block writes and purging of the input.
+#include "link/line_port.h"
+
 #include <cstdint>
 
 namespace tgm {
 
-class PCI {
+class PCI : public LinePort {
 public:
     // Speed table and data-bit table, indexed by baud_index and size_index.
     static constexpr int kSpeedCount = 14;
@@ -14,27 +16,23 @@ public:
     static const int32_t kDataBits[kSizeCount];
 
     PCI() = default;
-    ~PCI();
+    ~PCI() override;
     PCI(const PCI&) = delete;
     PCI& operator=(const PCI&) = delete;
 
     // Stores the five values and opens; see open().
     int open_with(int32_t port, int8_t baud_index, int8_t parity, int8_t size_index,
-                  int8_t stop_bits);
+                  int8_t stop_bits) override;
     // 0 success, 1 the port cannot be opened (absent or in use), 2 the line setting cannot be
     // formed, 3 the port refused the line setting, 4 a negative port number.
     int open();
-    void close();
-    void set_read_timeout(uint32_t ms);
-    // Status 0 a byte was read, 2 none arrived within the read time-out, 1 the read failed or
-    // the port is closed.
-    uint8_t read_byte(int& status);
-    // Returns the count written; on a closed port nothing is written and count is returned.
-    int32_t write(const uint8_t* bytes, int32_t count);
-    void write_byte(uint8_t byte);
-    void purge_input();
+    void close() override;
+    void set_read_timeout(uint32_t ms) override;
+    uint8_t read_byte(int& status) override;
+    int32_t write(const uint8_t* bytes, int32_t count) override;
+    void purge_input() override;
 
-    bool is_open() const { return is_open_; }
+    bool is_open() const override { return is_open_; }
     int32_t port() const { return port_; }
     int8_t baud_index() const { return baud_index_; }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The V-protocol frame driver on a serial port: one request frame out, one answer frame in,
 // in normal framing (0x15 and acknowledge bytes) or addressed framing.
-#include "link/pci.h"
+#include "link/line_port.h"
 #include "link/synbus.h"
 #include "support/data.h"
 
@@ -23,14 +23,14 @@ public:
     static constexpr uint8_t kRequestByte = 0x15;
     static constexpr uint32_t kPause = 6;
 
-    explicit SYNT(PCI& port) : port(port) {}
+    explicit SYNT(LinePort& port) : port(port) {}
 
     void put(int32_t count, const uint8_t* bytes) override;
     int32_t get(int32_t count, uint8_t* buffer) override;
     // Sends request.length bytes of data to `address` and reads the answer into data.
     int32_t exchange(uint32_t address);
 
-    PCI& port;
+    LinePort& port;
     const std::atomic<bool>* cancel_flag = nullptr;
     std::atomic<int32_t>* max_wait_out = nullptr;
     bool handshake = false;

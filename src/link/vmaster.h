@@ -1,6 +1,6 @@
 #pragma once
 // The V-protocol master: owns the port, the frame driver, the request layer and the answer.
-#include "link/pci.h"
+#include "link/numbered_port.h"
 #include "link/synt.h"
 #include "link/vms.h"
 #include "support/data.h"
@@ -43,7 +43,7 @@ public:
 
 private:
     // The port and the answer come first: the driver and the request layer refer to them.
-    PCI port_;
+    NumberedPort port_;
     DATA answer_data_;
     SYNT synt{port_};
     VMS vms{synt, answer_data_};

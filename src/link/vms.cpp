@@ -153,6 +153,13 @@ bool VMS::read_long_answer(int function) {
         }
         const int32_t take =
             std::min(static_cast<int32_t>(total) - received, driver.answer.length - 1);
+        // A block that brings nothing of what is missing and promises more would have the
+        // tool ask forever.
+        if (take <= 0 && received < static_cast<int32_t>(total) &&
+            block_function != kLastAnswerBlock) {
+            status = kBadAnswerBlock;
+            return false;
+        }
         if (take > 0) {
             std::memcpy(answer_data.bytes() + received, driver.data + 1, static_cast<size_t>(take));
             received += take;

@@ -29,6 +29,7 @@ bool KUNIT::is_guarded(uint8_t command) const {
 void KUNIT::handle(uint8_t command) {
     if (silent_to(command))
         return;
+    begin_answer(command);
     // A command byte that does not continue the guarded sequence abandons it.
     if (stage_ != Stage::none && command != guarded_command_)
         reset();
@@ -220,11 +221,16 @@ void KUNIT::write_area(uint8_t command, Bytes data) {
         store(SIMFLASH::kHeader, std::move(header));
         break;
     }
-    case 3: store(SIMFLASH::kImage, std::move(data)); break;
+    case 3:
+        store(SIMFLASH::kImage, std::move(data));
+        image_stored();
+        break;
     case 4: store(SIMFLASH::kRecord, std::move(data)); break;
     default:
-        if (command >= 0x90 && command <= 0x9F)
+        if (command >= 0x90 && command <= 0x9F) {
             store(command & 0x0F, std::move(data));
+            image_stored();
+        }
         break;
     }
 }

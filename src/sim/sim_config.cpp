@@ -21,16 +21,26 @@ bool parse_number(const char* text, int64_t low, int64_t high, int64_t& out) {
     return true;
 }
 
-// "COMMAND:STATUS" with both parts 0..255, into a map of command to status.
-bool parse_pair(const char* text, std::map<int32_t, int32_t>& statuses) {
+// "COMMAND:NUMBER", the command 0..255 and the number up to `high`.
+bool parse_pair(const char* text, int64_t high, int32_t& command, int32_t& number) {
     const char* colon = text != nullptr ? std::strchr(text, ':') : nullptr;
     if (colon == nullptr)
         return false;
     const std::string left(text, colon);
-    int64_t c = 0, s = 0;
-    if (!parse_number(left.c_str(), 0, 255, c) || !parse_number(colon + 1, 0, 255, s))
+    int64_t c = 0, n = 0;
+    if (!parse_number(left.c_str(), 0, 255, c) || !parse_number(colon + 1, 0, high, n))
         return false;
-    statuses[static_cast<int32_t>(c)] = static_cast<int32_t>(s);
+    command = static_cast<int32_t>(c);
+    number = static_cast<int32_t>(n);
+    return true;
+}
+
+// "COMMAND:STATUS" with both parts 0..255, into a map of command to status.
+bool parse_pair(const char* text, std::map<int32_t, int32_t>& statuses) {
+    int32_t command = 0, status = 0;
+    if (!parse_pair(text, 255, command, status))
+        return false;
+    statuses[command] = status;
     return true;
 }
 
@@ -70,6 +80,11 @@ const char* sim_usage() {
            "  --corrupt               every answer carries a wrong checksum or CRC\n"
            "  --corrupt-to CMD        the answer to CMD carries a wrong checksum or CRC\n"
            "  --foreign-address       addressed framing: answer from address 1\n"
+           "  --cut-to CMD:N          every answer to CMD stops after N bytes (K: of the\n"
+           "                          exchange, V: of each answer frame)\n"
+           "  --silent-after-image    answer nothing more once table data (the image or a\n"
+           "                          table's block) has been stored: a write interrupted\n"
+           "                          before its header or directory\n"
            "  --help                  this text\n";
 }
 
@@ -119,6 +134,10 @@ int parse_sim_options(int argc, char** argv, SIMCONFIG& config, std::string& mes
         {"--status", [&](const std::string& v) { return parse_pair(v.c_str(), faults.status_to); }},
         {"--status-at-start",
          [&](const std::string& v) { return parse_pair(v.c_str(), faults.status_at_start); }},
+        {"--cut-to",
+         [&](const std::string& v) {
+             return parse_pair(v.c_str(), 0xFFFF, faults.cut_to, faults.cut_after);
+         }},
     };
     // Switches.
     const std::pair<const char*, bool*> switches[] = {
@@ -126,6 +145,7 @@ int parse_sim_options(int argc, char** argv, SIMCONFIG& config, std::string& mes
         {"--silent", &faults.silent},
         {"--corrupt", &faults.corrupt},
         {"--foreign-address", &faults.foreign_address},
+        {"--silent-after-image", &faults.silent_after_image},
     };
 
     for (int i = 1; i < argc; ++i) {

@@ -19,6 +19,9 @@ struct SIMFAULTS {
     bool corrupt = false;        // every answer's checksum or CRC is wrong
     int32_t corrupt_to = -1;     // command whose answer carries a wrong checksum or CRC
     bool foreign_address = false; // addressed framing: answers from address 1
+    int32_t cut_to = -1;         // command whose answers stop short ...
+    int32_t cut_after = 0;       // ... after this many bytes (K: of an exchange, V: of a frame)
+    bool silent_after_image = false; // answers nothing more once table data has been stored
 };
 
 struct SIMCONFIG {

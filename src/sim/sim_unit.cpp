@@ -4,6 +4,7 @@
 #include "link/timer.h"
 #include "sim/v_unit.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <thread>
@@ -46,7 +47,7 @@ void SIMUNIT::serve(int master_fd, int slave_fd, const std::atomic<bool>& stop) 
     (void)::fcntl(master_fd_, F_SETFL, flags | O_NONBLOCK);
     while (!stop.load()) {
         const int first = read_byte(100);
-        if (first < 0 || config_.faults.silent || !line_matches())
+        if (first < 0 || config_.faults.silent || silenced_.load() || !line_matches())
             continue;
         handle(static_cast<uint8_t>(first));
     }
@@ -66,11 +67,13 @@ int SIMUNIT::read_byte(int timeout_ms) {
         uint8_t byte = 0;
         const ssize_t n = ::read(master_fd_, &byte, 1);
         if (n == 1) {
+            idle_reads_ = 0;
             ++received_;
             return byte;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO)
             return -1;
+        ++idle_reads_;
         if (timer.expired() || stop_->load())
             return -1;
         const uint32_t left = static_cast<uint32_t>(timeout_ms) - timer.elapsed();
@@ -91,7 +94,21 @@ bool SIMUNIT::read_bytes(Bytes& out, std::size_t count, int timeout_ms) {
     return true;
 }
 
-void SIMUNIT::send(const Bytes& bytes) {
+void SIMUNIT::begin_answer(int32_t command) {
+    cut_left_ = command >= 0 && command == config_.faults.cut_to ? config_.faults.cut_after : -1;
+}
+
+void SIMUNIT::image_stored() {
+    if (config_.faults.silent_after_image)
+        silenced_ = true;
+}
+
+void SIMUNIT::send(const Bytes& whole) {
+    Bytes bytes = whole;
+    if (cut_left_ >= 0) {
+        bytes.resize(std::min(bytes.size(), static_cast<std::size_t>(cut_left_)));
+        cut_left_ -= static_cast<int32_t>(bytes.size());
+    }
     const bool paced = config_.real_time;
     const std::chrono::nanoseconds line_byte = byte_time(persona_.line_speed());
     // Paced, each byte reaches the tool when it would have crossed the line: on a schedule, so

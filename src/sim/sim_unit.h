@@ -40,6 +40,9 @@ public:
     const SimConsole& console() const { return console_; }
     // Bytes that have come from the line, at any speed.
     int64_t bytes_received() const { return received_.load(); }
+    // The unit has dealt with every byte it received and waits for the next: a line driven
+    // byte for byte (a test's) knows then that nothing more is coming.
+    bool waiting_for_input() const { return idle_reads_.load() > 0; }
 
 protected:
     // Appends the low `width` bytes of value, least significant first.
@@ -51,11 +54,16 @@ protected:
     // The next byte within timeout_ms, or -1.
     int read_byte(int timeout_ms);
     bool read_bytes(Bytes& out, std::size_t count, int timeout_ms);
+    // Sends, or less when the answer under way is cut short.
     void send(const Bytes& bytes);
+    // Starts an answer to `command`: one that --cut-to names stops after its bytes (-1: none).
+    void begin_answer(int32_t command);
     // Stores an area and, with a state file, saves the flash.
     void store(int32_t area, Bytes bytes);
     // Counts one readiness poll; true once initialisation has ended.
     bool ready_poll();
+    // Table data has been stored: with --silent-after-image the unit answers nothing more.
+    void image_stored();
 
     bool silent_to(int32_t command) const;
     bool corrupt_to(int32_t command) const;
@@ -74,7 +82,10 @@ private:
     int slave_fd_ = -1;
     const std::atomic<bool>* stop_ = nullptr;
     std::atomic<int32_t> polls_{0};
+    std::atomic<bool> silenced_{false};
+    int32_t cut_left_ = -1; // bytes the answer under way may still send; -1 any
     std::atomic<int64_t> received_{0};
+    std::atomic<int64_t> idle_reads_{0}; // reads that found nothing since the last byte
 };
 
 // The unit for a configuration (K or V by its protocol); null with the reason on error.

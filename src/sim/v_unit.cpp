@@ -74,7 +74,9 @@ void VUNIT::send_frame(const Bytes& data) {
     if (command_ >= 0 && corrupt_to(command_))
         crc ^= 0xFFFF;
     put_le(frame, crc, 2);
+    begin_answer(command_);
     send(frame);
+    begin_answer(-1);
 }
 
 SIMUNIT::Bytes VUNIT::respond(const Bytes& request) {
@@ -152,6 +154,8 @@ SIMUNIT::Bytes VUNIT::execute(uint8_t command, uint8_t param1, uint8_t param2,
             return answer_for(0, flash_.area(area));
         if (writing) {
             store(area, payload);
+            if (command != 18)
+                image_stored();
             return answer_for(0, {});
         }
         return answer_for(kRejected, {});

@@ -1,7 +1,10 @@
 #include "support/atomic_file.h"
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,9 +13,14 @@
 namespace tgm {
 namespace {
 
-bool write_all(int fd, const std::string& bytes) {
-    const char* p = bytes.data();
-    std::size_t n = bytes.size();
+std::atomic<ReplaceHook> replace_hook{nullptr};
+
+void reached(ReplaceStep step) {
+    if (const ReplaceHook hook = replace_hook.load())
+        hook(step);
+}
+
+bool write_all(int fd, const char* p, std::size_t n) {
     while (n > 0) {
         const ssize_t k = ::write(fd, p, n);
         if (k < 0 && errno == EINTR)
@@ -31,7 +39,49 @@ mode_t default_mode() {
     return 0666 & ~mask;
 }
 
+constexpr char kTemporaryMark[] = ".tgm-";
+constexpr std::size_t kUniquePart = 6; // the XXXXXX of mkstemp
+
+// ".<name>.tgm-", or ".tgm-" alone when the name leaves no room for it in a file name.
+std::string temporary_prefix(const std::string& name) {
+    const std::string prefix = "." + name + kTemporaryMark;
+    return prefix.size() + kUniquePart <= NAME_MAX ? prefix : std::string(kTemporaryMark);
+}
+
+// The rename is durable only once the folder that records it is.
+void sync_folder(const std::string& folder) {
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    // Not every file system syncs a folder; the new content is in place either way.
+    (void)::fsync(fd);
+    ::close(fd);
+}
+
+// Temporaries of this target that a killed save left: the prefix and six characters. Those of
+// other targets are theirs to clear.
+void remove_stale_temporaries(const std::string& folder, const std::string& prefix) {
+    if (prefix == kTemporaryMark)
+        return; // too unspecific to tell whose they are
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr)
+        return;
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() == prefix.size() + kUniquePart &&
+            name.compare(0, prefix.size(), prefix) == 0)
+            stale.push_back(folder + name);
+    }
+    ::closedir(dir);
+    for (const std::string& path : stale)
+        ::unlink(path.c_str());
+}
+
 } // namespace
+
+ReplaceHook set_replace_hook(ReplaceHook hook) { return replace_hook.exchange(hook); }
 
 bool write_file_replacing(const std::string& path, const std::string& bytes) {
     struct stat old {};
@@ -41,21 +91,35 @@ bool write_file_replacing(const std::string& path, const std::string& bytes) {
 
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    std::string pattern = folder + ".tgm-XXXXXX";
+    const std::string prefix = temporary_prefix(path.substr(folder.size()));
+    const std::string pattern = folder + prefix + "XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
         return false;
+    reached(ReplaceStep::created);
 
     const mode_t mode = existed ? (old.st_mode & 07777) : default_mode();
-    bool ok = write_all(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    const std::size_t half = bytes.size() / 2;
+    bool ok = write_all(fd, bytes.data(), half);
+    if (ok)
+        reached(ReplaceStep::half_written);
+    ok = ok && write_all(fd, bytes.data() + half, bytes.size() - half) && ::fchmod(fd, mode) == 0 &&
+         ::fsync(fd) == 0;
+    if (ok)
+        reached(ReplaceStep::synced);
     ok = (::close(fd) == 0) && ok;
     if (ok)
         ok = ::rename(name.data(), path.c_str()) == 0;
-    if (!ok)
+    if (!ok) {
         ::unlink(name.data());
-    return ok;
+        return false;
+    }
+    reached(ReplaceStep::renamed);
+    sync_folder(folder);
+    remove_stale_temporaries(folder, prefix);
+    return true;
 }
 
 } // namespace tgm

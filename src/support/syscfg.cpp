@@ -86,6 +86,9 @@ void SYSCFG::read_cfg() {
     if (ok) {
         syspar_.set_forms_folder(folder);
         ok = file.read_int32(syspar_.console_keyboard);
+        // The file is written in place, so a save cut off can leave any bytes here.
+        if (syspar_.console_keyboard < 0 || syspar_.console_keyboard > 2)
+            syspar_.console_keyboard = 0;
     }
     if (!ok)
         show_message(cp("Ошибка при чтении файла конфигурации"));

@@ -130,6 +130,21 @@ TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
     EXPECT_EQ(r.err, "Порт занят\n read Порт занят\n");
 }
 
+// tgm.cfg is written in place, so a save cut off can leave any port number in it: one outside
+// the port table is refused as --port refuses one, before any line is opened.
+TEST_F(CliUnit, APortOfTgmCfgOutsideThePortTableIsRefused) {
+    for (int32_t port : {96, 255, -1}) {
+        config().start_config({}, dir.path() + "/", dir.path());
+        config().chanpar().port = port;
+        ASSERT_TRUE(config().save_config());
+        const RunResult r = run_program("tgm-cli", {"clear"});
+        EXPECT_EQ(r.exit_code, 2) << port;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "tgm-cli: the port " + std::to_string(port) +
+                             " of tgm.cfg is not a port of the port table (see tgm-cli ports)\n");
+    }
+}
+
 TEST_F(CliUnit, KUnitsFailureTraceAndThePowerNotice) {
     ServedUnit old_unit(unit_config('k', "5x0"));
     RunResult r = run_program("tgm-cli", {"--port", old_unit.path(), "--trace", "--traffic", "write",

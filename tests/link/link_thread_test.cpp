@@ -437,6 +437,27 @@ TEST(LinkReadiness, FortySixPollsOfInitialisationOrReadyAfterTwenty) {
     }
 }
 
+// The fault matrix runs a K write and a V read of a unit that never ends its initialisation
+// through tgm-cli in real time; here every operation of either protocol gives up after the 46
+// polls, with the tables it held and the unit's record untouched.
+TEST(LinkReadiness, EveryOperationOfEitherProtocolGivesUpAfterFortySixPolls) {
+    ManualClock clock;
+    for (char protocol : {'k', 'v'}) {
+        for (int32_t op : {TBVLink::kWrite, TBVLink::kRead, TBVLink::kClear}) {
+            SIMCONFIG config = unit_config(protocol, protocol == 'k' ? "9610" : "9600");
+            config.faults.init_polls = -1;
+            ServedUnit unit(config);
+            Link link(unit.port());
+            link.group = four_channels();
+            EXPECT_FALSE(link.run(op));
+            EXPECT_EQ(link.error_text, text("Ошибка. БВ в режиме инициализации")) << protocol << op;
+            EXPECT_TRUE(link.group.equals(four_channels())) << protocol << op;
+            EXPECT_EQ(unit.flash().record(), std::vector<uint8_t>(DIRECTORY_RECORD::kSize, 0));
+            EXPECT_EQ(unit.sim().polls(), protocol == 'k' ? 46 : 47) << protocol << op;
+        }
+    }
+}
+
 TEST(LinkTrace, TrafficOnlyOnAFailureAndOnlyWhenAsked) {
     ManualClock clock;
     ServedUnit old_unit(unit_config('k', "5x0"));

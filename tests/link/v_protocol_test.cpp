@@ -2,7 +2,9 @@
 #include "link/checksum.h"
 #include "link/timer.h"
 #include "link/vmaster.h"
+#include "testing/manual_clock.h"
 #include "testing/pty_pair.h"
+#include "testing/scripted_port.h"
 
 #include <gtest/gtest.h>
 
@@ -262,6 +264,31 @@ TEST_F(VLine, DamagedLongAnswerHeadersAreRefused) {
     EXPECT_EQ(master.status(), 11);
     EXPECT_FALSE(master.request(20, 0, 1, nullptr, 0));
     EXPECT_EQ(master.status(), 11);
+}
+
+// A unit that answers every request for the next block with a block that carries nothing would
+// keep the tool asking for ever: the first such block fails the request.
+TEST(VScripted, LongAnswerBlocksThatBringNothingEndTheRequest) {
+    ManualClock clock;
+    const auto acknowledged = [](const Bytes& data) {
+        Bytes out{0x00};
+        const Bytes f = frame(data);
+        out.insert(out.end(), f.begin(), f.end());
+        return out;
+    };
+    std::vector<Bytes> records = {{0x00}, acknowledged({17, 0, 10, 0})};
+    for (int i = 0; i < 100; ++i) {
+        records.push_back({0x00});
+        records.push_back(acknowledged({27}));
+    }
+    const auto port = std::make_shared<ScriptedPort>(records);
+    PortOnEveryNumber on_line(port);
+    VMASTER master;
+    master.set_framing(VMASTER::kNormalFraming, 9, 0);
+    ASSERT_TRUE(master.open(0, 300));
+    EXPECT_FALSE(master.request(20, 0, 1, nullptr, 0));
+    EXPECT_EQ(master.status(), 13);
+    EXPECT_EQ(port->written().size(), 4u); // the request and one ask for a block
 }
 
 } // namespace

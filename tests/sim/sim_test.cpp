@@ -365,10 +365,14 @@ TEST(SimUnit, StateFileCarriesTheFlashToTheNextRun) {
 TEST(SimConfig, OptionsAndTheirMistakes) {
     const char* good[] = {"tgm-sim", "--protocol", "v", "--firmware", "9626", "--transport", "19200",
                           "--status", "20:85", "--init-polls", "never", "--silent-to", "0x33",
-                          "--flash", "50900", "--real-time"};
+                          "--flash", "50900", "--real-time", "--cut-to", "4:50",
+                          "--silent-after-image"};
     SIMCONFIG config;
     std::string message;
-    ASSERT_EQ(parse_sim_options(16, const_cast<char**>(good), config, message), 0) << message;
+    ASSERT_EQ(parse_sim_options(19, const_cast<char**>(good), config, message), 0) << message;
+    EXPECT_EQ(config.faults.cut_to, 4);
+    EXPECT_EQ(config.faults.cut_after, 50);
+    EXPECT_TRUE(config.faults.silent_after_image);
     EXPECT_EQ(config.flash_size, 50900);
     EXPECT_TRUE(config.real_time);
     EXPECT_EQ(config.protocol, 'v');
@@ -383,6 +387,8 @@ TEST(SimConfig, OptionsAndTheirMistakes) {
     const char* bad[][3] = {{"tgm-sim", "--transport", "4800"},
                             {"tgm-sim", "--handshake", "1111"},
                             {"tgm-sim", "--status", "20"},
+                            {"tgm-sim", "--cut-to", "4"},
+                            {"tgm-sim", "--cut-to", "256:1"},
                             {"tgm-sim", "--firmware", nullptr},
                             {"tgm-sim", "--what", "x"}};
     for (const auto& args : bad) {

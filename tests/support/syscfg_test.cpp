@@ -132,6 +132,36 @@ TEST(Syscfg, ShorterRecordOverwritesInPlaceAndKeepsTheLength) {
     EXPECT_TRUE(s.sink.messages.empty());
 }
 
+// tgm.cfg is written in place: a save killed after any byte leaves the new record's start over
+// the old file. Every such file still starts the program, and a keypad type outside 0 to 2 (here
+// bytes of the old folder text read as one) is taken as 0.
+TEST(Syscfg, ASaveKilledAfterAnyByteStillStarts) {
+    const std::string old_record = record("/an-older-forms-folder/", 2);
+    const std::string new_record = record("/f/", 1);
+    for (std::size_t written = 0; written <= new_record.size(); ++written) {
+        Started s;
+        test::write_file(s.dir.file("tgm.cfg"),
+                         new_record.substr(0, written) + old_record.substr(written));
+        s.start();
+        const int32_t keypad = s.cfg.syspar().console_keyboard;
+        EXPECT_TRUE(keypad >= 0 && keypad <= 2) << written;
+        if (written == 0 || written == new_record.size()) {
+            EXPECT_EQ(keypad, written == 0 ? 2 : 1);
+            EXPECT_TRUE(s.sink.messages.empty());
+        }
+        if (written == 24) {
+            EXPECT_EQ(s.cfg.syspar().forms_folder(), "/"); // the new length over the old "/an"
+            EXPECT_EQ(keypad, 0);
+        }
+    }
+    for (int32_t stored : {3, 255}) {
+        Started s;
+        test::write_file(s.dir.file("tgm.cfg"), record("/f/", stored));
+        s.start();
+        EXPECT_EQ(s.cfg.syspar().console_keyboard, 0) << stored;
+    }
+}
+
 TEST(Syscfg, ForeignSignatureKeepsDefaultsSilentlyAndIsOverwritten) {
     Started s;
     test::write_file(s.dir.file("tgm.cfg"), std::string("\3\0\0\0TGM", 7) + std::string(40, '\1'));

@@ -1,0 +1,45 @@
+#pragma once
+// What the protocols need of a serial line: open by number with a line setting, single-byte
+// reads with a time-out, block writes and purging. The real one is PCI; the masters get theirs
+// from the port factory, which tests replace to put a scripted unit on the line.
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace tgm {
+
+class LinePort {
+public:
+    virtual ~LinePort() = default;
+
+    // 0 success, 1 the port cannot be opened (absent or in use), 2 the line setting cannot be
+    // formed, 3 the port refused the line setting, 4 a negative port number.
+    virtual int open_with(int32_t port, int8_t baud_index, int8_t parity, int8_t size_index,
+                          int8_t stop_bits) = 0;
+    virtual void close() = 0;
+    virtual bool is_open() const = 0;
+    virtual void set_read_timeout(uint32_t ms) = 0;
+    // Status 0 a byte was read, 2 none arrived within the read time-out, 1 the read failed or
+    // the port is closed.
+    virtual uint8_t read_byte(int& status) = 0;
+    // Returns the count written; on a closed port nothing is written and count is returned.
+    virtual int32_t write(const uint8_t* bytes, int32_t count) = 0;
+    // Discards what has arrived and was not read, when the port is open.
+    virtual void purge_input() = 0;
+
+    void write_byte(uint8_t byte) {
+        if (is_open())
+            (void)write(&byte, 1);
+    }
+};
+
+// Makes the port object for a port number; shared, because a scripted line in a test outlives
+// the masters that open it one after another.
+using PortFactory = std::function<std::shared_ptr<LinePort>(int32_t port)>;
+
+// The factory's port for a number: a PCI unless another factory is installed.
+std::shared_ptr<LinePort> make_line_port(int32_t port);
+// Installs a factory (an empty one: PCI again); returns the one it replaces.
+PortFactory set_port_factory(PortFactory factory);
+
+} // namespace tgm
