@@ -5,7 +5,6 @@
 namespace tgm {
 namespace {
 
-constexpr int32_t kProbeTimeout = 100;
 constexpr int32_t kWorkTimeout = 500;
 constexpr uint8_t kConsoleRequest = 23;
 constexpr uint8_t kReadDisplay = 0xFF;

@@ -6,7 +6,6 @@ namespace {
 // Speed indexes of the port layer.
 constexpr int32_t k9600 = 7;
 constexpr int32_t k19200 = 9;
-constexpr int32_t kProbeTimeout = 100;
 
 } // namespace
 

@@ -19,6 +19,8 @@ public:
     static constexpr int32_t kNoTransport = 0;
     static constexpr int32_t kTransport9600 = 1;
     static constexpr int32_t kTransport19200 = 2;
+    // First-byte wait of every probing attempt, K or V.
+    static constexpr int32_t kProbeTimeout = 100;
 
     explicit ProtocolChannel(int32_t port = 0) : port(port) {}
     ProtocolChannel(const ProtocolChannel&) = delete;

@@ -5,7 +5,6 @@
 namespace tgm {
 namespace {
 
-constexpr int32_t kProbeTimeout = 100;
 constexpr uint8_t kPresence = 0x10;
 constexpr uint8_t kPresenceAnswer = 0x55;
 

@@ -94,18 +94,15 @@ bool open_project(const char* in, bool whole, EPROJECT& project, bool& converts)
     if (!load_for_import(in, imported))
         return false;
     bool any_table = false;
-    converts = true;
-    for (int32_t k = 0; k < imported.count(); ++k) {
+    for (int32_t k = 0; k < imported.count(); ++k)
         any_table = any_table || imported.tables().table(k).filled();
-        if (!imported.writable(k)) {
-            converts = false;
-            if (whole)
-                print_unconverted(k);
-        }
-    }
-    if (!any_table)
+    if (!any_table) {
         print_error(cp("В файле нет таблиц"));
-    if (!any_table || (whole && !converts))
+        return false;
+    }
+    converts = imported.all_writable();
+    // The refusal names each channel that does not convert, as convert's does.
+    if (whole && !imported.check_conversion())
         return false;
     project.take_tables(imported);
     return true;
