@@ -1,5 +1,7 @@
 # Front door: `make run` and `make test` install what is missing, configure, build and go.
-BUILD      ?= build
+# CI (CI=true) builds the ci preset in build-ci; everyone else the dev preset in build.
+PRESET     ?= $(if $(CI),ci,dev)
+BUILD      ?= $(if $(CI),build-ci,build)
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 PACKAGE_BUILD ?= build-package
@@ -8,14 +10,14 @@ FUZZ_SECONDS ?= 30
 
 # Debian packages the build needs; mk/*.mk add those of further parts (mk/gui.mk: the windows).
 PKGS := cmake ninja-build g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev \
-        clang libclang-rt-14-dev
+        clang libclang-rt-14-dev clang-format
 -include $(wildcard mk/*.mk)
 
 SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 EXAMPLE := examples/tank_farm.fs
 
-.PHONY: all deps build run demo test asan asan-test fuzz fuzz-run bench package install-check clean
+.PHONY: all deps build run demo test asan asan-test fuzz fuzz-run bench package install-check format format-check clean
 
 all: build
 
@@ -30,7 +32,7 @@ deps:
 
 # Every configuration comes from CMakePresets.json; BUILD and friends only move its folder.
 $(BUILD)/build.ninja:
-	cmake --preset dev -B $(BUILD)
+	cmake --preset $(PRESET) -B $(BUILD)
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
@@ -105,5 +107,13 @@ package: deps $(PACKAGE_BUILD)/build.ninja
 install-check: package
 	packaging/check-install $(PACKAGE_BUILD)
 
+# Every tracked C++ source as clang-format writes it (the style is .clang-format's).
+FORMAT_FILES = git ls-files -z -- '*.h' '*.cpp'
+format: deps
+	$(FORMAT_FILES) | xargs -0 clang-format -i
+
+format-check: deps
+	@$(FORMAT_FILES) | xargs -0 clang-format --dry-run -Werror && echo "format-check: every source as clang-format writes it"
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) build-ci $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

@@ -9,7 +9,7 @@
 //   line    the floor plus the tool's own bytes at the line rate: what a real serial line
 //           needs. On a pseudo-terminal the tool's bytes take no line time, so a write can
 //           beat it.
-#include "link/tbvlink.h"
+#include "operations/tbvlink.h"
 #include "project/eproject.h"
 #include "sim/sim_pty.h"
 
@@ -149,11 +149,11 @@ Floor floor_of(const std::string& traffic, char protocol) {
 
 // The same write and read in this process, on a unit that answers at once: their traffic.
 std::pair<std::string, std::string> traffic_of(const Scenario& s, const tgm::GROUPTAB& group) {
-    tgm::SIMCONFIG config;
+    tgm::SimConfig config;
     config.protocol = s.protocol;
     config.firmware = s.firmware;
     std::string error;
-    tgm::SIMPTY pty(tgm::make_sim_unit(config, error));
+    tgm::SimPty pty(tgm::make_sim_unit(config, error));
     if (!pty.open(error))
         throw std::runtime_error(error);
     pty.start();

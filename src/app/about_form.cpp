@@ -1,6 +1,6 @@
 #include "app/about_form.h"
 
-#include "app/gui_text.h"
+#include "render/gui_text.h"
 #include "app/window_place.h"
 #include "support/file_locations.h"
 #include "support/syscfg.h"

@@ -1,9 +1,9 @@
 #include "app/bik_form.h"
 
-#include "app/gui_text.h"
+#include "render/gui_text.h"
 #include "app/status_bar.h"
 #include "app/ui_dialogs.h"
-#include "link/port_access.h"
+#include "ports/port_access.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -100,7 +100,7 @@ TBikForm::TBikForm(QWidget* parent)
     }
     layout->addStretch(1);
     outer->addLayout(layout, 1);
-    StrBar = new TStatusBar(QStringLiteral("StrBar"), QString::fromUtf8("СИСТЕМА"), {60, 100, 200},
+    StrBar = new StatusBar(QStringLiteral("StrBar"), QString::fromUtf8("СИСТЕМА"), {60, 100, 200},
                             this);
     StrBar->setAutoFillBackground(true);
     outer->addWidget(StrBar);

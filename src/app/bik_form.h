@@ -15,7 +15,7 @@ class QTimer;
 
 namespace tgm {
 
-class TStatusBar;
+class StatusBar;
 
 class TBikForm : public QDialog {
     Q_OBJECT
@@ -58,7 +58,7 @@ private:
     void show_display(const std::string& cp1251);
 
     QPlainTextEdit* Displey = nullptr;
-    TStatusBar* StrBar = nullptr;
+    StatusBar* StrBar = nullptr;
     QGroupBox* KeyBox[3] = {nullptr, nullptr, nullptr};
     QAction* keypad_items_[3] = {nullptr, nullptr, nullptr};
     QMenu* keypad_menu_ = nullptr;

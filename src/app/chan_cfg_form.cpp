@@ -2,7 +2,7 @@
 
 #include "app/port_dlg.h"
 #include "app/window_place.h"
-#include "link/port_names.h"
+#include "ports/port_names.h"
 #include "support/chanpar.h"
 
 #include <QHBoxLayout>

@@ -33,16 +33,16 @@ std::unique_ptr<DemoUnit> DemoUnit::start(const std::string& choice, std::string
         error = "--simulate=" + choice + ": expected k:FIRMWARE or v:FIRMWARE";
         return nullptr;
     }
-    SIMCONFIG config;
+    SimConfig config;
     config.protocol = protocol;
     config.firmware = choice.substr(2);
     // Answers come at the line's own pace, so the progress dialog shows what a real unit shows.
     config.real_time = true;
-    std::unique_ptr<SIMUNIT> unit = make_sim_unit(config, error);
+    std::unique_ptr<SimUnit> unit = make_sim_unit(config, error);
     if (!unit)
         return nullptr;
     std::unique_ptr<DemoUnit> demo(new DemoUnit);
-    demo->pty_ = std::make_unique<SIMPTY>(std::move(unit));
+    demo->pty_ = std::make_unique<SimPty>(std::move(unit));
     if (!demo->pty_->open(error))
         return nullptr;
     demo->port_ = demo->pty_->port();

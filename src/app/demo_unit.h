@@ -9,7 +9,7 @@
 
 namespace tgm {
 
-class SIMPTY;
+class SimPty;
 
 class DemoUnit {
 public:
@@ -31,12 +31,12 @@ public:
     const std::string& path() const;
     // "K 9600": the protocol and the firmware, for the caption.
     std::string label() const;
-    SIMPTY& pty() { return *pty_; }
+    SimPty& pty() { return *pty_; }
 
 private:
     DemoUnit() = default;
 
-    std::unique_ptr<SIMPTY> pty_;
+    std::unique_ptr<SimPty> pty_;
     int32_t port_ = -1;
     char protocol_ = 'k';
     std::string firmware_;

@@ -1,13 +1,13 @@
 #include "app/gui_message_sink.h"
 
-#include "app/gui_text.h"
+#include "render/gui_text.h"
 #include "app/ui_dialogs.h"
 
 #include <QApplication>
 
 namespace tgm {
 
-void TGuiMessageSink::show_message(const std::string& text, MessageKind kind) {
+void GuiMessageSink::show_message(const std::string& text, MessageKind kind) {
     ui_dialogs().message(QApplication::activeWindow(), qs(text), kind);
 }
 

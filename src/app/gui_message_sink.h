@@ -4,7 +4,7 @@
 
 namespace tgm {
 
-class TGuiMessageSink : public MessageSink {
+class GuiMessageSink : public MessageSink {
 public:
     void show_message(const std::string& text, MessageKind kind) override;
 };

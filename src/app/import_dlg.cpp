@@ -1,7 +1,7 @@
 #include "app/import_dlg.h"
 
-#include "app/edit_dlg.h"
-#include "app/gui_text.h"
+#include "editor/edit_dlg.h"
+#include "render/gui_text.h"
 #include "app/string_grid.h"
 #include "app/ui_dialogs.h"
 #include "app/window_place.h"
@@ -66,10 +66,10 @@ TImportDlg::TImportDlg(QWidget* parent)
 }
 
 bool TImportDlg::run_import() {
-    TUiDialogs::FileRequest request;
+    UiDialogs::FileRequest request;
     request.folder = file_text(config().syspar().forms_folder());
     request.filters = qt_filters(QString::fromUtf8("Формы (fs*, f1)|*.FS*;*.F1"));
-    const TUiDialogs::FileAnswer answer = ui_dialogs().open_file(parentWidget(), request);
+    const UiDialogs::FileAnswer answer = ui_dialogs().open_file(parentWidget(), request);
     return answer.accepted && import_file(file_bytes(answer.file_name));
 }
 
@@ -86,10 +86,10 @@ bool TImportDlg::import_file(const std::string& file_name) {
 }
 
 bool TImportDlg::run_csv_import() {
-    TUiDialogs::FileRequest request;
+    UiDialogs::FileRequest request;
     request.folder = file_text(config().syspar().forms_folder());
     request.filters = qt_filters(QStringLiteral("CSV|*.CSV"));
-    const TUiDialogs::FileAnswer answer = ui_dialogs().open_file(parentWidget(), request);
+    const UiDialogs::FileAnswer answer = ui_dialogs().open_file(parentWidget(), request);
     if (!answer.accepted)
         return false;
     CsvImport read;
@@ -151,13 +151,13 @@ void TImportDlg::edit_header(int row) {
 }
 
 bool TImportDlg::SaveButtonClick() {
-    TUiDialogs::FileRequest request;
+    UiDialogs::FileRequest request;
     // A CSV file's tables are saved as a form, never over the CSV file itself.
     const std::string& name = project_.name();
     const bool form = form_type_of_file(name) != kFormNone;
     request.file_name = file_text(form ? name : form_file_name(name, project_.tables().kind()));
     request.filters = qt_filters(QStringLiteral("|*.FS*;*.F1"));
-    const TUiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
+    const UiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
     return answer.accepted && project_.save_form(file_bytes(answer.file_name));
 }
 
@@ -176,12 +176,12 @@ void TImportDlg::EditButtonClick() {
 void TImportDlg::done(int result) {
     if (project_.modified()) {
         switch (ui_dialogs().confirm(this, QString::fromUtf8("Сохранить форму?"),
-                                     TUiDialogs::Buttons::yes_no_cancel, false)) {
-        case TUiDialogs::Answer::yes:
+                                     UiDialogs::Buttons::yes_no_cancel, false)) {
+        case UiDialogs::Answer::yes:
             if (!SaveButtonClick())
                 return;
             break;
-        case TUiDialogs::Answer::no: break;
+        case UiDialogs::Answer::no: break;
         default: return;
         }
     }

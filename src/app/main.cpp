@@ -1,8 +1,8 @@
 // The program: the main window, the import dialog, the cell editor and the table editor, then the
 // message loop.
-#include "app/edit_dlg.h"
+#include "editor/edit_dlg.h"
 #include "app/gui_message_sink.h"
-#include "app/gui_text.h"
+#include "render/gui_text.h"
 #include "app/import_dlg.h"
 #include "app/prj_form.h"
 #include "app/qt_translation.h"
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("tgm"));
     tgm::close_windows_on_termination(&app);
     tgm::install_qt_translation();
-    tgm::TGuiMessageSink sink;
+    tgm::GuiMessageSink sink;
     tgm::set_message_sink(&sink);
     int status = 1;
     try {

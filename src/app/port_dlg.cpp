@@ -1,6 +1,6 @@
 #include "app/port_dlg.h"
 
-#include "app/gui_text.h"
+#include "render/gui_text.h"
 #include "app/window_place.h"
 
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 #pragma once
 // "Выбор порта": the ports that open now (and those denied to this user, marked so), listed
 // anew on every showing and on "Обновить список"; OK returns the selected port's number.
-#include "link/tportcollection.h"
+#include "ports/tportcollection.h"
 
 #include <QDialog>
 #include <QString>

@@ -2,7 +2,7 @@
 #include "app/prj_form.h"
 
 #include "app/demo_unit.h"
-#include "app/gui_text.h"
+#include "render/gui_text.h"
 #include "app/link_form1.h"
 #include "app/program_arguments.h"
 #include "app/status_bar.h"
@@ -10,7 +10,7 @@
 #include "app/tool_icon.h"
 #include "app/trase_form.h"
 #include "app/window_place.h"
-#include "link/tbvlink.h"
+#include "operations/tbvlink.h"
 #include "support/cp1251.h"
 #include "support/file_locations.h"
 #include "support/message_sink.h"
@@ -279,8 +279,8 @@ void TPrjForm::build_grid() {
     layout->addWidget(TabGrid, 1);
     layout->addStretch(0);
 
-    ProjBar = new TStatusBar(QStringLiteral("ProjBar"), QString::fromUtf8("ПРОЕКТ"), {60, 300}, central);
-    StrBar = new TStatusBar(QStringLiteral("StrBar"), QString::fromUtf8("СИСТЕМА"), {60, 50, 230, 50},
+    ProjBar = new StatusBar(QStringLiteral("ProjBar"), QString::fromUtf8("ПРОЕКТ"), {60, 300}, central);
+    StrBar = new StatusBar(QStringLiteral("StrBar"), QString::fromUtf8("СИСТЕМА"), {60, 50, 230, 50},
                             central);
     layout->addWidget(ProjBar);
     layout->addWidget(StrBar);

@@ -23,7 +23,7 @@ class TBVLink;
 class TEditTabForm;
 class TImportDlg;
 class TLinkForm1;
-class TStatusBar;
+class StatusBar;
 class TTraseForm;
 
 class TPrjForm : public QMainWindow {
@@ -124,7 +124,7 @@ private:
     // The save dialog until `save` is done with the chosen file (given `extension`) or the user
     // cancels; a "No" to the overwrite question or a failed write shows the dialog again.
     void save_through_dialog(
-        TUiDialogs::FileRequest request, const char* extension,
+        UiDialogs::FileRequest request, const char* extension,
         const std::function<bool(const std::string& target, int filter_index)>& save);
 
     EPROJECT project_;
@@ -132,8 +132,8 @@ private:
     TEditTabForm* tab_editor_ = nullptr;
     TTraseForm* trase_ = nullptr;
     QTableWidget* TabGrid = nullptr;
-    TStatusBar* ProjBar = nullptr;
-    TStatusBar* StrBar = nullptr;
+    StatusBar* ProjBar = nullptr;
+    StatusBar* StrBar = nullptr;
     QMenu* NTab = nullptr;
     QMenu* PopupMenu1 = nullptr;
     std::unique_ptr<DemoUnit> demo_;

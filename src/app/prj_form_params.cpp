@@ -6,10 +6,10 @@
 #include "app/bik_form.h"
 #include "app/chan_cfg_form.h"
 #include "app/demo_unit.h"
-#include "app/gui_text.h"
+#include "render/gui_text.h"
 #include "app/trase_form.h"
 #include "app/ui_dialogs.h"
-#include "link/tbvlink.h"
+#include "operations/tbvlink.h"
 #include "support/cp1251.h"
 #include "support/file_locations.h"
 #include "support/syscfg.h"
@@ -33,12 +33,12 @@ void TPrjForm::NChanClick() {
 }
 
 void TPrjForm::NfolderClick() {
-    TUiDialogs::FileRequest request;
+    UiDialogs::FileRequest request;
     request.title = QString::fromUtf8("Открыть папку");
     request.folder = file_text(config().syspar().forms_folder());
     request.file_name = QStringLiteral("*.*");
     request.folder_only = true;
-    const TUiDialogs::FileAnswer answer = ui_dialogs().open_file(this, request);
+    const UiDialogs::FileAnswer answer = ui_dialogs().open_file(this, request);
     if (!answer.accepted)
         return;
     config().syspar().set_forms_folder(file_bytes(answer.file_name));

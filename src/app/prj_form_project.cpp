@@ -2,7 +2,7 @@
 // a modified project.
 #include "app/prj_form.h"
 
-#include "app/gui_text.h"
+#include "render/gui_text.h"
 #include "app/import_dlg.h"
 #include "app/ui_dialogs.h"
 #include "forms/form_kind.h"
@@ -27,9 +27,9 @@ bool TPrjForm::confirm_discard() {
     if (!project_.modified())
         return true;
     switch (ui_dialogs().confirm(this, QString::fromUtf8("Сохранить проект?"),
-                                 TUiDialogs::Buttons::yes_no_cancel, false)) {
-    case TUiDialogs::Answer::yes: return save_dialog();
-    case TUiDialogs::Answer::no: return true;
+                                 UiDialogs::Buttons::yes_no_cancel, false)) {
+    case UiDialogs::Answer::yes: return save_dialog();
+    case UiDialogs::Answer::no: return true;
     default: return false;
     }
 }
@@ -37,12 +37,12 @@ bool TPrjForm::confirm_discard() {
 bool TPrjForm::save_dialog() {
     const int k0 = form_type_of_file(project_.name());
     auto kind_of = [](int index) { return index >= 2 && index <= 5 ? index : 1; };
-    TUiDialogs::FileRequest request;
+    UiDialogs::FileRequest request;
     request.filters = qt_filters(QString::fromUtf8(kSaveFilter));
     request.filter_index = kind_of(k0);
     request.file_name = proposed_file_name("");
     for (;;) {
-        const TUiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
+        const UiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
         if (!answer.accepted)
             return false;
         const int kind = kind_of(answer.filter_index);
@@ -71,7 +71,7 @@ bool TPrjForm::may_replace(const std::vector<std::string>& file_names) {
     const char* verb = existing.size() == 1 ? " уже существует.\r Заменить?"
                                             : " уже существуют.\r Заменить?";
     return ui_dialogs().confirm(this, existing.join(QLatin1Char('\r')) + QString::fromUtf8(verb),
-                                TUiDialogs::Buttons::yes_no, true) == TUiDialogs::Answer::yes;
+                                UiDialogs::Buttons::yes_no, true) == UiDialogs::Answer::yes;
 }
 
 void TPrjForm::NPrjNewClick() {

@@ -2,8 +2,8 @@
 // the calibration sheets printed or written as PDF.
 #include "app/prj_form.h"
 
-#include "app/calibration_sheet.h"
-#include "app/gui_text.h"
+#include "render/calibration_sheet.h"
+#include "render/gui_text.h"
 #include "app/import_dlg.h"
 #include "app/ui_dialogs.h"
 #include "forms/csv_reader.h"
@@ -65,7 +65,7 @@ bool TPrjForm::sheets_allowed() {
 void TPrjForm::export_csv() {
     if (!sheets_allowed())
         return;
-    TUiDialogs::FileRequest request;
+    UiDialogs::FileRequest request;
     request.filters = qt_filters(QStringLiteral("CSV|*.CSV"));
     request.file_name = proposed_file_name(".csv");
     save_through_dialog(request, ".csv", [this](const std::string& target, int) {
@@ -76,10 +76,10 @@ void TPrjForm::export_csv() {
 }
 
 void TPrjForm::save_through_dialog(
-    TUiDialogs::FileRequest request, const char* extension,
+    UiDialogs::FileRequest request, const char* extension,
     const std::function<bool(const std::string& target, int filter_index)>& save) {
     for (;;) {
-        const TUiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
+        const UiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
         if (!answer.accepted)
             return;
         request.file_name = answer.file_name;
@@ -93,7 +93,7 @@ void TPrjForm::export_pdf() {
     if (!sheets_allowed())
         return;
     const int32_t selected = current_row() - 1;
-    TUiDialogs::FileRequest request;
+    UiDialogs::FileRequest request;
     request.filters = qt_filters(
         QString::fromUtf8("PDF, все таблицы|*.PDF|PDF, таблица канала %1|*.PDF").arg(selected + 1));
     request.file_name = proposed_file_name(".pdf");

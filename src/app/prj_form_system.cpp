@@ -2,22 +2,20 @@
 // the link thread and its progress dialog, and the lockout that keeps them one second apart.
 #include "app/prj_form.h"
 
-#include "app/gui_text.h"
+#include "render/gui_text.h"
 #include "app/link_form1.h"
 #include "app/status_bar.h"
 #include "app/ui_dialogs.h"
-#include "link/activation_notice.h"
-#include "link/tbvlink.h"
-#include "link/timer.h"
-#include "link/version_table.h"
+#include "operations/activation_notice.h"
+#include "operations/tbvlink.h"
+#include "ports/timer.h"
+#include "operations/version_table.h"
 #include "support/cp1251.h"
 
 namespace tgm {
 namespace {
 
 constexpr uint32_t kLockout = 1000;
-
-QString u(const char* s) { return QString::fromUtf8(s); }
 
 const char* const kNoTables = "Таблицы объёма в системе отсутствуют";
 

@@ -1,6 +1,6 @@
 #include "app/qt_dialogs.h"
 
-#include "app/gui_text.h"
+#include "render/gui_text.h"
 #include "support/syscfg.h"
 
 #include <QApplication>
@@ -22,12 +22,12 @@ QString shown(QString text) {
 
 QString box_title() { return qs(config().title()); }
 
-TUiDialogs::FileAnswer run_file_dialog(QWidget* parent, const TUiDialogs::FileRequest& request,
+UiDialogs::FileAnswer run_file_dialog(QWidget* parent, const UiDialogs::FileRequest& request,
                                        bool save);
 
 } // namespace
 
-void TQtDialogs::message(QWidget* parent, const QString& text, MessageKind kind) {
+void QtDialogs::message(QWidget* parent, const QString& text, MessageKind kind) {
     const QMessageBox::Icon icon = kind == MessageKind::error     ? QMessageBox::Critical
                                    : kind == MessageKind::warning ? QMessageBox::Warning
                                                                   : QMessageBox::Information;
@@ -35,7 +35,7 @@ void TQtDialogs::message(QWidget* parent, const QString& text, MessageKind kind)
     box.exec();
 }
 
-TUiDialogs::Answer TQtDialogs::confirm(QWidget* parent, const QString& text, Buttons buttons,
+UiDialogs::Answer QtDialogs::confirm(QWidget* parent, const QString& text, Buttons buttons,
                                        bool warning) {
     QMessageBox::StandardButtons set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     if (buttons == Buttons::yes_no)
@@ -52,17 +52,17 @@ TUiDialogs::Answer TQtDialogs::confirm(QWidget* parent, const QString& text, But
     }
 }
 
-TUiDialogs::FileAnswer TQtDialogs::open_file(QWidget* parent, const FileRequest& request) {
+UiDialogs::FileAnswer QtDialogs::open_file(QWidget* parent, const FileRequest& request) {
     return run_file_dialog(parent, request, false);
 }
 
-TUiDialogs::FileAnswer TQtDialogs::save_file(QWidget* parent, const FileRequest& request) {
+UiDialogs::FileAnswer QtDialogs::save_file(QWidget* parent, const FileRequest& request) {
     return run_file_dialog(parent, request, true);
 }
 
-void TQtDialogs::beep(int, int) { QApplication::beep(); }
+void QtDialogs::beep(int, int) { QApplication::beep(); }
 
-bool TQtDialogs::print_setup(QWidget* parent, QPrinter& printer, bool& selection) {
+bool QtDialogs::print_setup(QWidget* parent, QPrinter& printer, bool& selection) {
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, true);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
@@ -74,7 +74,7 @@ bool TQtDialogs::print_setup(QWidget* parent, QPrinter& printer, bool& selection
 
 namespace {
 
-TUiDialogs::FileAnswer run_file_dialog(QWidget* parent, const TUiDialogs::FileRequest& request,
+UiDialogs::FileAnswer run_file_dialog(QWidget* parent, const UiDialogs::FileRequest& request,
                                        bool save) {
     QFileDialog dialog(parent, request.title, request.folder);
     dialog.setObjectName(QStringLiteral("FileDialog"));
@@ -107,7 +107,7 @@ TUiDialogs::FileAnswer run_file_dialog(QWidget* parent, const TUiDialogs::FileRe
         header->setSectionResizeMode(0, QHeaderView::Stretch);
     }
     dialog.resize(dialog.sizeHint().expandedTo(QSize(900, 520)));
-    TUiDialogs::FileAnswer answer;
+    UiDialogs::FileAnswer answer;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return answer;
     answer.accepted = true;

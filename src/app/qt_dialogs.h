@@ -1,10 +1,10 @@
 #pragma once
-// The program's own answers to TUiDialogs: Qt's file dialogs and message boxes.
+// The program's own answers to UiDialogs: Qt's file dialogs and message boxes.
 #include "app/ui_dialogs.h"
 
 namespace tgm {
 
-class TQtDialogs : public TUiDialogs {
+class QtDialogs : public UiDialogs {
 public:
     void message(QWidget* parent, const QString& text, MessageKind kind) override;
     Answer confirm(QWidget* parent, const QString& text, Buttons buttons, bool warning) override;

@@ -4,7 +4,7 @@
 
 namespace tgm {
 
-TStatusBar::TStatusBar(const QString& name, const QString& caption, const std::vector<int>& widths,
+StatusBar::StatusBar(const QString& name, const QString& caption, const std::vector<int>& widths,
                        QWidget* parent)
     : QStatusBar(parent) {
     setObjectName(name);
@@ -19,16 +19,16 @@ TStatusBar::TStatusBar(const QString& name, const QString& caption, const std::v
     }
 }
 
-void TStatusBar::set_panel(int index, const QString& text) {
+void StatusBar::set_panel(int index, const QString& text) {
     QLabel* panel = panels_.at(static_cast<std::size_t>(index));
     panel->setText(text);
     panel->setToolTip(text); // a long path does not fit its panel
 }
 
-QString TStatusBar::panel(int index) const {
+QString StatusBar::panel(int index) const {
     return panels_.at(static_cast<std::size_t>(index))->text();
 }
 
-void TStatusBar::repaint_now() { repaint(); }
+void StatusBar::repaint_now() { repaint(); }
 
 } // namespace tgm

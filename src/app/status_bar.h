@@ -8,10 +8,10 @@ class QLabel;
 
 namespace tgm {
 
-class TStatusBar : public QStatusBar {
+class StatusBar : public QStatusBar {
     Q_OBJECT
 public:
-    TStatusBar(const QString& name, const QString& caption, const std::vector<int>& widths,
+    StatusBar(const QString& name, const QString& caption, const std::vector<int>& widths,
                QWidget* parent = nullptr);
     void set_panel(int index, const QString& text);
     QString panel(int index) const;

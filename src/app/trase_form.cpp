@@ -1,6 +1,6 @@
 #include "app/trase_form.h"
 
-#include "app/gui_text.h"
+#include "render/gui_text.h"
 #include "support/file_locations.h"
 #include "support/report_writer.h"
 

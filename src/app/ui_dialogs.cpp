@@ -5,12 +5,12 @@
 namespace tgm {
 namespace {
 
-TQtDialogs& qt_dialogs() {
-    static TQtDialogs dialogs;
+QtDialogs& qt_dialogs() {
+    static QtDialogs dialogs;
     return dialogs;
 }
 
-TUiDialogs* current = nullptr;
+UiDialogs* current = nullptr;
 
 QString any_case(const QString& pattern) {
     QString out;
@@ -25,10 +25,10 @@ QString any_case(const QString& pattern) {
 
 } // namespace
 
-TUiDialogs& ui_dialogs() { return current ? *current : qt_dialogs(); }
+UiDialogs& ui_dialogs() { return current ? *current : qt_dialogs(); }
 
-TUiDialogs* set_ui_dialogs(TUiDialogs* dialogs) {
-    TUiDialogs* previous = current ? current : &qt_dialogs();
+UiDialogs* set_ui_dialogs(UiDialogs* dialogs) {
+    UiDialogs* previous = current ? current : &qt_dialogs();
     current = dialogs;
     return previous;
 }

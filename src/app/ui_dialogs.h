@@ -11,7 +11,7 @@ class QWidget;
 
 namespace tgm {
 
-class TUiDialogs {
+class UiDialogs {
 public:
     enum class Buttons { yes_no_cancel, yes_no, ok_cancel };
     enum class Answer { yes, no, ok, cancel };
@@ -30,7 +30,7 @@ public:
         int filter_index = 1;
     };
 
-    virtual ~TUiDialogs() = default;
+    virtual ~UiDialogs() = default;
     virtual void message(QWidget* parent, const QString& text,
                          MessageKind kind = MessageKind::information) = 0;
     virtual Answer confirm(QWidget* parent, const QString& text, Buttons buttons, bool warning) = 0;
@@ -43,9 +43,9 @@ public:
 };
 
 // The dialogs in use: Qt's own unless another set is installed.
-TUiDialogs& ui_dialogs();
+UiDialogs& ui_dialogs();
 // Installs a set (nullptr restores Qt's); returns the previous one.
-TUiDialogs* set_ui_dialogs(TUiDialogs* dialogs);
+UiDialogs* set_ui_dialogs(UiDialogs* dialogs);
 
 // "Описание|*.FS;*.F1|..." -> {"Описание (*.[Ff][Ss] *.[Ff]1)", ...}: extensions match in
 // either letter case. An empty description becomes the patterns as written ("*.FS *.F1").

@@ -1,6 +1,6 @@
 #include "console/mchan.h"
 
-#include "link/ukdr_drv.h"
+#include "k_protocol/ukdr_drv.h"
 
 namespace tgm {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // The remote console's channel: finds out how the unit on the port talks (K, V, V in transport
 // mode) and which display it has, then sends keys and reads the display.
-#include "link/protocol_channel.h"
+#include "operations/protocol_channel.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // The table editor: construction, opening, showing a table, tabs, the graph and its range.
 #include "editor/edit_tab_form.h"
 
-#include "app/gui_text.h"
+#include "render/gui_text.h"
 #include "editor/graph_image.h"
 #include "editor/point_grid_model.h"
 #include "editor/red_frame_delegate.h"
@@ -27,8 +27,6 @@ namespace {
 
 constexpr int kGridWidth = 204;
 constexpr int kRowHeight = 18;
-
-QString u(const char* s) { return QString::fromUtf8(s); }
 
 QToolButton* tool_button(QWidget* parent, const char* name, const char* hint, const QIcon& icon) {
     auto* b = new QToolButton(parent);

@@ -1,8 +1,8 @@
 // The table editor's grid: selection, cell editing, the point buttons and following the cursor.
 #include "editor/edit_tab_form.h"
 
-#include "app/edit_dlg.h"
-#include "app/gui_text.h"
+#include "editor/edit_dlg.h"
+#include "render/gui_text.h"
 #include "editor/point_grid_model.h"
 #include "forms/form_kind.h"
 #include "forms/number_text.h"

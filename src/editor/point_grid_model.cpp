@@ -1,7 +1,7 @@
 #include "editor/point_grid_model.h"
 
-#include "app/gui_text.h"
-#include "editor/vgraf.h"
+#include "render/gui_text.h"
+#include "render/vgraf.h"
 #include "forms/form_kind.h"
 #include "forms/forma.h"
 #include "forms/number_text.h"

@@ -9,7 +9,7 @@ void TArjTab::pack_table(uint8_t*& cursor, const PARTAB& table) {
         add_failure();
         return;
     }
-    const BLOCK_RESULT block = pack_body(compression_type_, cursor, table);
+    const BlockResult block = pack_body(compression_type_, cursor, table);
     if (!block.passed)
         add_failure();
     cursor += block.size;
@@ -24,7 +24,7 @@ int32_t TArjTab::unpack_table(std::span<const uint8_t>& cursor, PARTAB& table) c
 }
 
 int32_t TArjTab::packed_size() const {
-    const DIRECTORY& dir = directory();
+    const Directory& dir = directory();
     if (!has_layout() || !dir.holdable())
         return 0;
     int32_t total = 0;

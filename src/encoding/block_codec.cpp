@@ -16,17 +16,17 @@ bool short_block(std::span<const uint8_t> block, int32_t size) {
     return block.size() < static_cast<std::size_t>(size);
 }
 
-struct METHOD_CODEC {
+struct MethodCodec {
     int32_t (*size)(int32_t n);
-    BLOCK_RESULT (*pack)(uint8_t* cursor, const PARTAB& table);
+    BlockResult (*pack)(uint8_t* cursor, const PARTAB& table);
     int32_t (*unpack)(std::span<const uint8_t> block, PARTAB& table);
 };
 
 // The layout of a method, or nullptr for a method without one.
-const METHOD_CODEC* codec_of(int32_t method) {
-    static constexpr METHOD_CODEC second{second_diff_size, pack_second_diff, unpack_second_diff};
-    static constexpr METHOD_CODEC first{first_diff_size, pack_first_diff, unpack_first_diff};
-    static constexpr METHOD_CODEC raw{raw_size, pack_raw, unpack_raw};
+const MethodCodec* codec_of(int32_t method) {
+    static constexpr MethodCodec second{second_diff_size, pack_second_diff, unpack_second_diff};
+    static constexpr MethodCodec first{first_diff_size, pack_first_diff, unpack_first_diff};
+    static constexpr MethodCodec raw{raw_size, pack_raw, unpack_raw};
     switch (method) {
     case kMethodSecondDiff:
         return &second;
@@ -44,7 +44,7 @@ const METHOD_CODEC* codec_of(int32_t method) {
 bool known_method(int32_t method) { return codec_of(method) != nullptr; }
 
 int32_t body_size(int32_t method, int32_t n) {
-    const METHOD_CODEC* codec = codec_of(method);
+    const MethodCodec* codec = codec_of(method);
     return codec ? codec->size(n) : 0;
 }
 
@@ -52,7 +52,7 @@ bool fits_second_diff(const PARTAB& table, PARTAB& scratch) {
     return table.count() >= 2 && table.check_second_diff(scratch);
 }
 
-BLOCK_RESULT pack_second_diff(uint8_t* cursor, const PARTAB& table) {
+BlockResult pack_second_diff(uint8_t* cursor, const PARTAB& table) {
     const int32_t n = table.count();
     const int32_t size = second_diff_size(n);
     PARTAB d;
@@ -69,7 +69,7 @@ BLOCK_RESULT pack_second_diff(uint8_t* cursor, const PARTAB& table) {
     return {size, passed};
 }
 
-BLOCK_RESULT pack_first_diff(uint8_t* cursor, const PARTAB& table) {
+BlockResult pack_first_diff(uint8_t* cursor, const PARTAB& table) {
     const int32_t n = table.count();
     PARTAB d;
     const bool passed = table.check_first_diff(d);
@@ -78,16 +78,16 @@ BLOCK_RESULT pack_first_diff(uint8_t* cursor, const PARTAB& table) {
     return {first_diff_size(n), passed};
 }
 
-BLOCK_RESULT pack_raw(uint8_t* cursor, const PARTAB& table) {
+BlockResult pack_raw(uint8_t* cursor, const PARTAB& table) {
     const int32_t n = table.count();
     for (int32_t i = 0; i < n; ++i)
         le::put32(cursor + 4 * i, table.point(i));
     return {raw_size(n), true};
 }
 
-BLOCK_RESULT pack_body(int32_t method, uint8_t* cursor, const PARTAB& table) {
-    const METHOD_CODEC* codec = codec_of(method);
-    return codec ? codec->pack(cursor, table) : BLOCK_RESULT{0, false};
+BlockResult pack_body(int32_t method, uint8_t* cursor, const PARTAB& table) {
+    const MethodCodec* codec = codec_of(method);
+    return codec ? codec->pack(cursor, table) : BlockResult{0, false};
 }
 
 int32_t unpack_second_diff(std::span<const uint8_t> block, PARTAB& table) {
@@ -130,7 +130,7 @@ int32_t unpack_raw(std::span<const uint8_t> block, PARTAB& table) {
 }
 
 int32_t unpack_body(int32_t method, std::span<const uint8_t> block, PARTAB& table) {
-    const METHOD_CODEC* codec = codec_of(method);
+    const MethodCodec* codec = codec_of(method);
     return codec ? codec->unpack(block, table) : -1;
 }
 

@@ -12,7 +12,7 @@ inline constexpr int32_t kMethodSecondDiff = 0;
 inline constexpr int32_t kMethodFirstDiff = 1;
 inline constexpr int32_t kMethodRaw = 9;
 
-struct BLOCK_RESULT {
+struct BlockResult {
     int32_t size;  // bytes written
     bool passed;   // false: the block holds truncated values and will not decode to the table
 };
@@ -29,11 +29,11 @@ int32_t body_size(int32_t method, int32_t n);
 bool fits_second_diff(const PARTAB& table, PARTAB& scratch);
 
 // Encoders write body_size(method, count) bytes at the cursor, which the caller has room for.
-BLOCK_RESULT pack_second_diff(uint8_t* cursor, const PARTAB& table);
-BLOCK_RESULT pack_first_diff(uint8_t* cursor, const PARTAB& table);
-BLOCK_RESULT pack_raw(uint8_t* cursor, const PARTAB& table);
+BlockResult pack_second_diff(uint8_t* cursor, const PARTAB& table);
+BlockResult pack_first_diff(uint8_t* cursor, const PARTAB& table);
+BlockResult pack_raw(uint8_t* cursor, const PARTAB& table);
 // A method without a layout writes nothing and does not pass.
-BLOCK_RESULT pack_body(int32_t method, uint8_t* cursor, const PARTAB& table);
+BlockResult pack_body(int32_t method, uint8_t* cursor, const PARTAB& table);
 
 // Decoders fill all count() points of a table already resized, from the front of `block`.
 // They return the bytes used, or -1 when the block is shorter than the table needs or cannot

@@ -5,9 +5,9 @@
 
 namespace tgm {
 
-void DIRECTORY::clear() { std::memset(this, 0, sizeof(*this)); }
+void Directory::clear() { std::memset(this, 0, sizeof(*this)); }
 
-void DIRECTORY::number_tables(const GROUPTAB& group) {
+void Directory::number_tables(const GROUPTAB& group) {
     clear();
     for (int32_t j = 0; j < group.count() && j < kDirectoryChannels; ++j) {
         const PARTAB& table = group.item(j);
@@ -25,7 +25,7 @@ void DIRECTORY::number_tables(const GROUPTAB& group) {
     }
 }
 
-int32_t DIRECTORY::oversize_tables() const {
+int32_t Directory::oversize_tables() const {
     int32_t n = 0;
     for (int32_t i = 0; i < table_count && i < kDirectoryChannels; ++i)
         if (point_counts[i] > kMaxTablePoints)
@@ -33,14 +33,14 @@ int32_t DIRECTORY::oversize_tables() const {
     return n;
 }
 
-int32_t DIRECTORY::first_channel(int32_t d) const {
+int32_t Directory::first_channel(int32_t d) const {
     for (int32_t k = 0; k < kDirectoryChannels; ++k)
         if (channel_map[k] == d)
             return k;
     return -1;
 }
 
-bool DIRECTORY::holdable() const {
+bool Directory::holdable() const {
     if (table_count < 0 || table_count > kDirectoryChannels)
         return false;
     for (int32_t i = 0; i < table_count; ++i)
@@ -52,7 +52,7 @@ bool DIRECTORY::holdable() const {
     return true;
 }
 
-int32_t DIRECTORY::spread(GROUPTAB& group, const TableDecoder& decode) const {
+int32_t Directory::spread(GROUPTAB& group, const TableDecoder& decode) const {
     if (!holdable())
         return kUnknownCompression;
     std::array<PARTAB, kDirectoryChannels> tables;

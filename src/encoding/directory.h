@@ -14,7 +14,7 @@ inline constexpr int32_t kUnknownCompression = 84;
 inline constexpr int32_t kMaxTablePoints = 65535;
 inline constexpr int32_t kDirectoryChannels = 16;
 
-struct DIRECTORY {
+struct Directory {
     // Entry i: points of distinct table i+1; 0 beyond table_count.
     int32_t point_counts[kDirectoryChannels];
     // Entry k: distinct table (1-based) that channel k+1 carries; 0 for none.
@@ -40,13 +40,13 @@ struct DIRECTORY {
     // every table decoded, so a failure leaves it as it was. Returns 0 or the decoder's code.
     int32_t spread(GROUPTAB& group, const TableDecoder& decode) const;
 };
-static_assert(sizeof(DIRECTORY) == 132, "drivers copy the directory as 132 bytes");
+static_assert(sizeof(Directory) == 132, "drivers copy the directory as 132 bytes");
 
 // The directory of the newest units: a method byte per distinct table before the plain one.
-struct EXT_DIRECTORY {
+struct ExtDirectory {
     uint8_t methods[kDirectoryChannels];
-    DIRECTORY dir;
+    Directory dir;
 };
-static_assert(sizeof(EXT_DIRECTORY) == 148, "drivers copy the extended directory as 148 bytes");
+static_assert(sizeof(ExtDirectory) == 148, "drivers copy the extended directory as 148 bytes");
 
 } // namespace tgm

@@ -7,21 +7,21 @@
 
 namespace tgm {
 
-void DIRECTORY_RECORD::store(const DIRECTORY& dir, int32_t type) {
+void DirectoryRecord::store(const Directory& dir, int32_t type) {
     le::put16(bytes_.data(), type);
     write_channel_records(area(), dir);
 }
 
-void DIRECTORY_RECORD::store(const EXT_DIRECTORY& dir, uint8_t type) {
+void DirectoryRecord::store(const ExtDirectory& dir, uint8_t type) {
     le::put16(bytes_.data(), type);
     write_channel_records(area(), dir.dir, type == 3 ? dir.methods : nullptr);
 }
 
-int16_t DIRECTORY_RECORD::type_word() const { return le::get16s(bytes_.data()); }
+int16_t DirectoryRecord::type_word() const { return le::get16s(bytes_.data()); }
 
-void DIRECTORY_RECORD::read_directory(DIRECTORY& dir) const { read_channel_records(area(), dir); }
+void DirectoryRecord::read_directory(Directory& dir) const { read_channel_records(area(), dir); }
 
-int32_t DIRECTORY_RECORD::read_directory(EXT_DIRECTORY& dir, uint8_t& type) const {
+int32_t DirectoryRecord::read_directory(ExtDirectory& dir, uint8_t& type) const {
     std::memset(&dir, 0, sizeof(dir));
     type = 0;
     const int32_t word = type_word();
@@ -35,7 +35,7 @@ int32_t DIRECTORY_RECORD::read_directory(EXT_DIRECTORY& dir, uint8_t& type) cons
         const int32_t k = dir.dir.first_channel(d);
         if (k < 0)
             continue;
-        const uint16_t method = CHANNEL_RECORD::read(area() + k * CHANNEL_RECORD::kSize).method;
+        const uint16_t method = ChannelRecord::read(area() + k * ChannelRecord::kSize).method;
         if (!known_method(method))
             return kUnknownCompression;
         dir.methods[d - 1] = static_cast<uint8_t>(method);

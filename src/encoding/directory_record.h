@@ -9,29 +9,29 @@
 
 namespace tgm {
 
-class DIRECTORY_RECORD {
+class DirectoryRecord {
 public:
-    static constexpr int32_t kSize = 2 + CHANNEL_RECORD::kAreaSize;
+    static constexpr int32_t kSize = 2 + ChannelRecord::kAreaSize;
 
-    DIRECTORY_RECORD() { clear(); }
+    DirectoryRecord() { clear(); }
 
     uint8_t* bytes() { return bytes_.data(); }
     const uint8_t* bytes() const { return bytes_.data(); }
     void clear() { bytes_.fill(0); }
 
     // Records from an image's directory under a type.
-    void store(const DIRECTORY& dir, int32_t type);
+    void store(const Directory& dir, int32_t type);
     // The newest units' form: under type 3 each record also carries its table's method.
-    void store(const EXT_DIRECTORY& dir, uint8_t type);
+    void store(const ExtDirectory& dir, uint8_t type);
 
     int16_t type_word() const;
     // The 853 and 960 units look at the type word's low byte only.
     uint8_t type_byte() const { return bytes_[0]; }
-    void read_directory(DIRECTORY& dir) const;
+    void read_directory(Directory& dir) const;
     // The newest units' reading: erased flash (-1) stands for type 0, types 0 to 3 stand, and
     // under type 3 the method of each table comes from the lowest channel that names it and
     // must be 0, 1 or 9. Returns 0, or kUnknownCompression for anything else.
-    int32_t read_directory(EXT_DIRECTORY& dir, uint8_t& type) const;
+    int32_t read_directory(ExtDirectory& dir, uint8_t& type) const;
 
 private:
     uint8_t* area() { return bytes_.data() + 2; }

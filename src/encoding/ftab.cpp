@@ -10,7 +10,7 @@ void FTAB::reset() {
     set_size(0);
 }
 
-void FTAB::load_directory(const DIRECTORY& dir) {
+void FTAB::load_directory(const Directory& dir) {
     directory_ = dir;
     fill_zero(packed_size());
 }
@@ -24,7 +24,7 @@ int32_t FTAB::convert_from(const FTAB& other) {
 }
 
 bool FTAB::same_as(const FTAB& other) const {
-    return std::memcmp(&directory_, &other.directory_, sizeof(DIRECTORY)) == 0 && equals(other);
+    return std::memcmp(&directory_, &other.directory_, sizeof(Directory)) == 0 && equals(other);
 }
 
 void FTAB::pack(const GROUPTAB& group) {

@@ -31,9 +31,9 @@ public:
 
     void reset();
     // Takes a directory read from the unit and makes room for its image.
-    void load_directory(const DIRECTORY& dir);
-    void store_directory(DIRECTORY& out) const { out = directory_; }
-    const DIRECTORY& directory() const { return directory_; }
+    void load_directory(const Directory& dir);
+    void store_directory(Directory& out) const { out = directory_; }
+    const Directory& directory() const { return directory_; }
     uint8_t* image() { return bytes(); }
     const uint8_t* image() const { return bytes(); }
     int32_t image_size() const { return size(); }
@@ -45,7 +45,7 @@ protected:
 
 private:
     int32_t failures_ = 0;
-    DIRECTORY directory_{};
+    Directory directory_{};
 };
 
 } // namespace tgm

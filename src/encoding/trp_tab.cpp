@@ -8,7 +8,7 @@
 
 namespace tgm {
 
-TTrpTab::TTrpTab(uint8_t type, const EXT_DIRECTORY& directory)
+TTrpTab::TTrpTab(uint8_t type, const ExtDirectory& directory)
     : compression_type_(type), directory_(directory) {
     fill_zero(packed_size());
 }
@@ -57,7 +57,7 @@ int32_t TTrpTab::packed_size() const {
 
 void TTrpTab::pack(const GROUPTAB& group) {
     reset();
-    DIRECTORY& dir = directory_.dir;
+    Directory& dir = directory_.dir;
     dir.number_tables(group);
     for (int32_t i = 0; i < dir.table_count; ++i)
         directory_.methods[i] = static_cast<uint8_t>(choose_method(group.item(dir.first_channel(i + 1))));

@@ -17,15 +17,15 @@ public:
     // Type 4, which packs nothing.
     TTrpTab() { reset(); }
     // Takes a directory read from the unit and makes room for its image.
-    TTrpTab(uint8_t type, const EXT_DIRECTORY& directory);
+    TTrpTab(uint8_t type, const ExtDirectory& directory);
 
     // Method (0, 1 or 9) of a table under type 3.
     virtual int32_t choose_method(const PARTAB& table) const;
     virtual ~TTrpTab() = default;
 
     void reset();
-    void store_directory(EXT_DIRECTORY& out) const { out = directory_; }
-    const EXT_DIRECTORY& directory() const { return directory_; }
+    void store_directory(ExtDirectory& out) const { out = directory_; }
+    const ExtDirectory& directory() const { return directory_; }
     uint8_t compression_type() const { return compression_type_; }
 
     // Bytes of distinct table i's block (0-based); 0 for a block no layout describes.
@@ -54,7 +54,7 @@ private:
 
     uint8_t compression_type_ = 4;
     int32_t failures_ = 0;
-    EXT_DIRECTORY directory_{};
+    ExtDirectory directory_{};
 };
 
 } // namespace tgm

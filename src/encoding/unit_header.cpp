@@ -8,7 +8,7 @@ namespace tgm {
 namespace {
 
 constexpr int32_t kFirstHeaderDriver = 2;
-constexpr HEADER_LAYOUT kLayouts[] = {
+constexpr HeaderLayout kLayouts[] = {
     {274, 178, false, 688},   // 2: 621
     {774, 322, true, 224},    // 3: 632
     {808, 356, true, 512},    // 4: 634
@@ -23,37 +23,37 @@ constexpr int32_t kLayoutCount = sizeof(kLayouts) / sizeof(kLayouts[0]);
 
 } // namespace
 
-const HEADER_LAYOUT* header_layout(int32_t driver) {
+const HeaderLayout* header_layout(int32_t driver) {
     const int32_t i = driver - kFirstHeaderDriver;
     return i >= 0 && i < kLayoutCount ? &kLayouts[i] : nullptr;
 }
 
-UNIT_HEADER::UNIT_HEADER(const HEADER_LAYOUT& layout) : layout_(layout) { fill_zero(layout.size); }
+UnitHeader::UnitHeader(const HeaderLayout& layout) : layout_(layout) { fill_zero(layout.size); }
 
-bool UNIT_HEADER::has_table_flag(int32_t channel) const {
+bool UnitHeader::has_table_flag(int32_t channel) const {
     return (byte_at(flag_offset(channel)) & kTableFlag) != 0;
 }
 
-void UNIT_HEADER::read_directory(DIRECTORY& dir) const {
+void UnitHeader::read_directory(Directory& dir) const {
     read_channel_records(bytes() + layout_.records, dir);
 }
 
-void UNIT_HEADER::store_directory(const DIRECTORY& dir) {
+void UnitHeader::store_directory(const Directory& dir) {
     uint8_t* area = bytes() + layout_.records;
     write_channel_records(area, dir);
     for (int32_t k = 0; k < kDirectoryChannels; ++k) {
         uint8_t& flag = bytes()[flag_offset(k)];
-        if (CHANNEL_RECORD::read(area + k * CHANNEL_RECORD::kSize).table != 0)
+        if (ChannelRecord::read(area + k * ChannelRecord::kSize).table != 0)
             flag = static_cast<uint8_t>(flag | kTableFlag);
         else
             flag = static_cast<uint8_t>(flag & ~kTableFlag);
     }
 }
 
-void UNIT_HEADER::clear_tables() {
+void UnitHeader::clear_tables() {
     for (int32_t k = 0; k < kDirectoryChannels; ++k)
         bytes()[flag_offset(k)] &= static_cast<uint8_t>(~kTableFlag);
-    std::memset(bytes() + layout_.records, 0, CHANNEL_RECORD::kAreaSize);
+    std::memset(bytes() + layout_.records, 0, ChannelRecord::kAreaSize);
 }
 
 } // namespace tgm

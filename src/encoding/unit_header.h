@@ -8,7 +8,7 @@
 
 namespace tgm {
 
-struct HEADER_LAYOUT {
+struct HeaderLayout {
     int32_t size;      // H: bytes in the header
     int32_t records;   // R: offset of the record area
     bool word_flags;   // 16-bit flags (all but the 621 driver) instead of byte flags
@@ -16,23 +16,23 @@ struct HEADER_LAYOUT {
 };
 
 // Layout of a header driver, or nullptr for a driver number without a header.
-const HEADER_LAYOUT* header_layout(int32_t driver);
+const HeaderLayout* header_layout(int32_t driver);
 
-class UNIT_HEADER : public DATA {
+class UnitHeader : public DATA {
 public:
     // Bit of a channel flag that says the channel has a table.
     static constexpr uint8_t kTableFlag = 0x04;
     static constexpr int32_t kFlagsOffset = 2;
 
     // A zeroed header of the layout's size, ready to receive the unit's.
-    explicit UNIT_HEADER(const HEADER_LAYOUT& layout);
+    explicit UnitHeader(const HeaderLayout& layout);
 
-    const HEADER_LAYOUT& layout() const { return layout_; }
+    const HeaderLayout& layout() const { return layout_; }
     bool has_table_flag(int32_t channel) const;
-    void read_directory(DIRECTORY& dir) const;
+    void read_directory(Directory& dir) const;
     // Rebuilds the records from the directory and sets the table flag exactly on the channels
     // whose record names a table.
-    void store_directory(const DIRECTORY& dir);
+    void store_directory(const Directory& dir);
     // Clears every table flag and the record area.
     void clear_tables();
 
@@ -42,7 +42,7 @@ private:
         return kFlagsOffset + (layout_.word_flags ? 2 * channel : channel);
     }
 
-    HEADER_LAYOUT layout_;
+    HeaderLayout layout_;
 };
 
 } // namespace tgm

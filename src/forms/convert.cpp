@@ -27,8 +27,8 @@ struct LevelPoint {
     int32_t volume; // litres
 };
 
-FPOINT as_fpoint(const LevelPoint& p) {
-    return FPOINT{static_cast<float>(p.level), static_cast<float>(p.volume)};
+FormPoint as_fpoint(const LevelPoint& p) {
+    return FormPoint{static_cast<float>(p.level), static_cast<float>(p.volume)};
 }
 
 // Resamples level/volume pairs onto the 1 cm grid by straight lines: below the first point the
@@ -51,7 +51,7 @@ bool convert_level_pairs(const FORMA& table, PARTAB& out) {
 
     const LevelPoint& lowest = pts.front();
     const LevelPoint& highest = pts.back();
-    const LINE lower = make_line(FPOINT{0, 0}, as_fpoint(lowest));
+    const LINE lower = make_line(FormPoint{0, 0}, as_fpoint(lowest));
     const LINE upper = make_line(as_fpoint(pts[pts.size() - 2]), as_fpoint(highest));
 
     const int64_t m = int64_t{highest.level} / 10 + 2;

@@ -4,7 +4,7 @@
 
 namespace tgm {
 
-LINE make_line(FPOINT first, FPOINT second) {
+LINE make_line(FormPoint first, FormPoint second) {
     LINE line;
     line.first = first;
     line.second = second;

@@ -4,21 +4,21 @@
 
 namespace tgm {
 
-struct FPOINT {
+struct FormPoint {
     float x = 0; // level
     float y = 0; // volume
 };
 
 struct LINE {
-    FPOINT first;
-    FPOINT second;
+    FormPoint first;
+    FormPoint second;
     float slope = 0;
     float offset = 0;
     bool vertical = false; // x1 == x2: the line has no value
 };
 
 // Slope and offset in single precision; the offset uses the already rounded slope.
-LINE make_line(FPOINT first, FPOINT second);
+LINE make_line(FormPoint first, FormPoint second);
 // slope * x + offset in extended precision, truncated toward zero; false when the line is
 // vertical or the value is not finite or outside the 32-bit range.
 bool line_value(const LINE& line, float x, int32_t& value);

@@ -1,6 +1,6 @@
 #include "sim/k_unit.h"
 
-#include "link/checksum.h"
+#include "k_protocol/checksum.h"
 
 #include <algorithm>
 
@@ -11,14 +11,14 @@ constexpr int kDataTimeout = 1000;
 // Final status for a block whose checksum does not match.
 constexpr uint8_t kChecksumRejected = 2;
 
-SIMUNIT::Bytes sized(SIMUNIT::Bytes bytes, int32_t count, uint8_t pad) {
+SimUnit::Bytes sized(SimUnit::Bytes bytes, int32_t count, uint8_t pad) {
     bytes.resize(static_cast<std::size_t>(count), pad);
     return bytes;
 }
 
 } // namespace
 
-bool KUNIT::is_guarded(uint8_t command) const {
+bool KUnit::is_guarded(uint8_t command) const {
     switch (command) {
     case 1: case 2: case 3: case 4: case 8: case 13: return true;
     case 14: return !persona_.answers_abort; // a 621 unit takes 14 as a simple command
@@ -26,7 +26,7 @@ bool KUNIT::is_guarded(uint8_t command) const {
     }
 }
 
-void KUNIT::handle(uint8_t command) {
+void KUnit::handle(uint8_t command) {
     if (silent_to(command))
         return;
     begin_answer(command);
@@ -75,7 +75,7 @@ void KUNIT::handle(uint8_t command) {
     }
 }
 
-void KUNIT::answer(uint8_t command, uint8_t status, const Bytes& data) {
+void KUnit::answer(uint8_t command, uint8_t status, const Bytes& data) {
     Bytes out;
     out.reserve(data.size() + 2);
     out.push_back(status);
@@ -92,7 +92,7 @@ void KUNIT::answer(uint8_t command, uint8_t status, const Bytes& data) {
     send(out);
 }
 
-int32_t KUNIT::receive(int32_t count, Bytes& data) {
+int32_t KUnit::receive(int32_t count, Bytes& data) {
     send({0});
     if (!read_bytes(data, static_cast<std::size_t>(count), kDataTimeout))
         return -1;
@@ -106,7 +106,7 @@ int32_t KUNIT::receive(int32_t count, Bytes& data) {
     return 0;
 }
 
-void KUNIT::guarded_step(uint8_t command) {
+void KUnit::guarded_step(uint8_t command) {
     const uint16_t word = config_.handshake;
     const Bytes word_bytes{static_cast<uint8_t>(word & 0xFF), static_cast<uint8_t>(word >> 8)};
     switch (stage_) {
@@ -166,7 +166,7 @@ void KUNIT::guarded_step(uint8_t command) {
     }
 }
 
-void KUNIT::transfer(uint8_t command) {
+void KUnit::transfer(uint8_t command) {
     const int32_t forced = status_to(command);
     if (direction_ == 2 && count_ > 0) {
         Bytes data;
@@ -190,7 +190,7 @@ void KUNIT::transfer(uint8_t command) {
     answer(command, status, {});
 }
 
-SIMUNIT::Bytes KUNIT::read_area(uint8_t command, int32_t count) const {
+SimUnit::Bytes KUnit::read_area(uint8_t command, int32_t count) const {
     Bytes out;
     switch (command) {
     case 1: return sized(flash_.header(), count, 0);
@@ -212,20 +212,20 @@ SIMUNIT::Bytes KUNIT::read_area(uint8_t command, int32_t count) const {
     }
 }
 
-void KUNIT::write_area(uint8_t command, Bytes data) {
+void KUnit::write_area(uint8_t command, Bytes data) {
     switch (command) {
     case 1: {
         // The header keeps its size; a shorter write replaces its start.
         Bytes header = flash_.header();
         std::copy_n(data.begin(), std::min(data.size(), header.size()), header.begin());
-        store(SIMFLASH::kHeader, std::move(header));
+        store(SimFlash::kHeader, std::move(header));
         break;
     }
     case 3:
-        store(SIMFLASH::kImage, std::move(data));
+        store(SimFlash::kImage, std::move(data));
         image_stored();
         break;
-    case 4: store(SIMFLASH::kRecord, std::move(data)); break;
+    case 4: store(SimFlash::kRecord, std::move(data)); break;
     default:
         if (command >= 0x90 && command <= 0x9F) {
             store(command & 0x0F, std::move(data));

@@ -5,9 +5,9 @@
 
 namespace tgm {
 
-class KUNIT : public SIMUNIT {
+class KUnit : public SimUnit {
 public:
-    using SIMUNIT::SIMUNIT;
+    using SimUnit::SimUnit;
 
 protected:
     void handle(uint8_t command) override;

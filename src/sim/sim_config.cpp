@@ -88,7 +88,7 @@ const char* sim_usage() {
            "  --help                  this text\n";
 }
 
-int parse_sim_options(int argc, char** argv, SIMCONFIG& config, std::string& message) {
+int parse_sim_options(int argc, char** argv, SimConfig& config, std::string& message) {
     // Options that take a number in a range.
     struct NumberOption {
         const char* name;
@@ -96,7 +96,7 @@ int parse_sim_options(int argc, char** argv, SIMCONFIG& config, std::string& mes
         int64_t high;
         std::function<void(int64_t)> set;
     };
-    SIMFAULTS& faults = config.faults;
+    SimFaults& faults = config.faults;
     const NumberOption numbers[] = {
         {"--flash", 0, 0xFFFFFFFFLL, [&](int64_t v) { config.flash_size = v; }},
         {"--types", 0, 0xFFFF, [&](int64_t v) { config.type_count = static_cast<int32_t>(v); }},

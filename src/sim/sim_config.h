@@ -6,7 +6,7 @@
 
 namespace tgm {
 
-struct SIMFAULTS {
+struct SimFaults {
     int32_t init_polls = 0;      // readiness polls answered "initialising"; -1: never ready
     int32_t fault_status = -1;   // status (K state byte) or result code (V readiness) answered
     uint16_t fault_word = 0;     // V readiness fault word
@@ -24,7 +24,7 @@ struct SIMFAULTS {
     bool silent_after_image = false; // answers nothing more once table data has been stored
 };
 
-struct SIMCONFIG {
+struct SimConfig {
     char protocol = 'k';
     std::string firmware = "6362";
     int32_t transport = 0;       // 0 normal framing; 9600 or 19200: addressed framing only
@@ -34,12 +34,12 @@ struct SIMCONFIG {
     bool real_time = false;
     int64_t flash_size = -1;     // -1: the generation's own
     int32_t type_count = -1;     // -1: the generation's own; 0: command rejected
-    SIMFAULTS faults;
+    SimFaults faults;
 };
 
 // Parses tgm-sim's options (argv[0] is the program). Returns 0 and fills config, 1 when help
 // was asked for (the text is in message), 2 on a usage error (message says why).
-int parse_sim_options(int argc, char** argv, SIMCONFIG& config, std::string& message);
+int parse_sim_options(int argc, char** argv, SimConfig& config, std::string& message);
 const char* sim_usage();
 
 } // namespace tgm

@@ -36,15 +36,15 @@ bool get_section(const std::string& in, std::size_t& at, std::vector<uint8_t>& b
 
 } // namespace
 
-uint8_t SIMFLASH::filler(int32_t offset) { return static_cast<uint8_t>(offset * 7 + 0x5A); }
+uint8_t SimFlash::filler(int32_t offset) { return static_cast<uint8_t>(offset * 7 + 0x5A); }
 
-SIMFLASH::SIMFLASH(const SIMPERSONA& persona) {
+SimFlash::SimFlash(const SimPersona& persona) {
     areas_[kRecord].assign(kRecordSize, 0);
     if (persona.uses_record)
         return;
     // Recognisable filler, then no channel with a table: the unit's other bytes stay.
-    const HEADER_LAYOUT layout{persona.header_size, persona.record_offset, persona.word_flags, 0};
-    UNIT_HEADER header(layout);
+    const HeaderLayout layout{persona.header_size, persona.record_offset, persona.word_flags, 0};
+    UnitHeader header(layout);
     for (int32_t i = 0; i < persona.header_size; ++i)
         header.bytes()[i] = filler(i);
     header.clear_tables();
@@ -52,11 +52,11 @@ SIMFLASH::SIMFLASH(const SIMPERSONA& persona) {
 }
 
 // Saved in the order header, record, image, blocks 0 to 15.
-static const int32_t kSaveOrder[SIMFLASH::kAreas] = {
-    SIMFLASH::kHeader, SIMFLASH::kRecord, SIMFLASH::kImage, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10,
+static const int32_t kSaveOrder[SimFlash::kAreas] = {
+    SimFlash::kHeader, SimFlash::kRecord, SimFlash::kImage, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10,
     11, 12, 13, 14, 15};
 
-bool SIMFLASH::load(const std::string& path, std::string& error) {
+bool SimFlash::load(const std::string& path, std::string& error) {
     std::string bytes;
     if (!read_whole_file(path, bytes)) {
         error = "cannot read " + path;
@@ -79,7 +79,7 @@ bool SIMFLASH::load(const std::string& path, std::string& error) {
     return true;
 }
 
-bool SIMFLASH::save(const std::string& path) const {
+bool SimFlash::save(const std::string& path) const {
     std::string out(kMagic, kMagicLength);
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -89,12 +89,12 @@ bool SIMFLASH::save(const std::string& path) const {
     return write_file_replacing(path, out);
 }
 
-SIMFLASH::Bytes SIMFLASH::area(int32_t which) const {
+SimFlash::Bytes SimFlash::area(int32_t which) const {
     std::lock_guard<std::mutex> lock(mutex_);
     return areas_[static_cast<std::size_t>(which)];
 }
 
-void SIMFLASH::set_area(int32_t which, Bytes bytes) {
+void SimFlash::set_area(int32_t which, Bytes bytes) {
     std::lock_guard<std::mutex> lock(mutex_);
     areas_[static_cast<std::size_t>(which)] = std::move(bytes);
 }

@@ -11,13 +11,13 @@
 
 namespace tgm {
 
-class SIMFLASH {
+class SimFlash {
 public:
     using Bytes = std::vector<uint8_t>;
     static constexpr int32_t kRecordSize = 98;
 
     // A fresh unit: a header of recognisable filler with no tables, or an empty record.
-    explicit SIMFLASH(const SIMPERSONA& persona);
+    explicit SimFlash(const SimPersona& persona);
 
     // The filler byte at a header offset outside the flags and records.
     static uint8_t filler(int32_t offset);

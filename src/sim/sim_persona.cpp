@@ -1,7 +1,8 @@
 #include "sim/sim_persona.h"
 
 #include "encoding/unit_header.h"
-#include "link/version_table.h"
+#include "encoding/unit_version.h"
+#include "operations/version_table.h"
 
 #include <cstdlib>
 
@@ -28,16 +29,16 @@ bool version_bytes(int32_t version, uint8_t out[3]) {
 
 } // namespace
 
-int32_t SIMPERSONA::line_speed() const {
+int32_t SimPersona::line_speed() const {
     if (protocol == 'k')
         return 9600;
     return transport_speed != 0 ? transport_speed : 19200;
 }
 
-int32_t SIMPERSONA::display_length() const { return display_kind == 0 ? 13 : 33; }
+int32_t SimPersona::display_length() const { return display_kind == 0 ? 13 : 33; }
 
-bool make_persona(const SIMCONFIG& config, SIMPERSONA& out, std::string& error) {
-    out = SIMPERSONA();
+bool make_persona(const SimConfig& config, SimPersona& out, std::string& error) {
+    out = SimPersona();
     out.protocol = config.protocol;
     out.transport_speed = config.transport;
     const std::string& firmware = config.firmware;
@@ -78,11 +79,11 @@ bool make_persona(const SIMCONFIG& config, SIMPERSONA& out, std::string& error) 
         out.checks_ready = true;
         out.display_kind = 2;
     } else {
-        out.uses_record = out.driver >= 11 && out.driver <= 15;
-        out.checks_ready = out.driver >= 12 && out.driver <= 15;
-        out.type_count = out.driver == 15 ? 4 : (out.driver >= 12 && out.driver <= 14 ? 2 : 0);
+        out.uses_record = out.driver >= kDriver853 && out.driver <= kDriver10XXX;
+        out.checks_ready = out.driver >= kDriver960 && out.driver <= kDriver10XXX;
+        out.type_count = out.driver == kDriver10XXX ? 4 : (out.driver >= kDriver960 && out.driver <= kDriver96XX ? 2 : 0);
         // Generations without a driver of their own keep the oldest header layout.
-        const HEADER_LAYOUT* layout = header_layout(out.driver);
+        const HeaderLayout* layout = header_layout(out.driver);
         if (!layout)
             layout = header_layout(2);
         if (!out.uses_record) {
@@ -97,7 +98,7 @@ bool make_persona(const SIMCONFIG& config, SIMPERSONA& out, std::string& error) 
         else
             out.display_kind = out.version == 6360 ? 1 : 2;
     }
-    out.flash_size = out.driver == 14 ? 65536u : 65535u;
+    out.flash_size = out.driver == kDriver96XX ? 65536u : 65535u;
     if (config.flash_size >= 0)
         out.flash_size = static_cast<uint32_t>(config.flash_size);
     if (config.type_count >= 0)

@@ -8,7 +8,7 @@
 
 namespace tgm {
 
-struct SIMPERSONA {
+struct SimPersona {
     char protocol = 'k';
     int32_t transport_speed = 0;    // 0, or the speed of addressed framing
     int32_t version = 0;            // the version number after the tool's folding, 0 for 5x0
@@ -30,6 +30,6 @@ struct SIMPERSONA {
 };
 
 // False (with the reason) when the firmware text names no generation that can be simulated.
-bool make_persona(const SIMCONFIG& config, SIMPERSONA& out, std::string& error);
+bool make_persona(const SimConfig& config, SimPersona& out, std::string& error);
 
 } // namespace tgm

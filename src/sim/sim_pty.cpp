@@ -1,6 +1,6 @@
 #include "sim/sim_pty.h"
 
-#include "link/port_names.h"
+#include "ports/port_names.h"
 
 #include <cerrno>
 #include <cstring>
@@ -12,7 +12,7 @@
 
 namespace tgm {
 
-SIMPTY::~SIMPTY() {
+SimPty::~SimPty() {
     stop();
     if (!link_path_.empty())
         ::unlink(link_path_.c_str());
@@ -22,7 +22,7 @@ SIMPTY::~SIMPTY() {
         ::close(slave_fd_);
 }
 
-bool SIMPTY::open(std::string& error) {
+bool SimPty::open(std::string& error) {
     termios tio{};
     ::cfmakeraw(&tio);
     tio.c_cflag |= CLOCAL | CREAD;
@@ -40,7 +40,7 @@ bool SIMPTY::open(std::string& error) {
     return true;
 }
 
-bool SIMPTY::make_link(const std::string& link_path, std::string& error) {
+bool SimPty::make_link(const std::string& link_path, std::string& error) {
     struct stat st {};
     if (::lstat(link_path.c_str(), &st) == 0) {
         if (!S_ISLNK(st.st_mode)) {
@@ -57,20 +57,20 @@ bool SIMPTY::make_link(const std::string& link_path, std::string& error) {
     return true;
 }
 
-int32_t SIMPTY::port() const { return port_of_path(slave_path_); }
+int32_t SimPty::port() const { return port_of_path(slave_path_); }
 
-void SIMPTY::start() {
+void SimPty::start() {
     stop_ = false;
     thread_ = std::thread([this] { serve(stop_); });
 }
 
-void SIMPTY::stop() {
+void SimPty::stop() {
     stop_ = true;
     if (thread_.joinable())
         thread_.join();
 }
 
-void SIMPTY::serve(const std::atomic<bool>& stop_flag) {
+void SimPty::serve(const std::atomic<bool>& stop_flag) {
     unit_->serve(master_fd_, slave_fd_, stop_flag);
 }
 

@@ -10,12 +10,12 @@
 
 namespace tgm {
 
-class SIMPTY {
+class SimPty {
 public:
-    explicit SIMPTY(std::unique_ptr<SIMUNIT> unit) : unit_(std::move(unit)) {}
-    ~SIMPTY();
-    SIMPTY(const SIMPTY&) = delete;
-    SIMPTY& operator=(const SIMPTY&) = delete;
+    explicit SimPty(std::unique_ptr<SimUnit> unit) : unit_(std::move(unit)) {}
+    ~SimPty();
+    SimPty(const SimPty&) = delete;
+    SimPty& operator=(const SimPty&) = delete;
 
     // Opens the pseudo-terminal (raw, no echo); false with the reason on failure.
     bool open(std::string& error);
@@ -30,10 +30,10 @@ public:
     void stop();
     void serve(const std::atomic<bool>& stop_flag);
 
-    SIMUNIT& unit() { return *unit_; }
+    SimUnit& unit() { return *unit_; }
 
 private:
-    std::unique_ptr<SIMUNIT> unit_;
+    std::unique_ptr<SimUnit> unit_;
     int master_fd_ = -1;
     int slave_fd_ = -1;
     std::string slave_path_;

@@ -1,7 +1,7 @@
 #include "sim/sim_unit.h"
 
 #include "sim/k_unit.h"
-#include "link/timer.h"
+#include "ports/timer.h"
 #include "sim/v_unit.h"
 
 #include <algorithm>
@@ -29,17 +29,17 @@ std::chrono::nanoseconds byte_time(int32_t speed) { return std::chrono::nanoseco
 
 } // namespace
 
-SIMUNIT::SIMUNIT(const SIMCONFIG& config, const SIMPERSONA& persona)
+SimUnit::SimUnit(const SimConfig& config, const SimPersona& persona)
     : config_(config), persona_(persona), flash_(persona),
       console_(persona.display_kind, persona.version) {}
 
-bool SIMUNIT::load_state(std::string& error) {
+bool SimUnit::load_state(std::string& error) {
     if (config_.state_file.empty() || ::access(config_.state_file.c_str(), F_OK) != 0)
         return true;
     return flash_.load(config_.state_file, error);
 }
 
-void SIMUNIT::serve(int master_fd, int slave_fd, const std::atomic<bool>& stop) {
+void SimUnit::serve(int master_fd, int slave_fd, const std::atomic<bool>& stop) {
     master_fd_ = master_fd;
     slave_fd_ = slave_fd;
     stop_ = &stop;
@@ -53,14 +53,14 @@ void SIMUNIT::serve(int master_fd, int slave_fd, const std::atomic<bool>& stop) 
     }
 }
 
-bool SIMUNIT::line_matches() const {
+bool SimUnit::line_matches() const {
     termios tio{};
     if (::tcgetattr(slave_fd_, &tio) != 0)
         return true;
     return speed_of(::cfgetospeed(&tio)) == persona_.line_speed();
 }
 
-int SIMUNIT::read_byte(int timeout_ms) {
+int SimUnit::read_byte(int timeout_ms) {
     // The unit keeps real time whatever clock the link under test runs on.
     TIMER timer(timeout_ms, system_clock());
     for (;;) {
@@ -83,7 +83,7 @@ int SIMUNIT::read_byte(int timeout_ms) {
     }
 }
 
-bool SIMUNIT::read_bytes(Bytes& out, std::size_t count, int timeout_ms) {
+bool SimUnit::read_bytes(Bytes& out, std::size_t count, int timeout_ms) {
     out.clear();
     while (out.size() < count) {
         const int b = read_byte(timeout_ms);
@@ -94,16 +94,16 @@ bool SIMUNIT::read_bytes(Bytes& out, std::size_t count, int timeout_ms) {
     return true;
 }
 
-void SIMUNIT::begin_answer(int32_t command) {
+void SimUnit::begin_answer(int32_t command) {
     cut_left_ = command >= 0 && command == config_.faults.cut_to ? config_.faults.cut_after : -1;
 }
 
-void SIMUNIT::image_stored() {
+void SimUnit::image_stored() {
     if (config_.faults.silent_after_image)
         silenced_ = true;
 }
 
-void SIMUNIT::send(const Bytes& whole) {
+void SimUnit::send(const Bytes& whole) {
     Bytes bytes = whole;
     if (cut_left_ >= 0) {
         bytes.resize(std::min(bytes.size(), static_cast<std::size_t>(cut_left_)));
@@ -138,43 +138,43 @@ void SIMUNIT::send(const Bytes& whole) {
     }
 }
 
-void SIMUNIT::store(int32_t area, Bytes bytes) {
+void SimUnit::store(int32_t area, Bytes bytes) {
     flash_.set_area(area, std::move(bytes));
     if (!config_.state_file.empty())
         (void)flash_.save(config_.state_file);
 }
 
-bool SIMUNIT::ready_poll() {
+bool SimUnit::ready_poll() {
     const int32_t poll = polls_.fetch_add(1);
     const int32_t needed = config_.faults.init_polls;
     return needed >= 0 && poll >= needed;
 }
 
-void SIMUNIT::put_le(Bytes& out, uint32_t value, int width) {
+void SimUnit::put_le(Bytes& out, uint32_t value, int width) {
     for (int i = 0; i < width; ++i)
         out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-bool SIMUNIT::silent_to(int32_t command) const { return config_.faults.silent_to == command; }
+bool SimUnit::silent_to(int32_t command) const { return config_.faults.silent_to == command; }
 
-bool SIMUNIT::corrupt_to(int32_t command) const {
+bool SimUnit::corrupt_to(int32_t command) const {
     return config_.faults.corrupt || config_.faults.corrupt_to == command;
 }
 
-int32_t SIMUNIT::status_to(int32_t command) const {
+int32_t SimUnit::status_to(int32_t command) const {
     const auto it = config_.faults.status_to.find(command);
     return it == config_.faults.status_to.end() ? -1 : it->second;
 }
 
-std::unique_ptr<SIMUNIT> make_sim_unit(const SIMCONFIG& config, std::string& error) {
-    SIMPERSONA persona;
+std::unique_ptr<SimUnit> make_sim_unit(const SimConfig& config, std::string& error) {
+    SimPersona persona;
     if (!make_persona(config, persona, error))
         return nullptr;
-    std::unique_ptr<SIMUNIT> unit;
+    std::unique_ptr<SimUnit> unit;
     if (config.protocol == 'v')
-        unit = std::make_unique<VUNIT>(config, persona);
+        unit = std::make_unique<VUnit>(config, persona);
     else
-        unit = std::make_unique<KUNIT>(config, persona);
+        unit = std::make_unique<KUnit>(config, persona);
     if (!unit->load_state(error))
         return nullptr;
     return unit;

@@ -6,6 +6,7 @@
 #include "sim/sim_console.h"
 #include "sim/sim_flash.h"
 #include "sim/sim_persona.h"
+#include "ports/link_codes.h"
 
 #include <atomic>
 #include <cstdint>
@@ -15,16 +16,16 @@
 
 namespace tgm {
 
-class SIMUNIT {
+class SimUnit {
 public:
     using Bytes = std::vector<uint8_t>;
     // The status or result code of a command the unit does not have.
-    static constexpr uint8_t kRejected = 12;
+    static constexpr uint8_t kRejected = kCommandRejected;
 
-    SIMUNIT(const SIMCONFIG& config, const SIMPERSONA& persona);
-    virtual ~SIMUNIT() = default;
-    SIMUNIT(const SIMUNIT&) = delete;
-    SIMUNIT& operator=(const SIMUNIT&) = delete;
+    SimUnit(const SimConfig& config, const SimPersona& persona);
+    virtual ~SimUnit() = default;
+    SimUnit(const SimUnit&) = delete;
+    SimUnit& operator=(const SimUnit&) = delete;
 
     // Loads the state file when one is configured and present.
     bool load_state(std::string& error);
@@ -32,9 +33,9 @@ public:
     // sees the speed the tool set: bytes sent at another speed are noise to it.
     void serve(int master_fd, int slave_fd, const std::atomic<bool>& stop);
 
-    SIMFLASH& flash() { return flash_; }
-    const SIMPERSONA& persona() const { return persona_; }
-    const SIMCONFIG& config() const { return config_; }
+    SimFlash& flash() { return flash_; }
+    const SimPersona& persona() const { return persona_; }
+    const SimConfig& config() const { return config_; }
     // Readiness polls answered so far.
     int32_t polls() const { return polls_.load(); }
     const SimConsole& console() const { return console_; }
@@ -70,9 +71,9 @@ protected:
     // The status or result code a fault sets for a command, or -1.
     int32_t status_to(int32_t command) const;
 
-    const SIMCONFIG config_;
-    const SIMPERSONA persona_;
-    SIMFLASH flash_;
+    const SimConfig config_;
+    const SimPersona persona_;
+    SimFlash flash_;
     SimConsole console_;
 
 private:
@@ -89,6 +90,6 @@ private:
 };
 
 // The unit for a configuration (K or V by its protocol); null with the reason on error.
-std::unique_ptr<SIMUNIT> make_sim_unit(const SIMCONFIG& config, std::string& error);
+std::unique_ptr<SimUnit> make_sim_unit(const SimConfig& config, std::string& error);
 
 } // namespace tgm

@@ -1,6 +1,6 @@
 #include "sim/v_unit.h"
 
-#include "link/checksum.h"
+#include "v_protocol/crc16.h"
 
 #include <algorithm>
 
@@ -14,7 +14,7 @@ constexpr int kNextTimeout = 20;
 
 } // namespace
 
-void VUNIT::handle(uint8_t first) {
+void VUnit::handle(uint8_t first) {
     const bool addressed = persona_.transport_speed != 0;
     if (!addressed) {
         if (first != 0x15)
@@ -40,7 +40,7 @@ void VUNIT::handle(uint8_t first) {
     send_frame(answer);
 }
 
-bool VUNIT::read_frame(uint8_t first, Bytes& data, bool& nack) {
+bool VUnit::read_frame(uint8_t first, Bytes& data, bool& nack) {
     const bool addressed = persona_.transport_speed != 0;
     Bytes head{first};
     if (addressed) {
@@ -64,7 +64,7 @@ bool VUNIT::read_frame(uint8_t first, Bytes& data, bool& nack) {
     return !addressed || (head[0] | head[1] | head[2] | head[3]) == 0;
 }
 
-void VUNIT::send_frame(const Bytes& data) {
+void VUnit::send_frame(const Bytes& data) {
     Bytes frame;
     if (persona_.transport_speed != 0)
         put_le(frame, config_.faults.foreign_address ? 1u : 0u, 4);
@@ -79,7 +79,7 @@ void VUNIT::send_frame(const Bytes& data) {
     begin_answer(-1);
 }
 
-SIMUNIT::Bytes VUNIT::respond(const Bytes& request) {
+SimUnit::Bytes VUnit::respond(const Bytes& request) {
     if (request.empty())
         return {7, kRejected};
     const uint8_t function = request[0];
@@ -116,7 +116,7 @@ SIMUNIT::Bytes VUNIT::respond(const Bytes& request) {
     }
 }
 
-SIMUNIT::Bytes VUNIT::execute(uint8_t command, uint8_t param1, uint8_t param2,
+SimUnit::Bytes VUnit::execute(uint8_t command, uint8_t param1, uint8_t param2,
                               const Bytes& payload) {
     const int32_t forced = status_to(command);
     if (forced >= 0)
@@ -147,8 +147,8 @@ SIMUNIT::Bytes VUNIT::execute(uint8_t command, uint8_t param1, uint8_t param2,
     case 18:
     case 20:
     case 22: {
-        const int32_t area = command == 18 ? SIMFLASH::kRecord
-                             : command == 20 ? SIMFLASH::kImage
+        const int32_t area = command == 18 ? SimFlash::kRecord
+                             : command == 20 ? SimFlash::kImage
                                              : (param1 & 0x0F);
         if (reading)
             return answer_for(0, flash_.area(area));
@@ -169,7 +169,7 @@ SIMUNIT::Bytes VUNIT::execute(uint8_t command, uint8_t param1, uint8_t param2,
     }
 }
 
-SIMUNIT::Bytes VUNIT::answer_for(int32_t result, const Bytes& payload) {
+SimUnit::Bytes VUnit::answer_for(int32_t result, const Bytes& payload) {
     const uint8_t code = static_cast<uint8_t>(result);
     const bool cut = command_ >= 0 && command_ == config_.faults.short_to && !payload.empty();
     const auto end = payload.end() - (cut ? 1 : 0);
@@ -186,7 +186,7 @@ SIMUNIT::Bytes VUNIT::answer_for(int32_t result, const Bytes& payload) {
     return out;
 }
 
-SIMUNIT::Bytes VUNIT::next_answer_block() {
+SimUnit::Bytes VUnit::next_answer_block() {
     const std::size_t take = std::min<std::size_t>(127, pending_.size() - pending_at_);
     const bool last = pending_at_ + take >= pending_.size();
     Bytes out{static_cast<uint8_t>(last ? 37 : 27)};

@@ -5,9 +5,9 @@
 
 namespace tgm {
 
-class VUNIT : public SIMUNIT {
+class VUnit : public SimUnit {
 public:
-    using SIMUNIT::SIMUNIT;
+    using SimUnit::SimUnit;
 
 protected:
     void handle(uint8_t first) override;

@@ -1,5 +1,7 @@
 #include "support/atomic_file.h"
 
+#include "support/full_transfer.h"
+
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -18,19 +20,6 @@ std::atomic<ReplaceHook> replace_hook{nullptr};
 void reached(ReplaceStep step) {
     if (const ReplaceHook hook = replace_hook.load())
         hook(step);
-}
-
-bool write_all(int fd, const char* p, std::size_t n) {
-    while (n > 0) {
-        const ssize_t k = ::write(fd, p, n);
-        if (k < 0 && errno == EINTR)
-            continue;
-        if (k <= 0)
-            return false;
-        p += k;
-        n -= static_cast<std::size_t>(k);
-    }
-    return true;
 }
 
 mode_t default_mode() {

@@ -1,5 +1,7 @@
 #include "support/xfile.h"
 
+#include "support/full_transfer.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,37 +36,9 @@ bool XFILE::close() {
     return ok;
 }
 
-bool XFILE::write(const void* p, std::size_t n) {
-    if (fd_ < 0)
-        return false;
-    auto* bytes = static_cast<const char*>(p);
-    while (n > 0) {
-        const ssize_t k = ::write(fd_, bytes, n);
-        if (k < 0 && errno == EINTR)
-            continue;
-        if (k <= 0)
-            return false;
-        bytes += k;
-        n -= static_cast<std::size_t>(k);
-    }
-    return true;
-}
+bool XFILE::write(const void* p, std::size_t n) { return fd_ >= 0 && write_all(fd_, p, n); }
 
-bool XFILE::read(void* p, std::size_t n) {
-    if (fd_ < 0)
-        return false;
-    auto* bytes = static_cast<char*>(p);
-    while (n > 0) {
-        const ssize_t k = ::read(fd_, bytes, n);
-        if (k < 0 && errno == EINTR)
-            continue;
-        if (k <= 0)
-            return false;
-        bytes += k;
-        n -= static_cast<std::size_t>(k);
-    }
-    return true;
-}
+bool XFILE::read(void* p, std::size_t n) { return fd_ >= 0 && read_all(fd_, p, n); }
 
 long long XFILE::file_size() const {
     struct stat st {};

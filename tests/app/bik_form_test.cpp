@@ -1,10 +1,11 @@
 // The console window "Пульт" driving the simulated unit through the main window's command.
 #include "scripted_dialogs.h"
+#include "render/gui_text.h"
 #include "unit_on_port.h"
 
 #include "app/bik_form.h"
 #include "app/status_bar.h"
-#include "link/pci.h"
+#include "ports/pci.h"
 #include "sim/sim_pty.h"
 #include "support/syscfg.h"
 #include "testing/files.h"
@@ -23,9 +24,7 @@ using namespace tgm::test;
 
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
-
-QString panel(TBikForm* form, int i) { return form->findChild<TStatusBar*>("StrBar")->panel(i); }
+QString panel(TBikForm* form, int i) { return form->findChild<StatusBar*>("StrBar")->panel(i); }
 QString display(TBikForm* form) { return form->findChild<QPlainTextEdit*>("Displey")->toPlainText(); }
 
 QPushButton* button(TBikForm* form, int keypad, const char* caption) {

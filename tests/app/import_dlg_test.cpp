@@ -1,4 +1,5 @@
 #include "scripted_dialogs.h"
+#include "render/gui_text.h"
 
 #include "support/cp1251.h"
 #include "testing/files.h"
@@ -12,11 +13,9 @@
 
 using namespace tgm;
 using namespace tgm::test;
-using Answer = TUiDialogs::Answer;
+using Answer = UiDialogs::Answer;
 
 namespace {
-
-QString u(const char* s) { return QString::fromUtf8(s); }
 
 QPushButton* button(QWidget* dialog, const char* name) {
     return dialog->findChild<QPushButton*>(QString::fromLatin1(name));

@@ -1,13 +1,14 @@
 // "Связь": the channel dialog and the port list on stand-in devices, and the demo unit that
 // stands in for the port until one is chosen.
 #include "scripted_dialogs.h"
+#include "render/gui_text.h"
 
 #include "app/bik_form.h"
 #include "app/chan_cfg_form.h"
 #include "app/demo_unit.h"
 #include "app/port_dlg.h"
 #include "app/status_bar.h"
-#include "link/tbvlink.h"
+#include "operations/tbvlink.h"
 #include "support/syscfg.h"
 #include "testing/files.h"
 #include "testing/holding_clock.h"
@@ -24,8 +25,6 @@ using namespace tgm;
 using namespace tgm::test;
 
 namespace {
-
-QString u(const char* s) { return QString::fromUtf8(s); }
 
 QStringList items(QWidget* port_dlg) {
     QStringList out;
@@ -122,7 +121,7 @@ TEST(DemoMode, TheSimulatedUnitStandsInUntilAPortIsChosen) {
     bool console_ok = false;
     when_modal([&](QWidget* w) {
         console_ok = QTest::qWaitFor([w] {
-            auto* bar = w->findChild<TStatusBar*>(QStringLiteral("StrBar"));
+            auto* bar = w->findChild<StatusBar*>(QStringLiteral("StrBar"));
             return bar->panel(2) == QStringLiteral("OK");
         }, 10000);
         w->close();

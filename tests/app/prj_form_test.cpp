@@ -1,6 +1,7 @@
 #include "scripted_dialogs.h"
+#include "render/gui_text.h"
 
-#include "app/edit_dlg.h"
+#include "editor/edit_dlg.h"
 #include "app/status_bar.h"
 #include "forms/fdata.h"
 #include "support/cp1251.h"
@@ -19,15 +20,13 @@
 
 using namespace tgm;
 using namespace tgm::test;
-using Answer = TUiDialogs::Answer;
+using Answer = UiDialogs::Answer;
 
 namespace {
 
 const char* const kGrowing[] = {"NTabAddNew",  "NTabAddF",  "NTabInsertNew",  "NTabInsertEmpty",
                                 "NTabInsertF", "NTabPaste", "NNTabAddNew",    "NNTabAddF",
                                 "NNTabInsertNew", "NNTabInsertEmpty", "NNTabInsertF", "NNTabPaste"};
-
-QString u(const char* s) { return QString::fromUtf8(s); }
 
 void press(QWidget* w, int key) {
     QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
@@ -101,7 +100,7 @@ TEST(PrjForm, SaveDialogProposesTheNameAndTheChosenFilterDecidesTheKind) {
     p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("x.fs"), 4)};
     p.action("ExportButton")->trigger();
     ASSERT_EQ(p.dialogs.requests.size(), 2u);
-    const TUiDialogs::FileRequest& r = p.dialogs.requests[1];
+    const UiDialogs::FileRequest& r = p.dialogs.requests[1];
     EXPECT_EQ(r.file_name.toStdString(), p.home.file("tank"));
     EXPECT_EQ(r.filter_index, 3); // the kind of .fs2
     EXPECT_EQ(r.filters.size(), 5);
@@ -403,7 +402,7 @@ TEST(PrjForm, LongHeadersAndPathsShowInFullAndTheWindowGrowsTheHeaderColumn) {
     p.dialogs.files = {ScriptedDialogs::chosen(write_fs(folder + "/farm.fs", {header}))};
     p.action("ImportButton")->trigger();
     EXPECT_EQ(p.grid()->item(0, 4)->toolTip(), u(header.c_str()));
-    auto* name = p.main->findChild<TStatusBar*>("ProjBar");
+    auto* name = p.main->findChild<StatusBar*>("ProjBar");
     EXPECT_EQ(name->panel(1), QString::fromStdString(folder + "/farm.fs"));
     EXPECT_EQ(name->findChildren<QLabel*>()[1]->toolTip(),
               QString::fromStdString(folder + "/farm.fs"));

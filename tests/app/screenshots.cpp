@@ -6,12 +6,12 @@
 
 #include "app/about_form.h"
 #include "app/bik_form.h"
-#include "app/gui_text.h"
+#include "render/gui_text.h"
 #include "app/link_form1.h"
 #include "app/qt_translation.h"
 #include "app/status_bar.h"
 #include "app/trase_form.h"
-#include "link/tbvlink.h"
+#include "operations/tbvlink.h"
 #include "sim/sim_pty.h"
 #include "support/cp1251.h"
 #include "support/hist.h"
@@ -51,9 +51,9 @@ std::string copy_example(const QDir& folder, const char* name) {
 
 // The console on a simulated 6362 unit that port 0 names, once its display has come.
 bool save_console(test::Program& p, const QString& file) {
-    SIMCONFIG config;
+    SimConfig config;
     std::string error;
-    SIMPTY unit(make_sim_unit(config, error));
+    SimPty unit(make_sim_unit(config, error));
     test::TempDir dev;
     if (!unit.open(error) || ::symlink(unit.slave_path().c_str(), dev.file("ttyS0").c_str()) != 0) {
         std::printf("FAILED %s: %s\n", qPrintable(file), error.c_str());
@@ -63,7 +63,7 @@ bool save_console(test::Program& p, const QString& file) {
     unit.start();
     bool ok = false;
     test::when_modal([&](QWidget* w) {
-        auto* bar = w->findChild<TStatusBar*>(QStringLiteral("StrBar"));
+        auto* bar = w->findChild<StatusBar*>(QStringLiteral("StrBar"));
         ok = QTest::qWaitFor([bar] { return bar->panel(2) == QStringLiteral("OK"); }, 10000) &&
              save(w, file);
         w->close();
@@ -73,12 +73,12 @@ bool save_console(test::Program& p, const QString& file) {
 }
 
 // A K unit on a pseudo-terminal that the link then uses.
-std::unique_ptr<SIMPTY> unit_for_link(test::Program& p, int32_t init_polls) {
-    SIMCONFIG config;
+std::unique_ptr<SimPty> unit_for_link(test::Program& p, int32_t init_polls) {
+    SimConfig config;
     config.firmware = "9610";
     config.faults.init_polls = init_polls;
     std::string error;
-    auto unit = std::make_unique<SIMPTY>(make_sim_unit(config, error));
+    auto unit = std::make_unique<SimPty>(make_sim_unit(config, error));
     if (!unit->open(error))
         return nullptr;
     unit->start();
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
     ok &= save(p.main.get(), out + "/main-window.png");
 
     // The save dialog is Qt's own: the scripted answers step aside for it.
-    TUiDialogs* scripted = set_ui_dialogs(nullptr);
+    UiDialogs* scripted = set_ui_dialogs(nullptr);
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog) {

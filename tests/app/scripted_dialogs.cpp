@@ -25,7 +25,7 @@ void ScriptedDialogs::message(QWidget*, const QString& text, MessageKind kind) {
     message_kinds.push_back(kind);
 }
 
-TUiDialogs::Answer ScriptedDialogs::confirm(QWidget*, const QString& text, Buttons, bool) {
+UiDialogs::Answer ScriptedDialogs::confirm(QWidget*, const QString& text, Buttons, bool) {
     questions.push_back(text);
     if (answers.empty())
         return Answer::cancel;
@@ -34,7 +34,7 @@ TUiDialogs::Answer ScriptedDialogs::confirm(QWidget*, const QString& text, Butto
     return a;
 }
 
-TUiDialogs::FileAnswer ScriptedDialogs::open_file(QWidget*, const FileRequest& request) {
+UiDialogs::FileAnswer ScriptedDialogs::open_file(QWidget*, const FileRequest& request) {
     requests.push_back(request);
     if (files.empty())
         return FileAnswer();
@@ -43,7 +43,7 @@ TUiDialogs::FileAnswer ScriptedDialogs::open_file(QWidget*, const FileRequest& r
     return a;
 }
 
-TUiDialogs::FileAnswer ScriptedDialogs::save_file(QWidget* parent, const FileRequest& request) {
+UiDialogs::FileAnswer ScriptedDialogs::save_file(QWidget* parent, const FileRequest& request) {
     return open_file(parent, request);
 }
 
@@ -59,7 +59,7 @@ bool ScriptedDialogs::print_setup(QWidget*, QPrinter& printer, bool& selection) 
     return true;
 }
 
-TUiDialogs::FileAnswer ScriptedDialogs::chosen(const std::string& file_name, int filter_index) {
+UiDialogs::FileAnswer ScriptedDialogs::chosen(const std::string& file_name, int filter_index) {
     FileAnswer a;
     a.accepted = true;
     a.file_name = QString::fromStdString(file_name);

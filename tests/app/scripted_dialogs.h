@@ -1,6 +1,6 @@
 #pragma once
 // Test answers for the windows' dialogs and boxes, and a running program on a private home.
-#include "app/edit_dlg.h"
+#include "editor/edit_dlg.h"
 #include "app/gui_message_sink.h"
 #include "app/import_dlg.h"
 #include "app/prj_form.h"
@@ -20,7 +20,7 @@
 namespace tgm::test {
 
 // Answers from queues; an empty queue answers Cancel. Everything asked is recorded.
-class ScriptedDialogs : public TUiDialogs {
+class ScriptedDialogs : public UiDialogs {
 public:
     ScriptedDialogs();
     ~ScriptedDialogs() override;
@@ -49,8 +49,8 @@ public:
     int beeps = 0;
 
 private:
-    TGuiMessageSink sink_;
-    TUiDialogs* previous_dialogs_;
+    GuiMessageSink sink_;
+    UiDialogs* previous_dialogs_;
     MessageSink* previous_sink_;
 };
 

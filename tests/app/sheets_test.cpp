@@ -1,5 +1,6 @@
 // The main window's CSV, print and PDF commands, and a form file named on the command line.
 #include "scripted_dialogs.h"
+#include "render/gui_text.h"
 
 #include "app/program_arguments.h"
 #include "app/qt_dialogs.h"
@@ -15,11 +16,9 @@
 
 using namespace tgm;
 using namespace tgm::test;
-using Answer = TUiDialogs::Answer;
+using Answer = UiDialogs::Answer;
 
 namespace {
-
-QString u(const char* s) { return QString::fromUtf8(s); }
 
 std::string example(const char* name) { return examples_dir() + "/" + name; }
 
@@ -183,6 +182,6 @@ TEST(Sheets, TheSystemPrintDialogOffersTheSelectedTableAndCancelPrintsNothing) {
         dialog->reject();
     });
     bool selection = true;
-    EXPECT_FALSE(TQtDialogs().print_setup(nullptr, printer, selection));
+    EXPECT_FALSE(QtDialogs().print_setup(nullptr, printer, selection));
     EXPECT_TRUE(offered);
 }

@@ -1,12 +1,13 @@
 // The unit's tables through the windows: the system commands, their progress dialog and its
 // event-log lines, against the simulated unit on a clock the test controls.
 #include "scripted_dialogs.h"
+#include "render/gui_text.h"
 #include "unit_on_port.h"
 
 #include "app/link_form1.h"
 #include "app/status_bar.h"
-#include "link/pci.h"
-#include "link/tbvlink.h"
+#include "ports/pci.h"
+#include "operations/tbvlink.h"
 #include "support/cp1251.h"
 #include "support/hist.h"
 #include "testing/files.h"
@@ -22,14 +23,12 @@
 
 using namespace tgm;
 using namespace tgm::test;
-using Answer = TUiDialogs::Answer;
+using Answer = UiDialogs::Answer;
 
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
-
 QStringList status(Program& p) {
-    auto* bar = p.main->findChild<TStatusBar*>(QStringLiteral("StrBar"));
+    auto* bar = p.main->findChild<StatusBar*>(QStringLiteral("StrBar"));
     return {bar->panel(1), bar->panel(2), bar->panel(3)};
 }
 
@@ -77,7 +76,7 @@ const char* const kPowerCycle =
 // named "Система", and the next read asks first. Within a second of a command nothing starts.
 TEST(SystemCommands, WriteThenReadTheTankFarmGivesBackItsTables) {
     HoldingClock clock;
-    SIMCONFIG config = UnitOnPort0::with_firmware("9600");
+    SimConfig config = UnitOnPort0::with_firmware("9600");
     config.protocol = 'v';
     UnitOnPort0 unit(config);
     Program p;
@@ -217,7 +216,7 @@ TEST(SystemCommands, CompareIgnoresHeadersButNotATrailingGapOrATableThatDoesNotC
 // and the dialog stays until it has.
 TEST(ProgressDialog, OnlyTheThreadsEndClosesItAfterACancel) {
     HoldingClock clock;
-    SIMCONFIG config = UnitOnPort0::with_firmware("9610");
+    SimConfig config = UnitOnPort0::with_firmware("9610");
     config.faults.init_polls = -1; // never ready: the write waits in its readiness polls
     UnitOnPort0 unit(config);
     Program p;

@@ -1,4 +1,5 @@
 #include "scripted_dialogs.h"
+#include "render/gui_text.h"
 
 #include "app/about_form.h"
 #include "app/trase_form.h"
@@ -18,8 +19,6 @@ using namespace tgm;
 using namespace tgm::test;
 
 namespace {
-
-QString u(const char* s) { return QString::fromUtf8(s); }
 
 std::string todays_report(const TempDir& home) {
     const std::time_t now = std::time(nullptr);

@@ -1,4 +1,4 @@
-#include "app/gui_text.h"
+#include "render/gui_text.h"
 #include "app/qt_dialogs.h"
 #include "app/qt_translation.h"
 #include "app/ui_dialogs.h"
@@ -64,7 +64,7 @@ TEST(UiDialogs, QtsOwnButtonsAndFileDialogSpeakRussian) {
 
     // The save dialog: Qt's own, wide, patterns hidden; the chosen filter still maps back.
     TempDir dir;
-    TUiDialogs::FileRequest request;
+    UiDialogs::FileRequest request;
     request.folder = QString::fromStdString(dir.path());
     request.file_name = QStringLiteral("tank");
     request.filters = qt_filters(QString::fromUtf8("Форма fs|*.FS|Форма fs31|*.FS31"));
@@ -86,7 +86,7 @@ TEST(UiDialogs, QtsOwnButtonsAndFileDialogSpeakRussian) {
         emit types->activated(1);
         save->click();
     });
-    const TUiDialogs::FileAnswer answer = TQtDialogs().save_file(nullptr, request);
+    const UiDialogs::FileAnswer answer = QtDialogs().save_file(nullptr, request);
     EXPECT_EQ(shown, (QStringList{QString::fromUtf8("Форма fs"), QString::fromUtf8("Форма fs31")}));
     EXPECT_EQ(accept.remove(QLatin1Char('&')), QString::fromUtf8("Сохранить"));
     EXPECT_GE(size.width(), 900);
@@ -100,7 +100,7 @@ TEST(UiDialogs, QtsOwnButtonsAndFileDialogSpeakRussian) {
         shown = {w->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText()};
         qobject_cast<QDialog*>(w)->reject();
     });
-    EXPECT_FALSE(TQtDialogs().save_file(nullptr, request).accepted);
+    EXPECT_FALSE(QtDialogs().save_file(nullptr, request).accepted);
     EXPECT_EQ(shown, QStringList{QStringLiteral("*.FS* *.F1")});
 }
 
@@ -114,7 +114,7 @@ TEST(UiDialogs, FailuresShowAsErrorsAndRefusalsAsWarnings) {
             icons.push_back(box->icon());
             box->accept();
         });
-        TQtDialogs().message(nullptr, QStringLiteral("x"), kind);
+        QtDialogs().message(nullptr, QStringLiteral("x"), kind);
     }
     EXPECT_EQ(icons, (std::vector<QMessageBox::Icon>{QMessageBox::Critical, QMessageBox::Warning,
                                                      QMessageBox::Information}));

@@ -12,25 +12,25 @@
 namespace tgm::test {
 
 struct UnitOnPort0 {
-    explicit UnitOnPort0(const SIMCONFIG& config) {
+    explicit UnitOnPort0(const SimConfig& config) {
         std::string error;
-        unit = std::make_unique<SIMPTY>(make_sim_unit(config, error));
+        unit = std::make_unique<SimPty>(make_sim_unit(config, error));
         EXPECT_TRUE(unit->open(error)) << error;
         EXPECT_EQ(::symlink(unit->slave_path().c_str(), dev.file("ttyS0").c_str()), 0);
         unit->start();
     }
     explicit UnitOnPort0(const char* firmware) : UnitOnPort0(with_firmware(firmware)) {}
 
-    static SIMCONFIG with_firmware(const char* firmware) {
-        SIMCONFIG config;
+    static SimConfig with_firmware(const char* firmware) {
+        SimConfig config;
         config.firmware = firmware;
         return config;
     }
-    SIMFLASH& flash() { return unit->unit().flash(); }
+    SimFlash& flash() { return unit->unit().flash(); }
 
     TempDir dev;
     EnvGuard dev_dir{"TGM_DEV_DIR", dev.path()};
-    std::unique_ptr<SIMPTY> unit;
+    std::unique_ptr<SimPty> unit;
 };
 
 } // namespace tgm::test

@@ -1,10 +1,10 @@
 #include "fault_matrix.h"
 
 #include "encoding/byte_order.h"
-#include "link/drivers/klink.h"
-#include "link/pci.h"
-#include "link/port_names.h"
-#include "link/vlink.h"
+#include "operations/drivers/klink.h"
+#include "ports/pci.h"
+#include "ports/port_names.h"
+#include "operations/vlink.h"
 #include "testing/conversation.h"
 #include "testing/engine_port.h"
 #include "testing/files.h"
@@ -62,7 +62,7 @@ std::string form_file(const std::string& dir, const char* name) {
 // written through the link, or a directory record of compression type 5.
 void prepare_state(const FaultRow& row, const std::string& path) {
     ManualClock clock;
-    SIMCONFIG config;
+    SimConfig config;
     config.protocol = row.protocol;
     config.firmware = row.firmware;
     const auto unit = make_engine(config);
@@ -71,7 +71,7 @@ void prepare_state(const FaultRow& row, const std::string& path) {
         le::put16(record.data(), 5);
         le::put16(record.data() + 2, 1);
         le::put16(record.data() + 6, 10);
-        unit->flash().set_area(SIMFLASH::kRecord, record);
+        unit->flash().set_area(SimFlash::kRecord, record);
     } else {
         const auto line = std::make_shared<EnginePort>(*unit);
         PortOnEveryNumber on_line(line);

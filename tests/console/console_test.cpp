@@ -2,7 +2,7 @@
 // simulated unit and scripted lines over pseudo-terminals, and the display's decoding.
 #include "console/cons_clnt.h"
 #include "console/mchan.h"
-#include "link/pci.h"
+#include "ports/pci.h"
 #include "sim/sim_pty.h"
 #include "support/cp1251.h"
 #include "testing/pty_pair.h"
@@ -14,15 +14,15 @@ namespace {
 
 using namespace std::string_literals;
 
-std::unique_ptr<SIMPTY> start_unit(char protocol, const char* firmware, int32_t transport = 0,
-                                   SIMFAULTS faults = {}) {
-    SIMCONFIG config;
+std::unique_ptr<SimPty> start_unit(char protocol, const char* firmware, int32_t transport = 0,
+                                   SimFaults faults = {}) {
+    SimConfig config;
     config.protocol = protocol;
     config.firmware = firmware;
     config.transport = transport;
     config.faults = faults;
     std::string error;
-    auto pty = std::make_unique<SIMPTY>(make_sim_unit(config, error));
+    auto pty = std::make_unique<SimPty>(make_sim_unit(config, error));
     if (!pty->open(error))
         ADD_FAILURE() << error;
     pty->start();
@@ -158,7 +158,7 @@ TEST(ConsoleFailures, SilenceRefusalsAndAFailedConsoleCommand) {
     EXPECT_EQ(kind, 2);
 
     // The unit's own refusal of a read fails it, on either protocol.
-    SIMFAULTS refusing;
+    SimFaults refusing;
     refusing.status_to[0xF0] = 4;
     refusing.status_to[23] = 5;
     for (const char protocol : {'k', 'v'}) {
@@ -170,7 +170,7 @@ TEST(ConsoleFailures, SilenceRefusalsAndAFailedConsoleCommand) {
     }
 
     // From 6350 on a console that cannot be switched on is no console.
-    SIMFAULTS mute13;
+    SimFaults mute13;
     mute13.silent_to = 13;
     auto unit = start_unit('k', "6362", 0, mute13);
     MCHAN unswitched;

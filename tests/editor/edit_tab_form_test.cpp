@@ -1,4 +1,5 @@
 #include "editor/edit_tab_form.h"
+#include "render/gui_text.h"
 
 #include "editor/point_grid_model.h"
 #include "editor_tables.h"
@@ -22,8 +23,6 @@ using namespace tgm;
 using namespace tgm::test;
 
 namespace {
-
-QString u(const char* s) { return QString::fromUtf8(s); }
 
 template <typename W = QWidget> W* part(QWidget* editor, const char* name) {
     auto* w = editor->findChild<W*>(QString::fromLatin1(name));
@@ -279,7 +278,7 @@ TEST(EditTabForm, AnEditFromTheImportDialogIsImportedOnOk) {
         });
         part<QPushButton>(dialog, "EditButton")->click();
         EXPECT_TRUE(part(dialog, "OkButton")->isEnabled());
-        p.dialogs.answers = {TUiDialogs::Answer::no}; // "Сохранить форму?"
+        p.dialogs.answers = {UiDialogs::Answer::no}; // "Сохранить форму?"
         part<QPushButton>(dialog, "OkButton")->click();
     });
     p.dialogs.files = {ScriptedDialogs::chosen(f1)};

@@ -1,5 +1,5 @@
 // tgm-cli graph: the editor's drawing of one channel as a PNG.
-#include "editor/vgraf.h"
+#include "render/vgraf.h"
 
 #include "project/eproject.h"
 #include "testing/files.h"

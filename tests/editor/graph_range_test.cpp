@@ -1,4 +1,4 @@
-#include "editor/graph_range.h"
+#include "render/graph_range.h"
 
 #include "testing/tables.h"
 

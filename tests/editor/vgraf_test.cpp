@@ -1,4 +1,4 @@
-#include "editor/vgraf.h"
+#include "render/vgraf.h"
 
 #include "editor_tables.h"
 

@@ -18,7 +18,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // What a driver does on a read: a fresh image of the type, the directory, then the bytes.
-int32_t receive(uint8_t type, const DIRECTORY& dir, const Bytes& image, GROUPTAB& out) {
+int32_t receive(uint8_t type, const Directory& dir, const Bytes& image, GROUPTAB& out) {
     TArjTab tab(type);
     tab.load_directory(dir);
     if (tab.image_size() != static_cast<int32_t>(image.size()))
@@ -40,7 +40,7 @@ TEST(ArjTab, EqualTablesAreStoredOnceWhateverTheirHeaders) {
     a2.set_header("two");
     TArjTab tab(1);
     tab.pack(group({a, b, a2}));
-    const DIRECTORY& d = tab.directory();
+    const Directory& d = tab.directory();
     EXPECT_EQ(d.table_count, 2);
     EXPECT_EQ(std::vector<int32_t>(d.channel_map, d.channel_map + 4), (std::vector<int32_t>{1, 2, 1, 0}));
     EXPECT_EQ(std::vector<int32_t>(d.point_counts, d.point_counts + 3), (std::vector<int32_t>{3, 3, 0}));
@@ -57,7 +57,7 @@ TEST(ArjTab, EqualTablesAreStoredOnceWhateverTheirHeaders) {
 TEST(ArjTab, GapsBeforeAndAfterTheTables) {
     TArjTab tab(0);
     tab.pack(group({{}, {}, {}, {}, line(5), {}, {}}));
-    const DIRECTORY& d = tab.directory();
+    const Directory& d = tab.directory();
     EXPECT_EQ(std::vector<int32_t>(d.channel_map, d.channel_map + 7), (std::vector<int32_t>{0, 0, 0, 0, 1, 0, 0}));
     EXPECT_EQ(tab.image_size(), 7);
 
@@ -139,7 +139,7 @@ TEST(ArjTab, DirectoryAndImageTravelApart) {
     const GROUPTAB g = group({line(10), {}, table({5, 6, 8, 11})});
     TArjTab tab(0);
     tab.pack(g);
-    DIRECTORY dir;
+    Directory dir;
     tab.store_directory(dir);
 
     TArjTab empty(0);
@@ -158,24 +158,24 @@ TEST(ArjTab, DirectoryAndImageTravelApart) {
 TEST(ArjTab, DamagedDirectoriesAreRefusedWithoutTouchingTheGroup) {
     TArjTab good(1);
     good.pack(group({line(3), line(4, 1)}));
-    DIRECTORY base;
+    Directory base;
     good.store_directory(base);
     const Bytes image = bytes(good.image(), good.image_size());
 
     struct Damage {
         const char* what;
-        void (*apply)(DIRECTORY&);
+        void (*apply)(Directory&);
     };
     const Damage damages[] = {
-        {"table count above 16", [](DIRECTORY& d) { d.table_count = 17; }},
-        {"negative table count", [](DIRECTORY& d) { d.table_count = -1; }},
-        {"negative point count", [](DIRECTORY& d) { d.point_counts[1] = -4; }},
-        {"point count above 65535", [](DIRECTORY& d) { d.point_counts[0] = 0x40000000; }},
-        {"channel names a missing table", [](DIRECTORY& d) { d.channel_map[5] = 3; }},
-        {"channel names table -1", [](DIRECTORY& d) { d.channel_map[15] = -1; }},
+        {"table count above 16", [](Directory& d) { d.table_count = 17; }},
+        {"negative table count", [](Directory& d) { d.table_count = -1; }},
+        {"negative point count", [](Directory& d) { d.point_counts[1] = -4; }},
+        {"point count above 65535", [](Directory& d) { d.point_counts[0] = 0x40000000; }},
+        {"channel names a missing table", [](Directory& d) { d.channel_map[5] = 3; }},
+        {"channel names table -1", [](Directory& d) { d.channel_map[15] = -1; }},
     };
     for (const Damage& damage : damages) {
-        DIRECTORY dir = base;
+        Directory dir = base;
         damage.apply(dir);
         TArjTab tab(1);
         tab.load_directory(dir);
@@ -194,7 +194,7 @@ TEST(ArjTab, DamagedDirectoriesAreRefusedWithoutTouchingTheGroup) {
     EXPECT_TRUE(back.equals(sentinel()));
 
     // A second-difference directory entry of one point.
-    DIRECTORY one = base;
+    Directory one = base;
     one.table_count = 1;
     one.point_counts[0] = 1;
     one.point_counts[1] = 0;

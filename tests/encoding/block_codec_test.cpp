@@ -20,7 +20,7 @@ using Bytes = std::vector<uint8_t>;
 Bytes pack(int32_t method, const PARTAB& t, bool* passed = nullptr) {
     const int32_t size = body_size(method, t.count());
     Bytes out(static_cast<std::size_t>(size) + 1, 0xEE);
-    const BLOCK_RESULT r = pack_body(method, out.data(), t);
+    const BlockResult r = pack_body(method, out.data(), t);
     EXPECT_EQ(r.size, size);
     EXPECT_EQ(out.back(), 0xEE) << "wrote past the block";
     out.pop_back();

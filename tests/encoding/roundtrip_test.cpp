@@ -103,16 +103,16 @@ GROUPTAB without_trailing_gaps(const GROUPTAB& g) {
 
 // An older unit: the directory travels in a directory record (853/960) or a header (the rest).
 int32_t through_arj(const TArjTab& sent, uint8_t type, int32_t driver, GROUPTAB& back) {
-    DIRECTORY dir;
+    Directory dir;
     sent.store_directory(dir);
-    DIRECTORY read{};
+    Directory read{};
     uint8_t read_type = type;
-    if (const HEADER_LAYOUT* layout = header_layout(driver)) {
-        UNIT_HEADER header(*layout);
+    if (const HeaderLayout* layout = header_layout(driver)) {
+        UnitHeader header(*layout);
         header.store_directory(dir);
         header.read_directory(read);
     } else {
-        DIRECTORY_RECORD record;
+        DirectoryRecord record;
         record.store(dir, type);
         record.read_directory(read);
         read_type = record.type_byte();
@@ -129,11 +129,11 @@ int32_t through_arj(const TArjTab& sent, uint8_t type, int32_t driver, GROUPTAB&
 
 // The newest unit: directory record with methods, type-3 images block by block.
 int32_t through_trp(const TTrpTab& sent, GROUPTAB& back) {
-    EXT_DIRECTORY dir;
+    ExtDirectory dir;
     sent.store_directory(dir);
-    DIRECTORY_RECORD record;
+    DirectoryRecord record;
     record.store(dir, sent.compression_type());
-    EXT_DIRECTORY read;
+    ExtDirectory read;
     uint8_t type = 0;
     if (const int32_t code = record.read_directory(read, type); code != 0)
         return code;

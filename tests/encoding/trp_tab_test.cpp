@@ -20,13 +20,13 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // A plain TTrpTab of a type, ready to pack.
-TTrpTab plain(uint8_t type) { return TTrpTab(type, EXT_DIRECTORY{}); }
+TTrpTab plain(uint8_t type) { return TTrpTab(type, ExtDirectory{}); }
 
 GROUPTAB sentinel() { return group({table({1, 2, 3})}); }
 
 // The sender's image received block by block under a type.
 int32_t receive_blocks(const TTrpTab& sent, uint8_t type, GROUPTAB& out) {
-    EXT_DIRECTORY dir;
+    ExtDirectory dir;
     sent.store_directory(dir);
     TTrpTab tab(type, dir);
     return tgm::test::copy_blocks(sent, tab) ? tab.unpack(out) : -1;
@@ -84,7 +84,7 @@ TEST(TrpTab, TypesZeroAndOneAreTheOlderUnitsBlocks) {
         trp.pack(g);
         arj.pack(g);
         EXPECT_EQ(bytes(trp.image(), trp.image_size()), bytes(arj.image(), arj.image_size()));
-        EXPECT_EQ(std::memcmp(&trp.directory().dir, &arj.directory(), sizeof(DIRECTORY)), 0);
+        EXPECT_EQ(std::memcmp(&trp.directory().dir, &arj.directory(), sizeof(Directory)), 0);
         GROUPTAB back;
         ASSERT_EQ(receive_blocks(trp, type, back), 0);
         EXPECT_TRUE(back.equals(g));
@@ -117,11 +117,11 @@ TEST(TrpTab, UndecodableTypeThreeBlocksAreRefused) {
     ASSERT_EQ(sent.failures(), 0);
     EXPECT_EQ(std::vector<int>(sent.directory().methods, sent.directory().methods + 3),
               (std::vector<int>{0, 1, 9}));
-    EXT_DIRECTORY dir;
+    ExtDirectory dir;
     sent.store_directory(dir);
     const Bytes image = bytes(sent.image(), sent.image_size());
 
-    const auto decode = [](const EXT_DIRECTORY& d, const Bytes& img) {
+    const auto decode = [](const ExtDirectory& d, const Bytes& img) {
         TTrpTab tab(3, d);
         std::memcpy(tab.image(), img.data(), std::min<std::size_t>(img.size(), tab.image_size()));
         tab.set_size(std::min<int32_t>(tab.image_size(), static_cast<int32_t>(img.size())));
@@ -138,12 +138,12 @@ TEST(TrpTab, UndecodableTypeThreeBlocksAreRefused) {
     EXPECT_EQ(decode(dir, swapped), kUnknownCompression);
 
     // The directory names a method without a layout.
-    EXT_DIRECTORY unknown = dir;
+    ExtDirectory unknown = dir;
     unknown.methods[2] = 5;
     EXPECT_EQ(decode(unknown, image), kUnknownCompression);
 
     // A second-difference block of one point.
-    EXT_DIRECTORY one = dir;
+    ExtDirectory one = dir;
     one.dir.point_counts[0] = 1;
     EXPECT_EQ(decode(one, image), kUnknownCompression);
 
@@ -157,7 +157,7 @@ TEST(TrpTab, BlockArithmeticStaysInsideTheDirectory) {
     EXPECT_EQ(tab.block_size(16), 0);
     EXPECT_EQ(tab.block_offset(100), tab.block_offset(16));
 
-    EXT_DIRECTORY huge{};
+    ExtDirectory huge{};
     huge.dir.table_count = 16;
     for (int32_t& n : huge.dir.point_counts)
         n = 0x7FFFFFFF;

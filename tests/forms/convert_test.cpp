@@ -44,8 +44,8 @@ bool reference_level_pairs(const FORMA& f, std::vector<int32_t>& out) {
         for (int32_t j = n - 1; j > sorted; --j)
             if (p[j].level < p[j - 1].level)
                 std::swap(p[j], p[j - 1]);
-    auto fp = [](const P& q) { return FPOINT{static_cast<float>(q.level), static_cast<float>(q.volume)}; };
-    const LINE lower = make_line(FPOINT{0, 0}, fp(p[0]));
+    auto fp = [](const P& q) { return FormPoint{static_cast<float>(q.level), static_cast<float>(q.volume)}; };
+    const LINE lower = make_line(FormPoint{0, 0}, fp(p[0]));
     const LINE upper = make_line(fp(p[n - 2]), fp(p[n - 1]));
     const int32_t m = p[n - 1].level / 10 + 2;
     out.assign(static_cast<std::size_t>(m), 0);
@@ -164,12 +164,12 @@ TEST(Convert, LevelPairsMatchTheStraightforwardMethodOnRandomTables) {
 }
 
 TEST(Convert, LineRoundsSlopeToSinglePrecision) {
-    const LINE l = make_line(FPOINT{0, 0}, FPOINT{3, 1});
+    const LINE l = make_line(FormPoint{0, 0}, FormPoint{3, 1});
     EXPECT_EQ(l.slope, 1.0f / 3.0f);
     int32_t v = 0;
     ASSERT_TRUE(line_value(l, 2, v));
     EXPECT_EQ(v, 0);
-    ASSERT_TRUE(line_value(make_line(FPOINT{0, 0}, FPOINT{2, -3}), 1, v));
+    ASSERT_TRUE(line_value(make_line(FormPoint{0, 0}, FormPoint{2, -3}), 1, v));
     EXPECT_EQ(v, -1); // truncation toward zero, not floor
-    EXPECT_FALSE(line_value(make_line(FPOINT{5, 1}, FPOINT{5, 2}), 5, v));
+    EXPECT_FALSE(line_value(make_line(FormPoint{5, 1}, FormPoint{5, 2}), 5, v));
 }

@@ -48,7 +48,7 @@ void check(bool ok) {
 }
 
 // A decoded group must carry exactly what the directory said, and pack back to itself.
-void check_decoded(const DIRECTORY& dir, const GROUPTAB& g) {
+void check_decoded(const Directory& dir, const GROUPTAB& g) {
     for (int32_t k = 0; k < g.count(); ++k) {
         const int32_t d = dir.channel_map[k];
         check(g.item(k).count() == (d == 0 ? 0 : dir.point_counts[d - 1]));
@@ -63,7 +63,7 @@ void check_decoded(const DIRECTORY& dir, const GROUPTAB& g) {
     }
 }
 
-void arj(uint8_t type, const DIRECTORY& dir, Input& in) {
+void arj(uint8_t type, const Directory& dir, Input& in) {
     TArjTab tab(type);
     tab.load_directory(dir);
     receive(tab, in);
@@ -72,7 +72,7 @@ void arj(uint8_t type, const DIRECTORY& dir, Input& in) {
         check_decoded(dir, g);
 }
 
-void trp(uint8_t type, const EXT_DIRECTORY& dir, Input& in) {
+void trp(uint8_t type, const ExtDirectory& dir, Input& in) {
     TTrpTab tab(type, dir);
     receive(tab, in);
     GROUPTAB g;
@@ -86,18 +86,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Input in{data, size};
     switch (in.byte() % 5) {
     case 0: {  // 853 and 960 units: directory record, type from its low byte
-        DIRECTORY_RECORD record;
-        in.take(record.bytes(), DIRECTORY_RECORD::kSize);
-        DIRECTORY dir;
+        DirectoryRecord record;
+        in.take(record.bytes(), DirectoryRecord::kSize);
+        Directory dir;
         record.read_directory(dir);
         arj(record.type_byte(), dir, in);
         break;
     }
     case 1: {  // header units
-        const HEADER_LAYOUT* layout = header_layout(2 + in.byte() % 9);
-        UNIT_HEADER header(*layout);
+        const HeaderLayout* layout = header_layout(2 + in.byte() % 9);
+        UnitHeader header(*layout);
         in.take(header.bytes(), static_cast<size_t>(header.size()));
-        DIRECTORY dir;
+        Directory dir;
         header.read_directory(dir);
         for (int32_t k = 0; k < kDirectoryChannels; ++k)
             (void)header.has_table_flag(k);
@@ -105,9 +105,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
     }
     case 2: {  // newest units: directory record with type and methods
-        DIRECTORY_RECORD record;
-        in.take(record.bytes(), DIRECTORY_RECORD::kSize);
-        EXT_DIRECTORY dir;
+        DirectoryRecord record;
+        in.take(record.bytes(), DirectoryRecord::kSize);
+        ExtDirectory dir;
         uint8_t type = 0;
         if (record.read_directory(dir, type) == 0)
             trp(type, dir, in);
@@ -115,14 +115,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     case 3: {  // any directory at all, as a caller might hand one over
         const uint8_t type = in.byte();
-        DIRECTORY dir;
+        Directory dir;
         in.take(&dir, sizeof(dir));
         arj(type, dir, in);
         break;
     }
     default: {
         const uint8_t type = in.byte();
-        EXT_DIRECTORY dir;
+        ExtDirectory dir;
         in.take(&dir, sizeof(dir));
         trp(type, dir, in);
         break;

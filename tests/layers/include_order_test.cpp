@@ -1,5 +1,6 @@
 // The folders of src/ depend one way. Each folder names the folders directly below it; a folder
-// may include any folder below it, transitively. Only the windows' folders may use Qt.
+// may include any folder below it, transitively. Only the drawing and the windows' folders may
+// use Qt, and the drawing folder no widget.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -20,15 +21,34 @@ const std::map<std::string, std::vector<std::string>> kBelow = {
     {"forms", {"model"}},
     {"project", {"forms"}},
     {"encoding", {"model"}},
-    {"link", {"encoding"}},
-    {"console", {"link"}},
-    {"sim", {"link", "encoding"}},
-    // The windows are one layer on top of everything.
-    {"app", {"project", "console", "sim", "editor"}},
-    {"editor", {"project", "console", "sim", "app"}},
+    // The link in layers: ports, then each protocol on its own, then the table operations.
+    {"ports", {"encoding"}},
+    {"k_protocol", {"ports"}},
+    {"v_protocol", {"ports"}},
+    {"operations", {"k_protocol", "v_protocol", "encoding"}},
+    {"console", {"operations"}},
+    {"sim", {"operations", "encoding"}},
+    // Drawing without a window, then the table editor and its shared widgets, then the windows.
+    {"render", {"project"}},
+    {"editor", {"render"}},
+    {"app", {"editor", "project", "console", "sim"}},
 };
 
-const std::set<std::string> kQtFolders = {"app", "editor"};
+// Qt may be used from here up; QtWidgets only above the drawing folder.
+const std::set<std::string> kQtFolders = {"render", "editor", "app"};
+const std::set<std::string> kNoWidgetFolders = {"render"};
+
+// A QtWidgets header by its module prefix or by a class header of that module's folder.
+bool is_widgets_header(const std::string& header) {
+    if (header.rfind("QtWidgets", 0) == 0)
+        return true;
+#ifdef TGM_QT_WIDGETS_DIR
+    return header.find('/') == std::string::npos &&
+           fs::exists(fs::path(TGM_QT_WIDGETS_DIR) / header);
+#else
+    return false;
+#endif
+}
 
 std::set<std::string> reachable(const std::string& folder) {
     std::set<std::string> seen;
@@ -72,10 +92,13 @@ std::vector<std::string> violations(const fs::path& src) {
                 const std::string to = slash == std::string::npos ? folder : target.substr(0, slash);
                 if (!allowed.count(to))
                     found.push_back(at + " (" + folder + " may not include " + to + ")");
-            } else if (std::regex_search(line, m, angled) && !kQtFolders.count(folder)) {
+            } else if (std::regex_search(line, m, angled)) {
                 const std::string header = m[1].str();
-                if (header.rfind("Q", 0) == 0 || header.rfind("qt", 0) == 0)
-                    found.push_back(at + " (Qt outside the windows)");
+                const bool qt = header.rfind("Q", 0) == 0 || header.rfind("qt", 0) == 0;
+                if (qt && !kQtFolders.count(folder))
+                    found.push_back(at + " (Qt outside the drawing and the windows)");
+                else if (qt && kNoWidgetFolders.count(folder) && is_widgets_header(header))
+                    found.push_back(at + " (QtWidgets in the drawing folder)");
             }
         }
     }
@@ -83,6 +106,15 @@ std::vector<std::string> violations(const fs::path& src) {
 }
 
 } // namespace
+
+// One way means no folder reaches itself through the folders below it.
+TEST(Layers, TheOrderHasNoCycle) {
+    for (const auto& [folder, below] : kBelow)
+        for (const std::string& next : below) {
+            ASSERT_TRUE(kBelow.count(next)) << folder << " names " << next;
+            EXPECT_FALSE(reachable(next).count(folder)) << folder << " reaches itself via " << next;
+        }
+}
 
 TEST(Layers, IncludesFollowTheFolderOrder) {
     const fs::path src = fs::path(TGM_SOURCE_ROOT) / "src";

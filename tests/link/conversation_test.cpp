@@ -1,8 +1,8 @@
 // Conversations with the unit on a scripted line: the answer fuzzers' seeds are recorded from
 // the simulated unit and replayed, and what the masters ask of the line is checked against a
 // whole operation, probe included.
-#include "link/drivers/klink.h"
-#include "link/vlink.h"
+#include "operations/drivers/klink.h"
+#include "operations/vlink.h"
 #include "support/cp1251.h"
 #include "testing/conversation.h"
 #include "testing/engine_port.h"
@@ -24,7 +24,7 @@ namespace {
 // writes: exactly the records a scripted line must release for the same run.
 class RecordingPort : public LinePort {
 public:
-    explicit RecordingPort(SIMUNIT& unit) : line_(unit) {}
+    explicit RecordingPort(SimUnit& unit) : line_(unit) {}
     int open_with(int32_t port, int8_t baud, int8_t parity, int8_t size, int8_t stop) override {
         return line_.open_with(port, baud, parity, size, stop);
     }
@@ -90,7 +90,7 @@ TEST(Conversations, RecordedFromEveryGenerationAndReplayed) {
     ManualClock clock;
     const bool store = std::getenv("TGM_WRITE_SEEDS") != nullptr;
     for (const Generation& g : kGenerations) {
-        SIMCONFIG config = unit_config(g.protocol, g.firmware);
+        SimConfig config = unit_config(g.protocol, g.firmware);
         config.handshake = g.handshake;
         config.type_count = g.types;
         const auto unit = make_engine(config);
@@ -163,7 +163,7 @@ TEST(Conversations, EveryCommittedSeedKeepsThePromises) {
 TEST(Conversations, ProbeAndSideAskTheLineSettingsOfTheirProtocol) {
     ManualClock clock;
     using Setting = ScriptedPort::Setting;
-    const auto settings = [](SIMCONFIG config, int32_t op, std::string& error_text) {
+    const auto settings = [](SimConfig config, int32_t op, std::string& error_text) {
         const auto unit = make_engine(config);
         const auto recorder = std::make_shared<RecordingPort>(*unit);
         TBVLink link;
@@ -197,7 +197,7 @@ TEST(Conversations, ProbeAndSideAskTheLineSettingsOfTheirProtocol) {
     EXPECT_EQ(settings(unit_config('v', "9600"), TBVLink::kRead, text),
               (std::vector<Setting>{k, v19200, v19200}));
     EXPECT_EQ(text, "OK");
-    SIMCONFIG transport = unit_config('v', "9600");
+    SimConfig transport = unit_config('v', "9600");
     transport.transport = 19200;
     EXPECT_EQ(settings(transport, TBVLink::kClear, text),
               (std::vector<Setting>{k, v19200, v9600, v19200}));

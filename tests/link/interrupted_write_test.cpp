@@ -6,9 +6,9 @@
 #include "encoding/directory_record.h"
 #include "encoding/trp_tab.h"
 #include "encoding/unit_header.h"
-#include "link/drivers/klink.h"
-#include "link/link_errors.h"
-#include "link/vlink.h"
+#include "operations/drivers/klink.h"
+#include "operations/link_errors.h"
+#include "operations/vlink.h"
 #include "support/cp1251.h"
 #include "testing/conversation.h"
 #include "testing/engine_port.h"
@@ -36,11 +36,11 @@ bool area_as_read(char protocol, const Bytes& held, int32_t count, uint8_t* out)
 
 // The tables the unit's flash holds, decoded without the line: 0 with `group` filled, or the
 // code a read must fail with.
-int32_t decode_flash(const SIMUNIT& unit, GROUPTAB& group) {
-    const SIMPERSONA& persona = unit.persona();
-    const SIMFLASH& flash = const_cast<SIMUNIT&>(unit).flash();
+int32_t decode_flash(const SimUnit& unit, GROUPTAB& group) {
+    const SimPersona& persona = unit.persona();
+    const SimFlash& flash = const_cast<SimUnit&>(unit).flash();
     const char protocol = persona.protocol;
-    const auto arj = [&](const DIRECTORY& dir, uint8_t type) {
+    const auto arj = [&](const Directory& dir, uint8_t type) {
         if (dir.table_count == 0) {
             group.reset();
             return int32_t{0};
@@ -53,22 +53,22 @@ int32_t decode_flash(const SIMUNIT& unit, GROUPTAB& group) {
         return image.unpack(group);
     };
     if (!persona.uses_record) {
-        UNIT_HEADER header(*header_layout(persona.driver));
+        UnitHeader header(*header_layout(persona.driver));
         const Bytes held = flash.header();
         std::copy(held.begin(), held.end(), header.bytes());
-        DIRECTORY dir;
+        Directory dir;
         header.read_directory(dir);
         return arj(dir, 0);
     }
-    DIRECTORY_RECORD record;
+    DirectoryRecord record;
     const Bytes held = flash.record();
-    std::copy_n(held.begin(), DIRECTORY_RECORD::kSize, record.bytes());
+    std::copy_n(held.begin(), DirectoryRecord::kSize, record.bytes());
     if (protocol == 'k' && persona.driver != 15) {
-        DIRECTORY dir;
+        Directory dir;
         record.read_directory(dir);
         return arj(dir, record.type_byte());
     }
-    EXT_DIRECTORY dir;
+    ExtDirectory dir;
     uint8_t type = 0;
     if (const int32_t code = record.read_directory(dir, type); code != 0)
         return code;
@@ -98,7 +98,7 @@ struct Case {
 };
 
 // One operation on the unit's engine; the link's text.
-std::string run(SIMUNIT& unit, TBVLink& link, int32_t op) {
+std::string run(SimUnit& unit, TBVLink& link, int32_t op) {
     const auto line = std::make_shared<EnginePort>(unit);
     PortOnEveryNumber on_line(line);
     link.operation = op;
@@ -109,7 +109,7 @@ std::string run(SIMUNIT& unit, TBVLink& link, int32_t op) {
 }
 
 // The image and the per-table blocks together.
-Bytes table_data(SIMUNIT& unit) {
+Bytes table_data(SimUnit& unit) {
     Bytes all = unit.flash().image();
     for (int32_t i = 0; i < 16; ++i) {
         const Bytes block = unit.flash().area(i);
@@ -118,8 +118,8 @@ Bytes table_data(SIMUNIT& unit) {
     return all;
 }
 
-void copy_flash(SIMUNIT& from, SIMUNIT& to) {
-    for (int32_t area = 0; area < SIMFLASH::kAreas; ++area)
+void copy_flash(SimUnit& from, SimUnit& to) {
+    for (int32_t area = 0; area < SimFlash::kAreas; ++area)
         to.flash().set_area(area, from.flash().area(area));
 }
 
@@ -135,7 +135,7 @@ TEST(InterruptedWrite, TheNextReadBringsWhatTheFlashHoldsOrFailsAsItDoes) {
     for (const Case& c : cases) {
         const std::string name = std::string(1, c.protocol) + c.firmware + " " +
                                  std::to_string(c.old_tables) + "->" + std::to_string(c.new_tables);
-        SIMCONFIG config;
+        SimConfig config;
         config.protocol = c.protocol;
         config.firmware = c.firmware;
         config.type_count = c.types;

@@ -1,7 +1,7 @@
 // The K protocol on a real pseudo-terminal, the test playing the unit byte by byte.
-#include "link/kmaster.h"
-#include "link/timer.h"
-#include "link/ukdr_drv.h"
+#include "k_protocol/kmaster.h"
+#include "ports/timer.h"
+#include "k_protocol/ukdr_drv.h"
 #include "testing/pty_pair.h"
 
 #include <gtest/gtest.h>

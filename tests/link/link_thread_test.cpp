@@ -1,9 +1,10 @@
 // Table operations end to end: the link thread against the simulated unit over a
 // pseudo-terminal, on a clock that moves only when the link sleeps.
 #include "encoding/byte_order.h"
+#include "operations/version_table.h"
 #include "encoding/directory_record.h"
-#include "link/pci.h"
-#include "link/tbvlink.h"
+#include "ports/pci.h"
+#include "operations/tbvlink.h"
 #include "support/cp1251.h"
 #include "testing/manual_clock.h"
 #include "testing/served_unit.h"
@@ -48,7 +49,7 @@ PARTAB zigzag(int32_t n) {
 }
 
 std::vector<uint8_t> record_with(int16_t type, int16_t table, uint16_t method, uint16_t points) {
-    std::vector<uint8_t> record(DIRECTORY_RECORD::kSize, 0);
+    std::vector<uint8_t> record(DirectoryRecord::kSize, 0);
     le::put16(record.data(), type);
     le::put16(record.data() + 2, table);
     le::put16(record.data() + 4, method);
@@ -74,11 +75,11 @@ protected:
 // was, the tables come back as written, and the newer units get the finishing command.
 TEST_P(EveryGeneration, WriteReadClearRead) {
     const Generation& g = GetParam();
-    SIMCONFIG config = unit_config(g.protocol, g.firmware);
+    SimConfig config = unit_config(g.protocol, g.firmware);
     config.handshake = g.handshake;
     config.type_count = g.types;
     ServedUnit unit(config);
-    const SIMPERSONA& persona = unit.sim().persona();
+    const SimPersona& persona = unit.sim().persona();
     const std::vector<uint8_t> fresh_header = unit.flash().header();
     Link link(unit.port(), true);
 
@@ -124,7 +125,7 @@ TEST_P(EveryGeneration, WriteReadClearRead) {
     if (persona.header_size > 0)
         EXPECT_EQ(unit.flash().header(), fresh_header);
     else
-        EXPECT_EQ(unit.flash().record(), std::vector<uint8_t>(DIRECTORY_RECORD::kSize, 0));
+        EXPECT_EQ(unit.flash().record(), std::vector<uint8_t>(DirectoryRecord::kSize, 0));
     if (g.protocol == 'k') {
         const std::string finish = g.handshake == 0x1234 ? "#0 >e  <0 34 12 26 " : "#0 >e  <0 77 55 22 ";
         EXPECT_EQ(link.chan_log.find(finish) != std::string::npos, g.version_code >= 10);
@@ -180,7 +181,7 @@ TEST(LinkRefusals, UnsupportedVersionsTransportModeSilenceAndABusyPort) {
         EXPECT_TRUE(unit.flash().image().empty());
     }
     for (int32_t speed : {9600, 19200}) {
-        SIMCONFIG config = unit_config('v', "9600");
+        SimConfig config = unit_config('v', "9600");
         config.transport = speed;
         ServedUnit unit(config);
         Link link(unit.port());
@@ -195,7 +196,7 @@ TEST(LinkRefusals, UnsupportedVersionsTransportModeSilenceAndABusyPort) {
         EXPECT_EQ(link.error_text, text("Ошибка связи"));
     }
     {
-        SIMCONFIG config = unit_config('k', "9610");
+        SimConfig config = unit_config('k', "9610");
         config.faults.silent = true;
         ServedUnit unit(config);
         Link link(unit.port(), true);
@@ -224,7 +225,7 @@ TEST(LinkRefusals, UnsupportedVersionsTransportModeSilenceAndABusyPort) {
 
 TEST(LinkFlashAndTypes, SpaceLimitsTypeRetryAndRefusedCommandEight) {
     ManualClock clock;
-    const auto write = [](SIMCONFIG config, const GROUPTAB& tables, std::string* trace = nullptr) {
+    const auto write = [](SimConfig config, const GROUPTAB& tables, std::string* trace = nullptr) {
         ServedUnit unit(config);
         Link link(unit.port());
         link.group = tables;
@@ -237,7 +238,7 @@ TEST(LinkFlashAndTypes, SpaceLimitsTypeRetryAndRefusedCommandEight) {
                       packing = text("Ошибка сжатия таблиц"),
                       unsupported = text("Ошибка. Версия БВ не поддерживается");
     // A 621 unit keeps 962 bytes for its header and reserve: 50000 bytes need 50962.
-    SIMCONFIG unit621 = unit_config('k', "621");
+    SimConfig unit621 = unit_config('k', "621");
     unit621.flash_size = 50900;
     std::string trace;
     EXPECT_EQ(write(unit621, group({line(49998)}), &trace), no_flash);
@@ -249,7 +250,7 @@ TEST(LinkFlashAndTypes, SpaceLimitsTypeRetryAndRefusedCommandEight) {
 
     // Types 0 and 1 never above 32760 bytes, whatever the generation's space.
     EXPECT_EQ(write(unit_config('k', "9610"), group({line(39998)})), no_flash);
-    SIMCONFIG unit9616 = unit_config('k', "9616");
+    SimConfig unit9616 = unit_config('k', "9616");
     unit9616.flash_size = 30000;
     EXPECT_EQ(write(unit9616, group({line(30998)})), no_flash);
     unit9616.flash_size = 31000;
@@ -257,7 +258,7 @@ TEST(LinkFlashAndTypes, SpaceLimitsTypeRetryAndRefusedCommandEight) {
 
     // Tables that need first differences: type 1 only where the unit counts two types.
     const GROUPTAB zigzags = group({zigzag(50), line(20)});
-    SIMCONFIG unit960 = unit_config('k', "9610");
+    SimConfig unit960 = unit_config('k', "9610");
     {
         ServedUnit unit(unit960);
         Link link(unit.port());
@@ -273,17 +274,17 @@ TEST(LinkFlashAndTypes, SpaceLimitsTypeRetryAndRefusedCommandEight) {
     unit960.type_count = 0; // command 8 refused at the transfer: type 0 only
     EXPECT_EQ(write(unit960, zigzags), packing);
     unit960.type_count = -1;
-    unit960.faults.status_at_start[8] = 12; // refused before the handshake: the same
+    unit960.faults.status_at_start[8] = kCommandRejected; // refused before the handshake: the same
     EXPECT_EQ(write(unit960, zigzags), packing);
     EXPECT_EQ(write(unit960, group({line(20)})), ok);
     unit960.faults.status_at_start[8] = 4; // any other refusal is a failed exchange
     EXPECT_EQ(write(unit960, group({line(20)})), text("Ошибка связи"));
 
-    SIMCONFIG unit1000 = unit_config('k', "1000");
+    SimConfig unit1000 = unit_config('k', "1000");
     unit1000.type_count = 0;
     EXPECT_EQ(write(unit1000, group({line(20)})), unsupported);
     unit1000.type_count = -1;
-    unit1000.faults.status_at_start[8] = 12;
+    unit1000.faults.status_at_start[8] = kCommandRejected;
     EXPECT_EQ(write(unit1000, group({line(20)})), unsupported);
     // Types 0 and 1 only, and a table that fits neither.
     PARTAB steep = line(10, 0, 40000);
@@ -296,7 +297,7 @@ TEST(LinkFlashAndTypes, SpaceLimitsTypeRetryAndRefusedCommandEight) {
     EXPECT_EQ(write(unit1000, group({line(16383, 0, 40000)})), no_flash);
 
     // V: 32761 bytes of type 0 are refused after the type count and before anything else.
-    SIMCONFIG v = unit_config('v', "9600");
+    SimConfig v = unit_config('v', "9600");
     v.type_count = 2;
     {
         ServedUnit unit(v);
@@ -316,9 +317,9 @@ TEST(LinkRecordsAndStatuses, UnknownTypesFaultsAndDamagedAnswersLeaveTheGroup) {
     ManualClock clock;
     const GROUPTAB before = group({line(5), line(7)});
     // Reads a unit whose record is `record`; the group must be untouched on a failure.
-    const auto read = [&](SIMCONFIG config, const std::vector<uint8_t>& record) {
+    const auto read = [&](SimConfig config, const std::vector<uint8_t>& record) {
         ServedUnit unit(config);
-        unit.flash().set_area(SIMFLASH::kRecord, record);
+        unit.flash().set_area(SimFlash::kRecord, record);
         Link link(unit.port());
         link.group = before;
         if (!link.run(TBVLink::kRead)) {
@@ -340,19 +341,19 @@ TEST(LinkRecordsAndStatuses, UnknownTypesFaultsAndDamagedAnswersLeaveTheGroup) {
     EXPECT_EQ(read(unit_config('k', "9500"), damaged), unknown);
 
     // A good record, then an answer that fails: the directory was read, the group stays.
-    SIMCONFIG corrupt = unit_config('k', "9610");
+    SimConfig corrupt = unit_config('k', "9610");
     corrupt.faults.corrupt_to = 3;
-    DIRECTORY_RECORD stored;
+    DirectoryRecord stored;
     {
         ServedUnit good(unit_config('k', "9610"));
         Link link(good.port());
         link.group = four_channels();
         ASSERT_TRUE(link.run(TBVLink::kWrite));
-        std::copy_n(good.flash().record().data(), DIRECTORY_RECORD::kSize, stored.bytes());
+        std::copy_n(good.flash().record().data(), DirectoryRecord::kSize, stored.bytes());
     }
-    const std::vector<uint8_t> stored_record(stored.bytes(), stored.bytes() + DIRECTORY_RECORD::kSize);
+    const std::vector<uint8_t> stored_record(stored.bytes(), stored.bytes() + DirectoryRecord::kSize);
     EXPECT_EQ(read(corrupt, stored_record), text("Ошибка связи"));
-    SIMCONFIG v_short = unit_config('v', "9600");
+    SimConfig v_short = unit_config('v', "9600");
     v_short.faults.short_to = 18;
     EXPECT_EQ(read(v_short, stored_record), text("Ошибка связи"));
     v_short.faults.short_to = 33;
@@ -363,31 +364,31 @@ TEST(LinkRecordsAndStatuses, UnknownTypesFaultsAndDamagedAnswersLeaveTheGroup) {
         Link link(unit.port());
         EXPECT_TRUE(link.run(TBVLink::kRead));
         EXPECT_EQ(link.version_text, "");
-        EXPECT_EQ(link.version_code, 33);
+        EXPECT_EQ(link.version_code, kCode96XX);
         EXPECT_EQ(link.trace_text, " read svv empty");
     }
 
     // The unit's own verdicts.
-    const auto write = [](SIMCONFIG config) {
+    const auto write = [](SimConfig config) {
         ServedUnit unit(config);
         Link link(unit.port());
         link.group = group({line(20)});
         link.run(TBVLink::kWrite);
         return link.error_text;
     };
-    SIMCONFIG k = unit_config('k', "9610");
+    SimConfig k = unit_config('k', "9610");
     k.faults.fault_status = 4;
     EXPECT_EQ(write(k), text("Неисправность БВ!"));
     k = unit_config('k', "6341");
-    k.faults.status_to[3] = 85;
+    k.faults.status_to[3] = kFlashFault;
     EXPECT_EQ(write(k), text("Ошибка флэш-памяти БВ!"));
-    SIMCONFIG v = unit_config('v', "9600");
+    SimConfig v = unit_config('v', "9600");
     v.faults.fault_word = 0x0100;
     EXPECT_EQ(write(v), text("Неисправность БВ!"));
     v = unit_config('v', "9600");
-    v.faults.status_to[22] = 85;
+    v.faults.status_to[22] = kFlashFault;
     EXPECT_EQ(write(v), text("Ошибка флэш-памяти БВ!"));
-    v.faults.status_to = {{24, 12}};
+    v.faults.status_to = {{24, kCommandRejected}};
     EXPECT_EQ(write(v), text("Ошибка. Версия БВ не поддерживается"));
 }
 
@@ -395,7 +396,7 @@ TEST(LinkReadiness, FortySixPollsOfInitialisationOrReadyAfterTwenty) {
     ManualClock clock;
     const std::string waiting = text(" Ожидание завершения инициализации БВ:  ");
     {
-        SIMCONFIG config = unit_config('k', "9610");
+        SimConfig config = unit_config('k', "9610");
         config.faults.init_polls = -1;
         ServedUnit unit(config);
         Link link(unit.port());
@@ -409,7 +410,7 @@ TEST(LinkReadiness, FortySixPollsOfInitialisationOrReadyAfterTwenty) {
         EXPECT_EQ(link.trace_text, " write v-9610 vt_0   0 kb:  " + waiting + " :  ");
     }
     {
-        SIMCONFIG config = unit_config('v', "9600");
+        SimConfig config = unit_config('v', "9600");
         config.faults.init_polls = -1;
         ServedUnit unit(config);
         Link link(unit.port());
@@ -419,7 +420,7 @@ TEST(LinkReadiness, FortySixPollsOfInitialisationOrReadyAfterTwenty) {
         EXPECT_EQ(link.trace_text, " clear v-F9600 svv" + waiting + " :  ");
     }
     for (char protocol : {'k', 'v'}) {
-        SIMCONFIG config = unit_config(protocol, protocol == 'k' ? "1000" : "9600");
+        SimConfig config = unit_config(protocol, protocol == 'k' ? "1000" : "9600");
         config.faults.init_polls = 20;
         ServedUnit unit(config);
         Link link(unit.port());
@@ -444,7 +445,7 @@ TEST(LinkReadiness, EveryOperationOfEitherProtocolGivesUpAfterFortySixPolls) {
     ManualClock clock;
     for (char protocol : {'k', 'v'}) {
         for (int32_t op : {TBVLink::kWrite, TBVLink::kRead, TBVLink::kClear}) {
-            SIMCONFIG config = unit_config(protocol, protocol == 'k' ? "9610" : "9600");
+            SimConfig config = unit_config(protocol, protocol == 'k' ? "9610" : "9600");
             config.faults.init_polls = -1;
             ServedUnit unit(config);
             Link link(unit.port());
@@ -452,7 +453,7 @@ TEST(LinkReadiness, EveryOperationOfEitherProtocolGivesUpAfterFortySixPolls) {
             EXPECT_FALSE(link.run(op));
             EXPECT_EQ(link.error_text, text("Ошибка. БВ в режиме инициализации")) << protocol << op;
             EXPECT_TRUE(link.group.equals(four_channels())) << protocol << op;
-            EXPECT_EQ(unit.flash().record(), std::vector<uint8_t>(DIRECTORY_RECORD::kSize, 0));
+            EXPECT_EQ(unit.flash().record(), std::vector<uint8_t>(DirectoryRecord::kSize, 0));
             EXPECT_EQ(unit.sim().polls(), protocol == 'k' ? 46 : 47) << protocol << op;
         }
     }
@@ -493,7 +494,7 @@ TEST(LinkCancel, ACancelRightAfterResumeAndOneDuringALongWrite) {
     }
 
     // Real time: the first table is written whole, then the line is given up mid-way.
-    SIMCONFIG config = unit_config('v', "9600");
+    SimConfig config = unit_config('v', "9600");
     config.real_time = true;
     config.type_count = 1;
     ServedUnit slow(config);

@@ -1,7 +1,7 @@
 // The V protocol on a real pseudo-terminal, the test playing the unit frame by frame.
-#include "link/checksum.h"
-#include "link/timer.h"
-#include "link/vmaster.h"
+#include "v_protocol/crc16.h"
+#include "ports/timer.h"
+#include "v_protocol/vmaster.h"
 #include "testing/manual_clock.h"
 #include "testing/pty_pair.h"
 #include "testing/scripted_port.h"
@@ -133,7 +133,7 @@ TEST_F(VLine, FrameFailuresGiveTheirStatuses) {
     });
     EXPECT_FALSE(master.request(0, 0, 0, nullptr, 0));
     wrong_function.join();
-    EXPECT_EQ(master.status(), 16);
+    EXPECT_EQ(master.status(), VMS::kUnexpectedFunction);
 }
 
 TEST_F(VLine, AnswerFromAnotherAddressIsRefused) {
@@ -148,7 +148,7 @@ TEST_F(VLine, AnswerFromAnotherAddressIsRefused) {
     });
     EXPECT_FALSE(master.request(0, 0, 0, nullptr, 0));
     unit.join();
-    EXPECT_EQ(master.status(), 6);
+    EXPECT_EQ(master.status(), SYNT::kForeignAddress);
 
     Script good([&] {
         const Bytes head = pty.read(5);

@@ -1,4 +1,5 @@
-#include "link/version_table.h"
+#include "operations/version_table.h"
+#include "encoding/unit_version.h"
 
 #include <gtest/gtest.h>
 
@@ -8,19 +9,19 @@ namespace {
 TEST(VersionTable, LookupsAndTheirFallbacks) {
     EXPECT_EQ(code_of_version(6210), 4);
     EXPECT_EQ(code_of_version(7310), 21);
-    EXPECT_EQ(code_of_version(9626), 33);
-    EXPECT_EQ(code_of_version(9627), 33);
-    EXPECT_EQ(code_of_version(10000), 34);
-    EXPECT_EQ(code_of_version(1000), 34);
-    EXPECT_EQ(code_of_version(9625), 35);
+    EXPECT_EQ(code_of_version(9626), kCode96XX);
+    EXPECT_EQ(code_of_version(9627), kCode96XX);
+    EXPECT_EQ(code_of_version(10000), kCode10XXX);
+    EXPECT_EQ(code_of_version(1000), kCode10XXX);
+    EXPECT_EQ(code_of_version(9625), kCodeNoDriver);
     EXPECT_EQ(code_of_version(0), 0);
     EXPECT_EQ(name_of_code(35), "?");
     EXPECT_EQ(name_of_code(4), "621a ");
     EXPECT_EQ(name_of_code(31), "96XX");
     EXPECT_EQ(name_of_code(34), "10XXX");
     EXPECT_EQ(name_of_code(0), "5X0 ");
-    EXPECT_EQ(driver_of_code(5), 16);
-    EXPECT_EQ(driver_of_code(35), 16);
+    EXPECT_EQ(driver_of_code(5), kNoDriver);
+    EXPECT_EQ(driver_of_code(kCodeNoDriver), kNoDriver);
     EXPECT_EQ(driver_of_code(29), 11);
     EXPECT_EQ(driver_of_code(33), 14);
 }

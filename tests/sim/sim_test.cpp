@@ -1,8 +1,9 @@
 // The simulated unit, spoken to through the real K and V masters over pseudo-terminals.
-#include "link/kmaster.h"
-#include "link/port_names.h"
-#include "link/ukdr_drv.h"
-#include "link/vmaster.h"
+#include "k_protocol/kmaster.h"
+#include "ports/link_codes.h"
+#include "ports/port_names.h"
+#include "k_protocol/ukdr_drv.h"
+#include "v_protocol/vmaster.h"
 #include "testing/pty_pair.h"
 #include "sim/sim_pty.h"
 #include "testing/temp_dir.h"
@@ -14,32 +15,32 @@
 namespace tgm::test {
 namespace {
 
-std::unique_ptr<SIMPTY> start_unit(const SIMCONFIG& config) {
+std::unique_ptr<SimPty> start_unit(const SimConfig& config) {
     std::string error;
     auto unit = make_sim_unit(config, error);
     EXPECT_TRUE(unit) << error;
     if (!unit)
         return nullptr;
-    auto pty = std::make_unique<SIMPTY>(std::move(unit));
+    auto pty = std::make_unique<SimPty>(std::move(unit));
     EXPECT_TRUE(pty->open(error)) << error;
     pty->start();
     return pty;
 }
 
-SIMCONFIG k_config(const char* firmware) {
-    SIMCONFIG config;
+SimConfig k_config(const char* firmware) {
+    SimConfig config;
     config.firmware = firmware;
     return config;
 }
 
-SIMCONFIG v_config(const char* firmware) {
-    SIMCONFIG config = k_config(firmware);
+SimConfig v_config(const char* firmware) {
+    SimConfig config = k_config(firmware);
     config.protocol = 'v';
     return config;
 }
 
 // (Re)opens a V master on the unit's line with a framing and a speed index.
-bool open_v(VMASTER& master, const SIMPTY& pty, int framing, int32_t speed_index) {
+bool open_v(VMASTER& master, const SimPty& pty, int framing, int32_t speed_index) {
     master.set_framing(framing, speed_index, 0);
     return master.open(pty.port(), 200);
 }
@@ -100,7 +101,7 @@ TEST_P(KPersonality, VersionHeaderOrRecordAndWriteBack) {
             if (in_records) {
                 EXPECT_EQ(header[static_cast<std::size_t>(i)], 0) << i;
             } else if (!in_flags) {
-                EXPECT_EQ(header[static_cast<std::size_t>(i)], SIMFLASH::filler(i)) << i;
+                EXPECT_EQ(header[static_cast<std::size_t>(i)], SimFlash::filler(i)) << i;
             }
         }
         for (int k = 0; k < 16; ++k)
@@ -144,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string("fw_") + info.param.firmware; });
 
 TEST(SimUnitK, EchoHandshakeFlashSizeTypesAndConsole) {
-    SIMCONFIG config = k_config("9616");
+    SimConfig config = k_config("9616");
     config.handshake = 0x5577;
     auto pty = start_unit(config);
     ASSERT_TRUE(pty);
@@ -184,9 +185,9 @@ TEST(SimUnitK, EchoHandshakeFlashSizeTypesAndConsole) {
 }
 
 TEST(SimUnitK, InitialisationAndFaults) {
-    SIMCONFIG config = k_config("9600");
+    SimConfig config = k_config("9600");
     config.faults.init_polls = 2;
-    config.faults.status_to[3] = 85;
+    config.faults.status_to[3] = kFlashFault;
     config.faults.silent_to = 7;
     auto pty = start_unit(config);
     ASSERT_TRUE(pty);
@@ -209,7 +210,7 @@ TEST(SimUnitK, InitialisationAndFaults) {
     EXPECT_FALSE(k_version(master, has, version)); // silence
     EXPECT_EQ(master.engine().result, KDRT::kStatusPhase + KDRT::kTimedOut);
 
-    SIMCONFIG broken = k_config("9600");
+    SimConfig broken = k_config("9600");
     broken.faults.init_polls = -1;
     broken.faults.corrupt = true;
     auto other = start_unit(broken);
@@ -223,7 +224,7 @@ TEST(SimUnitK, InitialisationAndFaults) {
     EXPECT_FALSE(k_version(second, has, version));
     EXPECT_EQ(second.engine().result, KDRT::kReplyPhase + KDRT::kBadChecksum);
 
-    SIMCONFIG faulty = k_config("1000");
+    SimConfig faulty = k_config("1000");
     faulty.faults.fault_status = 4;
     auto third = start_unit(faulty);
     KMASTER master3;
@@ -290,11 +291,11 @@ TEST(SimUnitV, VersionRecordImageAndBlocks) {
     ASSERT_TRUE(master.request(23, 0xFF, 0, nullptr, 0));
     EXPECT_EQ(master.answer_data().size(), 33);
     ASSERT_TRUE(master.request(99, 0, 0, nullptr, 0));
-    EXPECT_EQ(master.result_code(), 12);
+    EXPECT_EQ(master.result_code(), static_cast<int32_t>(kCommandRejected));
 }
 
 TEST(SimUnitV, TransportModeAnswersOnlyAddressedFramingAtItsSpeed) {
-    SIMCONFIG config = v_config("9600");
+    SimConfig config = v_config("9600");
     config.transport = 9600;
     config.faults.fault_word = 0x0102;
     auto pty = start_unit(config);
@@ -314,23 +315,23 @@ TEST(SimUnitV, TransportModeAnswersOnlyAddressedFramingAtItsSpeed) {
     VMASTER second;
     ASSERT_TRUE(open_v(second, *foreign, VMASTER::kAddressedFraming, 7));
     EXPECT_FALSE(second.request(0, 0, 0, nullptr, 0));
-    EXPECT_EQ(second.status(), 6);
+    EXPECT_EQ(second.status(), static_cast<uint32_t>(kLinkFailure));
 }
 
 TEST(SimUnitV, ResultCodesAndCorruptCrc) {
-    SIMCONFIG config = v_config("9600");
+    SimConfig config = v_config("9600");
     config.type_count = 0;
-    config.faults.status_to[20] = 85;
+    config.faults.status_to[20] = kFlashFault;
     config.faults.corrupt_to = 32;
     auto pty = start_unit(config);
     ASSERT_TRUE(pty);
     VMASTER master;
     ASSERT_TRUE(open_v(master, *pty, VMASTER::kNormalFraming, 9));
     ASSERT_TRUE(master.request(24, 0, 1, nullptr, 0));
-    EXPECT_EQ(master.result_code(), 12);
+    EXPECT_EQ(master.result_code(), static_cast<int32_t>(kCommandRejected));
     const Bytes image(200, 1);
     ASSERT_TRUE(master.request(20, 0, 2, image.data(), 200));
-    EXPECT_EQ(master.result_code(), 85);
+    EXPECT_EQ(master.result_code(), kFlashFault);
     EXPECT_TRUE(pty->unit().flash().image().empty());
     EXPECT_FALSE(master.request(32, 0, 0, nullptr, 0));
     EXPECT_EQ(master.status(), 2);
@@ -338,7 +339,7 @@ TEST(SimUnitV, ResultCodesAndCorruptCrc) {
 
 TEST(SimUnit, StateFileCarriesTheFlashToTheNextRun) {
     TempDir dir;
-    SIMCONFIG config = k_config("6341");
+    SimConfig config = k_config("6341");
     config.state_file = dir.file("unit.state");
     Bytes header;
     {
@@ -367,7 +368,7 @@ TEST(SimConfig, OptionsAndTheirMistakes) {
                           "--status", "20:85", "--init-polls", "never", "--silent-to", "0x33",
                           "--flash", "50900", "--real-time", "--cut-to", "4:50",
                           "--silent-after-image"};
-    SIMCONFIG config;
+    SimConfig config;
     std::string message;
     ASSERT_EQ(parse_sim_options(19, const_cast<char**>(good), config, message), 0) << message;
     EXPECT_EQ(config.faults.cut_to, 4);
@@ -377,7 +378,7 @@ TEST(SimConfig, OptionsAndTheirMistakes) {
     EXPECT_TRUE(config.real_time);
     EXPECT_EQ(config.protocol, 'v');
     EXPECT_EQ(config.transport, 19200);
-    EXPECT_EQ(config.faults.status_to.at(20), 85);
+    EXPECT_EQ(config.faults.status_to.at(20), kFlashFault);
     EXPECT_EQ(config.faults.init_polls, -1);
     EXPECT_EQ(config.faults.silent_to, 0x33);
 
@@ -392,16 +393,16 @@ TEST(SimConfig, OptionsAndTheirMistakes) {
                             {"tgm-sim", "--firmware", nullptr},
                             {"tgm-sim", "--what", "x"}};
     for (const auto& args : bad) {
-        SIMCONFIG c;
+        SimConfig c;
         const int argc = args[2] == nullptr ? 2 : 3;
         EXPECT_EQ(parse_sim_options(argc, const_cast<char**>(args), c, message), 2) << args[1];
     }
-    SIMCONFIG k;
+    SimConfig k;
     const char* k_transport[] = {"tgm-sim", "--transport", "9600"};
     EXPECT_EQ(parse_sim_options(3, const_cast<char**>(k_transport), k, message), 2);
 
     for (const char* firmware : {"6305", "abc", "300000"}) {
-        SIMCONFIG c = k_config(firmware);
+        SimConfig c = k_config(firmware);
         EXPECT_FALSE(make_sim_unit(c, message)) << firmware;
     }
 }

@@ -1,9 +1,10 @@
 #include "testing/conversation.h"
+#include "operations/version_table.h"
 
-#include "link/checksum.h"
-#include "link/drivers/klink.h"
-#include "link/link_errors.h"
-#include "link/vlink.h"
+#include "v_protocol/crc16.h"
+#include "operations/drivers/klink.h"
+#include "operations/link_errors.h"
+#include "operations/vlink.h"
 #include "testing/manual_clock.h"
 #include "testing/tables.h"
 
@@ -139,8 +140,8 @@ ConversationOutcome replay_conversation(char protocol, const Conversation& c) {
         out.broken = "the group changed without a successful read";
     else if (port->is_open())
         out.broken = "the port was left open";
-    else if (protocol == 'v' ? link.version_code != 33
-                             : link.version_code < 0 || link.version_code > 35)
+    else if (protocol == 'v' ? link.version_code != kCode96XX
+                             : link.version_code < 0 || link.version_code > kCodeNoDriver)
         out.broken = "a version code outside the version table";
     return out;
 }

@@ -7,7 +7,7 @@
 // get their CRC made right (so that a fuzzer reaches past the frame layer); byte 1 the example
 // group (written, or held before a read); the rest is the unit's records, each a 16-bit
 // little-endian length and that many bytes (a length past the end takes what is left).
-#include "link/tbvlink.h"
+#include "operations/tbvlink.h"
 #include "testing/scripted_port.h"
 
 #include <cstddef>

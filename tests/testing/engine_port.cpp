@@ -1,6 +1,6 @@
 #include "testing/engine_port.h"
 
-#include "link/clock.h"
+#include "ports/clock.h"
 
 #include <chrono>
 #include <fcntl.h>
@@ -12,7 +12,7 @@
 
 namespace tgm::test {
 
-EnginePort::EnginePort(SIMUNIT& unit) : unit_(unit), heard_before_(unit.bytes_received()) {
+EnginePort::EnginePort(SimUnit& unit) : unit_(unit), heard_before_(unit.bytes_received()) {
     // A socket pair hands every byte over at once, which a terminal does not.
     int fds[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0 ||
@@ -99,7 +99,7 @@ void EnginePort::purge_input() {
         discard();
 }
 
-std::unique_ptr<SIMUNIT> make_engine(const SIMCONFIG& config) {
+std::unique_ptr<SimUnit> make_engine(const SimConfig& config) {
     std::string error;
     auto unit = make_sim_unit(config, error);
     if (!unit)

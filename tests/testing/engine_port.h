@@ -3,7 +3,7 @@
 // its own, and a read that finds nothing waits until the unit has dealt with everything sent
 // and waits itself; only then is it a time-out, which moves the link clock instead of taking
 // time. Runs that time out many times cost a test nothing, and every run is the same.
-#include "link/line_port.h"
+#include "ports/line_port.h"
 #include "sim/sim_unit.h"
 
 #include <atomic>
@@ -15,7 +15,7 @@ namespace tgm::test {
 class EnginePort : public LinePort {
 public:
     // Serves `unit` until destroyed.
-    explicit EnginePort(SIMUNIT& unit);
+    explicit EnginePort(SimUnit& unit);
     ~EnginePort() override;
     EnginePort(const EnginePort&) = delete;
     EnginePort& operator=(const EnginePort&) = delete;
@@ -36,7 +36,7 @@ private:
     bool take(uint8_t& byte);
     void discard();
 
-    SIMUNIT& unit_;
+    SimUnit& unit_;
     int tool_fd_ = -1;                         // the tool's end of the line
     int unit_fd_ = -1;                         // the unit's end
     int speed_master_ = -1, speed_slave_ = -1; // a terminal that only carries the line's speed
@@ -49,6 +49,6 @@ private:
 };
 
 // A unit's engine for a configuration, for an EnginePort to serve; throws with the reason.
-std::unique_ptr<SIMUNIT> make_engine(const SIMCONFIG& config);
+std::unique_ptr<SimUnit> make_engine(const SimConfig& config);
 
 } // namespace tgm::test

@@ -1,7 +1,7 @@
 #pragma once
 // A link clock that moves only when the link sleeps on it, installed for its lifetime: the
 // pauses and readiness waits of an operation cost a test nothing, and every latency is 0.
-#include "link/clock.h"
+#include "ports/clock.h"
 
 #include <atomic>
 #include <thread>

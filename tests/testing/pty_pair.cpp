@@ -1,7 +1,7 @@
 #include "testing/pty_pair.h"
 
-#include "link/port_names.h"
-#include "link/timer.h"
+#include "ports/port_names.h"
+#include "ports/timer.h"
 
 #include <cstdlib>
 #include <fcntl.h>

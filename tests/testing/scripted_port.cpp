@@ -1,6 +1,6 @@
 #include "testing/scripted_port.h"
 
-#include "link/clock.h"
+#include "ports/clock.h"
 
 namespace tgm::test {
 

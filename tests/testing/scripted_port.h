@@ -2,7 +2,7 @@
 // A unit that answers from a script, for the link's own tests and its fuzzers: record i is
 // what the line carries once the tool has written for the i-th time, so nothing of an answer
 // can be read before the question that it answers. Time-outs cost the link clock, not time.
-#include "link/line_port.h"
+#include "ports/line_port.h"
 
 #include <cstdint>
 #include <deque>

@@ -8,19 +8,19 @@
 
 namespace tgm::test {
 
-SIMCONFIG unit_config(char protocol, const char* firmware);
+SimConfig unit_config(char protocol, const char* firmware);
 
 class ServedUnit {
 public:
-    explicit ServedUnit(const SIMCONFIG& config);
+    explicit ServedUnit(const SimConfig& config);
 
-    SIMUNIT& sim() { return pty_->unit(); }
-    SIMFLASH& flash() { return pty_->unit().flash(); }
+    SimUnit& sim() { return pty_->unit(); }
+    SimFlash& flash() { return pty_->unit().flash(); }
     int32_t port() const { return pty_->port(); }
     const std::string& path() const { return pty_->slave_path(); }
 
 private:
-    std::unique_ptr<SIMPTY> pty_;
+    std::unique_ptr<SimPty> pty_;
 };
 
 } // namespace tgm::test

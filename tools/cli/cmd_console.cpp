@@ -6,7 +6,7 @@
 
 #include "console/cons_clnt.h"
 #include "console/mchan.h"
-#include "link/port_access.h"
+#include "ports/port_access.h"
 #include "support/cp1251.h"
 
 #include <cstdio>

@@ -2,7 +2,7 @@
 #include "commands.h"
 #include "offscreen_painting.h"
 
-#include "editor/vgraf.h"
+#include "render/vgraf.h"
 #include "forms/number_text.h"
 #include "project/eproject.h"
 #include "support/cp1251.h"

@@ -2,7 +2,7 @@
 #include "commands.h"
 #include "offscreen_painting.h"
 
-#include "app/calibration_sheet.h"
+#include "render/calibration_sheet.h"
 #include "project/eproject.h"
 
 #include <QDate>

@@ -2,7 +2,7 @@
 // NUMBER<TAB>DEVICE<TAB>DESCRIPTION.
 #include "commands.h"
 
-#include "link/port_listing.h"
+#include "ports/port_listing.h"
 
 #include <cstdio>
 #include <cstring>

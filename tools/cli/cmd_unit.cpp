@@ -7,9 +7,9 @@
 
 #include "forms/form_kind.h"
 #include "forms/number_text.h"
-#include "link/activation_notice.h"
-#include "link/tbvlink.h"
-#include "link/version_table.h"
+#include "operations/activation_notice.h"
+#include "operations/tbvlink.h"
+#include "operations/version_table.h"
 #include "project/eproject.h"
 #include "support/cp1251.h"
 

@@ -2,7 +2,7 @@
 
 #include "cli_common.h"
 
-#include "link/port_names.h"
+#include "ports/port_names.h"
 #include "support/file_locations.h"
 #include "support/syscfg.h"
 

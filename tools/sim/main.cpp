@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
         std::printf("tgm-sim %s\n", tgm::TAppInfo().version_text().c_str());
         return 0;
     }
-    tgm::SIMCONFIG config;
+    tgm::SimConfig config;
     std::string message;
     const int parsed = tgm::parse_sim_options(argc, argv, config, message);
     if (parsed == 1) {
@@ -33,12 +33,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tgm-sim: %s\n%s", message.c_str(), tgm::sim_usage());
         return 2;
     }
-    std::unique_ptr<tgm::SIMUNIT> unit = tgm::make_sim_unit(config, message);
+    std::unique_ptr<tgm::SimUnit> unit = tgm::make_sim_unit(config, message);
     if (!unit) {
         std::fprintf(stderr, "tgm-sim: %s\n", message.c_str());
         return 2;
     }
-    tgm::SIMPTY pty(std::move(unit));
+    tgm::SimPty pty(std::move(unit));
     if (!pty.open(message) || (!config.link_path.empty() && !pty.make_link(config.link_path, message))) {
         std::fprintf(stderr, "tgm-sim: %s\n", message.c_str());
         return 1;

@@ -1,0 +1,44 @@
+#pragma once
+// The link thread of the table operations: 1 write `group` into the unit, 2 read the unit's
+// tables into `group`, 3 delete them. Each operation probes the port for the protocol and
+// hands over to the K or the V side.
+#include "operations/txthread.h"
+#include "model/grouptab.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace tgm {
+
+class TBVLink : public TXThread {
+public:
+    static constexpr int32_t kWrite = 1;
+    static constexpr int32_t kRead = 2;
+    static constexpr int32_t kClear = 3;
+
+    TBVLink() = default;
+    ~TBVLink() override;
+
+    // Probe and hand-over; false with error_text set on failure.
+    bool run_link();
+
+    // Set while the thread is idle.
+    GROUPTAB group;
+    bool log_traffic = false;
+    bool allow_v = false;
+    int32_t port = 0;
+    // Results, read once `operation` is 0.
+    std::string chan_log;
+    int32_t version_code = -1;
+    std::string version_text;
+    // Under "Порт занят": why the port did not open, when it was denied to this user.
+    std::string port_note;
+    // Longest wait for a byte in ms; kept across operations.
+    std::atomic<int32_t> max_response{0};
+
+protected:
+    bool run_operation() override;
+};
+
+} // namespace tgm

@@ -1,0 +1,51 @@
+#include "ports/numbered_port.h"
+
+namespace tgm {
+
+NumberedPort::~NumberedPort() { close(); }
+
+int NumberedPort::open_with(int32_t port, int8_t baud_index, int8_t parity, int8_t size_index,
+                            int8_t stop_bits) {
+    // Reopening the same number keeps the port object, as a PCI keeps its time-outs.
+    if (!port_ || port != number_) {
+        close();
+        port_ = make_line_port(port);
+        number_ = port;
+        port_->set_read_timeout(read_timeout_);
+    }
+    return port_->open_with(port, baud_index, parity, size_index, stop_bits);
+}
+
+void NumberedPort::close() {
+    if (port_)
+        port_->close();
+}
+
+bool NumberedPort::is_open() const { return port_ && port_->is_open(); }
+
+void NumberedPort::set_read_timeout(uint32_t ms) {
+    read_timeout_ = ms;
+    if (port_)
+        port_->set_read_timeout(ms);
+}
+
+uint8_t NumberedPort::read_byte(int& status) {
+    if (!port_) {
+        status = 1;
+        return 0;
+    }
+    return port_->read_byte(status);
+}
+
+int32_t NumberedPort::write(const uint8_t* bytes, int32_t count) {
+    if (!port_)
+        return count < 0 ? 0 : count;
+    return port_->write(bytes, count);
+}
+
+void NumberedPort::purge_input() {
+    if (port_)
+        port_->purge_input();
+}
+
+} // namespace tgm

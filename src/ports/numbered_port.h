@@ -1,0 +1,33 @@
+#pragma once
+// A master's port: at each open it takes the factory's port for the number asked, so that the
+// same master code runs on a real line or on a test's scripted one. Until the first open it is
+// a closed port; destroying it closes the port.
+#include "ports/line_port.h"
+
+#include <memory>
+
+namespace tgm {
+
+class NumberedPort : public LinePort {
+public:
+    NumberedPort() = default;
+    ~NumberedPort() override;
+    NumberedPort(const NumberedPort&) = delete;
+    NumberedPort& operator=(const NumberedPort&) = delete;
+
+    int open_with(int32_t port, int8_t baud_index, int8_t parity, int8_t size_index,
+                  int8_t stop_bits) override;
+    void close() override;
+    bool is_open() const override;
+    void set_read_timeout(uint32_t ms) override;
+    uint8_t read_byte(int& status) override;
+    int32_t write(const uint8_t* bytes, int32_t count) override;
+    void purge_input() override;
+
+private:
+    std::shared_ptr<LinePort> port_;
+    int32_t number_ = 0;
+    uint32_t read_timeout_ = 10;
+};
+
+} // namespace tgm

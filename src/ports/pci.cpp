@@ -1,0 +1,211 @@
+#include "ports/pci.h"
+
+#include "ports/port_names.h"
+#include "ports/timer.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace tgm {
+
+const int32_t PCI::kSpeeds[kSpeedCount] = {75,    110,   300,   600,   1200,  2400,  4800,
+                                           9600,  14400, 19200, 38400, 56000, 57600, 115200};
+const int32_t PCI::kDataBits[kSizeCount] = {4, 5, 6, 7, 8};
+
+namespace {
+
+// termios constants of the speed table; 0 where termios has no such speed.
+const speed_t kTermiosSpeeds[PCI::kSpeedCount] = {B75,   B110,   B300,   B600,  B1200,
+                                                  B2400, B4800,  B9600,  0,     B19200,
+                                                  B38400, 0,     B57600, B115200};
+
+struct LineSetting {
+    speed_t speed = 0;
+    tcflag_t cflag = 0;
+    tcflag_t iflag = 0;
+    bool refused = false; // formed, but no Linux port accepts it
+};
+
+// Step 1 of open: the setting from the stored values, before the old port is touched.
+bool form_setting(int8_t baud, int8_t size, int8_t parity, int8_t stop, LineSetting& out) {
+    if (baud < 0 || baud >= PCI::kSpeedCount || size < 0 || size >= PCI::kSizeCount ||
+        parity < 0 || parity > 4 || stop < 0 || stop > 2)
+        return false;
+    out.speed = kTermiosSpeeds[baud];
+    static const tcflag_t sizes[PCI::kSizeCount] = {0, CS5, CS6, CS7, CS8};
+    out.cflag = CLOCAL | CREAD | sizes[size];
+    // Four data bits, and one and a half stop bits with anything but five data bits, are
+    // what a port refuses; two stop bits with five data bits as well.
+    if (size == 0 || out.speed == 0 || (stop == 1 && size != 1) || (stop == 2 && size == 1))
+        out.refused = true;
+    if (stop != 0)
+        out.cflag |= CSTOPB;
+    switch (parity) {
+    case 1: out.cflag |= PARENB | PARODD; break;
+    case 2: out.cflag |= PARENB; break;
+    case 3: out.cflag |= PARENB | PARODD | CMSPAR; break;
+    case 4: out.cflag |= PARENB | CMSPAR; break;
+    default: break;
+    }
+    // Parity errors are checked, never marked: PARMRK would double every 0xFF byte.
+    if (parity != 0)
+        out.iflag |= INPCK;
+    return true;
+}
+
+bool apply_setting(int fd, const LineSetting& setting) {
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0)
+        return false;
+    ::cfmakeraw(&tio);
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY | PARMRK | INPCK);
+    tio.c_iflag |= setting.iflag;
+    tio.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
+    tio.c_cflag |= setting.cflag;
+    tio.c_cc[VMIN] = 1;
+    tio.c_cc[VTIME] = 0;
+    if (::cfsetispeed(&tio, setting.speed) != 0 || ::cfsetospeed(&tio, setting.speed) != 0)
+        return false;
+    if (::tcsetattr(fd, TCSANOW, &tio) == 0)
+        return true;
+    // A pseudo-terminal takes the setting but drops the parity bits, which the C library then
+    // reports as EINVAL; speed and data bits tell whether the setting really was refused.
+    termios now{};
+    return errno == EINVAL && ::tcgetattr(fd, &now) == 0 &&
+           ::cfgetospeed(&now) == setting.speed && (now.c_cflag & CSIZE) == (tio.c_cflag & CSIZE);
+}
+
+} // namespace
+
+PCI::~PCI() { close(); }
+
+int PCI::open_with(int32_t port, int8_t baud_index, int8_t parity, int8_t size_index,
+                   int8_t stop_bits) {
+    port_ = port;
+    baud_index_ = baud_index;
+    parity_ = parity;
+    size_index_ = size_index;
+    stop_bits_ = stop_bits;
+    return open();
+}
+
+int PCI::open() {
+    LineSetting setting;
+    if (!form_setting(baud_index_, size_index_, parity_, stop_bits_, setting))
+        return 2;
+    close();
+    if (port_ < 0)
+        return 4;
+    const std::string device = port_device_path(port_);
+    if (device.empty())
+        return 1;
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return 1;
+    // Exclusive use: another program or another PCI holding the line makes it "in use".
+    // (TIOCEXCL would not stop root.)
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !::isatty(fd)) {
+        ::close(fd);
+        return 1;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return 1;
+    }
+    if (setting.refused || !apply_setting(fd, setting)) {
+        ::close(fd);
+        return 3;
+    }
+    // DTR high, RTS low; a pseudo-terminal refuses both requests, which does not matter.
+    int dtr = TIOCM_DTR, rts = TIOCM_RTS;
+    (void)::ioctl(fd, TIOCMBIS, &dtr);
+    (void)::ioctl(fd, TIOCMBIC, &rts);
+    ::tcflush(fd, TCIFLUSH);
+    fd_ = fd;
+    is_open_ = true;
+    return 0;
+}
+
+void PCI::close() {
+    if (is_open_) {
+        ::close(fd_);
+        fd_ = -1;
+        is_open_ = false;
+    }
+}
+
+void PCI::set_read_timeout(uint32_t ms) { read_total_constant_ = ms; }
+
+uint8_t PCI::read_byte(int& status) {
+    status = 1;
+    if (!is_open_)
+        return 0;
+    // The wait for a byte is real time, whatever clock the link runs on.
+    TIMER timer(static_cast<int32_t>(read_total_constant_ > 0x7FFFFFFFu ? 0x7FFFFFFFu
+                                                                          : read_total_constant_),
+                system_clock());
+    for (;;) {
+        const uint32_t waited = timer.elapsed();
+        const uint32_t left = waited >= read_total_constant_ ? 0 : read_total_constant_ - waited;
+        pollfd pfd{fd_, POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, static_cast<int>(left > 0x7FFFFFFFu ? 0x7FFFFFFFu : left));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready < 0)
+            return 0;
+        if (ready == 0) {
+            status = 2;
+            return 0;
+        }
+        if ((pfd.revents & POLLIN) == 0)
+            return 0; // hang-up or error without data
+        uint8_t byte = 0;
+        const ssize_t n = ::read(fd_, &byte, 1);
+        if (n == 1) {
+            status = 0;
+            return byte;
+        }
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        return 0;
+    }
+}
+
+int32_t PCI::write(const uint8_t* bytes, int32_t count) {
+    if (!is_open_ || count <= 0)
+        return count < 0 ? 0 : count;
+    // The write may take write_multiplier_ ms per byte before it gives up; the descriptor is
+    // non-blocking meanwhile so that a line that takes nothing cannot hold the caller forever.
+    TIMER timer(static_cast<int32_t>(write_multiplier_ * static_cast<uint32_t>(count)), system_clock());
+    const int flags = ::fcntl(fd_, F_GETFL);
+    (void)::fcntl(fd_, F_SETFL, flags | O_NONBLOCK);
+    int32_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(fd_, bytes + done, static_cast<size_t>(count - done));
+        if (n > 0) {
+            done += static_cast<int32_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EINTR && errno != EAGAIN)
+            break;
+        if (timer.expired())
+            break;
+        pollfd pfd{fd_, POLLOUT, 0};
+        (void)::poll(&pfd, 1, 10);
+    }
+    (void)::fcntl(fd_, F_SETFL, flags);
+    return done;
+}
+
+void PCI::purge_input() {
+    if (is_open_)
+        ::tcflush(fd_, TCIFLUSH);
+}
+
+} // namespace tgm

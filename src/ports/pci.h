@@ -1,0 +1,53 @@
+#pragma once
+// One serial port: opened by number with a line setting, single-byte reads with a time-out,
+// block writes and purging of the input.
+#include "ports/line_port.h"
+
+#include <cstdint>
+
+namespace tgm {
+
+class PCI : public LinePort {
+public:
+    // Speed table and data-bit table, indexed by baud_index and size_index.
+    static constexpr int kSpeedCount = 14;
+    static const int32_t kSpeeds[kSpeedCount];
+    static constexpr int kSizeCount = 5;
+    static const int32_t kDataBits[kSizeCount];
+
+    PCI() = default;
+    ~PCI() override;
+    PCI(const PCI&) = delete;
+    PCI& operator=(const PCI&) = delete;
+
+    // Stores the five values and opens; see open().
+    int open_with(int32_t port, int8_t baud_index, int8_t parity, int8_t size_index,
+                  int8_t stop_bits) override;
+    // 0 success, 1 the port cannot be opened (absent or in use), 2 the line setting cannot be
+    // formed, 3 the port refused the line setting, 4 a negative port number.
+    int open();
+    void close() override;
+    void set_read_timeout(uint32_t ms) override;
+    uint8_t read_byte(int& status) override;
+    int32_t write(const uint8_t* bytes, int32_t count) override;
+    void purge_input() override;
+
+    bool is_open() const override { return is_open_; }
+    int32_t port() const { return port_; }
+    int8_t baud_index() const { return baud_index_; }
+
+private:
+    int fd_ = -1;
+    // The time-out record: a read waits at most read_total_constant_ ms for its byte; a write
+    // may take write_multiplier_ ms per byte.
+    uint32_t read_total_constant_ = 10;
+    uint32_t write_multiplier_ = 50;
+    bool is_open_ = false;
+    int32_t port_ = 0;
+    int8_t baud_index_ = 7;
+    int8_t size_index_ = 4;
+    int8_t parity_ = 2;
+    int8_t stop_bits_ = 0;
+};
+
+} // namespace tgm
