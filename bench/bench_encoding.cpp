@@ -26,7 +26,8 @@ const GROUPTAB& group() {
     return g;
 }
 
-template <class Image> void pack_loop(benchmark::State& state, Image& image) {
+template <class Image>
+void pack_loop(benchmark::State& state, Image& image) {
     for (auto _ : state) {
         image.pack(group());
         benchmark::DoNotOptimize(image.image());
@@ -36,7 +37,8 @@ template <class Image> void pack_loop(benchmark::State& state, Image& image) {
     state.counters["image_bytes"] = image.image_size();
 }
 
-template <class Image> void unpack_loop(benchmark::State& state, Image& image) {
+template <class Image>
+void unpack_loop(benchmark::State& state, Image& image) {
     image.pack(group());
     GROUPTAB out;
     for (auto _ : state) {

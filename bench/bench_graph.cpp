@@ -2,9 +2,9 @@
 // (a) prepare_graph + redraw_view of a 4000-point table;
 // (b) a cursor move (scroll_to) that moves a zoomed view of 500 levels;
 // (c) a cursor move inside the whole-table view, which redraws only the cursor line.
-#include "render/vgraf.h"
 #include "forms/form_kind.h"
 #include "forms/number_text.h"
+#include "render/vgraf.h"
 
 #include <QGuiApplication>
 #include <QImage>

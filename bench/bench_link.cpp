@@ -99,9 +99,10 @@ public:
         int out[2];
         if (::pipe(out) != 0)
             throw std::runtime_error("pipe");
-        pid_ = spawn({std::string(TGM_PROGRAMS) + "/tgm-sim", "--real-time", "--protocol",
-                      std::string(1, s.protocol), "--firmware", s.firmware, "--link", dir + "/unit"},
-                     out[1]);
+        pid_ =
+            spawn({std::string(TGM_PROGRAMS) + "/tgm-sim", "--real-time", "--protocol",
+                   std::string(1, s.protocol), "--firmware", s.firmware, "--link", dir + "/unit"},
+                  out[1]);
         ::close(out[1]);
         char c = 0;
         while (::read(out[0], &c, 1) == 1 && c != '\n') {
@@ -129,7 +130,8 @@ Floor floor_of(const std::string& traffic, char protocol) {
     int32_t exchanges = 0;
     for (std::size_t at = traffic.find('#'); at != std::string::npos;) {
         const std::size_t next = traffic.find('#', at + 1);
-        const std::string entry = traffic.substr(at, next == std::string::npos ? std::string::npos : next - at);
+        const std::string entry =
+            traffic.substr(at, next == std::string::npos ? std::string::npos : next - at);
         const std::size_t sent = entry.find(" >"), received = entry.find(" <");
         auto count = [](const std::string& bytes) {
             double n = 0;
@@ -177,7 +179,8 @@ std::pair<std::string, std::string> traffic_of(const Scenario& s, const tgm::GRO
 }
 
 void BM_WriteThenRead(benchmark::State& state, Scenario s) {
-    const std::string dir = std::filesystem::temp_directory_path() / ("tgm-bench-" + std::to_string(::getpid()));
+    const std::string dir =
+        std::filesystem::temp_directory_path() / ("tgm-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     ::setenv("TGM_HOME", dir.c_str(), 1);
     const tgm::GROUPTAB group = tables(s.points);
@@ -211,8 +214,14 @@ void BM_WriteThenRead(benchmark::State& state, Scenario s) {
 // 960: 16 tables of 2045 points, 32752 bytes of type 0 (its largest image). 10XXX: 16 tables of
 // 4000 points under type 3, table by table, over K and over V.
 BENCHMARK_CAPTURE(BM_WriteThenRead, k960_16x2045, Scenario{'k', "9600", 2045})
-    ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 BENCHMARK_CAPTURE(BM_WriteThenRead, k10000_16x4000_type3, Scenario{'k', "10000", 4000})
-    ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 BENCHMARK_CAPTURE(BM_WriteThenRead, v10000_16x4000_type3, Scenario{'v', "10000", 4000})
-    ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);

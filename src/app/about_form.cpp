@@ -1,7 +1,7 @@
 #include "app/about_form.h"
 
-#include "render/gui_text.h"
 #include "app/window_place.h"
+#include "render/gui_text.h"
 #include "support/file_locations.h"
 #include "support/syscfg.h"
 #include "support/tappinfo.h"
@@ -39,9 +39,9 @@ TAboutForm::TAboutForm(QWidget* parent)
 
     const std::string path = program_path();
     const QString exe = file_text(path.substr(path.find_last_of('/') + 1));
-    auto* title = line_area("ProductName",
-                            QString::fromUtf8("Программа \"") + qs(config().title()) + QLatin1Char('"'),
-                            this);
+    auto* title = line_area(
+        "ProductName", QString::fromUtf8("Программа \"") + qs(config().title()) + QLatin1Char('"'),
+        this);
     auto* version = line_area("Version",
                               QString::fromUtf8("Исполняемый модуль:\t ") + exe +
                                   QString::fromUtf8(", сборка ") +
@@ -51,7 +51,8 @@ TAboutForm::TAboutForm(QWidget* parent)
     maker->setObjectName(QStringLiteral("Comments"));
     maker->setReadOnly(true);
     maker->setFrameStyle(QFrame::NoFrame);
-    maker->setPlainText(QString::fromUtf8("ООО «Тарвел»\nhttps://tarvel.example\nservice@tarvel.example"));
+    maker->setPlainText(
+        QString::fromUtf8("ООО «Тарвел»\nhttps://tarvel.example\nservice@tarvel.example"));
     maker->setFixedHeight(3 * fontMetrics().lineSpacing() + 12);
     maker->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     maker->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

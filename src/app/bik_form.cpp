@@ -1,9 +1,9 @@
 #include "app/bik_form.h"
 
-#include "render/gui_text.h"
 #include "app/status_bar.h"
 #include "app/ui_dialogs.h"
 #include "ports/port_access.h"
+#include "render/gui_text.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -80,7 +80,8 @@ TBikForm::TBikForm(QWidget* parent)
     Displey->setMinimumWidth(289);
     Displey->setFixedHeight(65);
     QPalette yellow = Displey->palette();
-    for (const QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (const QPalette::ColorGroup g :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         yellow.setColor(g, QPalette::Base, Qt::yellow);
         yellow.setColor(g, QPalette::Text, Qt::black);
     }
@@ -100,8 +101,8 @@ TBikForm::TBikForm(QWidget* parent)
     }
     layout->addStretch(1);
     outer->addLayout(layout, 1);
-    StrBar = new StatusBar(QStringLiteral("StrBar"), QString::fromUtf8("СИСТЕМА"), {60, 100, 200},
-                            this);
+    StrBar =
+        new StatusBar(QStringLiteral("StrBar"), QString::fromUtf8("СИСТЕМА"), {60, 100, 200}, this);
     StrBar->setAutoFillBackground(true);
     outer->addWidget(StrBar);
 
@@ -119,9 +120,9 @@ TBikForm::TBikForm(QWidget* parent)
     for (int type = 3; type >= 1; --type) {
         set_keypad(type);
         const QMargins m = layout->contentsMargins();
-        size = size.expandedTo(QSize(KeyBox[type - 1]->minimumSizeHint().width() + m.left() +
-                                         m.right(),
-                                     minimumSizeHint().height()));
+        size = size.expandedTo(
+            QSize(KeyBox[type - 1]->minimumSizeHint().width() + m.left() + m.right(),
+                  minimumSizeHint().height()));
     }
     setFixedSize(size);
 }

@@ -1,7 +1,7 @@
 #include "app/gui_message_sink.h"
 
-#include "render/gui_text.h"
 #include "app/ui_dialogs.h"
+#include "render/gui_text.h"
 
 #include <QApplication>
 

@@ -1,13 +1,13 @@
 #include "app/import_dlg.h"
 
-#include "editor/edit_dlg.h"
-#include "render/gui_text.h"
 #include "app/string_grid.h"
 #include "app/ui_dialogs.h"
 #include "app/window_place.h"
+#include "editor/edit_dlg.h"
 #include "editor/edit_tab_form.h"
 #include "forms/csv_reader.h"
 #include "forms/form_kind.h"
+#include "render/gui_text.h"
 #include "support/syscfg.h"
 
 #include <QGridLayout>

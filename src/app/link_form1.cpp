@@ -1,9 +1,9 @@
 #include "app/link_form1.h"
 
-#include "render/gui_text.h"
 #include "app/ui_dialogs.h"
 #include "app/window_place.h"
 #include "operations/tbvlink.h"
+#include "render/gui_text.h"
 #include "support/cp1251.h"
 #include "support/hist.h"
 

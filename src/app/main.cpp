@@ -1,13 +1,13 @@
 // The program: the main window, the import dialog, the cell editor and the table editor, then the
 // message loop.
-#include "editor/edit_dlg.h"
 #include "app/gui_message_sink.h"
-#include "render/gui_text.h"
 #include "app/import_dlg.h"
 #include "app/prj_form.h"
 #include "app/qt_translation.h"
 #include "app/termination.h"
+#include "editor/edit_dlg.h"
 #include "editor/edit_tab_form.h"
+#include "render/gui_text.h"
 #include "support/syscfg.h"
 
 #include <QApplication>
@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
         main_form.show();
         status = QApplication::exec();
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, tgm::qs(tgm::config().title()), QString::fromLocal8Bit(e.what()));
+        QMessageBox::critical(nullptr, tgm::qs(tgm::config().title()),
+                              QString::fromLocal8Bit(e.what()));
     }
     tgm::set_message_sink(nullptr);
     return status;

@@ -1,7 +1,7 @@
 #include "app/port_dlg.h"
 
-#include "render/gui_text.h"
 #include "app/window_place.h"
+#include "render/gui_text.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

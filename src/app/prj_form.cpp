@@ -2,7 +2,6 @@
 #include "app/prj_form.h"
 
 #include "app/demo_unit.h"
-#include "render/gui_text.h"
 #include "app/link_form1.h"
 #include "app/program_arguments.h"
 #include "app/status_bar.h"
@@ -11,6 +10,7 @@
 #include "app/trase_form.h"
 #include "app/window_place.h"
 #include "operations/tbvlink.h"
+#include "render/gui_text.h"
 #include "support/cp1251.h"
 #include "support/file_locations.h"
 #include "support/message_sink.h"
@@ -36,8 +36,8 @@ namespace {
 
 // The commands that need room for one more table.
 const std::vector<const char*> kGrowing = {
-    "NTabAddNew",   "NTabAddF",   "NTabInsertNew",   "NTabInsertEmpty",   "NTabInsertF",   "NTabPaste",
-    "NNTabAddNew",  "NNTabAddF",  "NNTabInsertNew",  "NNTabInsertEmpty",  "NNTabInsertF",  "NNTabPaste"};
+    "NTabAddNew",  "NTabAddF",  "NTabInsertNew",  "NTabInsertEmpty",  "NTabInsertF",  "NTabPaste",
+    "NNTabAddNew", "NNTabAddF", "NNTabInsertNew", "NNTabInsertEmpty", "NNTabInsertF", "NNTabPaste"};
 
 } // namespace
 
@@ -117,7 +117,8 @@ void TPrjForm::set_caption() {
     setWindowTitle(caption);
 }
 
-QAction* TPrjForm::make_action(const char* name, const QString& caption, void (TPrjForm::*handler)()) {
+QAction* TPrjForm::make_action(const char* name, const QString& caption,
+                               void (TPrjForm::*handler)()) {
     auto* action = new QAction(caption, this);
     action->setObjectName(QString::fromLatin1(name));
     if (handler)
@@ -149,8 +150,8 @@ void TPrjForm::build_menus() {
     sys->addAction(make_action("NStrWrite", u("Записать таблицы из текущего проекта"),
                                &TPrjForm::NStrWriteClick));
     sys->addAction(make_action("NStrClear", u("Удалить таблицы"), &TPrjForm::NStrClearClick));
-    sys->addAction(make_action("NStrCompare", u("Сравнить с текущим проектом"),
-                               &TPrjForm::NStrCompareClick));
+    sys->addAction(
+        make_action("NStrCompare", u("Сравнить с текущим проектом"), &TPrjForm::NStrCompareClick));
     add_sheet_commands(form, prj);
     prj->addSeparator();
     prj->addAction(make_action("N15", u("Выход"), &TPrjForm::NExitClick));
@@ -229,7 +230,8 @@ void TPrjForm::build_toolbar() {
         int gap_after;
     };
     const Button buttons[] = {
-        {"SpeedButton1", "Новый проект", "document-new", QStyle::SP_FileIcon, &TPrjForm::NPrjNewClick, 0},
+        {"SpeedButton1", "Новый проект", "document-new", QStyle::SP_FileIcon,
+         &TPrjForm::NPrjNewClick, 0},
         {"ImportButton", "Чтение из формы", "document-open", QStyle::SP_DialogOpenButton,
          &TPrjForm::ImportButtonClick, 0},
         {"StrReadButton", "Чтение из системы", "go-down", QStyle::SP_ArrowDown,
@@ -240,7 +242,8 @@ void TPrjForm::build_toolbar() {
          &TPrjForm::NStrWriteClick, 0},
         {"ExportButton", "Запись в форму", "document-save", QStyle::SP_DialogSaveButton,
          &TPrjForm::ExportButtonClick, 42},
-        {"NBiButton", "Пульт", "input-keyboard", QStyle::SP_ComputerIcon, &TPrjForm::NBiButtonClick, 0},
+        {"NBiButton", "Пульт", "input-keyboard", QStyle::SP_ComputerIcon, &TPrjForm::NBiButtonClick,
+         0},
         {"TraseButton", "Журнал событий", "text-x-generic", QStyle::SP_FileDialogInfoView,
          &TPrjForm::NTraseClick, 0},
     };
@@ -266,7 +269,8 @@ void TPrjForm::build_grid() {
     QStringList captions;
     for (const char* c : {"Канал", "Контроль", "Взлив (см)", "Ёмкость (л)", "Заголовок"})
         captions << QString::fromUtf8(c);
-    TabGrid = make_string_grid(central, {41, 61, 68, 64, 147}, captions, QAbstractItemView::SelectRows);
+    TabGrid =
+        make_string_grid(central, {41, 61, 68, 64, 147}, captions, QAbstractItemView::SelectRows);
     TabGrid->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     TabGrid->horizontalHeader()->setStretchLastSection(true);
     TabGrid->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -279,9 +283,10 @@ void TPrjForm::build_grid() {
     layout->addWidget(TabGrid, 1);
     layout->addStretch(0);
 
-    ProjBar = new StatusBar(QStringLiteral("ProjBar"), QString::fromUtf8("ПРОЕКТ"), {60, 300}, central);
-    StrBar = new StatusBar(QStringLiteral("StrBar"), QString::fromUtf8("СИСТЕМА"), {60, 50, 230, 50},
-                            central);
+    ProjBar =
+        new StatusBar(QStringLiteral("ProjBar"), QString::fromUtf8("ПРОЕКТ"), {60, 300}, central);
+    StrBar = new StatusBar(QStringLiteral("StrBar"), QString::fromUtf8("СИСТЕМА"),
+                           {60, 50, 230, 50}, central);
     layout->addWidget(ProjBar);
     layout->addWidget(StrBar);
     setCentralWidget(central);
@@ -317,8 +322,8 @@ void TPrjForm::refresh(int row) {
         fill_row(k);
     TabGrid->selectRow((row >= 1 && row <= count ? row : 1) - 1);
     NTab->menuAction()->setEnabled(true);
-    enable({"TabEditButton", "NStrCompare", "NFormWrite", "ExportButton", "csvExport",
-            "sheetPrint", "pdfExport"},
+    enable({"TabEditButton", "NStrCompare", "NFormWrite", "ExportButton", "csvExport", "sheetPrint",
+            "pdfExport"},
            true);
     enable(kGrowing, count < 16);
     update_control_column();

@@ -2,10 +2,10 @@
 // a modified project.
 #include "app/prj_form.h"
 
-#include "render/gui_text.h"
 #include "app/import_dlg.h"
 #include "app/ui_dialogs.h"
 #include "forms/form_kind.h"
+#include "render/gui_text.h"
 
 #include <filesystem>
 #include <sys/stat.h>
@@ -68,8 +68,8 @@ bool TPrjForm::may_replace(const std::vector<std::string>& file_names) {
     if (existing.isEmpty())
         return true;
     ui_dialogs().beep(500, 100);
-    const char* verb = existing.size() == 1 ? " уже существует.\r Заменить?"
-                                            : " уже существуют.\r Заменить?";
+    const char* verb =
+        existing.size() == 1 ? " уже существует.\r Заменить?" : " уже существуют.\r Заменить?";
     return ui_dialogs().confirm(this, existing.join(QLatin1Char('\r')) + QString::fromUtf8(verb),
                                 UiDialogs::Buttons::yes_no, true) == UiDialogs::Answer::yes;
 }

@@ -2,14 +2,14 @@
 // the calibration sheets printed or written as PDF.
 #include "app/prj_form.h"
 
-#include "render/calibration_sheet.h"
-#include "render/gui_text.h"
 #include "app/import_dlg.h"
 #include "app/ui_dialogs.h"
 #include "forms/csv_reader.h"
 #include "forms/csv_writer.h"
 #include "forms/form_kind.h"
 #include "forms/number_text.h"
+#include "render/calibration_sheet.h"
+#include "render/gui_text.h"
 #include "support/cp1251.h"
 
 #include <QAction>

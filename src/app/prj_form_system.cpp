@@ -2,14 +2,14 @@
 // the link thread and its progress dialog, and the lockout that keeps them one second apart.
 #include "app/prj_form.h"
 
-#include "render/gui_text.h"
 #include "app/link_form1.h"
 #include "app/status_bar.h"
 #include "app/ui_dialogs.h"
 #include "operations/activation_notice.h"
 #include "operations/tbvlink.h"
-#include "ports/timer.h"
 #include "operations/version_table.h"
+#include "ports/timer.h"
+#include "render/gui_text.h"
 #include "support/cp1251.h"
 
 namespace tgm {

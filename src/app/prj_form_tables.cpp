@@ -1,11 +1,11 @@
 // The main window's table commands and the in-place header editor.
 #include "app/prj_form.h"
 
-#include "editor/edit_dlg.h"
-#include "render/gui_text.h"
 #include "app/import_dlg.h"
 #include "app/ui_dialogs.h"
+#include "editor/edit_dlg.h"
 #include "editor/edit_tab_form.h"
+#include "render/gui_text.h"
 
 #include <QDialog>
 #include <QTableWidget>
@@ -95,8 +95,8 @@ void TPrjForm::NTabDeleteClick() {
     const int r = current_row();
     if (r < 1)
         return;
-    if (ui_dialogs().confirm(this, QString::fromUtf8("Удалить таблицу?"), UiDialogs::Buttons::ok_cancel,
-                             false) != UiDialogs::Answer::ok)
+    if (ui_dialogs().confirm(this, QString::fromUtf8("Удалить таблицу?"),
+                             UiDialogs::Buttons::ok_cancel, false) != UiDialogs::Answer::ok)
         return;
     project_.delete_table(r - 1);
     refresh(r);

@@ -23,7 +23,7 @@ QString shown(QString text) {
 QString box_title() { return qs(config().title()); }
 
 UiDialogs::FileAnswer run_file_dialog(QWidget* parent, const UiDialogs::FileRequest& request,
-                                       bool save);
+                                      bool save);
 
 } // namespace
 
@@ -36,7 +36,7 @@ void QtDialogs::message(QWidget* parent, const QString& text, MessageKind kind) 
 }
 
 UiDialogs::Answer QtDialogs::confirm(QWidget* parent, const QString& text, Buttons buttons,
-                                       bool warning) {
+                                     bool warning) {
     QMessageBox::StandardButtons set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     if (buttons == Buttons::yes_no)
         set = QMessageBox::Yes | QMessageBox::No;
@@ -75,7 +75,7 @@ bool QtDialogs::print_setup(QWidget* parent, QPrinter& printer, bool& selection)
 namespace {
 
 UiDialogs::FileAnswer run_file_dialog(QWidget* parent, const UiDialogs::FileRequest& request,
-                                       bool save) {
+                                      bool save) {
     QFileDialog dialog(parent, request.title, request.folder);
     dialog.setObjectName(QStringLiteral("FileDialog"));
     // Qt's own dialog on every desktop: it speaks the program's language, keeps the filters'

@@ -5,7 +5,7 @@
 namespace tgm {
 
 StatusBar::StatusBar(const QString& name, const QString& caption, const std::vector<int>& widths,
-                       QWidget* parent)
+                     QWidget* parent)
     : QStatusBar(parent) {
     setObjectName(name);
     setSizeGripEnabled(false);

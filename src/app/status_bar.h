@@ -12,7 +12,7 @@ class StatusBar : public QStatusBar {
     Q_OBJECT
 public:
     StatusBar(const QString& name, const QString& caption, const std::vector<int>& widths,
-               QWidget* parent = nullptr);
+              QWidget* parent = nullptr);
     void set_panel(int index, const QString& text);
     QString panel(int index) const;
     // The bar is redrawn at once, not at the next idle moment.

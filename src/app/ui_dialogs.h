@@ -17,8 +17,8 @@ public:
     enum class Answer { yes, no, ok, cancel };
 
     struct FileRequest {
-        QString title;            // empty: the dialog's own
-        QString folder;           // initial folder; empty: the current one
+        QString title;  // empty: the dialog's own
+        QString folder; // initial folder; empty: the current one
         QString file_name;
         QStringList filters;      // Qt form, see qt_filters
         int filter_index = 1;     // counted from 1

@@ -59,7 +59,8 @@ const std::array<LcdRange, 1>& lcd_set1() {
 const std::array<LcdRange, 3>& lcd_set2() {
     static const std::array<LcdRange, 3> set = {
         LcdRange{0x00, 0x03, "><^?"},
-        LcdRange{0xA0, 0xDF, cp("БГЕЖЗИЙЛПУФЧШЪЫЭЮЯбвгежзийклмнптчшъыьэюя                        ")},
+        LcdRange{0xA0, 0xDF,
+                 cp("БГЕЖЗИЙЛПУФЧШЪЫЭЮЯбвгежзийклмнптчшъыьэюя                        ")},
         LcdRange{0xE0, 0xE7, cp("ДЦЩдфцщ ")}};
     return set;
 }
@@ -84,7 +85,9 @@ void CONS_CLNT::configure(int32_t kind) {
     display_text.clear();
 }
 
-const char* CONS_CLNT::kind_name(int32_t kind) { return kKinds[kind == 0 || kind == 1 ? kind : 2].name; }
+const char* CONS_CLNT::kind_name(int32_t kind) {
+    return kKinds[kind == 0 || kind == 1 ? kind : 2].name;
+}
 
 bool CONS_CLNT::accept_key(char key) {
     if (key == '.' && display_kind != 0)

@@ -1,11 +1,11 @@
 // The table editor: construction, opening, showing a table, tabs, the graph and its range.
 #include "editor/edit_tab_form.h"
 
-#include "render/gui_text.h"
 #include "editor/graph_image.h"
 #include "editor/point_grid_model.h"
 #include "editor/red_frame_delegate.h"
 #include "forms/form_kind.h"
+#include "render/gui_text.h"
 
 #include <QComboBox>
 #include <QFrame>

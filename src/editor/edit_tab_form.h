@@ -1,8 +1,8 @@
 #pragma once
 // The table editor: one tab per table, the grid of the current table's points with its point
 // buttons, and the table's graph beside it. It edits the caller's copy of a table list in place.
-#include "render/vgraf.h"
 #include "forms/fdata.h"
+#include "render/vgraf.h"
 
 #include <QDialog>
 #include <memory>

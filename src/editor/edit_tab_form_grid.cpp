@@ -2,11 +2,11 @@
 #include "editor/edit_tab_form.h"
 
 #include "editor/edit_dlg.h"
-#include "render/gui_text.h"
 #include "editor/point_grid_model.h"
 #include "forms/form_kind.h"
 #include "forms/number_text.h"
 #include "forms/residual.h"
+#include "render/gui_text.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

@@ -1,10 +1,10 @@
 #include "editor/point_grid_model.h"
 
-#include "render/gui_text.h"
-#include "render/vgraf.h"
 #include "forms/form_kind.h"
 #include "forms/forma.h"
 #include "forms/number_text.h"
+#include "render/gui_text.h"
+#include "render/vgraf.h"
 
 #include <QBrush>
 #include <QGuiApplication>

@@ -28,14 +28,10 @@ const MethodCodec* codec_of(int32_t method) {
     static constexpr MethodCodec first{first_diff_size, pack_first_diff, unpack_first_diff};
     static constexpr MethodCodec raw{raw_size, pack_raw, unpack_raw};
     switch (method) {
-    case kMethodSecondDiff:
-        return &second;
-    case kMethodFirstDiff:
-        return &first;
-    case kMethodRaw:
-        return &raw;
-    default:
-        return nullptr;
+    case kMethodSecondDiff: return &second;
+    case kMethodFirstDiff: return &first;
+    case kMethodRaw: return &raw;
+    default: return nullptr;
     }
 }
 

@@ -13,8 +13,8 @@ inline constexpr int32_t kMethodFirstDiff = 1;
 inline constexpr int32_t kMethodRaw = 9;
 
 struct BlockResult {
-    int32_t size;  // bytes written
-    bool passed;   // false: the block holds truncated values and will not decode to the table
+    int32_t size; // bytes written
+    bool passed;  // false: the block holds truncated values and will not decode to the table
 };
 
 inline int32_t second_diff_size(int32_t n) { return n + 2; }

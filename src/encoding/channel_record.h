@@ -12,9 +12,9 @@ struct ChannelRecord {
     static constexpr int32_t kSize = 6;
     static constexpr int32_t kAreaSize = kSize * kDirectoryChannels;
 
-    int16_t table = 0;         // distinct table number (1-based); 0: no table
-    uint16_t method = 0;       // only for the newest units under type 3
-    uint16_t point_count = 0;  // low 16 bits of the table's point count
+    int16_t table = 0;        // distinct table number (1-based); 0: no table
+    uint16_t method = 0;      // only for the newest units under type 3
+    uint16_t point_count = 0; // low 16 bits of the table's point count
 
     static ChannelRecord read(const uint8_t* p);
     void write(uint8_t* p) const;

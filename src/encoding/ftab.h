@@ -2,8 +2,8 @@
 // Base of the packed images of the K units: a group of tables stored once per distinct table,
 // block after block, with a directory that travels apart from the image.
 #include "encoding/directory.h"
-#include "support/data.h"
 #include "model/grouptab.h"
+#include "support/data.h"
 
 #include <cstdint>
 #include <span>

@@ -23,14 +23,10 @@ void TTrpTab::reset() {
 
 int32_t TTrpTab::block_method(int32_t i) const {
     switch (compression_type_) {
-    case 0:
-        return kMethodSecondDiff;
-    case 1:
-        return kMethodFirstDiff;
-    case 3:
-        return directory_.methods[i];
-    default:
-        return -1;
+    case 0: return kMethodSecondDiff;
+    case 1: return kMethodFirstDiff;
+    case 3: return directory_.methods[i];
+    default: return -1;
     }
 }
 
@@ -60,7 +56,8 @@ void TTrpTab::pack(const GROUPTAB& group) {
     Directory& dir = directory_.dir;
     dir.number_tables(group);
     for (int32_t i = 0; i < dir.table_count; ++i)
-        directory_.methods[i] = static_cast<uint8_t>(choose_method(group.item(dir.first_channel(i + 1))));
+        directory_.methods[i] =
+            static_cast<uint8_t>(choose_method(group.item(dir.first_channel(i + 1))));
     // A table the records cannot count could never be read back: no image at all.
     failures_ = dir.oversize_tables();
     if (failures_ > 0)

@@ -3,8 +3,8 @@
 // every distinct table a 10-byte header and its own method, so blocks can travel one by one.
 // A plain TTrpTab reads; TWTrpTab chooses methods for writing.
 #include "encoding/directory.h"
-#include "support/data.h"
 #include "model/grouptab.h"
+#include "support/data.h"
 
 #include <cstdint>
 

@@ -9,10 +9,10 @@
 namespace tgm {
 
 struct HeaderLayout {
-    int32_t size;      // H: bytes in the header
-    int32_t records;   // R: offset of the record area
-    bool word_flags;   // 16-bit flags (all but the 621 driver) instead of byte flags
-    int32_t reserve;   // flash kept back besides the header
+    int32_t size;    // H: bytes in the header
+    int32_t records; // R: offset of the record area
+    bool word_flags; // 16-bit flags (all but the 621 driver) instead of byte flags
+    int32_t reserve; // flash kept back besides the header
 };
 
 // Layout of a header driver, or nullptr for a driver number without a header.

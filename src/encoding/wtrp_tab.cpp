@@ -6,16 +6,13 @@ namespace tgm {
 
 int32_t TWTrpTab::choose_method(const PARTAB& table) const {
     switch (mode_) {
-    case 1:
-        return kMethodFirstDiff;
-    case 2:
-        return fits(table, kMethodSecondDiff) ? kMethodSecondDiff : kMethodFirstDiff;
+    case 1: return kMethodFirstDiff;
+    case 2: return fits(table, kMethodSecondDiff) ? kMethodSecondDiff : kMethodFirstDiff;
     case 3:
         if (fits(table, kMethodSecondDiff))
             return kMethodSecondDiff;
         return fits(table, kMethodFirstDiff) ? kMethodFirstDiff : kMethodRaw;
-    default:
-        return kMethodSecondDiff;
+    default: return kMethodSecondDiff;
     }
 }
 
@@ -27,12 +24,9 @@ void TWTrpTab::set_mode(uint8_t mode) {
 bool TWTrpTab::fits(const PARTAB& table, int32_t method) {
     PARTAB scratch;
     switch (method) {
-    case kMethodSecondDiff:
-        return fits_second_diff(table, scratch);
-    case kMethodFirstDiff:
-        return table.check_first_diff(scratch);
-    default:
-        return false;
+    case kMethodSecondDiff: return fits_second_diff(table, scratch);
+    case kMethodFirstDiff: return table.check_first_diff(scratch);
+    default: return false;
     }
 }
 

@@ -94,14 +94,14 @@ bool convert_table(const FORMA& table, PARTAB& out) {
     case kFormFs:
     case kFormFs2:
     case kFormFs32:
-        return convert_each(table, out, [](std::string_view t, int32_t& v) { return integer_of_text(t, v); });
+        return convert_each(table, out,
+                            [](std::string_view t, int32_t& v) { return integer_of_text(t, v); });
     case kFormFs1:
     case kFormFs31:
-        return convert_each(table, out, [](std::string_view t, int32_t& v) { return litres_of_cubic_text(t, v); });
-    case kFormF1:
-        return convert_level_pairs(table, out);
-    default:
-        return false;
+        return convert_each(
+            table, out, [](std::string_view t, int32_t& v) { return litres_of_cubic_text(t, v); });
+    case kFormF1: return convert_level_pairs(table, out);
+    default: return false;
     }
 }
 

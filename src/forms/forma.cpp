@@ -169,8 +169,7 @@ bool FORMA::parse_line(std::string_view s) {
             add_point(level, volume);
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return true;
 }

@@ -10,11 +10,11 @@
 namespace tgm {
 
 enum FormaFlag : uint32_t {
-    kConverts = 0x01,       // the last conversion into numbers succeeded
-    kSecondDiffOk = 0x02,   // passes the second-difference test
-    kFilled = 0x04,         // holds a table (two points at least); clear for a gap
-    kLevelIsIndex = 0x08,   // level of point i is i cm
-    kFirstDiffOk = 0x10,    // passes only the first-difference test
+    kConverts = 0x01,     // the last conversion into numbers succeeded
+    kSecondDiffOk = 0x02, // passes the second-difference test
+    kFilled = 0x04,       // holds a table (two points at least); clear for a gap
+    kLevelIsIndex = 0x08, // level of point i is i cm
+    kFirstDiffOk = 0x10,  // passes only the first-difference test
 };
 
 // A count line can set at most this many zero points: no unit table can hold more, and an

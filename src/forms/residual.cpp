@@ -59,7 +59,8 @@ bool correct(std::vector<int32_t>& v, int32_t max_attempts) {
                 return true;
             s = wadd(s, 1);
         } else {
-            if (in_range(wsub(v[j + 1], v[j]), -128, 127) && in_range(wsub(v[j + 2], v[j + 1]), -128, 127))
+            if (in_range(wsub(v[j + 1], v[j]), -128, 127) &&
+                in_range(wsub(v[j + 2], v[j + 1]), -128, 127))
                 return true;
             s = wsub(s, 1);
         }
@@ -92,7 +93,8 @@ bool correct_residual_area(FORMA& table, int32_t max_attempts) {
     corrected.reserve(n, static_cast<std::size_t>(n) * 6);
     char digits[24];
     for (int32_t i = 0; i < n; ++i)
-        corrected.add(std::string_view(digits, format_integer(v[static_cast<std::size_t>(i)], digits)));
+        corrected.add(
+            std::string_view(digits, format_integer(v[static_cast<std::size_t>(i)], digits)));
     table.volumes = std::move(corrected);
     return true;
 }

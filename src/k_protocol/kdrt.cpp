@@ -57,13 +57,13 @@ int32_t KDRT::exchange(uint8_t code, uint8_t sub, const uint8_t* buffer, int32_t
         if (direction == kWrite) {
             if (buffer != reply.bytes())
                 reply.assign(buffer, count);
-        }
-        else
+        } else
             reply.fill_zero(count);
     }
     // Checked at least every 10 ms, and never slept past: each ms here is one per exchange.
     while (!gap_timer.expired())
-        sleep_ms(std::min<uint32_t>(static_cast<uint32_t>(gap_timer.duration) - gap_timer.elapsed(), 10));
+        sleep_ms(std::min<uint32_t>(static_cast<uint32_t>(gap_timer.duration) - gap_timer.elapsed(),
+                                    10));
 
     const uint8_t command = static_cast<uint8_t>(code | (sub & 0x0F));
     port.write_byte(command);

@@ -27,7 +27,7 @@ public:
     // A failed exchange's result is its error kind plus the offset of the phase that failed.
     static constexpr int32_t kStatusPhase = 0;      // the status byte: 1, 3
     static constexpr int32_t kFinalStatusPhase = 4; // the final status after a write: 5, 7
-    static constexpr int32_t kReplyPhase = 9;       // reply data: 10, 11, 12; 9 cancelled between bytes
+    static constexpr int32_t kReplyPhase = 9; // reply data: 10, 11, 12; 9 cancelled between bytes
 
     KDRT(LinePort& port, DATA& reply, uint32_t answer_timeout);
     virtual ~KDRT() = default;

@@ -49,7 +49,8 @@ bool KMASTER::guarded_exchange(uint8_t code, uint8_t sub, const uint8_t* buffer,
         ok = read_word(code, sub, again) && again == kHandshakeRepeat;
     } else if (ok && word == kHandshakeEcho) {
         static const uint8_t echo[2] = {0x77, 0x55};
-        ok = accepted(code, sub, echo, 2, KDRT::kWrite) && accepted(code, sub, echo, 2, KDRT::kWrite);
+        ok = accepted(code, sub, echo, 2, KDRT::kWrite) &&
+             accepted(code, sub, echo, 2, KDRT::kWrite);
     } else {
         ok = false;
     }

@@ -33,7 +33,9 @@ void PARTAB::copy_from(const PARTAB& other) {
     assign(other.bytes(), 4 * other.count_);
 }
 
-bool PARTAB::equals(const PARTAB& other) const { return count_ == other.count_ && DATA::equals(other); }
+bool PARTAB::equals(const PARTAB& other) const {
+    return count_ == other.count_ && DATA::equals(other);
+}
 
 bool PARTAB::check_second_diff(PARTAB& out) const {
     const int32_t n = count_;

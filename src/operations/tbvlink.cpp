@@ -2,9 +2,9 @@
 
 #include "operations/drivers/klink.h"
 #include "operations/link_errors.h"
-#include "ports/port_access.h"
 #include "operations/tchan.h"
 #include "operations/vlink.h"
+#include "ports/port_access.h"
 #include "support/cp1251.h"
 
 namespace tgm {

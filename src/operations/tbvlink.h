@@ -2,8 +2,8 @@
 // The link thread of the table operations: 1 write `group` into the unit, 2 read the unit's
 // tables into `group`, 3 delete them. Each operation probes the port for the protocol and
 // hands over to the K or the V side.
-#include "operations/txthread.h"
 #include "model/grouptab.h"
+#include "operations/txthread.h"
 
 #include <atomic>
 #include <cstdint>

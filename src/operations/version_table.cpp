@@ -2,6 +2,7 @@
 
 namespace tgm {
 
+// clang-format off
 const VersionRow kVersionTable[kVersionRows] = {
     {0, "5X0 ", 0, 0},        {1, "501 ", 5010, 1},     {2, "511 ", 5110, 1},
     {3, "521 ", 5210, 1},     {4, "621a ", 6210, 2},    {6, "632 ", 6320, 3},
@@ -16,6 +17,7 @@ const VersionRow kVersionTable[kVersionRows] = {
     {31, "96XX", 9616, 14},   {32, "962 ", 9620, 13},   {33, "96XX", 9626, 14},
     {34, "10XXX", 1000, 15},  {0, nullptr, 0, 0},
 };
+// clang-format on
 
 int32_t code_of_version(int32_t version) {
     for (const VersionRow& row : kVersionTable)

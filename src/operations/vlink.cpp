@@ -85,7 +85,9 @@ bool VLinkRun::wait_ready() {
     return error_code == 0;
 }
 
-void VLinkRun::log_image(int32_t type, int32_t bytes) { link.set_stage(image_stage_text(type, bytes)); }
+void VLinkRun::log_image(int32_t type, int32_t bytes) {
+    link.set_stage(image_stage_text(type, bytes));
+}
 
 bool VLinkRun::write_record(const DirectoryRecord& record) {
     return request(kRecord, 0, kPut, record.bytes(), DirectoryRecord::kSize);
@@ -126,8 +128,8 @@ void VLinkRun::write_tables() {
         sent = request(kImage, 0, kPut, image.image(), image.image_size());
     } else if (n > 0 && type == 3) {
         sent = move_blocks(n, [&](int32_t i) {
-            return request(kBlock, static_cast<uint8_t>(i), kPut, image.image() + image.block_offset(i),
-                           image.block_size(i));
+            return request(kBlock, static_cast<uint8_t>(i), kPut,
+                           image.image() + image.block_offset(i), image.block_size(i));
         });
     }
     if (!sent)
@@ -160,13 +162,15 @@ void VLinkRun::read_tables() {
         if (!request(command, param1, kGet, nullptr, 0, size))
             return false;
         if (size > 0)
-            std::memcpy(image.image() + offset, master.answer_data().bytes(), static_cast<std::size_t>(size));
+            std::memcpy(image.image() + offset, master.answer_data().bytes(),
+                        static_cast<std::size_t>(size));
         return true;
     };
     bool received = true;
     if (type == 3) {
         received = move_blocks(dir.dir.table_count, [&](int32_t i) {
-            return take(kBlock, static_cast<uint8_t>(i), image.block_offset(i), image.block_size(i));
+            return take(kBlock, static_cast<uint8_t>(i), image.block_offset(i),
+                        image.block_size(i));
         });
     } else {
         received = take(kImage, 0, 0, image.image_size());

@@ -15,8 +15,8 @@ public:
     uint32_t now_ms() override {
         timespec ts{};
         ::clock_gettime(CLOCK_MONOTONIC, &ts);
-        const uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u +
-                            static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+        const uint64_t ms =
+            static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
         return static_cast<uint32_t>(ms) + tick_offset.load(std::memory_order_relaxed);
     }
     void sleep_ms(uint32_t ms) override {

@@ -13,16 +13,15 @@
 
 namespace tgm {
 
-const int32_t PCI::kSpeeds[kSpeedCount] = {75,    110,   300,   600,   1200,  2400,  4800,
-                                           9600,  14400, 19200, 38400, 56000, 57600, 115200};
+const int32_t PCI::kSpeeds[kSpeedCount] = {75,   110,   300,   600,   1200,  2400,  4800,
+                                           9600, 14400, 19200, 38400, 56000, 57600, 115200};
 const int32_t PCI::kDataBits[kSizeCount] = {4, 5, 6, 7, 8};
 
 namespace {
 
 // termios constants of the speed table; 0 where termios has no such speed.
-const speed_t kTermiosSpeeds[PCI::kSpeedCount] = {B75,   B110,   B300,   B600,  B1200,
-                                                  B2400, B4800,  B9600,  0,     B19200,
-                                                  B38400, 0,     B57600, B115200};
+const speed_t kTermiosSpeeds[PCI::kSpeedCount] = {
+    B75, B110, B300, B600, B1200, B2400, B4800, B9600, 0, B19200, B38400, 0, B57600, B115200};
 
 struct LineSetting {
     speed_t speed = 0;
@@ -33,8 +32,8 @@ struct LineSetting {
 
 // Step 1 of open: the setting from the stored values, before the old port is touched.
 bool form_setting(int8_t baud, int8_t size, int8_t parity, int8_t stop, LineSetting& out) {
-    if (baud < 0 || baud >= PCI::kSpeedCount || size < 0 || size >= PCI::kSizeCount ||
-        parity < 0 || parity > 4 || stop < 0 || stop > 2)
+    if (baud < 0 || baud >= PCI::kSpeedCount || size < 0 || size >= PCI::kSizeCount || parity < 0 ||
+        parity > 4 || stop < 0 || stop > 2)
         return false;
     out.speed = kTermiosSpeeds[baud];
     static const tcflag_t sizes[PCI::kSizeCount] = {0, CS5, CS6, CS7, CS8};
@@ -76,8 +75,8 @@ bool apply_setting(int fd, const LineSetting& setting) {
     // A pseudo-terminal takes the setting but drops the parity bits, which the C library then
     // reports as EINVAL; speed and data bits tell whether the setting really was refused.
     termios now{};
-    return errno == EINVAL && ::tcgetattr(fd, &now) == 0 &&
-           ::cfgetospeed(&now) == setting.speed && (now.c_cflag & CSIZE) == (tio.c_cflag & CSIZE);
+    return errno == EINVAL && ::tcgetattr(fd, &now) == 0 && ::cfgetospeed(&now) == setting.speed &&
+           (now.c_cflag & CSIZE) == (tio.c_cflag & CSIZE);
 }
 
 } // namespace
@@ -148,13 +147,14 @@ uint8_t PCI::read_byte(int& status) {
         return 0;
     // The wait for a byte is real time, whatever clock the link runs on.
     TIMER timer(static_cast<int32_t>(read_total_constant_ > 0x7FFFFFFFu ? 0x7FFFFFFFu
-                                                                          : read_total_constant_),
+                                                                        : read_total_constant_),
                 system_clock());
     for (;;) {
         const uint32_t waited = timer.elapsed();
         const uint32_t left = waited >= read_total_constant_ ? 0 : read_total_constant_ - waited;
         pollfd pfd{fd_, POLLIN, 0};
-        const int ready = ::poll(&pfd, 1, static_cast<int>(left > 0x7FFFFFFFu ? 0x7FFFFFFFu : left));
+        const int ready =
+            ::poll(&pfd, 1, static_cast<int>(left > 0x7FFFFFFFu ? 0x7FFFFFFFu : left));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready < 0)
@@ -182,7 +182,8 @@ int32_t PCI::write(const uint8_t* bytes, int32_t count) {
         return count < 0 ? 0 : count;
     // The write may take write_multiplier_ ms per byte before it gives up; the descriptor is
     // non-blocking meanwhile so that a line that takes nothing cannot hold the caller forever.
-    TIMER timer(static_cast<int32_t>(write_multiplier_ * static_cast<uint32_t>(count)), system_clock());
+    TIMER timer(static_cast<int32_t>(write_multiplier_ * static_cast<uint32_t>(count)),
+                system_clock());
     const int flags = ::fcntl(fd_, F_GETFL);
     (void)::fcntl(fd_, F_SETFL, flags | O_NONBLOCK);
     int32_t done = 0;

@@ -17,7 +17,7 @@ namespace {
 
 std::string group_name(gid_t gid) {
     std::vector<char> buffer(4096);
-    group entry {};
+    group entry{};
     group* found = nullptr;
     if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr)
         return found->gr_name;

@@ -7,10 +7,10 @@
 namespace tgm {
 
 struct PortAccess {
-    bool denied = false;      // the device exists, and this process may not read and write it
-    bool group_may = false;   // the device's group may read and write it
-    std::string device;       // the device's path, symlinks resolved (file-system bytes)
-    std::string group;        // the device's group name (file-system bytes)
+    bool denied = false;    // the device exists, and this process may not read and write it
+    bool group_may = false; // the device's group may read and write it
+    std::string device;     // the device's path, symlinks resolved (file-system bytes)
+    std::string group;      // the device's group name (file-system bytes)
 };
 
 // Looks at the device of a port with this process's effective ids, without opening it.

@@ -10,7 +10,9 @@ QString qs(const std::string& cp1251) { return QString::fromStdString(cp1251_to_
 
 std::string cps(const QString& text) { return utf8_to_cp1251(text.toStdString()); }
 
-QString file_text(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+QString file_text(const std::string& bytes) {
+    return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
 
 std::string file_bytes(const QString& name) { return QFile::encodeName(name).toStdString(); }
 

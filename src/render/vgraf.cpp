@@ -40,7 +40,8 @@ void text_left_of_axis(QPainter& p, int32_t y, const QString& text) {
 }
 
 // Ticks from `low` in steps of `step`, the last one cut to `high` so that it lies exactly there.
-template <typename Tick> void for_each_tick(float low, float high, float step, Tick tick) {
+template <typename Tick>
+void for_each_tick(float low, float high, float step, Tick tick) {
     // A hair below a whole number of steps still counts as that number: the float steps of a
     // tenth of the span must not add a tick right beside the last one.
     const int32_t steps = static_cast<int32_t>(std::ceil((high - low) / step - 0.001f));

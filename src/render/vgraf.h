@@ -3,9 +3,9 @@
 // display on, the curve of the differences that the unit's packed layouts must hold. It keeps
 // the shown range (zoom and scroll), a cursor level and the rubber band with which the user
 // zooms. It draws on a raster image that its owner shows (a window, an image file, a page).
-#include "render/graph_range.h"
 #include "forms/forma.h"
 #include "model/partab.h"
+#include "render/graph_range.h"
 
 #include <cstdint>
 #include <string>

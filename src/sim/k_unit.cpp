@@ -20,7 +20,12 @@ SimUnit::Bytes sized(SimUnit::Bytes bytes, int32_t count, uint8_t pad) {
 
 bool KUnit::is_guarded(uint8_t command) const {
     switch (command) {
-    case 1: case 2: case 3: case 4: case 8: case 13: return true;
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 8:
+    case 13: return true;
     case 14: return !persona_.answers_abort; // a 621 unit takes 14 as a simple command
     default: return command >= 0x90 && command <= 0x9F;
     }
@@ -54,8 +59,9 @@ void KUnit::handle(uint8_t command) {
         if (!persona_.has_version_command)
             answer(command, forced >= 0 ? status : kRejected, {});
         else
-            answer(command, status,
-                   {persona_.version_bytes[0], persona_.version_bytes[1], persona_.version_bytes[2]});
+            answer(
+                command, status,
+                {persona_.version_bytes[0], persona_.version_bytes[1], persona_.version_bytes[2]});
         break;
     case 15: // abort, and the first question of version detection
         answer(command, forced >= 0 ? status : (persona_.answers_abort ? 0 : kRejected), {});
@@ -202,9 +208,7 @@ SimUnit::Bytes KUnit::read_area(uint8_t command, int32_t count) const {
         return sized(out, count, 0);
     case 3: return sized(flash_.image(), count, 0xFF);
     case 4: return sized(flash_.record(), count, 0);
-    case 8:
-        put_le(out, static_cast<uint32_t>(persona_.type_count), 2);
-        return sized(out, count, 0);
+    case 8: put_le(out, static_cast<uint32_t>(persona_.type_count), 2); return sized(out, count, 0);
     default:
         if (command >= 0x90 && command <= 0x9F)
             return sized(flash_.area(command & 0x0F), count, 0xFF);

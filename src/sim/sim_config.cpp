@@ -97,6 +97,7 @@ int parse_sim_options(int argc, char** argv, SimConfig& config, std::string& mes
         std::function<void(int64_t)> set;
     };
     SimFaults& faults = config.faults;
+    // clang-format off
     const NumberOption numbers[] = {
         {"--flash", 0, 0xFFFFFFFFLL, [&](int64_t v) { config.flash_size = v; }},
         {"--types", 0, 0xFFFF, [&](int64_t v) { config.type_count = static_cast<int32_t>(v); }},
@@ -139,6 +140,7 @@ int parse_sim_options(int argc, char** argv, SimConfig& config, std::string& mes
              return parse_pair(v.c_str(), 0xFFFF, faults.cut_to, faults.cut_after);
          }},
     };
+    // clang-format on
     // Switches.
     const std::pair<const char*, bool*> switches[] = {
         {"--real-time", &config.real_time},

@@ -52,9 +52,11 @@ SimFlash::SimFlash(const SimPersona& persona) {
 }
 
 // Saved in the order header, record, image, blocks 0 to 15.
+// clang-format off
 static const int32_t kSaveOrder[SimFlash::kAreas] = {
     SimFlash::kHeader, SimFlash::kRecord, SimFlash::kImage, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10,
     11, 12, 13, 14, 15};
+// clang-format on
 
 bool SimFlash::load(const std::string& path, std::string& error) {
     std::string bytes;

@@ -11,7 +11,8 @@ namespace {
 
 // A plain decimal version number, or -1.
 int32_t version_number(const std::string& text) {
-    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 6 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return -1;
     return std::atoi(text.c_str());
 }
@@ -81,7 +82,9 @@ bool make_persona(const SimConfig& config, SimPersona& out, std::string& error) 
     } else {
         out.uses_record = out.driver >= kDriver853 && out.driver <= kDriver10XXX;
         out.checks_ready = out.driver >= kDriver960 && out.driver <= kDriver10XXX;
-        out.type_count = out.driver == kDriver10XXX ? 4 : (out.driver >= kDriver960 && out.driver <= kDriver96XX ? 2 : 0);
+        out.type_count = out.driver == kDriver10XXX
+                             ? 4
+                             : (out.driver >= kDriver960 && out.driver <= kDriver96XX ? 2 : 0);
         // Generations without a driver of their own keep the oldest header layout.
         const HeaderLayout* layout = header_layout(out.driver);
         if (!layout)

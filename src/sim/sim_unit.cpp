@@ -1,16 +1,16 @@
 #include "sim/sim_unit.h"
 
-#include "sim/k_unit.h"
 #include "ports/timer.h"
+#include "sim/k_unit.h"
 #include "sim/v_unit.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <thread>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tgm {
@@ -25,7 +25,9 @@ int32_t speed_of(speed_t speed) {
 }
 
 // How long a byte takes on the line: 1 start, 8 data, parity and 1 stop bit.
-std::chrono::nanoseconds byte_time(int32_t speed) { return std::chrono::nanoseconds(11'000'000'000LL / speed); }
+std::chrono::nanoseconds byte_time(int32_t speed) {
+    return std::chrono::nanoseconds(11'000'000'000LL / speed);
+}
 
 } // namespace
 

@@ -2,11 +2,11 @@
 // The simulated secondary unit: serves the master side of a pseudo-terminal as a chosen
 // firmware generation would, keeping its flash in memory (and in a file when asked), and
 // misbehaving on request. The protocol is the derived class's.
+#include "ports/link_codes.h"
 #include "sim/sim_config.h"
 #include "sim/sim_console.h"
 #include "sim/sim_flash.h"
 #include "sim/sim_persona.h"
-#include "ports/link_codes.h"
 
 #include <atomic>
 #include <cstdint>

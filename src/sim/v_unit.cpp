@@ -55,7 +55,8 @@ bool VUnit::read_frame(uint8_t first, Bytes& data, bool& nack) {
     Bytes crc;
     if (!read_bytes(data, length, kNextTimeout) || !read_bytes(crc, 2, kNextTimeout))
         return false;
-    const uint16_t expected = crc16(data.data(), length, crc16(head.data(), static_cast<int32_t>(head.size())));
+    const uint16_t expected =
+        crc16(data.data(), length, crc16(head.data(), static_cast<int32_t>(head.size())));
     if ((crc[0] | crc[1] << 8) != expected) {
         nack = true;
         return false;
@@ -88,7 +89,8 @@ SimUnit::Bytes VUnit::respond(const Bytes& request) {
         if (request.size() < 4)
             return {7, kRejected};
         command_ = request[1];
-        return execute(request[1], request[2], request[3], Bytes(request.begin() + 4, request.end()));
+        return execute(request[1], request[2], request[3],
+                       Bytes(request.begin() + 4, request.end()));
     case 16:
     case 46: // long request header; the payload follows in blocks
         if (request.size() < (function == 16 ? 6u : 8u))
@@ -109,10 +111,8 @@ SimUnit::Bytes VUnit::respond(const Bytes& request) {
             long_header_.clear();
             return execute(header[1], header[2], header[3], long_payload_);
         }
-    case 27:
-        return next_answer_block();
-    default:
-        return {7, kRejected};
+    case 27: return next_answer_block();
+    default: return {7, kRejected};
     }
 }
 
@@ -129,8 +129,8 @@ SimUnit::Bytes VUnit::execute(uint8_t command, uint8_t param1, uint8_t param2,
     case 16: // finish
         return answer_for(0, {});
     case 32:
-        return answer_for(0, {persona_.version_bytes[0], persona_.version_bytes[1],
-                              persona_.version_bytes[2]});
+        return answer_for(
+            0, {persona_.version_bytes[0], persona_.version_bytes[1], persona_.version_bytes[2]});
     case 33: { // readiness: bit 0x20 of byte 0, then the fault word at bytes 2 and 3
         const bool ready = ready_poll();
         if (config_.faults.fault_status >= 0)
@@ -147,7 +147,7 @@ SimUnit::Bytes VUnit::execute(uint8_t command, uint8_t param1, uint8_t param2,
     case 18:
     case 20:
     case 22: {
-        const int32_t area = command == 18 ? SimFlash::kRecord
+        const int32_t area = command == 18   ? SimFlash::kRecord
                              : command == 20 ? SimFlash::kImage
                                              : (param1 & 0x0F);
         if (reading)
@@ -164,8 +164,7 @@ SimUnit::Bytes VUnit::execute(uint8_t command, uint8_t param1, uint8_t param2,
         if (param1 != 0xFF)
             console_.press(param1);
         return answer_for(0, console_.answer());
-    default:
-        return answer_for(kRejected, {});
+    default: return answer_for(kRejected, {});
     }
 }
 

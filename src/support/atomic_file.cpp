@@ -79,7 +79,8 @@ bool write_file_replacing(const std::string& path, const std::string& bytes) {
         return false;
 
     const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string prefix = temporary_prefix(path.substr(folder.size()));
     const std::string pattern = folder + prefix + "XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());

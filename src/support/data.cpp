@@ -97,9 +97,12 @@ void DATA::assign(const void* p, int32_t n) {
 
 bool DATA::equals(const DATA& other) const {
     return size_ == other.size_ &&
-           (size_ == 0 || std::memcmp(block_.get(), other.block_.get(), static_cast<std::size_t>(size_)) == 0);
+           (size_ == 0 ||
+            std::memcmp(block_.get(), other.block_.get(), static_cast<std::size_t>(size_)) == 0);
 }
 
-uint8_t DATA::byte_at(int32_t i) const { return (i < 0 || i >= size_) ? 0 : block_[static_cast<std::size_t>(i)]; }
+uint8_t DATA::byte_at(int32_t i) const {
+    return (i < 0 || i >= size_) ? 0 : block_[static_cast<std::size_t>(i)];
+}
 
 } // namespace tgm

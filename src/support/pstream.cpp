@@ -13,7 +13,8 @@ bool pstream::read_int32(int32_t& v) {
     uint8_t b[4];
     if (!read(b, 4))
         return false;
-    const uint32_t u = b[0] | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24);
+    const uint32_t u =
+        b[0] | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24);
     v = static_cast<int32_t>(u);
     return true;
 }

@@ -33,12 +33,12 @@ bool write_report(const std::string& text, const std::string& folder, std::time_
         show_message(cp("Ошибка при создании каталога REPORT"));
         return false;
     }
-    std::tm when {};
+    std::tm when{};
     ::localtime_r(&now, &when);
     XFILE file(reports + "/" + report_file_name(when), true, XFILE::Mode::read_write);
     const std::string block = report_time_text(when) + "\r\n" + text + "\r\n";
-    const bool ok = file.is_open() && file.seek_end() && file.write(block.data(), block.size()) &&
-                    file.close();
+    const bool ok =
+        file.is_open() && file.seek_end() && file.write(block.data(), block.size()) && file.close();
     if (!ok)
         show_message(cp("Ошибка при записи отчёта"));
     return ok;

@@ -1,8 +1,8 @@
 #pragma once
 // The program's configuration: switches and title from tgm.ini and the command line, the link
 // and system parameters from tgm.cfg.
-#include "support/syspar.h"
 #include "support/chanpar.h"
+#include "support/syspar.h"
 
 #include <string>
 #include <vector>

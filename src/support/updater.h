@@ -12,10 +12,10 @@ public:
     static constexpr int kReplaceRequest = 247;
 
     enum class Outcome {
-        finished,           // the check ended; nothing more to do
-        start_failed,       // "update c - " was shown
-        replace,            // the replacement run started: this program must end at once
-        replace_failed,     // "update r - " was shown
+        finished,       // the check ended; nothing more to do
+        start_failed,   // "update c - " was shown
+        replace,        // the replacement run started: this program must end at once
+        replace_failed, // "update r - " was shown
     };
 
     // Looks, from the current folder, at update.ini's "manager" folder and then at the current

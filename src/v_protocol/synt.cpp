@@ -1,7 +1,7 @@
 #include "v_protocol/synt.h"
 
-#include "v_protocol/crc16.h"
 #include "ports/timer.h"
+#include "v_protocol/crc16.h"
 
 namespace tgm {
 namespace {

@@ -2,8 +2,8 @@
 // The V-protocol frame driver on a serial port: one request frame out, one answer frame in,
 // in normal framing (0x15 and acknowledge bytes) or addressed framing.
 #include "ports/line_port.h"
-#include "v_protocol/synbus.h"
 #include "support/data.h"
+#include "v_protocol/synbus.h"
 
 #include <atomic>
 

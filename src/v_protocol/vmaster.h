@@ -1,9 +1,9 @@
 #pragma once
 // The V-protocol master: owns the port, the frame driver, the request layer and the answer.
 #include "ports/numbered_port.h"
+#include "support/data.h"
 #include "v_protocol/synt.h"
 #include "v_protocol/vms.h"
-#include "support/data.h"
 
 #include <atomic>
 #include <string>

@@ -1,8 +1,8 @@
 #pragma once
 // The V-protocol request layer: a command with two parameters and an optional payload; long
 // payloads go out in 127-byte blocks and long answers come back in blocks.
-#include "v_protocol/frame2.h"
 #include "support/data.h"
+#include "v_protocol/frame2.h"
 
 #include <atomic>
 

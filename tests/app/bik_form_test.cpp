@@ -1,6 +1,6 @@
 // The console window "Пульт" driving the simulated unit through the main window's command.
-#include "scripted_dialogs.h"
 #include "render/gui_text.h"
+#include "scripted_dialogs.h"
 #include "unit_on_port.h"
 
 #include "app/bik_form.h"
@@ -25,7 +25,9 @@ using namespace tgm::test;
 namespace {
 
 QString panel(TBikForm* form, int i) { return form->findChild<StatusBar*>("StrBar")->panel(i); }
-QString display(TBikForm* form) { return form->findChild<QPlainTextEdit*>("Displey")->toPlainText(); }
+QString display(TBikForm* form) {
+    return form->findChild<QPlainTextEdit*>("Displey")->toPlainText();
+}
 
 QPushButton* button(TBikForm* form, int keypad, const char* caption) {
     const QString box = QStringLiteral("KeyBox%1").arg(keypad);
@@ -92,12 +94,14 @@ TEST(BikForm, DrivesTheUnitAndTheKeypadChoiceOutlivesTheProgram) {
         // A click or a typed key goes out with the next tick.
         QTest::mouseClick(button(form, 1, "1"), Qt::LeftButton);
         form->Timer1Timer();
-        EXPECT_TRUE(display(form).startsWith(u("У P O B E H b ,   C M"))) << display(form).toStdString();
+        EXPECT_TRUE(display(form).startsWith(u("У P O B E H b ,   C M")))
+            << display(form).toStdString();
         QTest::keyClick(form, Qt::Key_4);
         form->Timer1Timer();
         QTest::keyClick(form, Qt::Key_X); // no key of this display
         form->Timer1Timer();
-        QTest::mouseClick(button(form, 1, "+"), Qt::LeftButton); // "+" is code 11, which the menu ignores
+        QTest::mouseClick(button(form, 1, "+"),
+                          Qt::LeftButton); // "+" is code 11, which the menu ignores
         form->Timer1Timer();
         EXPECT_EQ(display(form).section(QLatin1Char('\n'), 1).trimmed(), QStringLiteral(">   4 _"));
 

@@ -1,5 +1,5 @@
-#include "scripted_dialogs.h"
 #include "render/gui_text.h"
+#include "scripted_dialogs.h"
 
 #include "support/cp1251.h"
 #include "testing/files.h"
@@ -47,7 +47,8 @@ TEST(ImportDlg, AFsFileGoesStraightIntoTheProject) {
     EXPECT_EQ(p.main->project().count(), 2);
     EXPECT_EQ(p.cell(2, 4), "B");
     ASSERT_EQ(p.dialogs.requests.size(), 1u);
-    EXPECT_EQ(p.dialogs.requests[0].filters, QStringList{u("Формы (fs*, f1) (*.[Ff][Ss]* *.[Ff]1)")});
+    EXPECT_EQ(p.dialogs.requests[0].filters,
+              QStringList{u("Формы (fs*, f1) (*.[Ff][Ss]* *.[Ff]1)")});
 }
 
 TEST(ImportDlg, AFsFileWithATableThatDoesNotConvertIsShownWithOkDisabled) {

@@ -1,7 +1,7 @@
 // "Связь": the channel dialog and the port list on stand-in devices, and the demo unit that
 // stands in for the port until one is chosen.
-#include "scripted_dialogs.h"
 #include "render/gui_text.h"
+#include "scripted_dialogs.h"
 
 #include "app/bik_form.h"
 #include "app/chan_cfg_form.h"
@@ -120,10 +120,12 @@ TEST(DemoMode, TheSimulatedUnitStandsInUntilAPortIsChosen) {
     EXPECT_EQ(p.dialogs.messages, std::vector<QString>{u("Таблицы объёма в системе отсутствуют")});
     bool console_ok = false;
     when_modal([&](QWidget* w) {
-        console_ok = QTest::qWaitFor([w] {
-            auto* bar = w->findChild<StatusBar*>(QStringLiteral("StrBar"));
-            return bar->panel(2) == QStringLiteral("OK");
-        }, 10000);
+        console_ok = QTest::qWaitFor(
+            [w] {
+                auto* bar = w->findChild<StatusBar*>(QStringLiteral("StrBar"));
+                return bar->panel(2) == QStringLiteral("OK");
+            },
+            10000);
         w->close();
     });
     p.action("NBiButton")->trigger();

@@ -1,8 +1,8 @@
-#include "scripted_dialogs.h"
 #include "render/gui_text.h"
+#include "scripted_dialogs.h"
 
-#include "editor/edit_dlg.h"
 #include "app/status_bar.h"
+#include "editor/edit_dlg.h"
 #include "forms/fdata.h"
 #include "support/cp1251.h"
 #include "support/tappinfo.h"
@@ -24,9 +24,9 @@ using Answer = UiDialogs::Answer;
 
 namespace {
 
-const char* const kGrowing[] = {"NTabAddNew",  "NTabAddF",  "NTabInsertNew",  "NTabInsertEmpty",
-                                "NTabInsertF", "NTabPaste", "NNTabAddNew",    "NNTabAddF",
-                                "NNTabInsertNew", "NNTabInsertEmpty", "NNTabInsertF", "NNTabPaste"};
+const char* const kGrowing[] = {
+    "NTabAddNew",  "NTabAddF",  "NTabInsertNew",  "NTabInsertEmpty",  "NTabInsertF",  "NTabPaste",
+    "NNTabAddNew", "NNTabAddF", "NNTabInsertNew", "NNTabInsertEmpty", "NNTabInsertF", "NNTabPaste"};
 
 void press(QWidget* w, int key) {
     QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
@@ -39,10 +39,11 @@ TEST(PrjForm, StartsWithoutGridAndWithTheVersionInTheCaption) {
     Program p;
     EXPECT_TRUE(p.grid()->isHidden());
     EXPECT_FALSE(p.main->findChild<QMenu*>("NTab")->menuAction()->isEnabled());
-    for (const char* name : {"ExportButton", "NFormWrite", "StrWriteButton", "NStrWrite", "NStrCompare",
-                             "TabEditButton", "NTabPaste"})
+    for (const char* name : {"ExportButton", "NFormWrite", "StrWriteButton", "NStrWrite",
+                             "NStrCompare", "TabEditButton", "NTabPaste"})
         EXPECT_FALSE(p.action(name)->isEnabled()) << name;
-    for (const char* name : {"SpeedButton1", "ImportButton", "StrReadButton", "NStrRead", "NStrClear"})
+    for (const char* name :
+         {"SpeedButton1", "ImportButton", "StrReadButton", "NStrRead", "NStrClear"})
         EXPECT_TRUE(p.action(name)->isEnabled()) << name;
     EXPECT_FALSE(p.action("NTrase")->isVisible());
     EXPECT_FALSE(p.action("TraseButton")->isVisible());
@@ -117,13 +118,15 @@ TEST(PrjForm, NoToTheOverwriteQuestionReopensTheDialog) {
     p.action("NPrjNew")->trigger();
     const std::string target = p.home.file("old.fs");
     write_file(target, "keep");
-    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("old.FS")), ScriptedDialogs::chosen(p.home.file("new"))};
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("old.FS")),
+                       ScriptedDialogs::chosen(p.home.file("new"))};
     p.dialogs.answers = {Answer::no};
     EXPECT_TRUE(p.main->save_dialog());
     EXPECT_EQ(p.dialogs.requests.size(), 2u);
     EXPECT_EQ(p.dialogs.beeps, 1);
     ASSERT_EQ(p.dialogs.questions.size(), 1u);
-    EXPECT_EQ(p.dialogs.questions[0], QString::fromStdString(target) + u(" уже существует.\r Заменить?"));
+    EXPECT_EQ(p.dialogs.questions[0],
+              QString::fromStdString(target) + u(" уже существует.\r Заменить?"));
     EXPECT_EQ(read_file(target), "keep");
     EXPECT_TRUE(file_exists(p.home.file("new.fs")));
     // The second opening proposes what the user chose the first time.
@@ -270,14 +273,15 @@ TEST(PrjForm, MenusCarryTheirCaptionsWithTrailingBlanks) {
     QStringList titles;
     for (QAction* a : p.main->menuBar()->actions())
         titles << a->text();
-    EXPECT_EQ(titles, (QStringList{u("Проект    "), u("Таблица       "), u("Параметры      "), u("Справка")}));
+    EXPECT_EQ(titles, (QStringList{u("Проект    "), u("Таблица       "), u("Параметры      "),
+                                   u("Справка")}));
     EXPECT_EQ(p.action("NStrRead")->text(), u("Читать таблицы "));
     QStringList popup;
     for (QAction* a : p.main->findChild<QMenu*>("PopupMenu1")->actions())
         popup << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-    EXPECT_EQ(popup, (QStringList{"NNTabAddNew", "NNTabInsertNew", "NNTabInsertEmpty", "-", "NNTabCopy",
-                                  "NNTabCut", "NNTabPaste", "-", "NNTabAddF", "NNTabInsertF", "-",
-                                  "NNTabDelete"}));
+    EXPECT_EQ(popup, (QStringList{"NNTabAddNew", "NNTabInsertNew", "NNTabInsertEmpty", "-",
+                                  "NNTabCopy", "NNTabCut", "NNTabPaste", "-", "NNTabAddF",
+                                  "NNTabInsertF", "-", "NNTabDelete"}));
 }
 
 TEST(PrjForm, TheOverwriteQuestionNamesTheNumberedFilesThatWillBeWritten) {

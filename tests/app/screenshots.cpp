@@ -6,12 +6,12 @@
 
 #include "app/about_form.h"
 #include "app/bik_form.h"
-#include "render/gui_text.h"
 #include "app/link_form1.h"
 #include "app/qt_translation.h"
 #include "app/status_bar.h"
 #include "app/trase_form.h"
 #include "operations/tbvlink.h"
+#include "render/gui_text.h"
 #include "sim/sim_pty.h"
 #include "support/cp1251.h"
 #include "support/hist.h"
@@ -24,8 +24,8 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QListWidget>
-#include <QPushButton>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTest>
 #include <cstdio>
 #include <unistd.h>

@@ -3,8 +3,8 @@
 #include "forms/fdata.h"
 #include "forms/form_kind.h"
 #include "support/cp1251.h"
-#include "testing/tables.h"
 #include "testing/files.h"
+#include "testing/tables.h"
 
 #include <QPrinter>
 #include <cstdlib>
@@ -109,7 +109,9 @@ QAction* Program::action(const char* name) const {
     return a;
 }
 
-QTableWidget* Program::grid() const { return main->findChild<QTableWidget*>(QStringLiteral("TabGrid")); }
+QTableWidget* Program::grid() const {
+    return main->findChild<QTableWidget*>(QStringLiteral("TabGrid"));
+}
 
 QTableWidget* Program::import_grid() const {
     return import->findChild<QTableWidget*>(QStringLiteral("TabGrid"));

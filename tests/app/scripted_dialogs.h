@@ -1,10 +1,10 @@
 #pragma once
 // Test answers for the windows' dialogs and boxes, and a running program on a private home.
-#include "editor/edit_dlg.h"
 #include "app/gui_message_sink.h"
 #include "app/import_dlg.h"
 #include "app/prj_form.h"
 #include "app/ui_dialogs.h"
+#include "editor/edit_dlg.h"
 #include "editor/edit_tab_form.h"
 #include "testing/temp_dir.h"
 
@@ -79,7 +79,9 @@ public:
     TEditTabForm* tab_editor = nullptr;
 };
 
-// A form file of the kind of its extension, with the given headers, each table with `points` points.
-std::string write_fs(const std::string& path, const std::vector<std::string>& headers, int points = 3);
+// A form file of the kind of its extension, with the given headers, each table with `points`
+// points.
+std::string write_fs(const std::string& path, const std::vector<std::string>& headers,
+                     int points = 3);
 
 } // namespace tgm::test

@@ -1,6 +1,6 @@
 // The main window's CSV, print and PDF commands, and a form file named on the command line.
-#include "scripted_dialogs.h"
 #include "render/gui_text.h"
+#include "scripted_dialogs.h"
 
 #include "app/program_arguments.h"
 #include "app/qt_dialogs.h"

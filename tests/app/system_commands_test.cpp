@@ -1,13 +1,13 @@
 // The unit's tables through the windows: the system commands, their progress dialog and its
 // event-log lines, against the simulated unit on a clock the test controls.
-#include "scripted_dialogs.h"
 #include "render/gui_text.h"
+#include "scripted_dialogs.h"
 #include "unit_on_port.h"
 
 #include "app/link_form1.h"
 #include "app/status_bar.h"
-#include "ports/pci.h"
 #include "operations/tbvlink.h"
+#include "ports/pci.h"
 #include "support/cp1251.h"
 #include "support/hist.h"
 #include "testing/files.h"
@@ -163,7 +163,7 @@ TEST(SystemCommands, NoticesByCodeAClearWithoutQuestionAndAnEmptyUnit) {
     EXPECT_EQ(p.dialogs.messages.back(), u("Таблицы объёма в системе отсутствуют"));
     EXPECT_EQ(p.main->project().count(), 0);
     EXPECT_TRUE(p.grid()->isHidden());
-    EXPECT_EQ(last_log_line(), " read v-6330 :   empty") ;
+    EXPECT_EQ(last_log_line(), " read v-6330 :   empty");
 
     p.dialogs.messages.clear();
     p.main->show_activation_notice(12, cp("Запись таблиц завершена."));

@@ -1,5 +1,5 @@
-#include "scripted_dialogs.h"
 #include "render/gui_text.h"
+#include "scripted_dialogs.h"
 
 #include "app/about_form.h"
 #include "app/trase_form.h"
@@ -22,7 +22,7 @@ namespace {
 
 std::string todays_report(const TempDir& home) {
     const std::time_t now = std::time(nullptr);
-    std::tm when {};
+    std::tm when{};
     ::localtime_r(&now, &when);
     return home.path() + "/REPORT/" + report_file_name(when);
 }

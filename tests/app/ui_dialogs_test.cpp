@@ -1,7 +1,7 @@
-#include "render/gui_text.h"
 #include "app/qt_dialogs.h"
 #include "app/qt_translation.h"
 #include "app/ui_dialogs.h"
+#include "render/gui_text.h"
 #include "support/cp1251.h"
 #include "testing/temp_dir.h"
 
@@ -20,7 +20,8 @@ using namespace tgm;
 using tgm::test::TempDir;
 
 TEST(UiDialogs, FiltersMatchExtensionsInEitherLetterCase) {
-    const QStringList f = qt_filters(QString::fromUtf8("Форма fs|*.FS|Форма fs31|*.FS31|Формы|*.FS*;*.F1"));
+    const QStringList f =
+        qt_filters(QString::fromUtf8("Форма fs|*.FS|Форма fs31|*.FS31|Формы|*.FS*;*.F1"));
     ASSERT_EQ(f.size(), 3);
     EXPECT_EQ(f[0], QString::fromUtf8("Форма fs (*.[Ff][Ss])"));
     auto matches = [](const QString& pattern, const QString& name) {

@@ -1,6 +1,6 @@
+#include "testing/files.h"
 #include "testing/run_program.h"
 #include "testing/temp_dir.h"
-#include "testing/files.h"
 
 #include "support/cp1251.h"
 
@@ -23,7 +23,8 @@ TEST(CliInfo, ExampleFarm) {
     EXPECT_EQ(r.err, "");
     // 16 lines, UTF-8 headers, tab-separated.
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 16);
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), "1\tOK \t276\t25127\tРезервуар №1 РГС-25 (Аи-92)\n");
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1),
+              "1\tOK \t276\t25127\tРезервуар №1 РГС-25 (Аи-92)\n");
     EXPECT_NE(r.out.find("\n10\tOK*\t1190\t"), std::string::npos);
     EXPECT_NE(r.out.find("\n15\tOK**\t1800\t"), std::string::npos);
 }
@@ -98,14 +99,16 @@ TEST(CliConvert, KindsAndNumberedFiles) {
     ASSERT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.out, "");
     // The writer uses the kind's own lower-case extension.
-    EXPECT_EQ(tgm::test::read_file(dir.file("out.fs2")), tgm::test::read_file(example("station_litres.fs2")));
+    EXPECT_EQ(tgm::test::read_file(dir.file("out.fs2")),
+              tgm::test::read_file(example("station_litres.fs2")));
 
     r = run_program("tgm-cli", {"convert", example("station_litres.fs2"), dir.file("t.fs31")});
     ASSERT_EQ(r.exit_code, 0) << r.err;
     EXPECT_TRUE(tgm::test::file_exists(dir.file("t_t1.fs31")));
     EXPECT_TRUE(tgm::test::file_exists(dir.file("t_t4.fs31")));
     EXPECT_FALSE(tgm::test::file_exists(dir.file("t_t5.fs31")));
-    EXPECT_EQ(tgm::test::read_file(dir.file("t_t2.fs31")), tgm::test::read_file(example("rgs50.fs31")));
+    EXPECT_EQ(tgm::test::read_file(dir.file("t_t2.fs31")),
+              tgm::test::read_file(example("rgs50.fs31")));
 
     // An existing output is overwritten.
     tgm::test::write_file(dir.file("one.fs"), "old");
@@ -122,7 +125,8 @@ TEST(CliConvert, RefusalsWriteNothing) {
     r = run_program("tgm-cli", {"convert", example("tank_farm.fs"), dir.file("out.txt")});
     EXPECT_EQ(r.exit_code, 2);
 
-    tgm::test::write_file(dir.file("bad.fs2"), "# a\r\n1\r\n2\r\n# b\r\n1\r\n-\r\n# c\r\n5\r\n1x\r\n");
+    tgm::test::write_file(dir.file("bad.fs2"),
+                          "# a\r\n1\r\n2\r\n# b\r\n1\r\n-\r\n# c\r\n5\r\n1x\r\n");
     r = run_program("tgm-cli", {"convert", dir.file("bad.fs2"), dir.file("o.fs")});
     EXPECT_EQ(r.exit_code, 2);
     // "1x" scans as 1 and x, so only table 2 stops the conversion.

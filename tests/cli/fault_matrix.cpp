@@ -2,9 +2,9 @@
 
 #include "encoding/byte_order.h"
 #include "operations/drivers/klink.h"
+#include "operations/vlink.h"
 #include "ports/pci.h"
 #include "ports/port_names.h"
-#include "operations/vlink.h"
 #include "testing/conversation.h"
 #include "testing/engine_port.h"
 #include "testing/files.h"
@@ -85,9 +85,7 @@ void prepare_state(const FaultRow& row, const std::string& path) {
     ASSERT_TRUE(unit->flash().save(path));
 }
 
-std::string first_line(const std::string& text) {
-    return text.substr(0, text.find('\n'));
-}
+std::string first_line(const std::string& text) { return text.substr(0, text.find('\n')); }
 
 // The status line's second panel: the operation's text.
 std::string result_panel(const std::string& out) {
@@ -113,6 +111,7 @@ std::vector<FaultRow> make_rows() {
     using Args = std::vector<std::string>;
     const Args none;
     const auto status = [](const char* pair) { return Args{"--status", pair}; };
+    // clang-format off
     std::vector<FaultRow> rows = {
         // The unit's fault: its state byte (K) or the fault word of its readiness (V).
         {"Fault4", fault, 'k', "6341", {"--fault-status", "4"}, {}, kEvery, 0, rgs},
@@ -159,6 +158,7 @@ std::vector<FaultRow> make_rows() {
         {"Initialising254", initialising, 'v', "9600", {"--init-polls", "never"}, {}, read_only,
          0, rgs, UnitTables::written, false, true},
     };
+    // clang-format on
     return rows;
 }
 

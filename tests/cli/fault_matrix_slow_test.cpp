@@ -9,9 +9,7 @@ namespace {
 
 class SlowFaultMatrix : public ::testing::TestWithParam<FaultPair> {};
 
-TEST_P(SlowFaultMatrix, ExactTextExitCodeAndNothingLost) {
-    run_fault_pair(GetParam());
-}
+TEST_P(SlowFaultMatrix, ExactTextExitCodeAndNothingLost) { run_fault_pair(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, SlowFaultMatrix, ::testing::ValuesIn(fault_pairs(true)),
                          [](const auto& info) { return fault_pair_name(info.param); });

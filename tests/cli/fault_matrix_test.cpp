@@ -8,9 +8,7 @@ namespace {
 
 class FaultMatrix : public ::testing::TestWithParam<FaultPair> {};
 
-TEST_P(FaultMatrix, ExactTextExitCodeAndNothingLost) {
-    run_fault_pair(GetParam());
-}
+TEST_P(FaultMatrix, ExactTextExitCodeAndNothingLost) { run_fault_pair(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, FaultMatrix, ::testing::ValuesIn(fault_pairs(false)),
                          [](const auto& info) { return fault_pair_name(info.param); });

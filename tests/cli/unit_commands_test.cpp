@@ -103,7 +103,8 @@ TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
         std::string err;
     };
     const std::vector<Case> refused = {
-        {{"--port", unit.path(), "write", dir.file("bad.fs2")}, "Канал 2: таблица не преобразуется (Контроль \"-\")\n"},
+        {{"--port", unit.path(), "write", dir.file("bad.fs2")},
+         "Канал 2: таблица не преобразуется (Контроль \"-\")\n"},
         {{"--port", unit.path(), "write", dir.file("none.fs2")}, " Ошибка формы! \n"},
         {{"--port", unit.path(), "compare", dir.file("none.fs2")}, " Ошибка формы! \n"},
         {{"--port", unit.path(), "read", dir.file("out.txt")}, "Неизвестная форма!\n"},
@@ -124,7 +125,8 @@ TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
     EXPECT_EQ(unit.sim().bytes_received(), 0);
 
     // A device that is not there is a port that does not open.
-    const RunResult r = run_program("tgm-cli", {"--port", dir.file("ttyUSB9"), "--trace", "read", dir.file("o.fs")});
+    const RunResult r = run_program(
+        "tgm-cli", {"--port", dir.file("ttyUSB9"), "--trace", "read", dir.file("o.fs")});
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_EQ(r.out, "\tПорт занят\t0\n");
     EXPECT_EQ(r.err, "Порт занят\n read Порт занят\n");
@@ -147,8 +149,8 @@ TEST_F(CliUnit, APortOfTgmCfgOutsideThePortTableIsRefused) {
 
 TEST_F(CliUnit, KUnitsFailureTraceAndThePowerNotice) {
     ServedUnit old_unit(unit_config('k', "5x0"));
-    RunResult r = run_program("tgm-cli", {"--port", old_unit.path(), "--trace", "--traffic", "write",
-                                          example("rgs50.fs31")});
+    RunResult r = run_program("tgm-cli", {"--port", old_unit.path(), "--trace", "--traffic",
+                                          "write", example("rgs50.fs31")});
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_EQ(status_of(r), "5x0\tОшибка. Версия БВ не поддерживается");
     EXPECT_EQ(r.err.rfind("Ошибка. Версия БВ не поддерживается\n write sv-5X0  #", 0), 0u) << r.err;
@@ -166,16 +168,19 @@ TEST_F(CliUnit, KUnitsFailureTraceAndThePowerNotice) {
 }
 
 TEST_F(CliUnit, TgmSimKeepsTheTablesBetweenItsRuns) {
-    const std::vector<std::string> args = {"--protocol", "v", "--firmware", "10000", "--link",
-                                           dir.file("unit"), "--state", dir.file("unit.state")};
+    const std::vector<std::string> args = {
+        "--protocol",     "v",       "--firmware",          "10000", "--link",
+        dir.file("unit"), "--state", dir.file("unit.state")};
     {
         SimProgram sim(args);
-        const RunResult r = run_program("tgm-cli", {"--port", dir.file("unit"), "write", example("station_litres.fs2")});
+        const RunResult r = run_program(
+            "tgm-cli", {"--port", dir.file("unit"), "write", example("station_litres.fs2")});
         ASSERT_EQ(r.exit_code, 0) << r.err;
         EXPECT_EQ(sim.stop(), 0);
     }
     SimProgram sim(args);
-    const RunResult r = run_program("tgm-cli", {"--port", dir.file("unit"), "compare", example("station_litres.fs2")});
+    const RunResult r = run_program(
+        "tgm-cli", {"--port", dir.file("unit"), "compare", example("station_litres.fs2")});
     EXPECT_EQ(r.exit_code, 0) << r.out << r.err;
     EXPECT_EQ(after_status(r), "Таблицы системы совпадают с проектом.\n");
 }
@@ -190,16 +195,19 @@ TEST_F(CliUnit, ConsoleReadsTheDisplaySendsKeysAndRefusesNonKeysBeforeSending) {
     };
     RunResult r = console({});
     ASSERT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_EQ(r.out, " 6361 >>\tOK\nC И M У Л Я T O P   6 3 6 2     \nM E H Ю :   1   2   3           \n");
+    EXPECT_EQ(r.out,
+              " 6361 >>\tOK\nC И M У Л Я T O P   6 3 6 2     \nM E H Ю :   1   2   3           \n");
     r = console({"1", "4", "2"});
     ASSERT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_EQ(r.out, " 6361 >>\tOK\nУ P O B E H b ,   C M           \n>   4 2 _                       \n");
+    EXPECT_EQ(r.out,
+              " 6361 >>\tOK\nУ P O B E H b ,   C M           \n>   4 2 _                       \n");
     // One bad key and nothing is sent: the entry still ends in 42.
     r = console({"3", "x", "+"});
     EXPECT_EQ(r.exit_code, 2);
     EXPECT_EQ(r.err, "tgm-cli: not keys of the display \" 6361 >>\": x\n");
     EXPECT_NE(console({}).out.find(">   4 2 _"), std::string::npos);
-    EXPECT_EQ(run_program("tgm-cli", {"--port", lcd.path(), "console", "--key", "12"}).exit_code, 2);
+    EXPECT_EQ(run_program("tgm-cli", {"--port", lcd.path(), "console", "--key", "12"}).exit_code,
+              2);
 
     // A seven-segment display has no "." key; its own decimal points show after the digits.
     ServedUnit segments(unit_config('k', "6341"));

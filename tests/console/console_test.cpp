@@ -139,10 +139,10 @@ TEST(ConsoleKeys, SentOnBothProtocolsAndShownAtOnce) {
         }
         // "." is code 15 here, which the unit's menu ignores; "q" steps back.
         const std::string level = "УPOBEHb, CM";
-        EXPECT_EQ(shown, (std::vector<std::string>{
-                             lcd(level, "> _"), lcd(level, "> 4_"), lcd(level, "> 42_"),
-                             lcd(level, "> 42_"), lcd("CИMУЛЯTOP 9600", "MEHЮ: 1 2 3"),
-                             lcd("ПЛOTHOCTb", "> _")}));
+        EXPECT_EQ(shown, (std::vector<std::string>{lcd(level, "> _"), lcd(level, "> 4_"),
+                                                   lcd(level, "> 42_"), lcd(level, "> 42_"),
+                                                   lcd("CИMУЛЯTOP 9600", "MEHЮ: 1 2 3"),
+                                                   lcd("ПЛOTHOCTb", "> _")}));
         ASSERT_TRUE(chan.read_display(client.answer_length));
         client.decode(chan.answer_bytes());
         EXPECT_EQ(shown_utf8(client), shown.back());
@@ -233,7 +233,7 @@ TEST(ConsoleDisplay, LcdSetsAndTheirBoundaries) {
 
     const std::pair<uint8_t, const char*> set2[] = {
         {0x00, ">"}, {0x01, "<"}, {0x02, "^"}, {0x03, "?"}, {0x04, "\x04"}, {0x9F, "џ"},
-        {0xA0, "Б"}, {0xB1, "Я"}, {0xB2, "б"}, {0xC7, "я"}, {0xC8, " "}, {0xDF, " "},
+        {0xA0, "Б"}, {0xB1, "Я"}, {0xB2, "б"}, {0xC7, "я"}, {0xC8, " "},    {0xDF, " "},
         {0xE0, "Д"}, {0xE6, "щ"}, {0xE7, " "}, {0xE8, "и"}};
     for (const auto& [byte, shown] : set2)
         EXPECT_EQ(shown_char(2, byte), shown) << int(byte);
@@ -254,10 +254,10 @@ TEST(ConsoleKeys, KeysOfEachDisplayKind) {
         char key;
         int32_t codes[3]; // -1: not a key of that kind
     };
-    const Key keys[] = {{'0', {0, 0, 0}},     {'9', {9, 9, 9}},    {',', {10, 10, -1}},
-                        {'-', {11, 11, 10}},  {'+', {-1, -1, 11}}, {'q', {12, 12, 12}},
-                        {'m', {14, 14, 14}},  {'n', {-1, 15, 15}}, {'.', {-1, 15, 15}},
-                        {'x', {-1, -1, -1}},  {'Q', {-1, -1, -1}}, {'\0', {-1, -1, -1}}};
+    const Key keys[] = {{'0', {0, 0, 0}},    {'9', {9, 9, 9}},    {',', {10, 10, -1}},
+                        {'-', {11, 11, 10}}, {'+', {-1, -1, 11}}, {'q', {12, 12, 12}},
+                        {'m', {14, 14, 14}}, {'n', {-1, 15, 15}}, {'.', {-1, 15, 15}},
+                        {'x', {-1, -1, -1}}, {'Q', {-1, -1, -1}}, {'\0', {-1, -1, -1}}};
     for (int32_t kind = 0; kind < 3; ++kind) {
         CONS_CLNT client;
         client.configure(kind);

@@ -24,7 +24,8 @@ using namespace tgm::test;
 
 namespace {
 
-template <typename W = QWidget> W* part(QWidget* editor, const char* name) {
+template <typename W = QWidget>
+W* part(QWidget* editor, const char* name) {
     auto* w = editor->findChild<W*>(QString::fromLatin1(name));
     EXPECT_NE(w, nullptr) << name;
     return w;

@@ -42,8 +42,10 @@ TEST(ArjTab, EqualTablesAreStoredOnceWhateverTheirHeaders) {
     tab.pack(group({a, b, a2}));
     const Directory& d = tab.directory();
     EXPECT_EQ(d.table_count, 2);
-    EXPECT_EQ(std::vector<int32_t>(d.channel_map, d.channel_map + 4), (std::vector<int32_t>{1, 2, 1, 0}));
-    EXPECT_EQ(std::vector<int32_t>(d.point_counts, d.point_counts + 3), (std::vector<int32_t>{3, 3, 0}));
+    EXPECT_EQ(std::vector<int32_t>(d.channel_map, d.channel_map + 4),
+              (std::vector<int32_t>{1, 2, 1, 0}));
+    EXPECT_EQ(std::vector<int32_t>(d.point_counts, d.point_counts + 3),
+              (std::vector<int32_t>{3, 3, 0}));
     EXPECT_EQ(tab.failures(), 0);
     EXPECT_EQ(bytes(tab.image(), tab.image_size()),
               (Bytes{0x64, 0x00, 0x32, 0x00, 0x3C, 0x00, 0x64, 0x00, 0xF6, 0xFF, 0x05, 0x00}));
@@ -58,12 +60,13 @@ TEST(ArjTab, GapsBeforeAndAfterTheTables) {
     TArjTab tab(0);
     tab.pack(group({{}, {}, {}, {}, line(5), {}, {}}));
     const Directory& d = tab.directory();
-    EXPECT_EQ(std::vector<int32_t>(d.channel_map, d.channel_map + 7), (std::vector<int32_t>{0, 0, 0, 0, 1, 0, 0}));
+    EXPECT_EQ(std::vector<int32_t>(d.channel_map, d.channel_map + 7),
+              (std::vector<int32_t>{0, 0, 0, 0, 1, 0, 0}));
     EXPECT_EQ(tab.image_size(), 7);
 
     GROUPTAB back;
     ASSERT_EQ(tab.unpack(back), 0);
-    ASSERT_EQ(back.count(), 5);  // trailing gaps are not recorded
+    ASSERT_EQ(back.count(), 5); // trailing gaps are not recorded
     for (int32_t k = 0; k < 4; ++k)
         EXPECT_EQ(back.item(k).count(), 0);
     EXPECT_TRUE(back.item(4).equals(line(5)));
@@ -77,7 +80,7 @@ TEST(ArjTab, GapsBeforeAndAfterTheTables) {
 }
 
 TEST(ArjTab, FailuresCountDistinctTablesAndTheImageStaysComplete) {
-    const PARTAB bad = table({0, 10, 148});  // second difference 128
+    const PARTAB bad = table({0, 10, 148}); // second difference 128
     TArjTab tab(0);
     tab.pack(group({bad, line(4), bad}));
     EXPECT_EQ(tab.failures(), 1);
@@ -145,7 +148,8 @@ TEST(ArjTab, DirectoryAndImageTravelApart) {
     TArjTab empty(0);
     empty.load_directory(dir);
     EXPECT_EQ(empty.image_size(), tab.packed_size());
-    EXPECT_EQ(bytes(empty.image(), empty.image_size()), Bytes(static_cast<std::size_t>(tab.image_size()), 0));
+    EXPECT_EQ(bytes(empty.image(), empty.image_size()),
+              Bytes(static_cast<std::size_t>(tab.image_size()), 0));
 
     GROUPTAB back;
     ASSERT_EQ(receive(0, dir, bytes(tab.image(), tab.image_size()), back), 0);
@@ -210,13 +214,13 @@ TEST(ArjTab, ConvertAndCompare) {
     direct.pack(g);
     ASSERT_EQ(second.convert_from(first), 0);
     EXPECT_TRUE(second.same_as(direct));
-    EXPECT_FALSE(second.same_as(first));  // same directory, other blocks
+    EXPECT_FALSE(second.same_as(first)); // same directory, other blocks
 
     TArjTab other(0);
     other.pack(group({line(20), table({3, 4, 7}), line(20)}));
-    EXPECT_FALSE(other.same_as(direct));  // same directory, one byte differs
+    EXPECT_FALSE(other.same_as(direct)); // same directory, one byte differs
     other.pack(group({line(20), table({3, 4, 6})}));
-    EXPECT_FALSE(other.same_as(direct));  // same blocks, channel 3 unmapped
+    EXPECT_FALSE(other.same_as(direct)); // same blocks, channel 3 unmapped
 
     TArjTab broken(5);
     broken.load_directory(direct.directory());

@@ -29,7 +29,8 @@ Bytes pack(int32_t method, const PARTAB& t, bool* passed = nullptr) {
     return out;
 }
 
-std::vector<int32_t> unpack(int32_t method, const Bytes& block, int32_t n, int32_t* used = nullptr) {
+std::vector<int32_t> unpack(int32_t method, const Bytes& block, int32_t n,
+                            int32_t* used = nullptr) {
     PARTAB t(n);
     const int32_t u = unpack_body(method, block, t);
     if (used)
@@ -69,7 +70,8 @@ TEST(BlockCodec, OutOfRangeValuesAreStoredTruncatedAndReported) {
     EXPECT_EQ(unpack(kMethodSecondDiff, block, 3), (std::vector<int32_t>{0, 10, -108}));
 
     // A start value above 32767 keeps its low 16 bits.
-    EXPECT_EQ(pack(kMethodFirstDiff, table({40000, 40001}), &passed), (Bytes{0x40, 0x9C, 0x01, 0x00}));
+    EXPECT_EQ(pack(kMethodFirstDiff, table({40000, 40001}), &passed),
+              (Bytes{0x40, 0x9C, 0x01, 0x00}));
     EXPECT_FALSE(passed);
     EXPECT_FALSE(pack_body(5, nullptr, table({1, 2})).passed);
 }
@@ -132,7 +134,7 @@ TEST(BlockCodec, DecodingExtremeStepsWrapsLikeTheUnit) {
     }
 
     Bytes words(static_cast<std::size_t>(first_diff_size(n)), 0xFF);
-    words[1] = 0x80;  // start -32513, then -1 per point
+    words[1] = 0x80; // start -32513, then -1 per point
     ASSERT_EQ(unpack_first_diff(words, t), 2 * n);
     EXPECT_EQ(t.point(n - 1), -32513 - (n - 1));
 }

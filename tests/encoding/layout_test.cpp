@@ -83,9 +83,11 @@ TEST(DirectoryRecord, DirectoryFromRecords) {
     ChannelRecord{1, 0, 11}.write(r.bytes() + 2 + 6 * 5);
     Directory d;
     r.read_directory(d);
-    EXPECT_EQ(d.table_count, 3);  // the highest number present
-    EXPECT_EQ(std::vector<int32_t>(d.point_counts, d.point_counts + 4), (std::vector<int32_t>{10, 0, 40, 0}));
-    EXPECT_EQ(std::vector<int32_t>(d.channel_map, d.channel_map + 7), (std::vector<int32_t>{0, 3, 0, 0, 1, 1, 0}));
+    EXPECT_EQ(d.table_count, 3); // the highest number present
+    EXPECT_EQ(std::vector<int32_t>(d.point_counts, d.point_counts + 4),
+              (std::vector<int32_t>{10, 0, 40, 0}));
+    EXPECT_EQ(std::vector<int32_t>(d.channel_map, d.channel_map + 7),
+              (std::vector<int32_t>{0, 3, 0, 0, 1, 1, 0}));
 
     // What a directory wrote reads back as that directory, counts cut to 16 bits.
     r.store(sample(), 0);
@@ -178,7 +180,8 @@ TEST(UnitHeader, StoringAndClearingTouchOnlyFlagsAndRecords) {
 
         header.store_directory(sample());
         for (int32_t k = 0; k < 16; ++k)
-            EXPECT_EQ(header.has_table_flag(k), k < 3) << "driver " << driver << " channel " << k + 1;
+            EXPECT_EQ(header.has_table_flag(k), k < 3)
+                << "driver " << driver << " channel " << k + 1;
         Directory d;
         header.read_directory(d);
         EXPECT_EQ(d.table_count, 2);
@@ -190,7 +193,8 @@ TEST(UnitHeader, StoringAndClearingTouchOnlyFlagsAndRecords) {
             if (flag) {
                 EXPECT_EQ(header.bytes()[i] & ~0x04, before.bytes()[i] & ~0x04) << "byte " << i;
             } else if (!record) {
-                EXPECT_EQ(header.bytes()[i], before.bytes()[i]) << "driver " << driver << " byte " << i;
+                EXPECT_EQ(header.bytes()[i], before.bytes()[i])
+                    << "driver " << driver << " byte " << i;
             }
         }
 

@@ -38,7 +38,9 @@ public:
     }
 
 private:
-    int32_t pick(int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng_); }
+    int32_t pick(int32_t lo, int32_t hi) {
+        return std::uniform_int_distribution<int32_t>(lo, hi)(rng_);
+    }
 
     // A value from [lo, hi]; in an edgy table now and then one at or just beyond a limit.
     int32_t near(int32_t lo, int32_t hi) {
@@ -59,18 +61,19 @@ private:
         for (int32_t i = 0; i < n; ++i) {
             t.point(i) = static_cast<int32_t>(v);
             switch (kind) {
-            case 0:  // smooth: small second differences
+            case 0: // smooth: small second differences
                 v += step;
                 step += static_cast<uint32_t>(near(-128, 127));
                 break;
-            case 1:  // any first differences, falling and rising
+            case 1: // any first differences, falling and rising
                 v += step;
                 step = static_cast<uint32_t>(near(-32768, 32767));
                 break;
-            case 2:  // flat
+            case 2: // flat
                 break;
-            default:  // anything at all
-                v = static_cast<uint32_t>(std::uniform_int_distribution<int64_t>(INT32_MIN, INT32_MAX)(rng_));
+            default: // anything at all
+                v = static_cast<uint32_t>(
+                    std::uniform_int_distribution<int64_t>(INT32_MIN, INT32_MAX)(rng_));
             }
         }
         return t;
@@ -93,11 +96,12 @@ GROUPTAB without_trailing_gaps(const GROUPTAB& g) {
 
 ::testing::AssertionResult same_points(const GROUPTAB& expected, const GROUPTAB& back) {
     if (!back.equals(expected))
-        return ::testing::AssertionFailure() << "points differ (counts " << expected.count() << " and "
-                                             << back.count() << ")";
+        return ::testing::AssertionFailure()
+               << "points differ (counts " << expected.count() << " and " << back.count() << ")";
     for (int32_t k = 0; k < back.count(); ++k)
         if (back.item(k).count() > 0 && !back.item(k).header().empty())
-            return ::testing::AssertionFailure() << "channel " << k + 1 << " came back with a header";
+            return ::testing::AssertionFailure()
+                   << "channel " << k + 1 << " came back with a header";
     return ::testing::AssertionSuccess();
 }
 
@@ -162,7 +166,8 @@ TEST(RoundTrip, RandomGroupsComeBackWheneverTheyPacked) {
             const int32_t driver = type == 0 ? 2 + iteration % 10 : 12;
             GROUPTAB back;
             ASSERT_EQ(through_arj(sent, type, driver, back), 0) << "iteration " << iteration;
-            ASSERT_TRUE(same_points(expected, back)) << "iteration " << iteration << " type " << int(type);
+            ASSERT_TRUE(same_points(expected, back))
+                << "iteration " << iteration << " type " << int(type);
         }
         for (uint8_t mode = 0; mode <= 3; ++mode) {
             TWTrpTab sent;
@@ -174,7 +179,8 @@ TEST(RoundTrip, RandomGroupsComeBackWheneverTheyPacked) {
             ++packed[2 + mode];
             GROUPTAB back;
             ASSERT_EQ(through_trp(sent, back), 0) << "iteration " << iteration;
-            ASSERT_TRUE(same_points(expected, back)) << "iteration " << iteration << " mode " << int(mode);
+            ASSERT_TRUE(same_points(expected, back))
+                << "iteration " << iteration << " mode " << int(mode);
         }
     }
     // Every path must really have been taken; mode 3 fits every table of at most 65535 points,

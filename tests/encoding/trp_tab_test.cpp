@@ -44,8 +44,8 @@ TEST(TrpTab, TypeThreeBlocksCarryAHeader) {
     raw.set_mode(3);
     raw.pack(group({table({70000, 70001})}));
     EXPECT_EQ(raw.directory().methods[0], 9);
-    EXPECT_EQ(bytes(raw.image(), raw.image_size()),
-              (Bytes{9, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0x70, 0x11, 0x01, 0x00, 0x71, 0x11, 0x01, 0x00}));
+    EXPECT_EQ(bytes(raw.image(), raw.image_size()), (Bytes{9, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0x70, 0x11,
+                                                           0x01, 0x00, 0x71, 0x11, 0x01, 0x00}));
     EXPECT_EQ(raw.failures(), 0);
 }
 
@@ -73,7 +73,7 @@ TEST(TrpTab, PlainTrpTabUsesMethodZeroForEveryTable) {
     TTrpTab tab = plain(3);
     tab.pack(group({line(3), table({100, 90, 80})}));
     EXPECT_EQ(tab.directory().methods[1], 0);
-    EXPECT_EQ(tab.failures(), 1);  // the falling table does not fit second differences
+    EXPECT_EQ(tab.failures(), 1); // the falling table does not fit second differences
 }
 
 TEST(TrpTab, TypesZeroAndOneAreTheOlderUnitsBlocks) {

@@ -11,8 +11,8 @@ using tgm::test::table;
 
 namespace {
 
-const PARTAB kFalling = table({100, 90, 80});          // first differences only
-const PARTAB kSteep = table({0, 40000, 40001});        // no difference form: raw points only
+const PARTAB kFalling = table({100, 90, 80});   // first differences only
+const PARTAB kSteep = table({0, 40000, 40001}); // no difference form: raw points only
 
 } // namespace
 
@@ -26,7 +26,8 @@ TEST(WTrpTab, ModeSetsTypeAndMethodChoice) {
         int32_t line_method, falling_method, steep_method;
     };
     const Case cases[] = {
-        {0, 0, 0, 0, 0}, {1, 1, 1, 1, 1}, {2, 3, 0, 1, 1}, {3, 3, 0, 1, 9}, {4, 3, 0, 0, 0}, {9, 3, 0, 0, 0},
+        {0, 0, 0, 0, 0}, {1, 1, 1, 1, 1}, {2, 3, 0, 1, 1},
+        {3, 3, 0, 1, 9}, {4, 3, 0, 0, 0}, {9, 3, 0, 0, 0},
     };
     for (const Case& c : cases) {
         tab.set_mode(c.mode);

@@ -44,7 +44,9 @@ bool reference_level_pairs(const FORMA& f, std::vector<int32_t>& out) {
         for (int32_t j = n - 1; j > sorted; --j)
             if (p[j].level < p[j - 1].level)
                 std::swap(p[j], p[j - 1]);
-    auto fp = [](const P& q) { return FormPoint{static_cast<float>(q.level), static_cast<float>(q.volume)}; };
+    auto fp = [](const P& q) {
+        return FormPoint{static_cast<float>(q.level), static_cast<float>(q.volume)};
+    };
     const LINE lower = make_line(FormPoint{0, 0}, fp(p[0]));
     const LINE upper = make_line(fp(p[n - 2]), fp(p[n - 1]));
     const int32_t m = p[n - 1].level / 10 + 2;
@@ -136,7 +138,8 @@ TEST(Convert, LevelPairsEdges) {
     EXPECT_EQ(t.count(), 65535);
     EXPECT_FALSE(convert_table(f1_table({{"-300", "0"}, {"-250", "1"}}), t)); // no output point
     // An extrapolation beyond the 32-bit range is a failure, not a wrapped number.
-    EXPECT_FALSE(convert_table(f1_table({{"0", "0"}, {"10", "2000000000"}, {"30", "2140000000"}}), t));
+    EXPECT_FALSE(
+        convert_table(f1_table({{"0", "0"}, {"10", "2000000000"}, {"30", "2140000000"}}), t));
 }
 
 TEST(Convert, LevelPairsMatchTheStraightforwardMethodOnRandomTables) {

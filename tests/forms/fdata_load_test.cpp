@@ -2,9 +2,9 @@
 
 #include "forms/form_kind.h"
 #include "support/cp1251.h"
-#include "testing/temp_dir.h"
 #include "testing/files.h"
 #include "testing/recording_sink.h"
+#include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -111,7 +111,8 @@ TEST(FdataLoad, SeventeenthTableAndEverythingAfterIsIgnored) {
     TempDir dir;
     std::string text;
     for (int k = 1; k <= 17; ++k)
-        text += "# t" + std::to_string(k) + "\r\n| " + std::to_string(k) + " " + std::to_string(k + 1) + "\r\n";
+        text += "# t" + std::to_string(k) + "\r\n| " + std::to_string(k) + " " +
+                std::to_string(k + 1) + "\r\n";
     text += "# t18\r\n| 1 2\r\n";
     Loaded r = load(dir, "many.fs2", text);
     ASSERT_TRUE(r.ok);

@@ -2,10 +2,10 @@
 
 #include "forms/form_kind.h"
 #include "support/cp1251.h"
-#include "testing/tables.h"
-#include "testing/temp_dir.h"
 #include "testing/files.h"
 #include "testing/recording_sink.h"
+#include "testing/tables.h"
+#include "testing/temp_dir.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -36,14 +36,14 @@ TEST(FdataSave, FsLayoutIsByteExact) {
     PARTAB b = test::line(3, 100, 1);
     b.set_header("B");
     FDATA d = project_of({a, b});
-    EXPECT_EQ(d.form_text(),
-              "\r\n\r\n# A\r\n\r\n"
-              "\r\n|  0 1 2 3 4 5 6 7 8 9"
-              "\r\n|  10 11"
-              "\r\n\r\n# B\r\n\r\n"
-              "\r\n|  100 101 102");
+    EXPECT_EQ(d.form_text(), "\r\n\r\n# A\r\n\r\n"
+                             "\r\n|  0 1 2 3 4 5 6 7 8 9"
+                             "\r\n|  10 11"
+                             "\r\n\r\n# B\r\n\r\n"
+                             "\r\n|  100 101 102");
     // Ten points give one bar line, eleven give two.
-    EXPECT_EQ(project_of({test::line(10, 0, 1)}).form_text(), "\r\n\r\n# t1\r\n\r\n\r\n|  0 1 2 3 4 5 6 7 8 9");
+    EXPECT_EQ(project_of({test::line(10, 0, 1)}).form_text(),
+              "\r\n\r\n# t1\r\n\r\n\r\n|  0 1 2 3 4 5 6 7 8 9");
     EXPECT_EQ(project_of({test::line(11, 0, 1)}).form_text(),
               "\r\n\r\n# t1\r\n\r\n\r\n|  0 1 2 3 4 5 6 7 8 9\r\n|  10");
 }
@@ -190,7 +190,7 @@ TEST(FdataSave, GroupRoundTripAndHeaders) {
 
 TEST(FdataSave, ListOperations) {
     FDATA d = project_of({test::line(3, 0, 1)});
-    EXPECT_FALSE(d.delete_table(0)); // never the last table
+    EXPECT_FALSE(d.delete_table(0));       // never the last table
     EXPECT_FALSE(d.insert_table(1, true)); // only before an existing table
     ASSERT_TRUE(d.insert_table(0, false));
     EXPECT_EQ(d.count, 2u);

@@ -98,9 +98,9 @@ TEST(Forma, CountLines) {
 TEST(Forma, ParseLineByKind) {
     FORMA fs;
     fs.make_empty(kFormFs);
-    fs.parse_line("12 13");          // not a bar line: ignored
-    fs.parse_line("| 12 13 * 14");   // nothing after "*" is read
-    fs.parse_line("|1.5");           // an integer line: two numbers
+    fs.parse_line("12 13");        // not a bar line: ignored
+    fs.parse_line("| 12 13 * 14"); // nothing after "*" is read
+    fs.parse_line("|1.5");         // an integer line: two numbers
     EXPECT_EQ(volumes(fs), (Texts{"12", "13", "1", "5"}));
 
     FORMA fs2;

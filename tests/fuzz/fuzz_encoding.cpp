@@ -35,8 +35,10 @@ struct Input {
 };
 
 // The rest of the input as the received image; a short reception leaves the image short.
-template <class Image> void receive(Image& image, Input& in) {
-    const int32_t n = std::min<int32_t>(image.image_size(), static_cast<int32_t>(std::min<size_t>(in.size, INT32_MAX)));
+template <class Image>
+void receive(Image& image, Input& in) {
+    const int32_t n = std::min<int32_t>(image.image_size(),
+                                        static_cast<int32_t>(std::min<size_t>(in.size, INT32_MAX)));
     if (n > 0)
         std::memcpy(image.image(), in.data, static_cast<size_t>(n));
     image.set_size(n);
@@ -85,7 +87,7 @@ void trp(uint8_t type, const ExtDirectory& dir, Input& in) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Input in{data, size};
     switch (in.byte() % 5) {
-    case 0: {  // 853 and 960 units: directory record, type from its low byte
+    case 0: { // 853 and 960 units: directory record, type from its low byte
         DirectoryRecord record;
         in.take(record.bytes(), DirectoryRecord::kSize);
         Directory dir;
@@ -93,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         arj(record.type_byte(), dir, in);
         break;
     }
-    case 1: {  // header units
+    case 1: { // header units
         const HeaderLayout* layout = header_layout(2 + in.byte() % 9);
         UnitHeader header(*layout);
         in.take(header.bytes(), static_cast<size_t>(header.size()));
@@ -104,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         arj(0, dir, in);
         break;
     }
-    case 2: {  // newest units: directory record with type and methods
+    case 2: { // newest units: directory record with type and methods
         DirectoryRecord record;
         in.take(record.bytes(), DirectoryRecord::kSize);
         ExtDirectory dir;
@@ -113,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             trp(type, dir, in);
         break;
     }
-    case 3: {  // any directory at all, as a caller might hand one over
+    case 3: { // any directory at all, as a caller might hand one over
         const uint8_t type = in.byte();
         Directory dir;
         in.take(&dir, sizeof(dir));

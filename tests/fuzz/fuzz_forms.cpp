@@ -19,9 +19,7 @@ public:
     void show_message(const std::string&, tgm::MessageKind) override {}
 };
 
-std::string scratch_folder() {
-    return access("/dev/shm", W_OK) == 0 ? "/dev/shm/" : "/tmp/";
-}
+std::string scratch_folder() { return access("/dev/shm", W_OK) == 0 ? "/dev/shm/" : "/tmp/"; }
 
 void write(const std::string& name, const uint8_t* data, size_t size) {
     FILE* f = std::fopen(name.c_str(), "wb");

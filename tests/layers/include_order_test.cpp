@@ -89,7 +89,8 @@ std::vector<std::string> violations(const fs::path& src) {
             if (std::regex_search(line, m, quoted)) {
                 const std::string target = m[1].str();
                 const auto slash = target.find('/');
-                const std::string to = slash == std::string::npos ? folder : target.substr(0, slash);
+                const std::string to =
+                    slash == std::string::npos ? folder : target.substr(0, slash);
                 if (!allowed.count(to))
                     found.push_back(at + " (" + folder + " may not include " + to + ")");
             } else if (std::regex_search(line, m, angled)) {

@@ -79,9 +79,7 @@ std::string seed_name(const Generation& g, int32_t operation) {
            kOperationNames[operation - TBVLink::kWrite];
 }
 
-std::string as_text(const Bytes& b) {
-    return std::string(b.begin(), b.end());
-}
+std::string as_text(const Bytes& b) { return std::string(b.begin(), b.end()); }
 
 // Write, read and clear of every generation, each recorded from the simulated unit as the
 // answer fuzzers take it (TGM_WRITE_SEEDS=1 stores them as the committed seeds), then replayed

@@ -1,7 +1,7 @@
 // The K protocol on a real pseudo-terminal, the test playing the unit byte by byte.
 #include "k_protocol/kmaster.h"
-#include "ports/timer.h"
 #include "k_protocol/ukdr_drv.h"
+#include "ports/timer.h"
 #include "testing/pty_pair.h"
 
 #include <gtest/gtest.h>
@@ -141,8 +141,11 @@ struct VersionCase {
 };
 
 TEST_F(KLine, VersionBytesAndTheUnitWithoutTheCommand) {
-    const VersionCase cases[] = {{{6, 3, 0}, 6300}, {{8, 5, 1}, 8510}, {{6, 3, 8}, 6320},
-                                 {{6, 3, 41}, 6341}, {{9, 6, 16}, 9616}};
+    const VersionCase cases[] = {{{6, 3, 0}, 6300},
+                                 {{8, 5, 1}, 8510},
+                                 {{6, 3, 8}, 6320},
+                                 {{6, 3, 41}, 6341},
+                                 {{9, 6, 16}, 9616}};
     for (const VersionCase& c : cases) {
         Script unit([&] {
             EXPECT_EQ(pty.read(1), Bytes{0x07});
@@ -191,7 +194,8 @@ Bytes guarded_read_unit(PtyPair& pty, uint16_t word, const Bytes& data) {
     }
     command();
     pty.write({0});
-    const Bytes block{static_cast<uint8_t>(data.size()), static_cast<uint8_t>(data.size() >> 8), 1, 0};
+    const Bytes block{static_cast<uint8_t>(data.size()), static_cast<uint8_t>(data.size() >> 8), 1,
+                      0};
     Bytes expected = block;
     expected.push_back(xor_of(block));
     EXPECT_EQ(pty.read(5), expected);

@@ -1,10 +1,10 @@
 // Table operations end to end: the link thread against the simulated unit over a
 // pseudo-terminal, on a clock that moves only when the link sleeps.
 #include "encoding/byte_order.h"
-#include "operations/version_table.h"
 #include "encoding/directory_record.h"
-#include "ports/pci.h"
 #include "operations/tbvlink.h"
+#include "operations/version_table.h"
+#include "ports/pci.h"
 #include "support/cp1251.h"
 #include "testing/manual_clock.h"
 #include "testing/served_unit.h"
@@ -61,7 +61,7 @@ struct Generation {
     char protocol;
     const char* firmware;
     uint16_t handshake;
-    int32_t types;           // -1: the generation's own
+    int32_t types; // -1: the generation's own
     const char* version_text;
     int32_t version_code;
 };
@@ -88,13 +88,15 @@ TEST_P(EveryGeneration, WriteReadClearRead) {
     EXPECT_EQ(link.error_text, "OK");
     EXPECT_EQ(link.version_text, g.version_text);
     EXPECT_EQ(link.version_code, g.version_code);
-    const std::string token = g.protocol == 'v' ? " v-" + link.version_text + " svv"
+    const std::string token = g.protocol == 'v'     ? " v-" + link.version_text + " svv"
                               : g.version_code == 4 ? std::string(" sv-621a ")
                                                     : " v-" + link.version_text;
     EXPECT_EQ(link.trace_text.rfind(" write" + token, 0), 0u) << link.trace_text;
     if (g.protocol == 'k') {
-        const std::string finish = g.handshake == 0x1234 ? "#0 >e  <0 34 12 26 " : "#0 >e  <0 77 55 22 ";
-        EXPECT_EQ(link.chan_log.find(finish) != std::string::npos, g.version_code >= 10) << link.chan_log;
+        const std::string finish =
+            g.handshake == 0x1234 ? "#0 >e  <0 34 12 26 " : "#0 >e  <0 77 55 22 ";
+        EXPECT_EQ(link.chan_log.find(finish) != std::string::npos, g.version_code >= 10)
+            << link.chan_log;
     }
     if (persona.header_size > 0) {
         const std::vector<uint8_t> header = unit.flash().header();
@@ -112,7 +114,8 @@ TEST_P(EveryGeneration, WriteReadClearRead) {
                 EXPECT_EQ(header[at], fresh_header[at]) << i;
             }
         }
-        EXPECT_EQ(le::get16s(header.data() + persona.record_offset + 12), 1); // channel 3 shares table 1
+        EXPECT_EQ(le::get16s(header.data() + persona.record_offset + 12),
+                  1); // channel 3 shares table 1
         EXPECT_EQ(le::get16u(header.data() + persona.record_offset + 22), 30);
     }
 
@@ -127,7 +130,8 @@ TEST_P(EveryGeneration, WriteReadClearRead) {
     else
         EXPECT_EQ(unit.flash().record(), std::vector<uint8_t>(DirectoryRecord::kSize, 0));
     if (g.protocol == 'k') {
-        const std::string finish = g.handshake == 0x1234 ? "#0 >e  <0 34 12 26 " : "#0 >e  <0 77 55 22 ";
+        const std::string finish =
+            g.handshake == 0x1234 ? "#0 >e  <0 34 12 26 " : "#0 >e  <0 77 55 22 ";
         EXPECT_EQ(link.chan_log.find(finish) != std::string::npos, g.version_code >= 10);
     }
 
@@ -168,8 +172,9 @@ TEST(LinkRefusals, UnsupportedVersionsTransportModeSilenceAndABusyPort) {
         int32_t code;
         const char* trace;
     };
-    for (const Case& c : {Case{"5x0", "5x0", 0, " write sv-5X0 "}, Case{"5010", "5010", 1, " write v-5010"},
-                          Case{"7000", "7000", 35, " write v-7000"}}) {
+    for (const Case& c :
+         {Case{"5x0", "5x0", 0, " write sv-5X0 "}, Case{"5010", "5010", 1, " write v-5010"},
+          Case{"7000", "7000", 35, " write v-7000"}}) {
         ServedUnit unit(unit_config('k', c.firmware));
         Link link(unit.port());
         link.group = four_channels();
@@ -351,7 +356,8 @@ TEST(LinkRecordsAndStatuses, UnknownTypesFaultsAndDamagedAnswersLeaveTheGroup) {
         ASSERT_TRUE(link.run(TBVLink::kWrite));
         std::copy_n(good.flash().record().data(), DirectoryRecord::kSize, stored.bytes());
     }
-    const std::vector<uint8_t> stored_record(stored.bytes(), stored.bytes() + DirectoryRecord::kSize);
+    const std::vector<uint8_t> stored_record(stored.bytes(),
+                                             stored.bytes() + DirectoryRecord::kSize);
     EXPECT_EQ(read(corrupt, stored_record), text("Ошибка связи"));
     SimConfig v_short = unit_config('v', "9600");
     v_short.faults.short_to = 18;
@@ -474,7 +480,8 @@ TEST(LinkTrace, TrafficOnlyOnAFailureAndOnlyWhenAsked) {
     Link link(unit.port(), true);
     ASSERT_TRUE(link.run(TBVLink::kRead));
     EXPECT_EQ(link.trace_text, " read v-9610 :   empty");
-    EXPECT_EQ(link.chan_log.rfind("#0 >10  <0 55 #0 >f  <c #0 >7  <0 9 6 1 e ", 0), 0u) << link.chan_log;
+    EXPECT_EQ(link.chan_log.rfind("#0 >10  <0 55 #0 >f  <c #0 >7  <0 9 6 1 e ", 0), 0u)
+        << link.chan_log;
 }
 
 TEST(LinkCancel, ACancelRightAfterResumeAndOneDuringALongWrite) {
@@ -504,7 +511,8 @@ TEST(LinkCancel, ACancelRightAfterResumeAndOneDuringALongWrite) {
     link.resume();
     // Inside the image's request: its stage is up and its progress has begun.
     while (link.operation.load() != 0 &&
-           !(link.stage_text().rfind("vt_", 0) == 0 && link.progress.load() >= 20 && link.progress.load() < 100))
+           !(link.stage_text().rfind("vt_", 0) == 0 && link.progress.load() >= 20 &&
+             link.progress.load() < 100))
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_NE(link.operation.load(), 0);
     link.cancel = true;

@@ -1,16 +1,16 @@
 // The port layer: PCI, TIMER, the port number table, enumeration and `tgm-cli ports`.
+#include "operations/tbvlink.h"
 #include "ports/pci.h"
 #include "ports/port_access.h"
 #include "ports/port_listing.h"
 #include "ports/port_names.h"
 #include "ports/timer.h"
-#include "operations/tbvlink.h"
 #include "ports/tportcollection.h"
 #include "support/cp1251.h"
+#include "testing/files.h"
 #include "testing/pty_pair.h"
 #include "testing/run_program.h"
 #include "testing/temp_dir.h"
-#include "testing/files.h"
 #include "testing/unprivileged.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +23,7 @@ namespace tgm::test {
 namespace {
 
 TEST(Timer, RunsAcrossTheWrapOfTheTick) {
-    const uint32_t real = tick_ms() ;
+    const uint32_t real = tick_ms();
     set_tick_offset(0xFFFFFFFFu - 20u - real); // the tick now stands 20 ms before the wrap
     TIMER timer(50);
     EXPECT_LT(timer.deadline, 100u); // the deadline itself has wrapped
@@ -157,7 +157,8 @@ TEST(PortsCommand, PrintsNumberDeviceAndDescription) {
     ASSERT_EQ(::symlink(com3.path().c_str(), dir.file("ttyS2").c_str()), 0);
     TPortCollection ports;
     ports.enumerate();
-    EXPECT_EQ(port_listing(ports), "0\t" + dir.file("ttyS0") + "\t\n2\t" + dir.file("ttyS2") + "\t\n");
+    EXPECT_EQ(port_listing(ports),
+              "0\t" + dir.file("ttyS0") + "\t\n2\t" + dir.file("ttyS2") + "\t\n");
     const RunResult bogus = run_program("tgm-cli", {"ports", "--bogus"});
     EXPECT_EQ(bogus.exit_code, 2);
     EXPECT_EQ(bogus.out, "");

@@ -1,10 +1,10 @@
 // The V protocol on a real pseudo-terminal, the test playing the unit frame by frame.
-#include "v_protocol/crc16.h"
 #include "ports/timer.h"
-#include "v_protocol/vmaster.h"
 #include "testing/manual_clock.h"
 #include "testing/pty_pair.h"
 #include "testing/scripted_port.h"
+#include "v_protocol/crc16.h"
+#include "v_protocol/vmaster.h"
 
 #include <gtest/gtest.h>
 
@@ -173,9 +173,15 @@ std::vector<Recorded> take_payload(PtyPair& pty, Bytes& payload) {
             return seen;
         seen.push_back({data[0], data.size()});
         switch (data[0]) {
-        case 6: payload.assign(data.begin() + 4, data.end()); answer(pty, {7, 0}); return seen;
+        case 6:
+            payload.assign(data.begin() + 4, data.end());
+            answer(pty, {7, 0});
+            return seen;
         case 16: answer(pty, data); break;
-        case 26: payload.insert(payload.end(), data.begin() + 1, data.end()); answer(pty, {26}); break;
+        case 26:
+            payload.insert(payload.end(), data.begin() + 1, data.end());
+            answer(pty, {26});
+            break;
         case 36:
             payload.insert(payload.end(), data.begin() + 1, data.end());
             answer(pty, {7, 0});

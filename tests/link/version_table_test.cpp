@@ -1,5 +1,5 @@
-#include "operations/version_table.h"
 #include "encoding/unit_version.h"
+#include "operations/version_table.h"
 
 #include <gtest/gtest.h>
 

@@ -81,8 +81,8 @@ TEST(Partab, TestsKeepGoingAfterAFailureAndWrapWithoutOverflow) {
     EXPECT_FALSE(t.check_second_diff(out));
     ASSERT_EQ(out.count(), 4);
     EXPECT_EQ(out.point(0), INT32_MIN);
-    EXPECT_EQ(out.point(1), -1);  // INT32_MAX - INT32_MIN wraps to -1
-    EXPECT_EQ(out.point(2), 2);   // (1) - (-1)
+    EXPECT_EQ(out.point(1), -1); // INT32_MAX - INT32_MIN wraps to -1
+    EXPECT_EQ(out.point(2), 2);  // (1) - (-1)
     EXPECT_FALSE(t.check_first_diff(out));
     EXPECT_EQ(out.point(3), static_cast<int32_t>(5u - 0x80000000u));
 }

@@ -2,9 +2,9 @@
 
 #include "encoding/arj_tab.h"
 #include "forms/form_kind.h"
+#include "testing/files.h"
 #include "testing/tables.h"
 #include "testing/temp_dir.h"
-#include "testing/files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // The simulated unit, spoken to through the real K and V masters over pseudo-terminals.
 #include "k_protocol/kmaster.h"
+#include "k_protocol/ukdr_drv.h"
 #include "ports/link_codes.h"
 #include "ports/port_names.h"
-#include "k_protocol/ukdr_drv.h"
-#include "v_protocol/vmaster.h"
-#include "testing/pty_pair.h"
 #include "sim/sim_pty.h"
-#include "testing/temp_dir.h"
 #include "testing/files.h"
+#include "testing/pty_pair.h"
 #include "testing/sim_program.h"
+#include "testing/temp_dir.h"
+#include "v_protocol/vmaster.h"
 
 #include <gtest/gtest.h>
 
@@ -94,7 +94,9 @@ TEST_P(KPersonality, VersionHeaderOrRecordAndWriteBack) {
 
     if (p.header > 0) {
         Bytes header = guarded_read(master, 1, p.header);
-        auto flag = [&](int k) -> uint8_t& { return header[static_cast<std::size_t>(2 + (p.words ? 2 * k : k))]; };
+        auto flag = [&](int k) -> uint8_t& {
+            return header[static_cast<std::size_t>(2 + (p.words ? 2 * k : k))];
+        };
         for (int32_t i = 0; i < p.header; ++i) {
             const bool in_records = i >= p.records && i < p.records + 96;
             const bool in_flags = i >= 2 && i < (p.words ? 34 : 18);
@@ -251,7 +253,8 @@ TEST(SimUnitK, IgnoresALineAtAnotherSpeed) {
 }
 
 Bytes answer_bytes(const VMASTER& master) {
-    return Bytes(master.answer_data().bytes(), master.answer_data().bytes() + master.answer_data().size());
+    return Bytes(master.answer_data().bytes(),
+                 master.answer_data().bytes() + master.answer_data().size());
 }
 
 TEST(SimUnitV, VersionRecordImageAndBlocks) {
@@ -281,7 +284,7 @@ TEST(SimUnitV, VersionRecordImageAndBlocks) {
     for (std::size_t i = 0; i < image.size(); ++i)
         image[i] = static_cast<uint8_t>(i * 13);
     ASSERT_TRUE(master.request(20, 0, 2, image.data(), 700)); // a long payload
-    ASSERT_TRUE(master.request(20, 0, 1, nullptr, 0));          // a long answer
+    ASSERT_TRUE(master.request(20, 0, 1, nullptr, 0));        // a long answer
     EXPECT_EQ(answer_bytes(master), image);
     ASSERT_TRUE(master.request(22, 2, 2, image.data(), 130));
     ASSERT_TRUE(master.request(22, 2, 1, nullptr, 0));
@@ -364,10 +367,12 @@ TEST(SimUnit, StateFileCarriesTheFlashToTheNextRun) {
 }
 
 TEST(SimConfig, OptionsAndTheirMistakes) {
+    // clang-format off
     const char* good[] = {"tgm-sim", "--protocol", "v", "--firmware", "9626", "--transport", "19200",
                           "--status", "20:85", "--init-polls", "never", "--silent-to", "0x33",
                           "--flash", "50900", "--real-time", "--cut-to", "4:50",
                           "--silent-after-image"};
+    // clang-format on
     SimConfig config;
     std::string message;
     ASSERT_EQ(parse_sim_options(19, const_cast<char**>(good), config, message), 0) << message;
@@ -385,12 +390,9 @@ TEST(SimConfig, OptionsAndTheirMistakes) {
     const char* help[] = {"tgm-sim", "--help"};
     EXPECT_EQ(parse_sim_options(2, const_cast<char**>(help), config, message), 1);
     EXPECT_NE(message.find("--firmware"), std::string::npos);
-    const char* bad[][3] = {{"tgm-sim", "--transport", "4800"},
-                            {"tgm-sim", "--handshake", "1111"},
-                            {"tgm-sim", "--status", "20"},
-                            {"tgm-sim", "--cut-to", "4"},
-                            {"tgm-sim", "--cut-to", "256:1"},
-                            {"tgm-sim", "--firmware", nullptr},
+    const char* bad[][3] = {{"tgm-sim", "--transport", "4800"}, {"tgm-sim", "--handshake", "1111"},
+                            {"tgm-sim", "--status", "20"},      {"tgm-sim", "--cut-to", "4"},
+                            {"tgm-sim", "--cut-to", "256:1"},   {"tgm-sim", "--firmware", nullptr},
                             {"tgm-sim", "--what", "x"}};
     for (const auto& args : bad) {
         SimConfig c;
@@ -410,8 +412,8 @@ TEST(SimConfig, OptionsAndTheirMistakes) {
 // tgm-sim itself: a write saved in one run is read back in the next.
 TEST(SimProgramRun, ServesAVersionAndKeepsARecordAcrossRuns) {
     TempDir dir;
-    const std::vector<std::string> args = {"--firmware", "9600", "--link", dir.file("unit"),
-                                           "--state", dir.file("unit.state")};
+    const std::vector<std::string> args = {"--firmware",     "9600",    "--link",
+                                           dir.file("unit"), "--state", dir.file("unit.state")};
     Bytes record(98, 0);
     record[2] = 1;
     record[6] = 100;

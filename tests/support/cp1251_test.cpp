@@ -18,8 +18,10 @@ TEST(Cp1251, RussianTexts) {
 }
 
 TEST(Cp1251, UnmappableAndMalformedBecomeQuestionMarks) {
-    EXPECT_EQ(utf8_to_cp1251("a\xE4\xB8\xAD" "b"), "a?b"); // a CJK character
-    EXPECT_EQ(utf8_to_cp1251("x\xD0"), "x?");              // cut sequence
+    EXPECT_EQ(utf8_to_cp1251("a\xE4\xB8\xAD"
+                             "b"),
+              "a?b");                         // a CJK character
+    EXPECT_EQ(utf8_to_cp1251("x\xD0"), "x?"); // cut sequence
     EXPECT_EQ(utf8_to_cp1251("\xFF\xFE"), "??");
     // Overlong forms and surrogates are no UTF-8 either: one "?" per byte.
     EXPECT_EQ(utf8_to_cp1251("\xC1\x81|\xE0\x80\x80|\xED\xA0\x80"), "??|???|???");

@@ -1,9 +1,9 @@
 #include "support/cp1251.h"
 #include "support/hist.h"
 #include "support/report_writer.h"
-#include "testing/temp_dir.h"
 #include "testing/files.h"
 #include "testing/recording_sink.h"
+#include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ using tgm::test::TempDir;
 namespace {
 
 std::tm local(std::time_t t) {
-    std::tm when {};
+    std::tm when{};
     ::localtime_r(&t, &when);
     return when;
 }
@@ -39,7 +39,7 @@ TEST(Hist, AppendsToTheLastLineOnly) {
 }
 
 TEST(ReportWriter, NamesAndTimesDoNotDependOnTheLocale) {
-    std::tm when {};
+    std::tm when{};
     when.tm_mday = 5;
     when.tm_mon = 2;
     when.tm_year = 126;

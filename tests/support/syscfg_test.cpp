@@ -1,8 +1,8 @@
 #include "support/cp1251.h"
 #include "support/syscfg.h"
-#include "testing/temp_dir.h"
 #include "testing/files.h"
 #include "testing/recording_sink.h"
+#include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
 

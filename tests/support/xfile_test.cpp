@@ -1,7 +1,7 @@
 #include "support/atomic_file.h"
 #include "support/xfile.h"
-#include "testing/temp_dir.h"
 #include "testing/files.h"
+#include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,9 @@ TEST(Xfile, CreatesOnlyWhenAllowedAndMovesExactCounts) {
 
 TEST(Xfile, DamagedTextLengthIsRefused) {
     TempDir dir;
-    test::write_file(dir.file("x"), std::string("\xFF\xFF\xFF\x7F" "abc", 7));
+    test::write_file(dir.file("x"), std::string("\xFF\xFF\xFF\x7F"
+                                                "abc",
+                                                7));
     XFILE f(dir.file("x"), false, XFILE::Mode::read);
     std::string t = "kept";
     EXPECT_FALSE(f.read_text(t));

@@ -1,7 +1,7 @@
 #include "support/xitext.h"
 
-#include "testing/temp_dir.h"
 #include "testing/files.h"
+#include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,8 @@ using Lines = std::vector<std::string>;
 } // namespace
 
 TEST(Xitext, LineEndsBlanksAndEmptyLines) {
-    EXPECT_EQ(lines_of("a\r\n\r\n  b  \r\n\t\r\nc"), (Lines{"a", "b", "c"})); // last line without LF
+    EXPECT_EQ(lines_of("a\r\n\r\n  b  \r\n\t\r\nc"),
+              (Lines{"a", "b", "c"})); // last line without LF
     EXPECT_EQ(lines_of(""), Lines{});
     EXPECT_EQ(lines_of("\r\n \r\n// only a remark\r\n/* x */\r\n"), Lines{});
     EXPECT_EQ(lines_of("x\ry\n"), Lines{"xy"}); // CR is dropped wherever it stands

@@ -1,12 +1,12 @@
 #include "testing/conversation.h"
 #include "operations/version_table.h"
 
-#include "v_protocol/crc16.h"
 #include "operations/drivers/klink.h"
 #include "operations/link_errors.h"
 #include "operations/vlink.h"
 #include "testing/manual_clock.h"
 #include "testing/tables.h"
+#include "v_protocol/crc16.h"
 
 #include <algorithm>
 
@@ -87,16 +87,14 @@ Bytes conversation_bytes(const Conversation& c) {
 
 GROUPTAB example_group(int32_t index) {
     switch (index) {
-    case 0:
-        return group({line(40), PARTAB(), line(40), line(30, 5, 7)});
+    case 0: return group({line(40), PARTAB(), line(40), line(30, 5, 7)});
     case 1: {
         PARTAB zigzag(50);
         for (int32_t i = 0; i < zigzag.count(); ++i)
             zigzag.point(i) = i % 2 == 0 ? 0 : 1000;
         return group({zigzag, line(20)});
     }
-    case 2:
-        return group({line(10)});
+    case 2: return group({line(10)});
     default: {
         GROUPTAB g;
         for (int32_t k = 0; k < 8; ++k)

@@ -49,9 +49,7 @@ void EnginePort::wait_for_unit() const {
         std::this_thread::sleep_for(std::chrono::microseconds(50));
 }
 
-bool EnginePort::take(uint8_t& byte) {
-    return ::read(tool_fd_, &byte, 1) == 1;
-}
+bool EnginePort::take(uint8_t& byte) { return ::read(tool_fd_, &byte, 1) == 1; }
 
 void EnginePort::discard() {
     wait_for_unit();

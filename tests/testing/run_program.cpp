@@ -1,7 +1,7 @@
 #include "testing/run_program.h"
 
-#include "testing/temp_dir.h"
 #include "testing/files.h"
+#include "testing/temp_dir.h"
 
 #include <cstdlib>
 #include <fcntl.h>

@@ -48,8 +48,6 @@ void ScriptedPort::purge_input() {
 PortOnEveryNumber::PortOnEveryNumber(std::shared_ptr<LinePort> port)
     : previous_(set_port_factory([port](int32_t) { return port; })) {}
 
-PortOnEveryNumber::~PortOnEveryNumber() {
-    set_port_factory(std::move(previous_));
-}
+PortOnEveryNumber::~PortOnEveryNumber() { set_port_factory(std::move(previous_)); }
 
 } // namespace tgm::test

@@ -49,7 +49,8 @@ inline bool copy_blocks(const TTrpTab& sent, TTrpTab& received) {
         return false;
     for (int32_t i = 0; i < received.directory().dir.table_count; ++i)
         if (received.block_size(i) > 0)
-            std::memcpy(received.image() + received.block_offset(i), sent.image() + sent.block_offset(i),
+            std::memcpy(received.image() + received.block_offset(i),
+                        sent.image() + sent.block_offset(i),
                         static_cast<std::size_t>(received.block_size(i)));
     return true;
 }

@@ -16,7 +16,8 @@
 namespace tgm::cli {
 namespace {
 
-const char kUsageText[] = "usage: tgm-cli [--port P] console [--key C]...  (each --key is one character)";
+const char kUsageText[] =
+    "usage: tgm-cli [--port P] console [--key C]...  (each --key is one character)";
 
 void print_status(const char* kind_name, bool ok) {
     std::printf("%s\t%s\n", kind_name, ok ? "OK" : "ERROR");

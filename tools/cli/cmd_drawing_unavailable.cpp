@@ -4,7 +4,9 @@
 namespace tgm::cli {
 
 // Built without Qt: there is nothing to draw with.
-int cmd_graph(int, char**) { return usage_error("tgm-cli graph: this build has no Qt to draw with"); }
+int cmd_graph(int, char**) {
+    return usage_error("tgm-cli graph: this build has no Qt to draw with");
+}
 int cmd_pdf(int, char**) { return usage_error("tgm-cli pdf: this build has no Qt to draw with"); }
 
 } // namespace tgm::cli

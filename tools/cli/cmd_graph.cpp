@@ -2,9 +2,9 @@
 #include "commands.h"
 #include "offscreen_painting.h"
 
-#include "render/vgraf.h"
 #include "forms/number_text.h"
 #include "project/eproject.h"
+#include "render/vgraf.h"
 #include "support/cp1251.h"
 
 #include <QImage>

@@ -2,8 +2,8 @@
 #include "commands.h"
 #include "offscreen_painting.h"
 
-#include "render/calibration_sheet.h"
 #include "project/eproject.h"
+#include "render/calibration_sheet.h"
 
 #include <QDate>
 

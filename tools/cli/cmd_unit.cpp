@@ -16,8 +16,8 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <optional>
 #include <cstdio>
+#include <optional>
 #include <thread>
 
 namespace tgm::cli {
@@ -30,7 +30,8 @@ void on_interrupt(int) { interrupted.store(true); }
 // Runs one operation on the link thread and waits for it; Ctrl+C cancels it, so the unit is
 // left through the protocol's own abort and the port is closed.
 bool run_operation(TBVLink& link, int32_t operation) {
-    struct sigaction action {}, previous {};
+    struct sigaction action {
+    }, previous{};
     action.sa_handler = on_interrupt;
     sigaction(SIGINT, &action, &previous);
     link.operation.store(operation);
@@ -81,7 +82,8 @@ std::optional<int> operate(TBVLink& link, int32_t operation) {
     link.allow_v = true;
     const bool ok = run_operation(link, operation);
     // After a clear the status bar names the firmware instead of the version read.
-    report(link, operation == TBVLink::kClear ? name_of_code(unit_code(link.version_code)) : link.version_text);
+    report(link, operation == TBVLink::kClear ? name_of_code(unit_code(link.version_code))
+                                              : link.version_text);
     if (!ok)
         return kFailed;
     return std::nullopt;
@@ -179,7 +181,8 @@ int cmd_compare(int argc, char** argv) {
     if (link.group.count() == 0)
         print_line(cp(kNoTables)); // the project has tables, the unit none
     else
-        print_line(cp(same ? "Таблицы системы совпадают с проектом." : "Таблицы системы отличны от проекта !"));
+        print_line(cp(same ? "Таблицы системы совпадают с проектом."
+                           : "Таблицы системы отличны от проекта !"));
     return same ? kOk : kDiffers;
 }
 

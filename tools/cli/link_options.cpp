@@ -53,8 +53,10 @@ int resolve_port(const LinkOptions& options, int32_t& port) {
         // tgm.cfg is written in place: a save cut off can leave any number here.
         if (!port_device_path(port).empty())
             return kOk;
-        std::fprintf(stderr, "tgm-cli: the port %d of tgm.cfg is not a port of the port table "
-                             "(see tgm-cli ports)\n", static_cast<int>(port));
+        std::fprintf(stderr,
+                     "tgm-cli: the port %d of tgm.cfg is not a port of the port table "
+                     "(see tgm-cli ports)\n",
+                     static_cast<int>(port));
         return kUsage;
     }
     const std::string& text = options.port;

@@ -26,7 +26,8 @@ constexpr Command kCommands[] = {
     {"clear", "", tgm::cli::cmd_clear},
     {"compare", "IN", tgm::cli::cmd_compare},
     {"console", "[--key C]...", tgm::cli::cmd_console},
-    {"graph", "FILE OUT.png [--channel N] [--size WxH] [--mode ddV|dV] [--center L --width W]", tgm::cli::cmd_graph},
+    {"graph", "FILE OUT.png [--channel N] [--size WxH] [--mode ddV|dV] [--center L --width W]",
+     tgm::cli::cmd_graph},
     {"pdf", "IN OUT.pdf", tgm::cli::cmd_pdf},
 };
 
@@ -69,8 +70,9 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[first], c.name) != 0)
             continue;
         if (options.any() && !tgm::cli::takes_link_options(c.run))
-            return tgm::cli::usage_error("tgm-cli: --port, --traffic and --trace go with read, write, "
-                                         "clear and compare (console: --port)");
+            return tgm::cli::usage_error(
+                "tgm-cli: --port, --traffic and --trace go with read, write, "
+                "clear and compare (console: --port)");
         return c.run(argc - first, argv + first);
     }
     std::fprintf(stderr, "tgm-cli: unknown command '%s'\n", argv[first]);

@@ -105,10 +105,13 @@ bool write_survey(const std::string& name) {
         for (int pass = 0; pass < 3; ++pass) {
             for (int m = 0; m <= marks; ++m) {
                 double level_mm = m * 50.0;
-                if (pass == 0 && m % 2 == 0) continue;
-                if (pass == 1 && m % 2 == 1) continue;
+                if (pass == 0 && m % 2 == 0)
+                    continue;
+                if (pass == 1 && m % 2 == 1)
+                    continue;
                 if (pass == 2) {
-                    if (m % 7 != 3 || m == marks) continue;
+                    if (m % 7 != 3 || m == marks)
+                        continue;
                     level_mm += 17.5;
                 }
                 const double v = horizontal_litres(t.radius, t.length_or_cone, level_mm / 10.0);

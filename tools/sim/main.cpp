@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     tgm::SimPty pty(std::move(unit));
-    if (!pty.open(message) || (!config.link_path.empty() && !pty.make_link(config.link_path, message))) {
+    if (!pty.open(message) ||
+        (!config.link_path.empty() && !pty.make_link(config.link_path, message))) {
         std::fprintf(stderr, "tgm-sim: %s\n", message.c_str());
         return 1;
     }

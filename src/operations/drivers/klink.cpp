@@ -1,9 +1,9 @@
 #include "operations/drivers/klink.h"
 
 #include "encoding/unit_header.h"
+#include "k_protocol/ukdr_drv.h"
 #include "operations/drivers/k_drivers.h"
 #include "operations/link_errors.h"
-#include "k_protocol/ukdr_drv.h"
 #include "operations/version_table.h"
 
 namespace tgm {

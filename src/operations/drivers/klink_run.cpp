@@ -1,9 +1,9 @@
 #include "operations/drivers/klink_run.h"
 
 #include "encoding/byte_order.h"
+#include "k_protocol/ukdr_drv.h"
 #include "operations/link_errors.h"
 #include "operations/operation_steps.h"
-#include "k_protocol/ukdr_drv.h"
 
 #include <algorithm>
 
@@ -105,6 +105,8 @@ bool KLinkRun::wait_ready(bool require_ready) {
     return ready;
 }
 
-void KLinkRun::log_image(int32_t type, int32_t bytes) { link.set_stage(image_stage_text(type, bytes)); }
+void KLinkRun::log_image(int32_t type, int32_t bytes) {
+    link.set_stage(image_stage_text(type, bytes));
+}
 
 } // namespace tgm

@@ -28,7 +28,9 @@ public:
     // Polls the state byte; with require_ready the unit must also have ended initialisation.
     bool wait_ready(bool require_ready);
     void log_image(int32_t type, int32_t bytes);
-    bool read_record(DirectoryRecord& record) { return guarded_read(4, 0, record.bytes(), DirectoryRecord::kSize); }
+    bool read_record(DirectoryRecord& record) {
+        return guarded_read(4, 0, record.bytes(), DirectoryRecord::kSize);
+    }
     bool write_record(const DirectoryRecord& record) {
         return guarded_write(4, 0, record.bytes(), DirectoryRecord::kSize);
     }
