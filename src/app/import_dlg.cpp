@@ -94,7 +94,8 @@ bool TImportDlg::run_csv_import() {
         return false;
     CsvImport read;
     const std::string file_name = file_bytes(answer.file_name);
-    if (!read_csv_file(file_name, read))
+    CsvSource source;
+    if (!open_csv_file(file_name, source) || !take_csv_tables(source, read))
         return false;
     project_.open_tables(read.tables, file_name);
     resampled_ = read.resampled;

@@ -26,9 +26,10 @@ int usage_error(const char* utf8_text) {
 }
 
 bool load_for_import(const std::string& file_name, EPROJECT& project) {
-    if (is_csv_file_name(file_name)) {
+    if (is_sheet_file_name(file_name)) {
         CsvImport read;
-        if (!read_csv_file(file_name, read))
+        CsvSource source;
+        if (!open_csv_file(file_name, source) || !take_csv_tables(source, read))
             return false;
         project.open_tables(read.tables, file_name);
     } else if (!project.open_form(file_name)) {
