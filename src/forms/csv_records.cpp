@@ -67,6 +67,15 @@ void CsvRecordScanner::read_quoted(std::string& field) {
     }
 }
 
+std::vector<CsvRecord> first_csv_records(std::string_view text, char separator, std::size_t count) {
+    std::vector<CsvRecord> records;
+    CsvRecordScanner scanner(text, separator);
+    CsvRecord record;
+    while (records.size() < count && scanner.next(record))
+        records.push_back(record);
+    return records;
+}
+
 std::string csv_utf8_text(std::string_view bytes) {
     constexpr std::string_view kBom = "\xEF\xBB\xBF";
     if (bytes.substr(0, kBom.size()) == kBom)

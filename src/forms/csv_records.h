@@ -34,6 +34,9 @@ private:
     int32_t line_ = 1;
 };
 
+// The first `count` records of the text, empty ones included: what a preview shows.
+std::vector<CsvRecord> first_csv_records(std::string_view text, char separator, std::size_t count);
+
 // The file's text as UTF-8: a byte-order mark or text that decodes as UTF-8 is UTF-8, anything
 // else is code page 1251.
 std::string csv_utf8_text(std::string_view bytes);
