@@ -48,7 +48,8 @@ bool is_header_again(const CsvRecord& record, const SheetLayout& layout) {
     if (record.fields.size() > layout.columns.size())
         return false;
     for (std::size_t i = 0; i < layout.columns.size(); ++i) {
-        const std::string_view cell = i < record.fields.size() ? record.fields[i] : "";
+        const std::string_view cell =
+            i < record.fields.size() ? std::string_view(record.fields[i]) : std::string_view();
         if (csv_trimmed(cell) != layout.columns[i].title)
             return false;
     }

@@ -177,9 +177,11 @@ TEST(SheetShapes, EachShapeGivesTheLitresOfItsOwnTexts) {
 }
 
 TEST(SheetShapes, WhatCannotBeReadIsRefusedSayingWhatWasFoundAndMissed) {
-    EXPECT_EQ(refusal_of("Резервуар №1\r\nУровень, мм;Коэффициент вместимости, м³/мм\r\n0;1\r\n"),
-              "Строка 2: найдено: уровень — столбец 1, мм; нет столбца объёма");
-    EXPECT_EQ(refusal_of("H;V\r\n0;0\r\n10;100\r\n"),
+    EXPECT_EQ(
+        refusal_of(seed("no_volume.csv",
+                        "Резервуар №1\r\nУровень, мм;Коэффициент вместимости, м³/мм\r\n0;1\r\n")),
+        "Строка 2: найдено: уровень — столбец 1, мм; нет столбца объёма");
+    EXPECT_EQ(refusal_of(seed("no_units.csv", "H;V\r\n0;0\r\n10;100\r\n")),
               "Строка 1: найдено: уровень — столбец 1; объём — столбец 2; "
               "единицы уровня не указаны; единицы объёма не указаны");
     EXPECT_EQ(refusal_of("Уровень, см;Объём, м3\r\n0;0\r\n1;0,010\r\n1;0,011\r\n2;0,020\r\n"),
