@@ -1,5 +1,6 @@
 #include "app/import_dlg.h"
 
+#include "app/sheet_mapping_dialog.h"
 #include "app/string_grid.h"
 #include "app/ui_dialogs.h"
 #include "app/window_place.h"
@@ -88,14 +89,25 @@ bool TImportDlg::import_file(const std::string& file_name) {
 bool TImportDlg::run_csv_import() {
     UiDialogs::FileRequest request;
     request.folder = file_text(config().syspar().forms_folder());
-    request.filters = qt_filters(QStringLiteral("CSV|*.CSV"));
+    request.filters = qt_filters(QStringLiteral("CSV, TSV|*.CSV;*.TSV"));
     const UiDialogs::FileAnswer answer = ui_dialogs().open_file(parentWidget(), request);
     if (!answer.accepted)
         return false;
     CsvImport read;
     const std::string file_name = file_bytes(answer.file_name);
-    if (!read_csv_file(file_name, read))
+    CsvSource source;
+    if (!open_csv_file(file_name, source))
         return false;
+    if (source.own_layout) {
+        if (!take_csv_tables(source, read))
+            return false;
+    } else {
+        // A lab's table: its columns and units are confirmed before anything is imported.
+        SheetMappingDialog mapping(source, parentWidget());
+        if (mapping.exec() != QDialog::Accepted)
+            return false;
+        read = mapping.tables();
+    }
     project_.open_tables(read.tables, file_name);
     resampled_ = read.resampled;
     return exec() == QDialog::Accepted;

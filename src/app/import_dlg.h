@@ -26,7 +26,8 @@ public:
     bool run_import();
     // As run_import, for a file already chosen.
     bool import_file(const std::string& file_name);
-    // A strap-table CSV file: always shown for checking, channels that had to be resampled
+    // A strap-table CSV or TSV file (one not in the export's layout first through the mapping
+    // dialog): always shown for checking, channels that had to be resampled
     // marked in the grid.
     bool run_csv_import();
     void edit_header(int row);

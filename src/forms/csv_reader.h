@@ -1,31 +1,42 @@
 #pragma once
-// Reading strap tables from spreadsheets: a CSV file of rows "channel;header;level cm;volume l"
-// becomes up to 16 tables of litres per whole centimetre.
-#include "forms/fdata.h"
+// Reading strap tables from spreadsheets: the program's own layout of rows
+// "channel;header;level cm;volume l", or a table as a lab hands it over, found by its header
+// words. Either becomes up to 16 tables of litres per whole centimetre.
+#include "forms/csv_import.h"
+#include "forms/sheet_layout.h"
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace tgm {
 
-struct CsvImport {
-    // Kind-1 tables: channel N in slot N - 1, channels without rows as gaps.
-    FDATA tables;
-    // Bit k: the table of slot k was resampled from its levels as an .f1 table is.
-    uint32_t resampled = 0;
+// Whether the name ends in ".csv", letter case ignored: the file the export writes.
+bool is_csv_file_name(const std::string& file_name);
+// ".csv" or ".tsv", letter case ignored: the files the import reads.
+bool is_sheet_file_name(const std::string& file_name);
 
-    bool is_resampled(int32_t k) const { return (resampled >> k) & 1u; }
+// A spreadsheet file's text and the shape found in it.
+struct CsvSource {
+    std::string text;        // UTF-8
+    bool own_layout = false; // its first row is the export's header row
+    SheetLayout layout;      // otherwise the layout found, units as the header gives them
 };
 
-// Whether the name ends in ".csv", letter case ignored.
-bool is_csv_file_name(const std::string& file_name);
-
-// Reads the bytes of a CSV file. A refusal leaves `out` unspecified and puts into `refusal` one
-// line per problem, each naming its line numbers (code page 1251, lines joined by "\r").
+// Finds the shape of a file's bytes (UTF-8 with or without a byte-order mark, or code page
+// 1251). False with a refusal (code page 1251, naming the line) when the file is neither in the
+// own layout nor has a row that names a level and a volume column.
+bool find_csv_shape(std::string_view bytes, CsvSource& source, std::string& refusal);
+// Reads the tables: the own layout as the export writes it, any other by source.layout. A
+// refusal leaves `out` unspecified and puts into `refusal` one line per problem, each naming its
+// line numbers (code page 1251, lines joined by "\r").
+bool read_csv_source(const CsvSource& source, CsvImport& out, std::string& refusal);
+// Both steps on a file's bytes, units as its header gives them.
 bool parse_csv(std::string_view bytes, CsvImport& out, std::string& refusal);
-// Reads a file; an unreadable file and a refusal are shown through the message sink, and `out`
-// is then left as it was.
-bool read_csv_file(const std::string& file_name, CsvImport& out);
+
+// Reads a file and finds its shape; an unreadable file and a refusal are shown through the
+// message sink.
+bool open_csv_file(const std::string& file_name, CsvSource& source);
+// read_csv_source with the refusal shown through the message sink; `out` is then left as it was.
+bool take_csv_tables(const CsvSource& source, CsvImport& out);
 
 } // namespace tgm

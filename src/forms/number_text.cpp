@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <string>
 
 namespace tgm {
 namespace {
@@ -76,6 +78,61 @@ bool decimal_of_text(std::string_view text, double& value) {
     const char* end = s.data() + s.size();
     auto [ptr, ec] = std::from_chars(s.data(), end, value, std::chars_format::fixed);
     return ec == std::errc() && ptr == end && std::isfinite(value);
+}
+
+bool scaled_decimal(std::string_view text, int digits, int32_t& out, bool& exact) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    const std::size_t sep = text.find_first_of(".,");
+    const std::string_view whole = text.substr(0, sep);
+    const std::string_view fraction =
+        sep == std::string_view::npos ? std::string_view() : text.substr(sep + 1);
+    auto digits_only = [](std::string_view d) {
+        for (char c : d)
+            if (!is_digit(c))
+                return false;
+        return true;
+    };
+    if ((whole.empty() && fraction.empty()) || !digits_only(whole) || !digits_only(fraction))
+        return false;
+    int64_t v = 0;
+    auto add_digit = [&v](char c) {
+        v = v * 10 + (c - '0');
+        return v <= int64_t{2147483648};
+    };
+    for (char c : whole)
+        if (!add_digit(c))
+            return false;
+    const std::size_t kept = static_cast<std::size_t>(digits);
+    for (std::size_t k = 0; k < kept; ++k)
+        if (!add_digit(k < fraction.size() ? fraction[k] : '0'))
+            return false;
+    exact = true;
+    for (std::size_t k = kept; k < fraction.size(); ++k)
+        exact = exact && fraction[k] == '0';
+    if (negative)
+        v = -v;
+    if (v < INT32_MIN || v > INT32_MAX)
+        return false;
+    out = static_cast<int32_t>(v);
+    return true;
+}
+
+std::string centimetre_text(int64_t tenths) {
+    const bool negative = tenths < 0;
+    const uint64_t t = negative ? 0 - static_cast<uint64_t>(tenths) : static_cast<uint64_t>(tenths);
+    std::string text = (negative ? "-" : "") + std::to_string(t / 100);
+    const uint64_t rest = t % 100;
+    if (rest != 0) {
+        text += '.';
+        text += static_cast<char>('0' + rest / 10);
+        if (rest % 10 != 0)
+            text += static_cast<char>('0' + rest % 10);
+    }
+    return text;
 }
 
 bool truncate_to_int32(long double value, int32_t& out) {

@@ -19,6 +19,13 @@ std::string decimal_text(std::string_view token);
 bool integer_of_text(std::string_view text, int32_t& value);
 // A decimal number, "," read as "."; the result must be finite.
 bool decimal_of_text(std::string_view text, double& value);
+// A decimal text (optional sign, digits, at most one "," or "." and more digits) times
+// 10^digits, further digits cut off toward zero, in exact decimal steps: no binary fraction on
+// the way. `exact` says whether nothing but zeros was cut. False for any other text and for a
+// result outside 32 bits.
+bool scaled_decimal(std::string_view text, int digits, int32_t& out, bool& exact);
+// Tenths of a millimetre as centimetres, "." before at most two decimals (25035 -> "250.35").
+std::string centimetre_text(int64_t tenths);
 // Cubic metres text to litres: times 1000, rounded to single precision, truncated toward zero.
 bool litres_of_cubic_text(std::string_view text, int32_t& litres);
 

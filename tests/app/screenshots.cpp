@@ -8,8 +8,10 @@
 #include "app/bik_form.h"
 #include "app/link_form1.h"
 #include "app/qt_translation.h"
+#include "app/sheet_mapping_dialog.h"
 #include "app/status_bar.h"
 #include "app/trase_form.h"
+#include "forms/csv_reader.h"
 #include "operations/tbvlink.h"
 #include "render/gui_text.h"
 #include "sim/sim_pty.h"
@@ -152,6 +154,28 @@ bool save_port_dialogs(test::Program& p, const QString& out) {
     return ok;
 }
 
+// The mapping dialog on a lab's table: title lines, two column pairs across, a column it does
+// not need, millimetres and cubic metres.
+bool save_mapping_dialog(const QString& file) {
+    std::string text = "Градуировочная таблица резервуара РГС-50 №3;;;;\r\n;;;;\r\n"
+                       "Уровень наполнения, мм;Вместимость, м³;Коэффициент вместимости, м³/мм;"
+                       "Уровень наполнения, мм;Вместимость, м³\r\n";
+    auto litres = [](int mm) { return mm * 19 + mm * mm / 400; };
+    auto cubic = [](int l) {
+        return std::to_string(l / 1000) + "," + std::to_string(1000 + l % 1000).substr(1);
+    };
+    for (int mm = 0; mm < 1600; ++mm) {
+        text += std::to_string(mm) + ";" + cubic(litres(mm)) + ";0,019;" +
+                std::to_string(mm + 1600) + ";" + cubic(litres(mm + 1600)) + "\r\n";
+    }
+    CsvSource source;
+    std::string refusal;
+    if (!find_csv_shape(text, source, refusal))
+        return false;
+    SheetMappingDialog dialog(source);
+    return save(&dialog, file);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -213,6 +237,7 @@ int main(int argc, char** argv) {
     p.import->project().open_form(copy_example(folder, "survey.f1"));
     ok &= save(p.import, out + "/import-dialog.png");
     p.import->hide();
+    ok &= save_mapping_dialog(out + "/mapping-dialog.png");
 
     ok &= save_link_dialogs(p, folder, out);
     p.main->trase_form()->resize(640, 160); // the lines end in their results

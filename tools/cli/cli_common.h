@@ -1,5 +1,7 @@
 #pragma once
 // Shared pieces of the tgm-cli commands.
+#include "forms/sheet_layout.h"
+
 #include <cstdint>
 #include <string>
 
@@ -17,9 +19,30 @@ void print_error(const std::string& text_cp1251);
 // Usage errors are printed in the program's own words (UTF-8 literal).
 int usage_error(const char* utf8_text);
 
-// Loads a form file the way the import does: open_form (a .csv file as "Импорт CSV…" reads it),
-// then the control pass. False when the file does not load (the reason is already on stderr).
-bool load_for_import(const std::string& file_name, EPROJECT& project);
+// What the options after a command's arguments say of a spreadsheet table whose header does not.
+struct TableOptions {
+    LevelUnit level = LevelUnit::unknown;
+    VolumeUnit volume = VolumeUnit::unknown;
+    int32_t channel = 0; // --table-channel; 0: not given
+
+    bool any() const {
+        return level != LevelUnit::unknown || volume != VolumeUnit::unknown || channel != 0;
+    }
+};
+
+extern const char kTableOptionsHelp[];
+TableOptions& table_options();
+// Whether the command reads a FILE or IN and so takes the table options.
+bool reads_table_file(int (*run)(int argc, char** argv));
+// Takes --level-unit, --volume-unit and --table-channel out of argv[1..argc) into
+// table_options(); returns the arguments left, or -1 after printing a usage error.
+int take_table_options(int argc, char** argv);
+
+// Loads a form file the way the import does: open_form (a .csv or .tsv file as "Импорт CSV…"
+// reads it, completed by the table options), then the control pass. False when the file does
+// not load (the reason is already on stderr). For a spreadsheet table not in the export's layout
+// `found` gets the FOUND line of what was read.
+bool load_for_import(const std::string& file_name, EPROJECT& project, std::string* found = nullptr);
 
 // FDATA::unconverted_line for table k (counted from 0) on stderr.
 void print_unconverted(int32_t k);

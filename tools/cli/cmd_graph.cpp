@@ -90,7 +90,7 @@ int cmd_graph(int argc, char** argv) {
     if (!parse(argc, argv, o))
         return kUsage;
     EPROJECT project;
-    if (!project.open_form(o.file))
+    if (!load_for_import(o.file, project))
         return kUsage;
     const std::string channel = cp("Канал ") + text_of_integer(o.channel) + ": ";
     if (o.channel > project.count()) {

@@ -4,6 +4,8 @@
 #include "forms/number_text.h"
 #include "project/eproject.h"
 
+#include <cstdio>
+
 namespace tgm::cli {
 
 // CHANNEL, CONTROL, MAX_LEVEL, CAPACITY, HEADER per table, tab-separated.
@@ -11,8 +13,12 @@ int cmd_info(int argc, char** argv) {
     if (argc != 2)
         return usage_error("usage: tgm-cli info FILE");
     EPROJECT project;
-    if (!load_for_import(argv[1], project))
+    std::string found;
+    if (!load_for_import(argv[1], project, &found))
         return kUsage;
+    // What was read of a spreadsheet table in another layout, for the user to check.
+    if (!found.empty())
+        std::fprintf(stderr, "%s\n", found.c_str());
     for (int32_t k = 0; k < project.count(); ++k) {
         print_line(text_of_integer(k + 1) + '\t' + project.control_text(k) + '\t' +
                    project.max_level_text(k) + '\t' + project.capacity_text(k) + '\t' +

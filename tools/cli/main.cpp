@@ -46,6 +46,8 @@ int usage(FILE* out) {
                "unreadable input, 3 compare found differences.\n\n",
                out);
     std::fputs(tgm::cli::kLinkOptionsHelp, out);
+    std::fputs("\n", out);
+    std::fputs(tgm::cli::kTableOptionsHelp, out);
     return tgm::cli::kUsage;
 }
 
@@ -73,7 +75,11 @@ int main(int argc, char** argv) {
             return tgm::cli::usage_error(
                 "tgm-cli: --port, --traffic and --trace go with read, write, "
                 "clear and compare (console: --port)");
-        return c.run(argc - first, argv + first);
+        int args = argc - first;
+        if (tgm::cli::reads_table_file(c.run) &&
+            (args = tgm::cli::take_table_options(args, argv + first)) < 0)
+            return tgm::cli::kUsage;
+        return c.run(args, argv + first);
     }
     std::fprintf(stderr, "tgm-cli: unknown command '%s'\n", argv[first]);
     return usage(stderr);

@@ -1,0 +1,197 @@
+#include "app/sheet_mapping_dialog.h"
+
+#include "app/window_place.h"
+#include "forms/csv_records.h"
+#include "forms/number_text.h"
+#include "project/eproject.h"
+#include "render/gui_text.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace tgm {
+namespace {
+
+constexpr int kShownRecords = 12;
+
+// The drop-downs' entries, in the order of their enums (unknown first).
+const ColumnRole kRoles[] = {ColumnRole::level, ColumnRole::volume, ColumnRole::channel,
+                             ColumnRole::unused};
+const char* const kRoleTexts[] = {"уровень", "объём", "канал", "не использовать"};
+const char* const kLevelUnitTexts[] = {"не указаны", "мм", "см", "м"};
+const char* const kVolumeUnitTexts[] = {"не указаны", "л", "дм³", "м³"};
+
+QComboBox* combo(QWidget* parent, const QString& name, std::initializer_list<const char*> texts) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    for (const char* t : texts)
+        box->addItem(u(t));
+    return box;
+}
+
+QString separator_text(char separator) {
+    return separator == '\t' ? QStringLiteral("TAB") : QString(QLatin1Char(separator));
+}
+
+QTableWidgetItem* text_item(const QString& text) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled);
+    return item;
+}
+
+} // namespace
+
+SheetMappingDialog::SheetMappingDialog(const CsvSource& source, QWidget* parent)
+    : QDialog(parent), source_(source) {
+    setObjectName(QStringLiteral("sheet_mapping"));
+    setWindowTitle(u("Столбцы таблицы"));
+    const SheetLayout& layout = source_.layout;
+
+    auto* format =
+        new QLabel(u("Разделитель: %1    Десятичный знак: %2    Строка заголовка: %3")
+                       .arg(separator_text(layout.separator),
+                            layout.decimal ? QString(QLatin1Char(layout.decimal)) : u("нет"))
+                       .arg(layout.header_line),
+                   this);
+    format->setObjectName(QStringLiteral("format_label"));
+
+    file_grid_ = new QTableWidget(this);
+    file_grid_->setObjectName(QStringLiteral("file_grid"));
+    fill_file_grid();
+
+    level_unit_ =
+        combo(this, QStringLiteral("level_unit"),
+              {kLevelUnitTexts[0], kLevelUnitTexts[1], kLevelUnitTexts[2], kLevelUnitTexts[3]});
+    volume_unit_ =
+        combo(this, QStringLiteral("volume_unit"),
+              {kVolumeUnitTexts[0], kVolumeUnitTexts[1], kVolumeUnitTexts[2], kVolumeUnitTexts[3]});
+    level_unit_->setCurrentIndex(static_cast<int>(layout.level_unit));
+    volume_unit_->setCurrentIndex(static_cast<int>(layout.volume_unit));
+    auto* units = new QFormLayout;
+    units->addRow(u("Единицы уровня"), level_unit_);
+    units->addRow(u("Единицы объёма"), volume_unit_);
+
+    QStringList captions;
+    for (const char* c : {"Канал", "Точек", "Наибольший уровень, см", "Вместимость, л", "Контроль"})
+        captions << u(c);
+    result_grid_ = new QTableWidget(0, static_cast<int>(captions.size()), this);
+    result_grid_->setObjectName(QStringLiteral("result_grid"));
+    result_grid_->setHorizontalHeaderLabels(captions);
+    result_grid_->verticalHeader()->hide();
+    result_grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    result_grid_->setFixedHeight(130);
+
+    refusal_ = new QLabel(this);
+    refusal_->setObjectName(QStringLiteral("refusal_label"));
+    refusal_->setWordWrap(true);
+    refusal_->setStyleSheet(QStringLiteral("color: #b00000"));
+
+    auto* buttons = new QDialogButtonBox(this);
+    ok_ = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    ok_->setObjectName(QStringLiteral("ok_button"));
+    QPushButton* cancel = buttons->addButton(u("Отмена"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("cancel_button"));
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* main = new QVBoxLayout(this);
+    main->addWidget(format);
+    main->addWidget(file_grid_, 1);
+    main->addLayout(units);
+    main->addWidget(result_grid_);
+    main->addWidget(refusal_);
+    main->addWidget(buttons);
+    resize(920, 560);
+
+    for (QComboBox* box : roles_)
+        connect(box, &QComboBox::currentIndexChanged, this, &SheetMappingDialog::read_again);
+    connect(level_unit_, &QComboBox::currentIndexChanged, this, &SheetMappingDialog::read_again);
+    connect(volume_unit_, &QComboBox::currentIndexChanged, this, &SheetMappingDialog::read_again);
+    read_again();
+}
+
+// Row 0 holds each column's role; below it the file's first records, the header row in bold.
+void SheetMappingDialog::fill_file_grid() {
+    const SheetLayout& layout = source_.layout;
+    const std::vector<CsvRecord> records =
+        first_csv_records(source_.text, layout.separator, kShownRecords);
+    std::size_t columns = layout.columns.size();
+    for (const CsvRecord& r : records)
+        columns = std::max(columns, r.fields.size());
+    file_grid_->setColumnCount(static_cast<int>(columns));
+    file_grid_->setRowCount(static_cast<int>(records.size()) + 1);
+    QStringList numbers;
+    for (std::size_t c = 0; c < columns; ++c)
+        numbers << QString::number(c + 1);
+    file_grid_->setHorizontalHeaderLabels(numbers);
+    QStringList lines{u("роль")};
+    for (const CsvRecord& r : records)
+        lines << QString::number(r.line);
+    file_grid_->setVerticalHeaderLabels(lines);
+    for (std::size_t c = 0; c < layout.columns.size(); ++c) {
+        auto* box = combo(file_grid_, QStringLiteral("role_%1").arg(c + 1),
+                          {kRoleTexts[0], kRoleTexts[1], kRoleTexts[2], kRoleTexts[3]});
+        for (int i = 0; i < 4; ++i)
+            if (kRoles[i] == layout.columns[c].role)
+                box->setCurrentIndex(i);
+        file_grid_->setCellWidget(0, static_cast<int>(c), box);
+        roles_.push_back(box);
+    }
+    for (std::size_t r = 0; r < records.size(); ++r) {
+        for (std::size_t c = 0; c < records[r].fields.size(); ++c) {
+            QTableWidgetItem* item = text_item(QString::fromStdString(records[r].fields[c]));
+            if (records[r].line == layout.header_line) {
+                QFont bold = item->font();
+                bold.setBold(true);
+                item->setFont(bold);
+            }
+            file_grid_->setItem(static_cast<int>(r) + 1, static_cast<int>(c), item);
+        }
+    }
+    file_grid_->resizeColumnsToContents();
+    // A title line must not make its column as wide as itself.
+    for (int c = 0; c < file_grid_->columnCount(); ++c)
+        file_grid_->setColumnWidth(c, std::min(file_grid_->columnWidth(c), 190));
+}
+
+void SheetMappingDialog::read_again() {
+    SheetLayout& layout = source_.layout;
+    for (std::size_t c = 0; c < roles_.size(); ++c)
+        layout.columns[c].role = kRoles[roles_[c]->currentIndex()];
+    layout.level_unit = static_cast<LevelUnit>(level_unit_->currentIndex());
+    layout.volume_unit = static_cast<VolumeUnit>(volume_unit_->currentIndex());
+
+    std::string refusal;
+    const bool ok = read_csv_source(source_, read_, refusal);
+    result_grid_->setRowCount(0);
+    if (ok) {
+        EPROJECT project;
+        project.open_tables(read_.tables, source_.layout.title);
+        project.update_control();
+        for (int32_t k = 0; k < project.count(); ++k) {
+            if (!project.tables().table(k).filled())
+                continue;
+            const StrapSummary& s = read_.sources[static_cast<std::size_t>(k)];
+            const int row = result_grid_->rowCount();
+            result_grid_->insertRow(row);
+            const QString texts[] = {QString::number(k + 1) +
+                                         (read_.is_resampled(k) ? QStringLiteral(" ≈") : QString()),
+                                     QString::number(s.points), qs(centimetre_text(s.top_tenths)),
+                                     qs(project.capacity_text(k)), qs(project.control_text(k))};
+            for (int c = 0; c < 5; ++c)
+                result_grid_->setItem(row, c, text_item(texts[c]));
+        }
+    }
+    refusal_->setText(ok ? QString() : qs(refusal).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    ok_->setEnabled(ok);
+}
+
+} // namespace tgm

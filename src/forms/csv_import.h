@@ -1,0 +1,24 @@
+#pragma once
+// What a spreadsheet file gives: up to 16 tables of litres per whole centimetre.
+#include "forms/fdata.h"
+#include "forms/strap_table.h"
+
+#include <array>
+#include <cstdint>
+
+namespace tgm {
+
+struct CsvImport {
+    // Kind-1 tables: channel N in slot N - 1, channels without rows as gaps.
+    FDATA tables;
+    // Bit k: the table of slot k was resampled from its levels as an .f1 table is.
+    uint32_t resampled = 0;
+    // What the file listed for each slot's table.
+    std::array<StrapSummary, FDATA::kMaxTables> sources{};
+    // Rows under the header that gave points.
+    int32_t rows = 0;
+
+    bool is_resampled(int32_t k) const { return (resampled >> k) & 1u; }
+};
+
+} // namespace tgm

@@ -1,0 +1,378 @@
+#include "forms/sheet_layout.h"
+
+#include "forms/csv_records.h"
+#include "forms/number_text.h"
+
+#include <algorithm>
+
+namespace tgm {
+namespace {
+
+// Lower case for the letters header words use: ASCII and Cyrillic (Ё included).
+std::string lower_case(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c >= 'A' && c <= 'Z') {
+            out += static_cast<char>(c - 'A' + 'a');
+        } else if (c == 0xD0 && i + 1 < s.size()) {
+            const unsigned char d = static_cast<unsigned char>(s[++i]);
+            if (d >= 0x90 && d <= 0x9F) { // А-П
+                out += '\xD0';
+                out += static_cast<char>(d + 0x20);
+            } else if (d >= 0xA0 && d <= 0xAF) { // Р-Я
+                out += '\xD1';
+                out += static_cast<char>(d - 0x20);
+            } else if (d == 0x81) { // Ё
+                out += "\xD1\x91";
+            } else {
+                out += static_cast<char>(c);
+                out += static_cast<char>(d);
+            }
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+// Words of a lower-cased cell: runs of ASCII letters and digits, Cyrillic letters and "³".
+// A "/" stands as a word of its own, so that a rate ("м³/мм") can be told from a volume.
+std::vector<std::string> words_of(std::string_view s) {
+    std::vector<std::string> words;
+    std::string word;
+    auto flush = [&] {
+        if (!word.empty())
+            words.push_back(std::move(word));
+        word.clear();
+    };
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        const bool ascii_word = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        const bool cyrillic = (c == 0xD0 || c == 0xD1) && i + 1 < s.size();
+        const bool cube =
+            c == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) == 0xB3;
+        if (ascii_word) {
+            word += static_cast<char>(c);
+        } else if (cyrillic || cube) {
+            word += s.substr(i, 2);
+            ++i;
+        } else {
+            flush();
+            if (c == '/')
+                words.emplace_back("/");
+        }
+    }
+    flush();
+    return words;
+}
+
+bool starts(std::string_view word, std::string_view prefix) {
+    return word.substr(0, prefix.size()) == prefix;
+}
+
+ColumnRole role_word(std::string_view w) {
+    for (std::string_view p : {"уровен", "уровн", "высот", "налив", "level"})
+        if (starts(w, p))
+            return ColumnRole::level;
+    for (std::string_view p : {"объём", "объем", "вместимост", "volume"})
+        if (starts(w, p))
+            return ColumnRole::volume;
+    if (starts(w, "канал") || starts(w, "channel"))
+        return ColumnRole::channel;
+    if (w == "h")
+        return ColumnRole::level;
+    if (w == "v")
+        return ColumnRole::volume;
+    return ColumnRole::unused;
+}
+
+LevelUnit level_unit_word(std::string_view w) {
+    if (w == "мм" || w == "mm" || starts(w, "миллиметр"))
+        return LevelUnit::mm;
+    if (w == "см" || w == "cm" || starts(w, "сантиметр"))
+        return LevelUnit::cm;
+    if (w == "м" || w == "m" || starts(w, "метр"))
+        return LevelUnit::m;
+    return LevelUnit::unknown;
+}
+
+VolumeUnit volume_unit_of(const std::vector<std::string>& words) {
+    bool cubic = false; // "куб", "кубических", "кубометр"
+    for (const std::string& w : words)
+        cubic = cubic || starts(w, "куб");
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& w = words[i];
+        const bool cubed_next = i + 1 < words.size() && words[i + 1] == "3";
+        if (w == "л" || w == "l" || starts(w, "литр") || starts(w, "litre") || starts(w, "liter"))
+            return VolumeUnit::litre;
+        if (w == "дм3" || w == "дм³" || w == "dm3" || w == "dm³" ||
+            ((w == "дм" || w == "dm") && (cubed_next || cubic)))
+            return VolumeUnit::dm3;
+        if (w == "м3" || w == "м³" || w == "m3" || w == "m³" || starts(w, "кубометр") ||
+            ((w == "м" || w == "m") && (cubed_next || cubic)))
+            return VolumeUnit::m3;
+    }
+    return cubic ? VolumeUnit::m3 : VolumeUnit::unknown;
+}
+
+// What a header cell names: its role by its first role word, and its unit. A rate of volume per
+// level ("коэффициент вместимости, м³/мм") is no volume.
+SheetColumn column_of(std::string_view cell) {
+    SheetColumn column;
+    column.title = std::string(csv_trimmed(cell));
+    const std::vector<std::string> words = words_of(lower_case(column.title));
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (starts(words[i], "коэф") || starts(words[i], "coef") || starts(words[i], "factor"))
+            return SheetColumn{column.title};
+        if (words[i] == "/" && i + 1 < words.size() &&
+            level_unit_word(words[i + 1]) != LevelUnit::unknown)
+            return SheetColumn{column.title};
+    }
+    for (const std::string& w : words) {
+        column.role = role_word(w);
+        if (column.role != ColumnRole::unused)
+            break;
+    }
+    if (column.role == ColumnRole::level) {
+        for (const std::string& w : words)
+            if ((column.level_unit = level_unit_word(w)) != LevelUnit::unknown)
+                break;
+    } else if (column.role == ColumnRole::volume) {
+        column.volume_unit = volume_unit_of(words);
+    }
+    return column;
+}
+
+// The unit the columns of one role agree on; none named or two different: unknown.
+template <typename Unit, typename Of>
+Unit agreed_unit(const std::vector<SheetColumn>& columns, ColumnRole role, Of unit_of) {
+    Unit agreed = Unit::unknown;
+    for (const SheetColumn& c : columns) {
+        const Unit u = unit_of(c);
+        if (c.role != role || u == Unit::unknown)
+            continue;
+        if (agreed != Unit::unknown && agreed != u)
+            return Unit::unknown;
+        agreed = u;
+    }
+    return agreed;
+}
+
+std::string columns_text(const SheetLayout& layout, ColumnRole role) {
+    std::string text;
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < layout.columns.size(); ++i)
+        if (layout.columns[i].role == role)
+            text += (n++ ? ", " : "") + text_of_integer(static_cast<int64_t>(i + 1));
+    return (n == 1 ? "столбец " : "столбцы ") + text;
+}
+
+// The units as the messages write them, in code page 1251's letters.
+const char* level_unit_text(LevelUnit u) {
+    switch (u) {
+    case LevelUnit::mm: return "мм";
+    case LevelUnit::cm: return "см";
+    case LevelUnit::m: return "м";
+    default: return "";
+    }
+}
+
+const char* volume_unit_text(VolumeUnit u) {
+    switch (u) {
+    case VolumeUnit::litre: return "л";
+    case VolumeUnit::dm3: return "дм3";
+    case VolumeUnit::m3: return "м3";
+    default: return "";
+    }
+}
+
+// One candidate separator's search for the header row.
+struct HeaderSearch {
+    bool found = false;
+    bool partial = false; // a row names a level or a volume column, not both
+    CsvRecord header;     // the header row, or the first partial row
+    std::string title;
+    int32_t first_line = 0; // the first non-empty line
+};
+
+HeaderSearch search_header(std::string_view text, char separator) {
+    HeaderSearch s;
+    CsvRecordScanner scanner(text, separator);
+    CsvRecord record;
+    std::string title;
+    while (scanner.next(record)) {
+        if (is_empty_csv_record(record.fields))
+            continue;
+        if (s.first_line == 0)
+            s.first_line = record.line;
+        bool level = false, volume = false;
+        for (const std::string& cell : record.fields) {
+            const ColumnRole role = column_of(cell).role;
+            level = level || role == ColumnRole::level;
+            volume = volume || role == ColumnRole::volume;
+        }
+        if (level && volume) {
+            s.found = true;
+            s.header = record;
+            s.title = title;
+            return s;
+        }
+        if ((level || volume) && !s.partial) {
+            s.partial = true;
+            s.header = record;
+        }
+        if (title.empty()) {
+            for (const std::string& cell : record.fields) {
+                const std::string_view t = csv_trimmed(cell);
+                if (!t.empty())
+                    title += (title.empty() ? "" : " ") + std::string(t);
+            }
+        }
+    }
+    return s;
+}
+
+} // namespace
+
+std::vector<std::pair<std::size_t, std::size_t>> SheetLayout::pairs() const {
+    std::vector<std::size_t> levels, volumes;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].role == ColumnRole::level)
+            levels.push_back(i);
+        else if (columns[i].role == ColumnRole::volume)
+            volumes.push_back(i);
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> out;
+    for (std::size_t i = 0; i < levels.size() && i < volumes.size(); ++i)
+        out.emplace_back(levels[i], volumes[i]);
+    return out;
+}
+
+std::size_t SheetLayout::count(ColumnRole role) const {
+    std::size_t n = 0;
+    for (const SheetColumn& c : columns)
+        n += c.role == role;
+    return n;
+}
+
+std::size_t SheetLayout::channel_column() const {
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (columns[i].role == ColumnRole::channel)
+            return i;
+    return columns.size();
+}
+
+std::string found_text(const SheetLayout& layout) {
+    std::string text;
+    auto add = [&text](const std::string& part) { text += (text.empty() ? "" : "; ") + part; };
+    if (layout.count(ColumnRole::level) > 0) {
+        const char* unit = level_unit_text(layout.level_unit);
+        add("уровень — " + columns_text(layout, ColumnRole::level) + (*unit ? ", " : "") + unit);
+    }
+    if (layout.count(ColumnRole::volume) > 0) {
+        const char* unit = volume_unit_text(layout.volume_unit);
+        add("объём — " + columns_text(layout, ColumnRole::volume) + (*unit ? ", " : "") + unit);
+    }
+    if (layout.count(ColumnRole::channel) > 0)
+        add("канал — " + columns_text(layout, ColumnRole::channel));
+    return text.empty() ? text : "найдено: " + text;
+}
+
+bool find_sheet_layout(std::string_view text, SheetLayout& layout, std::string& refusal_utf8) {
+    HeaderSearch best;
+    char best_separator = ';';
+    for (char separator : {'\t', ';', ','}) {
+        HeaderSearch s = search_header(text, separator);
+        if (s.found || (s.partial && !best.partial)) {
+            best = std::move(s);
+            best_separator = separator;
+            if (best.found)
+                break;
+        } else if (separator == ';') {
+            best.first_line = s.first_line; // the line the refusal names
+        }
+    }
+    layout = SheetLayout();
+    layout.separator = best_separator;
+    if (best.found || best.partial) {
+        layout.header_line = best.header.line;
+        layout.title = best.title;
+        for (const std::string& cell : best.header.fields)
+            layout.columns.push_back(column_of(cell));
+        layout.level_unit = agreed_unit<LevelUnit>(
+            layout.columns, ColumnRole::level, [](const SheetColumn& c) { return c.level_unit; });
+        layout.volume_unit = agreed_unit<VolumeUnit>(
+            layout.columns, ColumnRole::volume, [](const SheetColumn& c) { return c.volume_unit; });
+    }
+    if (!best.found) {
+        const int32_t line = best.partial ? best.header.line : std::max(best.first_line, 1);
+        std::string what = found_text(layout);
+        if (layout.count(ColumnRole::level) == 0)
+            what += (what.empty() ? "" : "; ") + std::string("нет столбца уровня");
+        if (layout.count(ColumnRole::volume) == 0)
+            what += (what.empty() ? "" : "; ") + std::string("нет столбца объёма");
+        refusal_utf8 = "Строка " + text_of_integer(line) + ": " + what;
+        return false;
+    }
+    // The decimal sign of the first number with decimals under the header row.
+    CsvRecordScanner scanner(text, layout.separator);
+    CsvRecord record;
+    while (layout.decimal == 0 && scanner.next(record)) {
+        if (record.line <= layout.header_line)
+            continue;
+        for (std::size_t i = 0; i < record.fields.size() && i < layout.columns.size(); ++i) {
+            const ColumnRole role = layout.columns[i].role;
+            if (role != ColumnRole::level && role != ColumnRole::volume)
+                continue;
+            const std::string number = csv_without_spaces(csv_trimmed(record.fields[i]));
+            int32_t value = 0;
+            bool exact = false;
+            const std::size_t sign = number.find_first_of(".,");
+            if (sign != std::string::npos && scaled_decimal(number, 0, value, exact)) {
+                layout.decimal = number[sign];
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+const char* level_unit_name(LevelUnit unit) {
+    switch (unit) {
+    case LevelUnit::mm: return "mm";
+    case LevelUnit::cm: return "cm";
+    case LevelUnit::m: return "m";
+    default: return "";
+    }
+}
+
+const char* volume_unit_name(VolumeUnit unit) {
+    switch (unit) {
+    case VolumeUnit::litre: return "l";
+    case VolumeUnit::dm3: return "dm3";
+    case VolumeUnit::m3: return "m3";
+    default: return "";
+    }
+}
+
+bool level_unit_of_name(std::string_view name, LevelUnit& unit) {
+    for (LevelUnit u : {LevelUnit::mm, LevelUnit::cm, LevelUnit::m})
+        if (name == level_unit_name(u)) {
+            unit = u;
+            return true;
+        }
+    return false;
+}
+
+bool volume_unit_of_name(std::string_view name, VolumeUnit& unit) {
+    for (VolumeUnit u : {VolumeUnit::litre, VolumeUnit::dm3, VolumeUnit::m3})
+        if (name == volume_unit_name(u)) {
+            unit = u;
+            return true;
+        }
+    return false;
+}
+
+} // namespace tgm

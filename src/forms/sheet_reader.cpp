@@ -1,0 +1,170 @@
+#include "forms/sheet_reader.h"
+
+#include "forms/csv_records.h"
+#include "forms/form_kind.h"
+#include "forms/number_text.h"
+
+#include <array>
+#include <vector>
+
+namespace tgm {
+namespace {
+
+// Decimal places that turn the unit into tenths of a millimetre, or litres.
+int level_digits(LevelUnit u) { return u == LevelUnit::mm ? 1 : u == LevelUnit::cm ? 2 : 4; }
+int volume_digits(VolumeUnit u) { return u == VolumeUnit::m3 ? 3 : 0; }
+
+// What stops the layout from being read at all: roles that do not pair, units not known.
+std::string layout_problems(const SheetLayout& layout) {
+    std::vector<std::string> missing;
+    const std::size_t levels = layout.count(ColumnRole::level);
+    const std::size_t volumes = layout.count(ColumnRole::volume);
+    if (levels == 0)
+        missing.emplace_back("нет столбца уровня");
+    if (volumes == 0)
+        missing.emplace_back("нет столбца объёма");
+    if (levels > 0 && volumes > 0 && levels != volumes)
+        missing.push_back("столбцов уровня " + text_of_integer(static_cast<int64_t>(levels)) +
+                          ", объёма " + text_of_integer(static_cast<int64_t>(volumes)) +
+                          ": они должны идти парами");
+    if (layout.count(ColumnRole::channel) > 1)
+        missing.emplace_back("больше одного столбца канала");
+    if (levels > 0 && layout.level_unit == LevelUnit::unknown)
+        missing.emplace_back("единицы уровня не указаны");
+    if (volumes > 0 && layout.volume_unit == VolumeUnit::unknown)
+        missing.emplace_back("единицы объёма не указаны");
+    if (layout.table_channel != 0 && layout.count(ColumnRole::channel) > 0)
+        missing.emplace_back("канал таблицы задан, а в файле есть столбец канала");
+    if (layout.table_channel < 0 || layout.table_channel > FDATA::kMaxTables)
+        missing.emplace_back("канал таблицы вне 1–16");
+    std::string text;
+    for (const std::string& m : missing)
+        text += (text.empty() ? "" : "; ") + m;
+    return text;
+}
+
+// The repeated header row of a sheet printed over several pages.
+bool is_header_again(const CsvRecord& record, const SheetLayout& layout) {
+    if (record.fields.size() > layout.columns.size())
+        return false;
+    for (std::size_t i = 0; i < layout.columns.size(); ++i) {
+        const std::string_view cell =
+            i < record.fields.size() ? std::string_view(record.fields[i]) : std::string_view();
+        if (csv_trimmed(cell) != layout.columns[i].title)
+            return false;
+    }
+    return true;
+}
+
+bool read_point(const std::string& level_cell, const std::string& volume_cell,
+                const SheetLayout& layout, int32_t line, StrapPoint& p) {
+    const std::string level = csv_without_spaces(csv_trimmed(level_cell));
+    const std::string volume = csv_without_spaces(csv_trimmed(volume_cell));
+    bool level_exact = false;
+    p.line = line;
+    if (!scaled_decimal(level, level_digits(layout.level_unit), p.tenths, level_exact) ||
+        !scaled_decimal(volume, volume_digits(layout.volume_unit), p.litres, p.whole_litres))
+        return false;
+    p.whole_centimetre = level_exact && p.tenths % 100 == 0;
+    return true;
+}
+
+} // namespace
+
+bool read_sheet(std::string_view text, const SheetLayout& layout, CsvImport& out,
+                std::string& refusal) {
+    LineRefusal refused;
+    const std::string problems = layout_problems(layout);
+    if (!problems.empty()) {
+        const std::string found = found_text(layout);
+        refused.add({layout.header_line}, (found.empty() ? "" : found + "; ") + problems);
+        refusal = refused.text();
+        return false;
+    }
+    const auto pairs = layout.pairs();
+    const std::size_t channel_column = layout.channel_column();
+    const bool has_channel = channel_column < layout.columns.size();
+    const int32_t table_channel = layout.table_channel > 0 ? layout.table_channel : 1;
+
+    std::array<std::vector<StrapPoint>, FDATA::kMaxTables> channels;
+    std::vector<int32_t> unreadable, outside;
+    out.rows = 0;
+    CsvRecordScanner scanner(text, layout.separator);
+    CsvRecord record;
+    while (scanner.next(record)) {
+        if (record.line <= layout.header_line || is_empty_csv_record(record.fields) ||
+            is_header_again(record, layout))
+            continue;
+        drop_trailing_empty_fields(record.fields);
+        const std::vector<std::string>& f = record.fields;
+        auto cell = [&f](std::size_t i) -> const std::string& {
+            static const std::string kEmpty;
+            return i < f.size() ? f[i] : kEmpty;
+        };
+        // A field beyond the header's columns: a "," decimal in a ","-separated file that was
+        // not quoted would shift every number after it.
+        bool readable = f.size() <= layout.columns.size() || csv_trimmed(f.back()).empty();
+        std::vector<StrapPoint> points;
+        for (const auto& [level, volume] : pairs) {
+            const bool no_level = csv_trimmed(cell(level)).empty();
+            const bool no_volume = csv_trimmed(cell(volume)).empty();
+            if (no_level && no_volume)
+                continue; // a shorter last column pair
+            StrapPoint p;
+            if (no_level || no_volume ||
+                !read_point(cell(level), cell(volume), layout, record.line, p))
+                readable = false;
+            points.push_back(p);
+        }
+        if (!readable) {
+            unreadable.push_back(record.line);
+            continue;
+        }
+        if (points.empty())
+            continue; // a row of other columns only: a note under the table
+        int32_t channel = table_channel;
+        if (has_channel &&
+            !integer_of_text(csv_without_spaces(csv_trimmed(cell(channel_column))), channel)) {
+            unreadable.push_back(record.line);
+            continue;
+        }
+        if (channel < 1 || channel > FDATA::kMaxTables) {
+            outside.push_back(record.line);
+            continue;
+        }
+        ++out.rows;
+        auto& rows = channels[static_cast<std::size_t>(channel - 1)];
+        rows.insert(rows.end(), points.begin(), points.end());
+    }
+    if (out.rows == 0 && unreadable.empty() && outside.empty()) {
+        refused.add({layout.header_line}, "за строкой заголовка нет ни одной точки");
+        refusal = refused.text();
+        return false;
+    }
+    refused.add(unreadable, "не прочитаны: в столбцах уровня и объёма нужны числа");
+    refused.add(outside, "номер канала вне 1–16");
+
+    out.tables.clear();
+    out.resampled = 0;
+    out.sources = {};
+    for (int32_t k = 0; k < FDATA::kMaxTables; ++k) {
+        FORMA& table = out.tables.table(k);
+        table.make_empty(kFormFs);
+        auto& rows = channels[static_cast<std::size_t>(k)];
+        if (rows.empty())
+            continue;
+        out.tables.count = static_cast<uint32_t>(k + 1);
+        bool resampled = false;
+        if (make_strap_table(k + 1, std::move(rows), AsIsRule::whole_centimetres, layout.title,
+                             table, resampled, out.sources[static_cast<std::size_t>(k)], refused) &&
+            resampled)
+            out.resampled |= 1u << k;
+    }
+    if (!refused.empty()) {
+        refusal = refused.text();
+        return false;
+    }
+    return true;
+}
+
+} // namespace tgm

@@ -1,0 +1,89 @@
+// tgm-cli on strap tables as labs hand them over: units from the header or the options, the
+// FOUND line of info, and a write into the simulated unit.
+#include "support/cp1251.h"
+#include "testing/files.h"
+#include "testing/pty_pair.h"
+#include "testing/run_program.h"
+#include "testing/served_unit.h"
+#include "testing/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace tgm::test {
+namespace {
+
+struct CliSheet : ::testing::Test {
+    TempDir dir;
+    EnvGuard home{"TGM_HOME", dir.path()};
+};
+
+std::string after_status(const RunResult& r) { return r.out.substr(r.out.find('\n') + 1); }
+
+TEST_F(CliSheet, UnitsFromTheOptionsCompleteTheHeaderAndTheTableGoesIntoTheUnit) {
+    // Code page 1251 as a Russian spreadsheet saves it: a title, no units in the header, levels
+    // every 5 mm, cubic metres.
+    std::string text = "Резервуар №7;;\r\nH;V\r\n";
+    std::string litres = "2:";
+    for (int mm = 0; mm <= 400; mm += 5) {
+        const int l = mm * 3 + mm * mm / 100;
+        text += std::to_string(mm) + ";" + std::to_string(l / 1000) + "," +
+                std::to_string(1000 + l % 1000).substr(1) + "\r\n";
+        if (mm % 10 == 0)
+            litres += " " + std::to_string(l);
+    }
+    const std::string file = dir.file("lab.CSV");
+    write_file(file, utf8_to_cp1251(text));
+    ServedUnit unit(unit_config('v', "9600"));
+
+    // Without units nothing opens the port: no status line, the reason and what to give.
+    RunResult r = run_program("tgm-cli", {"--port", unit.path(), "write", file});
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "Строка 2: найдено: уровень — столбец 1; объём — столбец 2; единицы уровня "
+                     "не указаны; единицы объёма не указаны\n"
+                     "tgm-cli: the file does not say the levels' unit: give --level-unit mm|cm|m\n"
+                     "tgm-cli: the file does not say the volumes' unit: give --volume-unit "
+                     "l|dm3|m3\n");
+    r = run_program("tgm-cli", {"info", file, "--level-unit", "mm"});
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_EQ(r.err.substr(r.err.find('\n') + 1),
+              "tgm-cli: the file does not say the volumes' unit: give --volume-unit l|dm3|m3\n");
+
+    const std::vector<std::string> units = {"--level-unit",    "mm", "--volume-unit", "m3",
+                                            "--table-channel", "2"};
+    auto with_units = [&units](std::vector<std::string> args) {
+        args.insert(args.end(), units.begin(), units.end());
+        return run_program("tgm-cli", args);
+    };
+    r = with_units({"info", file});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.err, "FOUND\tlevel=1:mm\tvolume=2:m3\tsep=;\trows=81\n");
+    EXPECT_EQ(r.out, "1\t\t\t\t\n2\tOK \t40\t2800\tРезервуар №7\n");
+    r = with_units({"dump", file});
+    EXPECT_EQ(r.out, "1:\n" + litres + "\n");
+
+    r = with_units({"--port", unit.path(), "write", file});
+    ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
+    r = with_units({"--port", unit.path(), "compare", file});
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(after_status(r), "Таблицы системы совпадают с проектом.\n");
+
+    // The options belong to such tables only; the export's own layout prints no FOUND line.
+    r = run_program("tgm-cli", {"info", examples_dir() + "/rgs50.fs31", "--level-unit", "mm"});
+    EXPECT_EQ(r.exit_code, 2);
+    r = with_units({"convert", file, dir.file("lab.fs")});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    r = run_program("tgm-cli", {"convert", dir.file("lab.fs"), dir.file("own.csv")});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    r = run_program("tgm-cli", {"info", dir.file("own.csv")});
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "1\t\t\t\t\n2\tOK \t40\t2800\tРезервуар №7\n");
+    r = run_program("tgm-cli", {"info", dir.file("own.csv"), "--volume-unit", "l"});
+    EXPECT_EQ(r.exit_code, 2);
+    r = run_program("tgm-cli", {"info", file, "--table-channel", "17"});
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_EQ(r.err, "tgm-cli: --table-channel takes a channel from 1 to 16\n");
+}
+
+} // namespace
+} // namespace tgm::test

@@ -1,0 +1,204 @@
+// Strap tables as calibration labs hand them over: each file as a spreadsheet program writes
+// it, the litres expected computed here from the file's own decimal texts.
+#include "forms/convert.h"
+#include "forms/csv_reader.h"
+#include "forms/form_kind.h"
+#include "support/cp1251.h"
+#include "testing/files.h"
+#include "testing/tables.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace tgm;
+
+namespace {
+
+// A volume of `litres` as cubic metres with three decimals and a "," ("12,345").
+std::string cubic_text(int64_t litres) {
+    std::string frac = std::to_string(litres % 1000);
+    return std::to_string(litres / 1000) + "," + std::string(3 - frac.size(), '0') + frac;
+}
+
+// By hand: cubic metres with three decimals are litres once the "," goes.
+int32_t litres_of_cubic(const std::string& text) {
+    std::string digits;
+    for (char c : text)
+        if (c != ',')
+            digits += c;
+    return std::stoi(digits);
+}
+
+// A made-up tank: litres at `mm` millimetres of level.
+int64_t tank_litres(int64_t mm) { return mm * mm * 7 / 3 + mm * 11; }
+
+PARTAB litres_table(const std::vector<int32_t>& litres) {
+    PARTAB t;
+    t.resize(static_cast<int32_t>(litres.size()));
+    for (std::size_t i = 0; i < litres.size(); ++i)
+        t.point(static_cast<int32_t>(i)) = litres[i];
+    return t;
+}
+
+PARTAB converted(const FORMA& table) {
+    PARTAB out;
+    EXPECT_TRUE(convert_table(table, out));
+    return out;
+}
+
+// The file is kept as a seed of the CSV fuzz target when TGM_WRITE_SEEDS is set.
+const std::string& seed(const std::string& name, const std::string& bytes) {
+    static std::string kept;
+    if (std::getenv("TGM_WRITE_SEEDS")) {
+        const std::string dir = test::examples_dir() + "/../tests/fuzz/seeds/fuzz_csv";
+        std::filesystem::create_directories(dir);
+        test::write_file(dir + "/" + name, bytes);
+    }
+    kept = bytes;
+    return kept;
+}
+
+CsvImport read_ok(const std::string& bytes) {
+    CsvImport read;
+    std::string refusal;
+    EXPECT_TRUE(parse_csv(bytes, read, refusal)) << cp1251_to_utf8(refusal);
+    return read;
+}
+
+std::string refusal_of(const std::string& bytes) {
+    CsvImport read;
+    std::string refusal;
+    EXPECT_FALSE(parse_csv(bytes, read, refusal));
+    return cp1251_to_utf8(refusal);
+}
+
+} // namespace
+
+TEST(SheetShapes, EachShapeGivesTheLitresOfItsOwnTexts) {
+    {
+        // "Save as CSV (UTF-8)": a byte-order mark, CR LF, ";", a level every 10 mm, m³ and a
+        // coefficient column the tool does not need.
+        std::string text = "\xEF\xBB\xBF"
+                           "Уровень наполнения, мм;Вместимость, м³;"
+                           "Коэффициент вместимости, м³/мм\r\n";
+        std::vector<int32_t> expected;
+        for (int mm = 0; mm <= 2500; mm += 10) {
+            const std::string v = cubic_text(tank_litres(mm));
+            text += std::to_string(mm) + ";" + v + ";0,001\r\n";
+            expected.push_back(litres_of_cubic(v));
+        }
+        const CsvImport read = read_ok(seed("utf8_bom_mm_m3.csv", text));
+        ASSERT_EQ(read.tables.count, 1u);
+        EXPECT_TRUE(converted(read.tables.table(0)).equals(litres_table(expected)));
+        EXPECT_FALSE(read.is_resampled(0));
+        EXPECT_EQ(read.rows, 251);
+    }
+    {
+        // A Russian "Save as CSV": code page 1251, ";", "," decimals, a title line, levels every
+        // half centimetre (the halves dropped), litres with decimals (cut off).
+        std::string text = "Градуировочная таблица резервуара РГС-50 №3;;\r\n"
+                           ";;\r\n"
+                           "Высота налива, см;Объём, л\r\n";
+        std::vector<int32_t> expected;
+        for (int half = 0; half <= 401; ++half) {
+            const int64_t tenths_of_litre = half * half * 31 + 7;
+            const std::string v =
+                std::to_string(tenths_of_litre / 10) + "," + std::to_string(tenths_of_litre % 10);
+            text += std::to_string(half / 2) + (half % 2 ? ",5" : "") + ";" + v + "\r\n";
+            if (half % 2 == 0)
+                expected.push_back(std::stoi(v.substr(0, v.find(','))));
+        }
+        const std::string bytes = utf8_to_cp1251(text);
+        ASSERT_FALSE(is_utf8(bytes));
+        const CsvImport read = read_ok(seed("cp1251_title_cm.csv", bytes));
+        EXPECT_TRUE(converted(read.tables.table(0)).equals(litres_table(expected)));
+        EXPECT_FALSE(read.is_resampled(0));
+        EXPECT_EQ(cp1251_to_utf8(read.tables.table(0).name),
+                  "Градуировочная таблица резервуара РГС-50 №3");
+    }
+    {
+        // A TAB-separated copy in English words, levels every 7 mm: resampled as the .f1 table
+        // of the same points (levels in tenths of a millimetre, whole litres).
+        std::string text = "LEVEL (mm)\tVolume, dm3\n";
+        FORMA f1;
+        f1.make_empty(kFormF1);
+        for (int mm = 0; mm <= 700; mm += 7) {
+            const std::string v = std::to_string(tank_litres(mm)) + ".25";
+            text += std::to_string(mm) + "\t" + v + "\n";
+            f1.add_point(std::to_string(mm * 10), v.substr(0, v.find('.')));
+        }
+        const CsvImport read = read_ok(seed("tab_mm_dm3.tsv", text));
+        EXPECT_TRUE(converted(read.tables.table(0)).equals(converted(f1)));
+        EXPECT_TRUE(read.is_resampled(0));
+    }
+    {
+        // Title lines and three column pairs across as printed sheets lay them out, a level
+        // every 1 mm, m³ with three decimals, the last pair shorter; channel 1 by default.
+        std::string text = "\xEF\xBB\xBF"
+                           "Градуировочная таблица;;;;;\r\n"
+                           "Резервуар РВС-1000 №2;;;;;\r\n"
+                           "H, мм;V, м3;H, мм;V, м3;H, мм;V, м3\r\n";
+        std::vector<int32_t> expected(26);
+        for (int row = 0; row < 100; ++row) {
+            for (int pair = 0; pair < 3; ++pair) {
+                const int mm = pair * 100 + row;
+                if (mm > 250) {
+                    text += pair < 2 ? ";;" : ";";
+                    continue;
+                }
+                const std::string v = cubic_text(tank_litres(mm));
+                text += std::to_string(mm) + ";" + v + (pair < 2 ? ";" : "");
+                if (mm % 10 == 0)
+                    expected[static_cast<std::size_t>(mm / 10)] = litres_of_cubic(v);
+            }
+            text += "\r\n";
+        }
+        const CsvImport read = read_ok(seed("title_three_pairs_mm.csv", text));
+        ASSERT_EQ(read.tables.count, 1u);
+        EXPECT_TRUE(converted(read.tables.table(0)).equals(litres_table(expected)));
+        EXPECT_EQ(read.sources[0].points, 251);
+        EXPECT_EQ(read.sources[0].top_tenths, 2500);
+        EXPECT_EQ(cp1251_to_utf8(read.tables.table(0).name), "Градуировочная таблица");
+    }
+    {
+        // A channel column, "," between fields (numbers quoted) and levels in metres.
+        const std::string text = "Channel,Level m,Volume l\r\n"
+                                 "2,0,0\r\n2,\"0,01\",\"12,9\"\r\n2,\"0,02\",30\r\n"
+                                 "4,0,0\r\n4,\"0,015\",15\r\n";
+        const CsvImport read = read_ok(seed("comma_channels_m.csv", text));
+        ASSERT_EQ(read.tables.count, 4u);
+        EXPECT_FALSE(read.tables.table(0).filled());
+        EXPECT_TRUE(converted(read.tables.table(1)).equals(test::table({0, 12, 30})));
+        EXPECT_EQ(read.resampled, 1u << 3);
+    }
+}
+
+TEST(SheetShapes, WhatCannotBeReadIsRefusedSayingWhatWasFoundAndMissed) {
+    EXPECT_EQ(
+        refusal_of(seed("no_volume.csv",
+                        "Резервуар №1\r\nУровень, мм;Коэффициент вместимости, м³/мм\r\n0;1\r\n")),
+        "Строка 2: найдено: уровень — столбец 1, мм; нет столбца объёма");
+    EXPECT_EQ(refusal_of(seed("no_units.csv", "H;V\r\n0;0\r\n10;100\r\n")),
+              "Строка 1: найдено: уровень — столбец 1; объём — столбец 2; "
+              "единицы уровня не указаны; единицы объёма не указаны");
+    EXPECT_EQ(refusal_of("Уровень, см;Объём, м3\r\n0;0\r\n1;0,010\r\n1;0,011\r\n2;0,020\r\n"),
+              "Строки 3, 4: канал 1: на одном уровне разные объёмы");
+    EXPECT_EQ(refusal_of("Уровень, см;Объём, л\r\n0;0\r\nитого;5\r\n2;20;7\r\n"),
+              "Строки 3, 4: не прочитаны: в столбцах уровня и объёма нужны числа\r"
+              "Строка 2: канал 1: меньше двух точек");
+    // The units given where the header has none: the same file reads.
+    CsvSource source;
+    std::string refusal;
+    ASSERT_TRUE(find_csv_shape("H;V\r\n0;0\r\n10;100\r\n", source, refusal));
+    EXPECT_EQ(source.layout.level_unit, LevelUnit::unknown);
+    source.layout.level_unit = LevelUnit::mm;
+    source.layout.volume_unit = VolumeUnit::litre;
+    source.layout.table_channel = 3;
+    CsvImport read;
+    ASSERT_TRUE(read_csv_source(source, read, refusal)) << cp1251_to_utf8(refusal);
+    EXPECT_EQ(read.tables.count, 3u);
+    EXPECT_TRUE(converted(read.tables.table(2)).equals(test::table({0, 100})));
+}
