@@ -34,7 +34,8 @@ public:
     ~TPrjForm() override;
 
     void set_import_dialog(TImportDlg* dialog) { import_dlg_ = dialog; }
-    void set_table_editor(TEditTabForm* editor) { tab_editor_ = editor; }
+    // Also gives the editor the program's dialogs for its closing question.
+    void set_table_editor(TEditTabForm* editor);
     EPROJECT& project() { return project_; }
     TTraseForm* trase_form() const { return trase_; }
     TBVLink& link() { return *link_; }

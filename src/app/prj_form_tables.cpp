@@ -12,6 +12,19 @@
 
 namespace tgm {
 
+void TPrjForm::set_table_editor(TEditTabForm* editor) {
+    tab_editor_ = editor;
+    if (!editor)
+        return;
+    editor->set_close_question([](QWidget* parent, const QString& text) {
+        switch (ui_dialogs().confirm(parent, text, UiDialogs::Buttons::yes_no_cancel, false)) {
+        case UiDialogs::Answer::yes: return TEditTabForm::CloseAnswer::yes;
+        case UiDialogs::Answer::no: return TEditTabForm::CloseAnswer::no;
+        default: return TEditTabForm::CloseAnswer::cancel;
+        }
+    });
+}
+
 void TPrjForm::edit_header() {
     const int r = current_row();
     if (r < 1 || r > project_.count())

@@ -168,6 +168,16 @@ void VGRAF::scroll_to(int32_t level) {
     redraw_view();
 }
 
+void VGRAF::move_cursor(int32_t level) {
+    if (!range_.shown() || static_cast<float>(level) < range_.first_level ||
+        static_cast<float>(level) > range_.last_level) {
+        scroll_to(level);
+        return;
+    }
+    cursor_level_ = level;
+    show_cursor();
+}
+
 void VGRAF::draw_volume_curve(QPainter& p) {
     const GraphRange& r = range_;
     const PlotArea& a = r.plot;

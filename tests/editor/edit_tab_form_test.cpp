@@ -7,6 +7,7 @@
 #include "support/cp1251.h"
 #include "testing/files.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -248,6 +249,7 @@ TEST(EditTabForm, TheMainWindowTakesTheCopyBackModifiedOnlyWhenItDiffers) {
         press_enter_on(*p.tab_editor, 2, 1);
         w->close();
     });
+    p.dialogs.answers = {UiDialogs::Answer::yes}; // "Сохранить изменения в таблицах?"
     p.action("NTabEdit")->trigger();
     EXPECT_TRUE(p.main->project().modified());
     EXPECT_EQ(p.cell(1, 3), "250");
@@ -279,13 +281,85 @@ TEST(EditTabForm, AnEditFromTheImportDialogIsImportedOnOk) {
         });
         part<QPushButton>(dialog, "EditButton")->click();
         EXPECT_TRUE(part(dialog, "OkButton")->isEnabled());
+        ASSERT_TRUE(p.dialogs.answers.empty());      // both closes asked and kept the edits
         p.dialogs.answers = {UiDialogs::Answer::no}; // "Сохранить форму?"
         part<QPushButton>(dialog, "OkButton")->click();
     });
     p.dialogs.files = {ScriptedDialogs::chosen(f1)};
+    p.dialogs.answers = {UiDialogs::Answer::yes, UiDialogs::Answer::yes};
     p.action("ImportButton")->trigger();
     EXPECT_TRUE(dialog_up);
     ASSERT_EQ(p.main->project().count(), 1);
     // Resampled: 500 litres at 20 mm = 2 cm.
     EXPECT_EQ(p.main->project().tables().table(0).volume_text(2), "500");
+}
+
+// Every change goes back and forth per table, across tab changes; the correction says what it
+// did; closing asks only when the tables differ from what the editor was opened with, "Отмена"
+// and Esc stay, and "Нет" leaves the project as it was.
+TEST(EditTabForm, UndoRedoPerTableAndTheClosingQuestion) {
+    Program p;
+    const std::string fs = p.home.file("two.fs");
+    write_fs(fs, {"A", "B"}, 5); // volumes 0, 100, 200 ... and 1, 101, 201 ...
+    p.dialogs.files = {ScriptedDialogs::chosen(fs)};
+    p.action("ImportButton")->trigger();
+    ASSERT_EQ(p.main->project().count(), 2);
+    p.main->project().set_modified(false);
+    const FDATA opened = p.main->project().tables();
+    const QString question = u("Сохранить изменения в таблицах?");
+
+    when_modal([&](QWidget* w) {
+        TEditTabForm& e = *p.tab_editor;
+        auto* undo = part<QToolButton>(w, "UndoButton");
+        EXPECT_EQ(undo->toolTip(), u("Отменить"));
+        EXPECT_EQ(part<QToolButton>(w, "RedoButton")->toolTip(), u("Повторить"));
+        EXPECT_FALSE(undo->isEnabled());
+        auto* redo = part<QToolButton>(w, "RedoButton");
+        EXPECT_EQ(undo->defaultAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        EXPECT_EQ(redo->defaultAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+        const auto ctrl = [&](Qt::Key key) { (key == Qt::Key_Z ? undo : redo)->click(); };
+
+        type_into_cell_editor("0");
+        press_enter_on(e, 2, 1);
+        part<QToolButton>(w, "corrButton")->click();
+        EXPECT_EQ(cell(w, 2, 1), "100");
+        part<QToolButton>(w, "corrButton")->click(); // nothing left to correct: no undo step
+        ASSERT_EQ(p.dialogs.messages.size(), 2u);
+        EXPECT_EQ(p.dialogs.messages[0], u("Исправлено уровней: 1"));
+        EXPECT_EQ(p.dialogs.messages[1], u("Коррекция не потребовалась"));
+
+        part<QTabBar>(w, "TabControl1")->setCurrentIndex(1);
+        EXPECT_FALSE(undo->isEnabled()); // the other table has no history of its own
+        e.select_row(2);
+        part<QToolButton>(w, "SDelButton")->click();
+        EXPECT_EQ(grid(w)->model()->rowCount(), 4);
+        ctrl(Qt::Key_Z);
+        EXPECT_EQ(grid(w)->model()->rowCount(), 5);
+
+        part<QTabBar>(w, "TabControl1")->setCurrentIndex(0);
+        ctrl(Qt::Key_Z);
+        EXPECT_EQ(cell(w, 2, 1), "0");
+        ctrl(Qt::Key_Z);
+        EXPECT_EQ(cell(w, 2, 1), "100");
+        EXPECT_FALSE(undo->isEnabled());
+        ctrl(Qt::Key_Y);
+        EXPECT_EQ(cell(w, 2, 1), "0");
+        part<QToolButton>(w, "UndoButton")->click();
+        EXPECT_FALSE(e.tables_changed()); // back as opened: tab 1 was undone too
+        part<QToolButton>(w, "RedoButton")->click();
+
+        QTest::keyClick(w, Qt::Key_Escape); // no answer: "Отмена"
+        EXPECT_TRUE(w->isVisible());
+        p.dialogs.answers = {UiDialogs::Answer::no};
+        w->close();
+    });
+    p.action("NTabEdit")->trigger();
+    EXPECT_EQ(p.dialogs.questions, (std::vector<QString>{question, question}));
+    EXPECT_TRUE(p.main->project().tables().equals(opened));
+    EXPECT_FALSE(p.main->project().modified());
+
+    // Closing without a change asks nothing.
+    when_modal([&](QWidget* w) { w->close(); });
+    p.action("NTabEdit")->trigger();
+    EXPECT_EQ(p.dialogs.questions.size(), 2u);
 }
