@@ -308,6 +308,8 @@ void TPrjForm::fill_row(int k) {
 
 void TPrjForm::refresh(int row) {
     const int count = project_.count();
+    // Also after a read that failed or was cancelled: the panel names the project there is.
+    ProjBar->set_panel(1, name_text(project_.name()));
     if (count < 1) {
         enable({"NFormWrite", "ExportButton", "NStrWrite", "NStrCompare", "StrWriteButton",
                 "TabEditButton", "csvExport", "sheetPrint", "pdfExport"},
@@ -316,7 +318,6 @@ void TPrjForm::refresh(int row) {
         TabGrid->hide();
         return;
     }
-    ProjBar->set_panel(1, name_text(project_.name()));
     TabGrid->setRowCount(count);
     for (int k = 0; k < count; ++k)
         fill_row(k);

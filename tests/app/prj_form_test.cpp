@@ -176,7 +176,13 @@ TEST(PrjForm, SixteenTablesDisableTheGrowingCommandsUntilADelete) {
     p.dialogs.answers = {Answer::ok};
     p.action("NNTabDelete")->trigger();
     EXPECT_EQ(p.main->project().count(), 15);
-    EXPECT_EQ(p.dialogs.questions.back(), u("Удалить таблицу?"));
+    EXPECT_EQ(p.dialogs.questions.back(),
+              u("Удалить таблицу?\nКанал 5. Таблицы каналов 6–16 сдвинутся на один канал вверх; "
+                "каналы сохраняет «Вставить пропуск»."));
+    p.grid()->selectRow(14);
+    p.action("NTabDelete")->trigger(); // the last table: nothing moves
+    EXPECT_EQ(p.dialogs.questions.back(), u("Удалить таблицу?\nКанал 15."));
+    p.grid()->selectRow(4);
     EXPECT_EQ(p.main->current_row(), 5);
     for (const char* name : kGrowing)
         EXPECT_TRUE(p.action(name)->isEnabled()) << name;
