@@ -114,6 +114,10 @@ TEST(SystemCommands, WriteThenReadTheTankFarmGivesBackItsTables) {
     EXPECT_EQ(p.dialogs.questions, std::vector<QString>{u("Сохранить проект?")});
     EXPECT_EQ(status(p), QStringList({"F9600", "OK", "0"}));
     EXPECT_EQ(p.main->project().name(), cp("Система"));
+    p.dialogs.files.clear(); // the save dialog proposes the name readable
+    p.action("ExportButton")->trigger();
+    ASSERT_FALSE(p.dialogs.requests.empty());
+    EXPECT_EQ(p.dialogs.requests.back().file_name, u("Система"));
     EXPECT_TRUE(p.main->project().modified());
     EXPECT_TRUE(numbers_of(p.main->project()).equals(written));
     EXPECT_FALSE(p.grid()->isHidden());
