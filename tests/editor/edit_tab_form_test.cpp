@@ -151,11 +151,9 @@ TEST(EditTabForm, CellsAndPointButtonsEditTheTableInPlace) {
     EXPECT_EQ(t.volume_text(2), "777");
     EXPECT_EQ(cell(&editor, 3, 1), "777");
     EXPECT_EQ(editor.selected_row(), 3);
-    bool shown = false;
-    unless_modal(shown);
-    press_enter_on(editor, 2, 0); // index levels are not edited
-    QApplication::processEvents();
-    EXPECT_FALSE(shown);
+    // Index levels are not edited: their column never becomes current.
+    grid(&editor)->setCurrentIndex(grid(&editor)->model()->index(1, 0));
+    EXPECT_EQ(grid(&editor)->currentIndex(), grid(&editor)->model()->index(2, 1));
 
     part<QToolButton>(&editor, "SNewButton")->click();
     EXPECT_EQ(t.point_count(), 5);
@@ -362,4 +360,47 @@ TEST(EditTabForm, UndoRedoPerTableAndTheClosingQuestion) {
     when_modal([&](QWidget* w) { w->close(); });
     p.action("NTabEdit")->trigger();
     EXPECT_EQ(p.dialogs.questions.size(), 2u);
+}
+
+// The label names the level under the mouse while it moves and the cursor's level otherwise;
+// the grid's row and the cursor move each other; the fixed level column sends clicks to the
+// row's volume.
+TEST(EditTabForm, CursorLabelGridRowAndTheFixedColumnAgree) {
+    FDATA tables = tables_of({rising_table(200)});
+    TEditTabForm editor;
+    editor.resize(804, 621);
+    editor.open_tables(QString(), tables, true, 0);
+    VGRAF& graph = *editor.graph();
+    auto* label = part<QLabel>(&editor, "FrDia");
+    EXPECT_EQ(label->text(), u("L = 0"));
+
+    editor.Image1MouseDown(100, 100);
+    editor.Image1MouseMove(300, 120, true);
+    EXPECT_EQ(label->text(), u("L = ") + QString::number(graph.level_at(300)));
+    editor.Image1MouseUp(300, 120);
+    ASSERT_TRUE(graph.zoomed());
+    EXPECT_EQ(label->text(), u("L = ") + QString::number(graph.cursor_level()));
+    editor.Image1MouseMove(400, 120, false);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(part(&editor, "Image1"), &leave);
+    EXPECT_EQ(label->text(), u("L = ") + QString::number(graph.cursor_level()));
+
+    // Arrow keys and clicks in the grid move the cursor to the row's level.
+    const int32_t at = graph.cursor_level();
+    ASSERT_EQ(editor.selected_row(), at + 1);
+    QTest::keyClick(grid(&editor), Qt::Key_Down);
+    EXPECT_EQ(graph.cursor_level(), at + 1);
+    EXPECT_EQ(label->text(), u("L = ") + QString::number(at + 1));
+    QTest::keyClick(grid(&editor), Qt::Key_Left); // into the fixed column: stays on the volume
+    EXPECT_EQ(grid(&editor)->currentIndex().column(), 1);
+
+    QTableView* view = grid(&editor);
+    const QModelIndex level = view->model()->index(view->rowAt(40), 0);
+    const QPoint in_level = view->visualRect(level).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, in_level);
+    EXPECT_EQ(view->currentIndex(), view->model()->index(level.row(), 1));
+    EXPECT_EQ(graph.cursor_level(), level.row());
+    type_into_cell_editor("5");
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, in_level);
+    EXPECT_EQ(tables.table(0).volume_text(level.row()), "5");
 }
