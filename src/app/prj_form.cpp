@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFont>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -128,7 +129,12 @@ QSize TPrjForm::opening_size(const QString& caption_text) const {
     // Wide enough for the whole caption beside the frame's buttons and for headers of about 40
     // characters (the grid's 16 rows are in the smallest height); never past the screen's free
     // area.
-    const int caption = QFontMetrics(QApplication::font()).horizontalAdvance(caption_text) + 160;
+    // A window manager's caption font is often bolder and larger than the program's, and the
+    // frame's buttons stand beside it.
+    QFont caption_font = QApplication::font();
+    caption_font.setBold(true);
+    caption_font.setPointSizeF(caption_font.pointSizeF() * 1.25);
+    const int caption = QFontMetrics(caption_font).horizontalAdvance(caption_text) + 200;
     const QFontMetrics grid(TabGrid->font());
     int columns = 0;
     for (int c = 0; c < 4; ++c)
