@@ -14,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QKeySequence>
 #include <QLabel>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -106,16 +105,9 @@ void TEditTabForm::build_top_bar() {
     connect(SDelButton, &QToolButton::clicked, this, &TEditTabForm::SDelButtonClick);
     connect(corrButton, &QToolButton::clicked, this, &TEditTabForm::corrButtonClick);
 
-    // Ctrl+Z and Ctrl+Y anywhere in the window, Ctrl+Shift+Z too, as other programs take it.
+    // Ctrl+Z and Ctrl+Y (and Ctrl+Shift+Z) reach them through keyPressEvent.
     undo_action_ = new QAction(s->standardIcon(QStyle::SP_ArrowBack), u("Отменить"), this);
-    undo_action_->setShortcut(QKeySequence::Undo);
     redo_action_ = new QAction(s->standardIcon(QStyle::SP_ArrowForward), u("Повторить"), this);
-    redo_action_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    for (QAction* a : {undo_action_, redo_action_}) {
-        a->setShortcutContext(Qt::WindowShortcut);
-        addAction(a);
-    }
     connect(undo_action_, &QAction::triggered, this, &TEditTabForm::UndoButtonClick);
     connect(redo_action_, &QAction::triggered, this, &TEditTabForm::RedoButtonClick);
     UndoButton = new QToolButton(this);

@@ -213,6 +213,20 @@ void TEditTabForm::follow_cursor() {
         StringGrid1->verticalScrollBar()->setValue(std::max(selected_row() - visible / 2, 1) - 1);
 }
 
+void TEditTabForm::keyPressEvent(QKeyEvent* event) {
+    // Whatever control has the focus passes these keys on to the window.
+    if (event->matches(QKeySequence::Undo)) {
+        UndoButtonClick();
+        return;
+    }
+    if (event->matches(QKeySequence::Redo) ||
+        (event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier)) {
+        RedoButtonClick();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 bool TEditTabForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == StringGrid1->viewport() &&
         (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick))

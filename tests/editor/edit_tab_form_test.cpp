@@ -7,7 +7,6 @@
 #include "support/cp1251.h"
 #include "testing/files.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -312,10 +311,7 @@ TEST(EditTabForm, UndoRedoPerTableAndTheClosingQuestion) {
         EXPECT_EQ(undo->toolTip(), u("Отменить"));
         EXPECT_EQ(part<QToolButton>(w, "RedoButton")->toolTip(), u("Повторить"));
         EXPECT_FALSE(undo->isEnabled());
-        auto* redo = part<QToolButton>(w, "RedoButton");
-        EXPECT_EQ(undo->defaultAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
-        EXPECT_EQ(redo->defaultAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
-        const auto ctrl = [&](Qt::Key key) { (key == Qt::Key_Z ? undo : redo)->click(); };
+        const auto ctrl = [&](Qt::Key key) { QTest::keyClick(grid(w), key, Qt::ControlModifier); };
 
         type_into_cell_editor("0");
         press_enter_on(e, 2, 1);
