@@ -12,4 +12,7 @@ sheets=$(mktemp -d)
 "$BUILD/tgm-cli" pdf examples/rgs50.fs31 "$sheets/sheets.pdf"
 pdftoppm -png -r 60 -f 1 -l 1 -singlefile "$sheets/sheets.pdf" docs/pdf-sheet-first
 pdftoppm -png -r 60 -f 3 -l 3 -singlefile "$sheets/sheets.pdf" docs/pdf-sheet-last
+# The first sheet's graph at print size (150 dpi), to read its texts.
+pdftoppm -png -r 150 -f 1 -l 1 -x 80 -y 495 -W 1085 -H 815 -singlefile "$sheets/sheets.pdf" \
+    docs/pdf-sheet-graph
 rm -rf "$sheets"

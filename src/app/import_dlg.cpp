@@ -121,13 +121,27 @@ void TImportDlg::showEvent(QShowEvent* event) {
     centre_on_screen(this);
 }
 
+void TImportDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible())
+        show_project();
+}
+
 void TImportDlg::show_project() {
     setWindowTitle(QString::fromUtf8("Импорт ") + name_text(project_.name()));
     TabGrid->setRowCount(project_.count());
     for (int k = 0; k < project_.count(); ++k) {
         const QString texts[] = {QString::number(k + 1), QString(), qs(project_.header(k))};
-        for (int c = 0; c < 3; ++c)
-            grid_cell(TabGrid, k, c, 2)->setText(texts[c]);
+        for (int c = 0; c < 3; ++c) {
+            QTableWidgetItem* item = grid_cell(TabGrid, k, c, 2);
+            item->setText(texts[c]);
+            // The fixed columns never take the current cell, so Enter always edits the header;
+            // their text keeps the normal colour.
+            if (c < 2) {
+                item->setFlags(Qt::NoItemFlags);
+                item->setForeground(TabGrid->palette().windowText());
+            }
+        }
         TabGrid->item(k, 2)->setToolTip(texts[2]);
         // The table is not what the file listed point by point: say so where the user looks.
         const bool resampled = (resampled_ >> k) & 1u;
@@ -157,9 +171,8 @@ void TImportDlg::edit_header(int row) {
     edit_dlg_->set_text(qs(project_.header(k)));
     if (edit_dlg_->exec() == QDialog::Accepted) {
         project_.set_header(k, cps(edit_dlg_->get_text()));
-        TabGrid->item(k, 2)->setText(qs(project_.header(k)));
-        TabGrid->item(k, 2)->setToolTip(qs(project_.header(k)));
     }
+    show_project(); // back from the cell editor as on every activation
 }
 
 bool TImportDlg::SaveButtonClick() {
@@ -170,7 +183,9 @@ bool TImportDlg::SaveButtonClick() {
     request.file_name = file_text(form ? name : form_file_name(name, project_.tables().kind()));
     request.filters = qt_filters(QStringLiteral("|*.FS*;*.F1"));
     const UiDialogs::FileAnswer answer = ui_dialogs().save_file(this, request);
-    return answer.accepted && project_.save_form(file_bytes(answer.file_name));
+    const bool saved = answer.accepted && project_.save_form(file_bytes(answer.file_name));
+    show_project(); // back from the save dialog as on every activation
+    return saved;
 }
 
 void TImportDlg::EditButtonClick() {

@@ -19,16 +19,21 @@
 #include "support/updater.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFont>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 
 namespace tgm {
@@ -52,8 +57,6 @@ TPrjForm::TPrjForm(const std::vector<std::string>& params, QWidget* parent)
     start_lockout();
     // The layout's own size is the smallest; more width goes to the headers.
     setMinimumSize(sizeHint());
-    resize(minimumSize());
-    centre_on_screen(this);
 
     // 1. Configuration: defaults, tgm.ini, the command line, tgm.cfg. The demo option may
     // stand anywhere; "-t" still counts only as the first of the others.
@@ -67,6 +70,9 @@ TPrjForm::TPrjForm(const std::vector<std::string>& params, QWidget* parent)
         if (!demo_)
             show_message(cp("Имитатор БВ не запущен: ") + utf8_to_cp1251(error));
     }
+    // The size for the caption to come, before the event log takes its place beside the window.
+    resize(opening_size(caption_text()));
+    centre_on_screen(this);
     // 2. The link thread, idle.
     link_ = std::make_unique<TBVLink>();
     link_->log_traffic = config().traffic();
@@ -109,12 +115,35 @@ TPrjForm::~TPrjForm() {
 
 int32_t TPrjForm::unit_port() const { return demo_ ? demo_->port() : config().chanpar().port; }
 
-void TPrjForm::set_caption() {
+QString TPrjForm::caption_text() const {
     QString caption = qs(config().title()) + QStringLiteral("  (") +
                       QString::fromStdString(TAppInfo().version_text()) + QLatin1Char(')');
     if (demo_)
         caption += QString::fromUtf8(" — имитатор БВ ") + QString::fromStdString(demo_->label());
-    setWindowTitle(caption);
+    return caption;
+}
+
+void TPrjForm::set_caption() { setWindowTitle(caption_text()); }
+
+QSize TPrjForm::opening_size(const QString& caption_text) const {
+    // Wide enough for the whole caption beside the frame's buttons and for headers of about 40
+    // characters (the grid's 16 rows are in the smallest height); never past the screen's free
+    // area.
+    // A window manager's caption font is often bolder and larger than the program's, and the
+    // frame's buttons stand beside it.
+    QFont caption_font = QApplication::font();
+    caption_font.setBold(true);
+    caption_font.setPointSizeF(caption_font.pointSizeF() * 1.25);
+    const int caption = QFontMetrics(caption_font).horizontalAdvance(caption_text) + 200;
+    const QFontMetrics grid(TabGrid->font());
+    int columns = 0;
+    for (int c = 0; c < 4; ++c)
+        columns += TabGrid->columnWidth(c);
+    const int headers = columns + 40 * grid.averageCharWidth() + 40;
+    QSize size(std::max({minimumWidth(), caption, headers}), minimumHeight());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 40));
+    return size.expandedTo(minimumSize());
 }
 
 QAction* TPrjForm::make_action(const char* name, const QString& caption,
@@ -283,8 +312,8 @@ void TPrjForm::build_grid() {
     layout->addWidget(TabGrid, 1);
     layout->addStretch(0);
 
-    ProjBar =
-        new StatusBar(QStringLiteral("ProjBar"), QString::fromUtf8("ПРОЕКТ"), {60, 300}, central);
+    ProjBar = new StatusBar(QStringLiteral("ProjBar"), QString::fromUtf8("ПРОЕКТ"), {60, 300},
+                            central, true);
     StrBar = new StatusBar(QStringLiteral("StrBar"), QString::fromUtf8("СИСТЕМА"),
                            {60, 50, 230, 50}, central);
     layout->addWidget(ProjBar);
@@ -308,6 +337,8 @@ void TPrjForm::fill_row(int k) {
 
 void TPrjForm::refresh(int row) {
     const int count = project_.count();
+    // Also after a read that failed or was cancelled: the panel names the project there is.
+    ProjBar->set_panel(1, name_text(project_.name()));
     if (count < 1) {
         enable({"NFormWrite", "ExportButton", "NStrWrite", "NStrCompare", "StrWriteButton",
                 "TabEditButton", "csvExport", "sheetPrint", "pdfExport"},
@@ -316,7 +347,6 @@ void TPrjForm::refresh(int row) {
         TabGrid->hide();
         return;
     }
-    ProjBar->set_panel(1, name_text(project_.name()));
     TabGrid->setRowCount(count);
     for (int k = 0; k < count; ++k)
         fill_row(k);

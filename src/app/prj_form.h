@@ -34,7 +34,8 @@ public:
     ~TPrjForm() override;
 
     void set_import_dialog(TImportDlg* dialog) { import_dlg_ = dialog; }
-    void set_table_editor(TEditTabForm* editor) { tab_editor_ = editor; }
+    // Also gives the editor the program's dialogs for its closing question.
+    void set_table_editor(TEditTabForm* editor);
     EPROJECT& project() { return project_; }
     TTraseForm* trase_form() const { return trase_; }
     TBVLink& link() { return *link_; }
@@ -104,6 +105,8 @@ private:
     QAction* named(const char* name) const;
     void fill_row(int k);
     void set_caption();
+    QString caption_text() const;
+    QSize opening_size(const QString& caption_text) const;
     // The common frame of the system commands: status panels, the operation, the results.
     bool run_on_link(int32_t operation, const char* caption, const char* progress_word);
     // Timer1, the lockout of the system commands after start-up and after each of them. It

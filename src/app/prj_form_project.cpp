@@ -57,7 +57,8 @@ bool TPrjForm::save_dialog() {
 }
 
 QString TPrjForm::proposed_file_name(const char* extension) const {
-    return file_text(form_file_name(project_.name(), 0) + extension);
+    // A project read from the unit is named in code page 1251, a file's name in the system's.
+    return name_text(form_file_name(project_.name(), 0) + extension);
 }
 
 bool TPrjForm::may_replace(const std::vector<std::string>& file_names) {

@@ -12,6 +12,19 @@
 
 namespace tgm {
 
+void TPrjForm::set_table_editor(TEditTabForm* editor) {
+    tab_editor_ = editor;
+    if (!editor)
+        return;
+    editor->set_close_question([](QWidget* parent, const QString& text) {
+        switch (ui_dialogs().confirm(parent, text, UiDialogs::Buttons::yes_no_cancel, false)) {
+        case UiDialogs::Answer::yes: return TEditTabForm::CloseAnswer::yes;
+        case UiDialogs::Answer::no: return TEditTabForm::CloseAnswer::no;
+        default: return TEditTabForm::CloseAnswer::cancel;
+        }
+    });
+}
+
 void TPrjForm::edit_header() {
     const int r = current_row();
     if (r < 1 || r > project_.count())
@@ -95,7 +108,22 @@ void TPrjForm::NTabDeleteClick() {
     const int r = current_row();
     if (r < 1)
         return;
-    if (ui_dialogs().confirm(this, QString::fromUtf8("Удалить таблицу?"),
+    // A table's channel is its place: the user learns that the later tables move up.
+    const int count = project_.count();
+    QString what = u("Канал %1").arg(r);
+    if (r + 1 == count)
+        what += u(". Таблица канала %1 станет таблицей канала %2; каналы сохраняет "
+                  "«Вставить пропуск».")
+                    .arg(r + 1)
+                    .arg(r);
+    else if (r < count)
+        what += u(". Таблицы каналов %1–%2 сдвинутся на один канал вверх; каналы сохраняет "
+                  "«Вставить пропуск».")
+                    .arg(r + 1)
+                    .arg(count);
+    else
+        what += QLatin1Char('.');
+    if (ui_dialogs().confirm(this, u("Удалить таблицу?") + QLatin1Char('\n') + what,
                              UiDialogs::Buttons::ok_cancel, false) != UiDialogs::Answer::ok)
         return;
     project_.delete_table(r - 1);

@@ -5,16 +5,20 @@
 namespace tgm {
 
 StatusBar::StatusBar(const QString& name, const QString& caption, const std::vector<int>& widths,
-                     QWidget* parent)
+                     QWidget* parent, bool last_widens)
     : QStatusBar(parent) {
     setObjectName(name);
     setSizeGripEnabled(false);
     for (std::size_t i = 0; i < widths.size(); ++i) {
         auto* label = new QLabel(i == 0 ? caption : QString(), this);
-        label->setFixedWidth(widths[i]);
+        const bool widens = last_widens && i + 1 == widths.size();
+        if (widens)
+            label->setMinimumWidth(widths[i]);
+        else
+            label->setFixedWidth(widths[i]);
         label->setFrameStyle(QFrame::Panel | (i == 0 ? QFrame::Raised : QFrame::Sunken));
         label->setAlignment(i == 0 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
-        addWidget(label);
+        addWidget(label, widens ? 1 : 0);
         panels_.push_back(label);
     }
 }

@@ -7,12 +7,15 @@
 #include "forms/form_kind.h"
 #include "render/gui_text.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -75,6 +78,7 @@ TEditTabForm::TEditTabForm(QWidget* parent)
     top->setContentsMargins(2, 2, 2, 2);
     for (QWidget* w : {static_cast<QWidget*>(SNewButton), static_cast<QWidget*>(SInsButton),
                        static_cast<QWidget*>(SDelButton), static_cast<QWidget*>(corrButton),
+                       static_cast<QWidget*>(UndoButton), static_cast<QWidget*>(RedoButton),
                        static_cast<QWidget*>(ddvBox)})
         top->addWidget(w);
     top->addWidget(FilePanel, 1);
@@ -100,6 +104,20 @@ void TEditTabForm::build_top_bar() {
     connect(SInsButton, &QToolButton::clicked, this, &TEditTabForm::SInsButtonClick);
     connect(SDelButton, &QToolButton::clicked, this, &TEditTabForm::SDelButtonClick);
     connect(corrButton, &QToolButton::clicked, this, &TEditTabForm::corrButtonClick);
+
+    // Ctrl+Z and Ctrl+Y (and Ctrl+Shift+Z) reach them through keyPressEvent.
+    undo_action_ = new QAction(s->standardIcon(QStyle::SP_ArrowBack), u("Отменить"), this);
+    redo_action_ = new QAction(s->standardIcon(QStyle::SP_ArrowForward), u("Повторить"), this);
+    connect(undo_action_, &QAction::triggered, this, &TEditTabForm::UndoButtonClick);
+    connect(redo_action_, &QAction::triggered, this, &TEditTabForm::RedoButtonClick);
+    UndoButton = new QToolButton(this);
+    UndoButton->setObjectName(QStringLiteral("UndoButton"));
+    UndoButton->setDefaultAction(undo_action_);
+    UndoButton->setAutoRaise(true);
+    RedoButton = new QToolButton(this);
+    RedoButton->setObjectName(QStringLiteral("RedoButton"));
+    RedoButton->setDefaultAction(redo_action_);
+    RedoButton->setAutoRaise(true);
 
     ddvBox = new QComboBox(this);
     ddvBox->setObjectName(QStringLiteral("ddvBox"));
@@ -146,6 +164,12 @@ void TEditTabForm::build_grid_side(QWidget* side) {
     for (int c = 0; c < 3; ++c)
         StringGrid1->setColumnWidth(c, widths[c]);
     StringGrid1->installEventFilter(this);
+    StringGrid1->viewport()->installEventFilter(this);
+    connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& now) {
+                if (!moving_row_ && now.isValid())
+                    grid_row_changed(now.row() + 1);
+            });
     connect(StringGrid1, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         const int column = StringGrid1->currentIndex().isValid()
                                ? StringGrid1->currentIndex().column()
@@ -175,6 +199,7 @@ void TEditTabForm::build_graph_side(QWidget* side) {
     connect(Image1, &GraphImage::pressed, this, &TEditTabForm::Image1MouseDown);
     connect(Image1, &GraphImage::moved, this, &TEditTabForm::Image1MouseMove);
     connect(Image1, &GraphImage::released, this, &TEditTabForm::Image1MouseUp);
+    connect(Image1, &GraphImage::left, this, &TEditTabForm::show_cursor_level);
     connect(Image1, &GraphImage::resized, this, [this] {
         if (graph_)
             graph_->resize_view();
@@ -224,8 +249,11 @@ void TEditTabForm::open_tables(const QString& caption, FDATA& tables, bool contr
     FilePanel->setText(caption);
     control_ = control;
     tables_ = &tables;
+    opened_ = tables;
     graph_ = std::make_unique<VGRAF>(&Image1->image());
     const int32_t count = static_cast<int32_t>(tables.count);
+    undo_.assign(static_cast<std::size_t>(count), {});
+    redo_.assign(static_cast<std::size_t>(count), {});
     current_ = tab >= 0 && tab < count ? tab : 0;
     {
         const QSignalBlocker quiet(TabControl1);
@@ -247,9 +275,13 @@ void TEditTabForm::open_tables(const QString& caption, FDATA& tables, bool contr
         select_row(1);
 }
 
+bool TEditTabForm::tables_changed() const { return tables_ && !tables_->equals(opened_); }
+
 void TEditTabForm::show_table() {
     FORMA* t = table();
     const bool present = t && t->filled() && graph_;
+    update_undo_buttons();
+    const QScopedValueRollback<bool> quiet(moving_row_, true);
     StringGrid1->setVisible(present);
     ddvBox->setVisible(present);
     Image1->setVisible(present);
@@ -261,6 +293,7 @@ void TEditTabForm::show_table() {
     if (!present) {
         grid_model_->show_table(nullptr, nullptr, control_);
         StResult->clear();
+        FrDia->setText(u("L = "));
         return;
     }
 
@@ -285,6 +318,7 @@ void TEditTabForm::show_table() {
         StringGrid1->setCurrentIndex(
             grid_model_->index(std::min(row, t->point_count()) - 1, column));
     StResult->setText(qs(graph_->control_text()));
+    show_cursor_level();
 }
 
 void TEditTabForm::TabControl1Change(int index) {
@@ -323,6 +357,7 @@ void TEditTabForm::change_range(void (VGRAF::*change)()) {
     (graph_.get()->*change)();
     Image1->update();
     update_range_controls();
+    show_cursor_level();
 }
 
 void TEditTabForm::SelNotButtonClick() { change_range(&VGRAF::show_all); }
@@ -337,6 +372,7 @@ void TEditTabForm::FrScrollBarScroll(int position) {
     graph_->scroll_to(position);
     Image1->update();
     follow_cursor();
+    show_cursor_level();
 }
 
 void TEditTabForm::Image1MouseDown(int x, int y) {
@@ -361,11 +397,30 @@ void TEditTabForm::Image1MouseUp(int x, int y) {
     Image1->update();
     update_range_controls();
     follow_cursor();
+    // The view changed under the mouse: the label names where the cursor now stands.
+    show_cursor_level();
+}
+
+void TEditTabForm::show_cursor_level() {
+    if (graph_ && graph_->valid())
+        FrDia->setText(u("L = ") + QString::number(graph_->cursor_level()));
 }
 
 void TEditTabForm::done(int result) {
+    if (tables_changed()) {
+        const CloseAnswer answer = close_question_
+                                       ? close_question_(this, u("Сохранить изменения в таблицах?"))
+                                       : CloseAnswer::yes;
+        if (answer == CloseAnswer::cancel)
+            return;
+        if (answer == CloseAnswer::no)
+            *tables_ = opened_; // the caller then finds nothing changed
+    }
     // The graph lives for one opening; the tables go back to the caller.
     grid_model_->show_table(nullptr, nullptr, control_);
+    undo_.clear();
+    redo_.clear();
+    opened_.clear();
     graph_.reset();
     tables_ = nullptr;
     QDialog::done(result);

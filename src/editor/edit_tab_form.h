@@ -5,8 +5,11 @@
 #include "render/vgraf.h"
 
 #include <QDialog>
+#include <functional>
 #include <memory>
+#include <vector>
 
+class QAction;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -27,6 +30,12 @@ public:
     explicit TEditTabForm(QWidget* parent = nullptr);
     ~TEditTabForm() override;
 
+    // Asks, on closing with changed tables, whether to hand them back. The program's windows
+    // set it to their dialogs; unset, the changes are handed back.
+    enum class CloseAnswer { yes, no, cancel };
+    using CloseQuestion = std::function<CloseAnswer(QWidget* parent, const QString& text)>;
+    void set_close_question(CloseQuestion ask) { close_question_ = std::move(ask); }
+
     // Opens on `tables` (the caller's, kept until the window closes) at tab `tab`; the caller
     // then shows the window modally.
     void open_tables(const QString& caption, FDATA& tables, bool control, int32_t tab);
@@ -42,6 +51,11 @@ public:
     // The graph while the window is open.
     VGRAF* graph() const { return graph_.get(); }
 
+    // A table differs from what the window was opened with.
+    bool tables_changed() const;
+
+    void UndoButtonClick();
+    void RedoButtonClick();
     void SNewButtonClick();
     void SInsButtonClick();
     void SDelButtonClick();
@@ -60,12 +74,22 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void build_top_bar();
     void build_grid_side(QWidget* side);
     void build_graph_side(QWidget* side);
     FORMA* table() const;
+    // After a command on the current table: `before` becomes its undo step when it changed.
+    void record_change(FORMA before);
+    void update_undo_buttons();
+    // The grid's current row moved by the user: the cursor goes to that row's level.
+    void grid_row_changed(int row);
+    // The cursor's level in the label, unless the mouse names the level under it.
+    void show_cursor_level();
+    // A press or a double click on a fixed cell goes to the volume of its row.
+    bool fixed_cell_click(QEvent* event);
     // One of the range buttons: the graph's range command, then the range controls.
     void change_range(void (VGRAF::*change)());
 
@@ -73,6 +97,18 @@ private:
     int32_t current_ = 0;
     bool control_ = false;
     std::unique_ptr<VGRAF> graph_;
+    FDATA opened_; // the tables as the window was opened with them
+    // Per table: earlier states (last one on top) and states taken back.
+    std::vector<std::vector<FORMA>> undo_;
+    std::vector<std::vector<FORMA>> redo_;
+    CloseQuestion close_question_;
+    // Set while the window itself moves the grid's current row.
+    bool moving_row_ = false;
+
+    QAction* undo_action_ = nullptr;
+    QAction* redo_action_ = nullptr;
+    QToolButton* UndoButton = nullptr;
+    QToolButton* RedoButton = nullptr;
 
     QToolButton* SNewButton = nullptr;
     QToolButton* SInsButton = nullptr;

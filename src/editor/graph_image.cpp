@@ -55,4 +55,9 @@ void GraphImage::mouseReleaseEvent(QMouseEvent* event) {
         emit released(event->position().toPoint().x(), event->position().toPoint().y());
 }
 
+void GraphImage::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    emit left();
+}
+
 } // namespace tgm

@@ -18,6 +18,8 @@ signals:
     // `dragging`: the left button is held.
     void moved(int x, int y, bool dragging);
     void released(int x, int y);
+    // The mouse left the control.
+    void left();
     // The image was remade at the control's new size and is white.
     void resized();
 
@@ -27,6 +29,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     QImage image_;

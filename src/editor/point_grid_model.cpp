@@ -105,6 +105,10 @@ QVariant PointGridModel::data(const QModelIndex& index, int role) const {
         if (column == 0 && levels_are_indices())
             return QBrush(QGuiApplication::palette().color(QPalette::Window));
         return QVariant();
+    case Qt::ForegroundRole:
+        if (column == 0 && levels_are_indices()) // not greyed as a disabled cell would be
+            return QBrush(QGuiApplication::palette().color(QPalette::WindowText));
+        return QVariant();
     case kRedFrameRole: return marked(point, column);
     default: return QVariant();
     }
@@ -121,9 +125,10 @@ QVariant PointGridModel::headerData(int section, Qt::Orientation orientation, in
 }
 
 Qt::ItemFlags PointGridModel::flags(const QModelIndex& index) const {
-    // Index levels form a fixed column: shown, never selected.
+    // Index levels form a fixed column: shown, never current, so the keys pass it by (the
+    // window sends clicks on it to the row's volume).
     if (index.column() == 0 && levels_are_indices())
-        return Qt::ItemIsEnabled;
+        return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 

@@ -78,7 +78,7 @@ bool correct(std::vector<int32_t>& v, int32_t max_attempts) {
 
 } // namespace
 
-bool correct_residual_area(FORMA& table, int32_t max_attempts) {
+bool correct_residual_area(FORMA& table, int32_t max_attempts, int32_t* changed) {
     if (table.form_type != kFormFs)
         return false;
     const int32_t n = table.point_count();
@@ -86,8 +86,14 @@ bool correct_residual_area(FORMA& table, int32_t max_attempts) {
     for (int32_t i = 0; i < n; ++i)
         if (!integer_of_text(table.volume_text(i), v[static_cast<std::size_t>(i)]))
             return false;
+    const std::vector<int32_t> before = v;
     if (!correct(v, max_attempts))
         return false;
+    if (changed) {
+        *changed = 0;
+        for (std::size_t i = 0; i < v.size(); ++i)
+            *changed += v[i] != before[i] ? 1 : 0;
+    }
     // Rebuilt whole: replacing texts one by one would move the column's tail n times.
     TFormList corrected;
     corrected.reserve(n, static_cast<std::size_t>(n) * 6);

@@ -11,6 +11,8 @@ constexpr int64_t kResidualMaxWork = int64_t{1} << 26;
 
 // Runs on a .fs table only; rewrites its volume texts. False when it did not run (another kind,
 // a volume that is no integer, or the search bound reached), leaving the table unchanged.
-bool correct_residual_area(FORMA& table, int32_t max_attempts = kResidualMaxAttempts);
+// `changed`, when given, gets the number of points whose volume moved.
+bool correct_residual_area(FORMA& table, int32_t max_attempts = kResidualMaxAttempts,
+                           int32_t* changed = nullptr);
 
 } // namespace tgm

@@ -22,9 +22,11 @@
 namespace tgm {
 namespace {
 
-// The graph as the editor draws it with the control display on, at a size that prints sharply.
-constexpr int kGraphWidth = 1600;
-constexpr int kGraphHeight = 1000;
+// The graph as the editor draws it with the control display on, at the editor's size, in
+// pixels of kGraphDots dots: texts print at about 8 pt and lines at about 0.3 mm.
+constexpr int kGraphWidth = 600;
+constexpr int kGraphHeight = 450;
+constexpr int kGraphDots = 4;
 constexpr int kPdfResolution = 300;
 
 // Vertical places on a page, in millimetres from the top of the text area (267 mm high).
@@ -176,7 +178,8 @@ void CalibrationSheet::draw_first_page(QPainter& p, const Page& page, const Tabl
                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, note, &used);
     y += 2 + used.height() / page.dots_per_mm + 4;
 
-    QImage image(kGraphWidth, kGraphHeight, QImage::Format_RGB32);
+    QImage image(kGraphWidth * kGraphDots, kGraphHeight * kGraphDots, QImage::Format_RGB32);
+    image.setDevicePixelRatio(kGraphDots);
     VGRAF graph(&image);
     graph.reset_view(true);
     graph.prepare_graph(project_.tables().table(t.channel - 1), VGRAF::kSecondDiff);

@@ -26,6 +26,11 @@ QFont graph_font() {
     return font;
 }
 
+// One pixel wide on the screen; on a page's finer image one of its pixels, not one dot.
+QPen line_pen(const QPainter& p, const QColor& colour, Qt::PenStyle style = Qt::SolidLine) {
+    return QPen(colour, p.device()->devicePixelRatio() > 1 ? 1.0 : 0.0, style);
+}
+
 // Texts are placed by their top-left corner.
 void text_at(QPainter& p, int32_t x, int32_t y, const QString& text) {
     p.drawText(x, y + p.fontMetrics().ascent(), text);
@@ -57,8 +62,10 @@ QString label(float value) { return QString::number(truncated(value)); }
 VGRAF::VGRAF(QImage* image) : image_(image) { lay_out(); }
 
 void VGRAF::lay_out() {
-    const int32_t w = image_->width();
-    const int32_t h = image_->height();
+    // A page's image is drawn at the editor's size in pixels of several dots each.
+    const QSizeF size = image_->deviceIndependentSize();
+    const int32_t w = static_cast<int32_t>(size.width());
+    const int32_t h = static_cast<int32_t>(size.height());
     range_.plot = PlotArea{kMargin, w - kMargin, h - kVolumeMargin, kVolumeMargin};
     diff_plot_ = PlotArea{kMargin, w - kMargin, h - kMargin, kMargin};
 }
@@ -168,11 +175,21 @@ void VGRAF::scroll_to(int32_t level) {
     redraw_view();
 }
 
+void VGRAF::move_cursor(int32_t level) {
+    if (!range_.shown() || static_cast<float>(level) < range_.first_level ||
+        static_cast<float>(level) > range_.last_level) {
+        scroll_to(level);
+        return;
+    }
+    cursor_level_ = level;
+    show_cursor();
+}
+
 void VGRAF::draw_volume_curve(QPainter& p) {
     const GraphRange& r = range_;
     const PlotArea& a = r.plot;
     p.fillRect(image_->rect(), Qt::white);
-    p.setPen(QPen(Qt::black, 0));
+    p.setPen(line_pen(p, Qt::black));
 
     p.drawLine(a.left, a.bottom, a.right, a.bottom);
     text_at(p, a.right + 2, a.bottom - 20, QString::fromUtf8("L[см]"));
@@ -223,11 +240,11 @@ int32_t VGRAF::diff_y_of(int32_t value) const {
 void VGRAF::draw_difference_curve(QPainter& p) {
     const PlotArea& a = diff_plot_;
     const QString name = diff_mode_ == kSecondDiff ? QStringLiteral("ddV") : QStringLiteral("dV");
-    p.setPen(QPen(Qt::red, 0));
+    p.setPen(line_pen(p, Qt::red));
     text_at(p, a.left, 2, name);
 
     const int32_t label_height = p.fontMetrics().height();
-    p.setPen(QPen(Qt::red, 0, Qt::DashLine));
+    p.setPen(line_pen(p, Qt::red, Qt::DashLine));
     p.drawLine(a.left, a.bottom, a.right, a.bottom);
     p.drawLine(a.left, a.top, a.right, a.top);
     text_at(p, a.left + 2, a.bottom - label_height, label(diff_low_));
@@ -247,7 +264,7 @@ void VGRAF::draw_difference_curve(QPainter& p) {
     QPolygon curve(levels + 1 - start);
     for (int32_t i = start; i <= levels; ++i)
         curve.setPoint(i - start, diff_x_of(i), diff_y_of(d[i]));
-    p.setPen(QPen(Qt::red, 0));
+    p.setPen(line_pen(p, Qt::red));
     p.drawPolyline(curve);
     text_at(p, curve.last().x(), curve.last().y(), name + QStringLiteral("(L)"));
 }

@@ -38,6 +38,8 @@ public:
     void narrow_range();
     void widen_range();
     void scroll_to(int32_t level);
+    // Moves the cursor line to `level`; the view moves only when the level lies outside it.
+    void move_cursor(int32_t level);
     // Takes the cursor line off the image (a printed graph has none); the next view draws it.
     void hide_cursor();
 

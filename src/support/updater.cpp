@@ -100,7 +100,8 @@ UPDATER::Outcome UPDATER::run_update(const std::string& exe_path) const {
     if (!WIFEXITED(status) || WEXITSTATUS(status) != kReplaceRequest)
         return Outcome::finished;
     if (const int error = spawn(path_, "r", exe_path, child); error != 0) {
-        show_message(cp("update r - ") + std::strerror(error));
+        // The system's message is UTF-8 once the locale is set; the core holds code page 1251.
+        show_message(cp("update r - ") + utf8_to_cp1251(std::strerror(error)));
         return Outcome::replace_failed;
     }
     return Outcome::replace;

@@ -232,3 +232,42 @@ TEST(ImportDlg, IsCentredOnTheScreenTheFirstTimeItShows) {
     p.action("ImportButton")->trigger();
     EXPECT_LE((centre - screen).manhattanLength(), 2) << centre.x() << "," << centre.y();
 }
+
+// "Канал" and "Контроль" never take the current cell, so Enter always edits a header; back from
+// the cell editor the grid is refilled with row 1 selected.
+TEST(ImportDlg, FixedColumnsNeverBecomeCurrentAndRowOneIsSelectedAgain) {
+    Program p;
+    const std::string f1 = write_f1(p.home.file("two.f1"), 2);
+    QStringList edited;
+    when_modal([&](QWidget* dialog) {
+        QTableWidget* grid = p.import_grid();
+        EXPECT_EQ(grid->currentRow(), 0);
+        EXPECT_EQ(grid->currentColumn(), 2);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualItemRect(grid->item(1, 0)).center());
+        QTest::keyClick(grid, Qt::Key_Left);
+        EXPECT_EQ(grid->currentColumn(), 2);
+        QTest::keyClick(grid, Qt::Key_Down);
+        ASSERT_EQ(grid->currentRow(), 1);
+        when_modal([&](QWidget* editor) {
+            auto* box = editor->findChild<QLineEdit*>(QStringLiteral("EdBox"));
+            edited << box->text();
+            box->setText(QStringLiteral("X"));
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QTest::keyClick(grid, Qt::Key_Return);
+        EXPECT_EQ(grid->item(1, 2)->text(), "X");
+        EXPECT_EQ(grid->currentRow(), 0);
+        when_modal([&](QWidget* editor) {
+            auto* box = editor->findChild<QLineEdit*>(QStringLiteral("EdBox"));
+            edited << box->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        QTest::keyClick(grid, Qt::Key_Return);
+        button(dialog, "CancelButton")->click();
+    });
+    p.dialogs.files = {ScriptedDialogs::chosen(f1)};
+    p.dialogs.answers = {Answer::no}; // "Сохранить форму?"
+    p.action("ImportButton")->trigger();
+    EXPECT_EQ(edited, (QStringList{"T2", "T1"}));
+}

@@ -8,12 +8,15 @@
 #include "support/tappinfo.h"
 #include "testing/files.h"
 
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -176,7 +179,13 @@ TEST(PrjForm, SixteenTablesDisableTheGrowingCommandsUntilADelete) {
     p.dialogs.answers = {Answer::ok};
     p.action("NNTabDelete")->trigger();
     EXPECT_EQ(p.main->project().count(), 15);
-    EXPECT_EQ(p.dialogs.questions.back(), u("Удалить таблицу?"));
+    EXPECT_EQ(p.dialogs.questions.back(),
+              u("Удалить таблицу?\nКанал 5. Таблицы каналов 6–16 сдвинутся на один канал вверх; "
+                "каналы сохраняет «Вставить пропуск»."));
+    p.grid()->selectRow(14);
+    p.action("NTabDelete")->trigger(); // the last table: nothing moves
+    EXPECT_EQ(p.dialogs.questions.back(), u("Удалить таблицу?\nКанал 15."));
+    p.grid()->selectRow(4);
     EXPECT_EQ(p.main->current_row(), 5);
     for (const char* name : kGrowing)
         EXPECT_TRUE(p.action(name)->isEnabled()) << name;
@@ -412,7 +421,7 @@ TEST(PrjForm, LongHeadersAndPathsShowInFullAndTheWindowGrowsTheHeaderColumn) {
               QString::fromStdString(folder + "/farm.fs"));
 
     const QSize least = p.main->size();
-    EXPECT_EQ(p.main->minimumSize(), least);
+    EXPECT_GE(least.width(), p.main->minimumWidth());
     p.main->show();
     QApplication::processEvents();
     const int header_width = p.grid()->columnWidth(4);
@@ -421,4 +430,32 @@ TEST(PrjForm, LongHeadersAndPathsShowInFullAndTheWindowGrowsTheHeaderColumn) {
     QApplication::processEvents();
     EXPECT_EQ(p.grid()->columnWidth(4), header_width + 200);
     EXPECT_EQ(p.grid()->columnWidth(3), 64);
+}
+
+// The window opens wider than its smallest size: the whole caption and the example farm's
+// headers fit, the frame stays on the screen, and the project's name panel takes the extra width.
+TEST(PrjForm, OpensWideEnoughForTheCaptionAndTheExampleHeaders) {
+    Program p;
+    p.main->show();
+    const QSize opened = p.main->size();
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    EXPECT_LE(p.main->frameGeometry().width(), screen.width());
+    EXPECT_LE(p.main->frameGeometry().height(), screen.height());
+    EXPECT_GT(opened.width(), p.main->minimumWidth());
+    EXPECT_LE(QFontMetrics(QApplication::font()).horizontalAdvance(p.main->windowTitle()) + 100,
+              opened.width());
+
+    p.dialogs.files = {ScriptedDialogs::chosen(examples_dir() + "/tank_farm.fs")};
+    p.action("ImportButton")->trigger();
+    ASSERT_EQ(p.main->project().count(), 16);
+    const QFontMetrics grid(p.grid()->font());
+    for (int r = 1; r <= 16; ++r)
+        EXPECT_LE(grid.horizontalAdvance(p.cell(r, 4)) + 6, p.grid()->columnWidth(4)) << r;
+
+    auto* bar = p.main->findChild<StatusBar*>(QStringLiteral("ProjBar"));
+    auto* name = bar->findChildren<QLabel*>().at(1);
+    const int before = name->width();
+    p.main->resize(opened.width() + 100, opened.height());
+    QApplication::processEvents();
+    EXPECT_GE(name->width(), before + 90);
 }

@@ -26,6 +26,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTest>
@@ -232,7 +233,19 @@ int main(int argc, char** argv) {
     editor->Image1MouseMove(image->width() / 3, y + 40, true);
     editor->Image1MouseUp(image->width() / 3, y + 40);
     ok &= save(editor, out + "/table-editor.png");
+    // Closing with the typed volume asks first: Qt's own box, answered "Да".
+    scripted = set_ui_dialogs(nullptr);
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            ok = false;
+            return;
+        }
+        ok &= save(box, out + "/editor-close-question.png");
+        box->button(QMessageBox::Yes)->click();
+    });
     editor->done(QDialog::Accepted);
+    set_ui_dialogs(scripted);
 
     p.import->project().open_form(copy_example(folder, "survey.f1"));
     ok &= save(p.import, out + "/import-dialog.png");

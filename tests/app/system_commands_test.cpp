@@ -114,6 +114,10 @@ TEST(SystemCommands, WriteThenReadTheTankFarmGivesBackItsTables) {
     EXPECT_EQ(p.dialogs.questions, std::vector<QString>{u("Сохранить проект?")});
     EXPECT_EQ(status(p), QStringList({"F9600", "OK", "0"}));
     EXPECT_EQ(p.main->project().name(), cp("Система"));
+    p.dialogs.files.clear(); // the save dialog proposes the name readable
+    p.action("ExportButton")->trigger();
+    ASSERT_FALSE(p.dialogs.requests.empty());
+    EXPECT_EQ(p.dialogs.requests.back().file_name, u("Система"));
     EXPECT_TRUE(p.main->project().modified());
     EXPECT_TRUE(numbers_of(p.main->project()).equals(written));
     EXPECT_FALSE(p.grid()->isHidden());
@@ -270,6 +274,8 @@ TEST(ProgressDialog, PortBusyIsShownAndLoggedAndTheFailedReadLeavesNoProject) {
     open_example(p, "rgs50.fs31");
     ASSERT_FALSE(p.grid()->isHidden());
     p.main->project().set_modified(false);
+    auto* project_bar = p.main->findChild<StatusBar*>(QStringLiteral("ProjBar"));
+    ASSERT_TRUE(project_bar->panel(1).endsWith(QStringLiteral("rgs50.fs31")));
 
     ResultAnswers shown(p);
     p.action("StrReadButton")->trigger();
@@ -281,6 +287,7 @@ TEST(ProgressDialog, PortBusyIsShownAndLoggedAndTheFailedReadLeavesNoProject) {
     EXPECT_EQ(p.main->project().count(), 0);
     EXPECT_TRUE(p.grid()->isHidden());
     EXPECT_TRUE(p.dialogs.messages.empty());
+    EXPECT_EQ(project_bar->panel(1), QString()); // the empty project, not the old file
 }
 
 // -r: r percent per second of ticks, never past 100; a plain value as it stands; the end of the

@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -62,6 +64,16 @@ TEST(UiDialogs, QtsOwnButtonsAndFileDialogSpeakRussian) {
               QString::fromUtf8("Да"));
     EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')),
               QString::fromUtf8("Отмена"));
+    // The edit fields' context menu too.
+    QLineEdit field;
+    std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+    QStringList items;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator())
+            items << a->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+    EXPECT_EQ(items,
+              (QStringList{u("Отменить действие"), u("Повторить действие"), u("Вырезать"),
+                           u("Копировать"), u("Вставить"), u("Удалить"), u("Выделить всё")}));
 
     // The save dialog: Qt's own, wide, patterns hidden; the chosen filter still maps back.
     TempDir dir;

@@ -150,11 +150,9 @@ TEST(EditTabForm, CellsAndPointButtonsEditTheTableInPlace) {
     EXPECT_EQ(t.volume_text(2), "777");
     EXPECT_EQ(cell(&editor, 3, 1), "777");
     EXPECT_EQ(editor.selected_row(), 3);
-    bool shown = false;
-    unless_modal(shown);
-    press_enter_on(editor, 2, 0); // index levels are not edited
-    QApplication::processEvents();
-    EXPECT_FALSE(shown);
+    // Index levels are not edited: their column never becomes current.
+    grid(&editor)->setCurrentIndex(grid(&editor)->model()->index(1, 0));
+    EXPECT_EQ(grid(&editor)->currentIndex(), grid(&editor)->model()->index(2, 1));
 
     part<QToolButton>(&editor, "SNewButton")->click();
     EXPECT_EQ(t.point_count(), 5);
@@ -248,6 +246,7 @@ TEST(EditTabForm, TheMainWindowTakesTheCopyBackModifiedOnlyWhenItDiffers) {
         press_enter_on(*p.tab_editor, 2, 1);
         w->close();
     });
+    p.dialogs.answers = {UiDialogs::Answer::yes}; // "Сохранить изменения в таблицах?"
     p.action("NTabEdit")->trigger();
     EXPECT_TRUE(p.main->project().modified());
     EXPECT_EQ(p.cell(1, 3), "250");
@@ -279,13 +278,125 @@ TEST(EditTabForm, AnEditFromTheImportDialogIsImportedOnOk) {
         });
         part<QPushButton>(dialog, "EditButton")->click();
         EXPECT_TRUE(part(dialog, "OkButton")->isEnabled());
+        ASSERT_TRUE(p.dialogs.answers.empty());      // both closes asked and kept the edits
         p.dialogs.answers = {UiDialogs::Answer::no}; // "Сохранить форму?"
         part<QPushButton>(dialog, "OkButton")->click();
     });
     p.dialogs.files = {ScriptedDialogs::chosen(f1)};
+    p.dialogs.answers = {UiDialogs::Answer::yes, UiDialogs::Answer::yes};
     p.action("ImportButton")->trigger();
     EXPECT_TRUE(dialog_up);
     ASSERT_EQ(p.main->project().count(), 1);
     // Resampled: 500 litres at 20 mm = 2 cm.
     EXPECT_EQ(p.main->project().tables().table(0).volume_text(2), "500");
+}
+
+// Every change goes back and forth per table, across tab changes; the correction says what it
+// did; closing asks only when the tables differ from what the editor was opened with, "Отмена"
+// and Esc stay, and "Нет" leaves the project as it was.
+TEST(EditTabForm, UndoRedoPerTableAndTheClosingQuestion) {
+    Program p;
+    const std::string fs = p.home.file("two.fs");
+    write_fs(fs, {"A", "B"}, 5); // volumes 0, 100, 200 ... and 1, 101, 201 ...
+    p.dialogs.files = {ScriptedDialogs::chosen(fs)};
+    p.action("ImportButton")->trigger();
+    ASSERT_EQ(p.main->project().count(), 2);
+    p.main->project().set_modified(false);
+    const FDATA opened = p.main->project().tables();
+    const QString question = u("Сохранить изменения в таблицах?");
+
+    when_modal([&](QWidget* w) {
+        TEditTabForm& e = *p.tab_editor;
+        auto* undo = part<QToolButton>(w, "UndoButton");
+        EXPECT_EQ(undo->toolTip(), u("Отменить"));
+        EXPECT_EQ(part<QToolButton>(w, "RedoButton")->toolTip(), u("Повторить"));
+        EXPECT_FALSE(undo->isEnabled());
+        const auto ctrl = [&](Qt::Key key) { QTest::keyClick(grid(w), key, Qt::ControlModifier); };
+
+        type_into_cell_editor("0");
+        press_enter_on(e, 2, 1);
+        part<QToolButton>(w, "corrButton")->click();
+        EXPECT_EQ(cell(w, 2, 1), "100");
+        part<QToolButton>(w, "corrButton")->click(); // nothing left to correct: no undo step
+        ASSERT_EQ(p.dialogs.messages.size(), 2u);
+        EXPECT_EQ(p.dialogs.messages[0], u("Исправлено уровней: 1"));
+        EXPECT_EQ(p.dialogs.messages[1], u("Коррекция не потребовалась"));
+
+        part<QTabBar>(w, "TabControl1")->setCurrentIndex(1);
+        EXPECT_FALSE(undo->isEnabled()); // the other table has no history of its own
+        e.select_row(2);
+        part<QToolButton>(w, "SDelButton")->click();
+        EXPECT_EQ(grid(w)->model()->rowCount(), 4);
+        ctrl(Qt::Key_Z);
+        EXPECT_EQ(grid(w)->model()->rowCount(), 5);
+
+        part<QTabBar>(w, "TabControl1")->setCurrentIndex(0);
+        ctrl(Qt::Key_Z);
+        EXPECT_EQ(cell(w, 2, 1), "0");
+        ctrl(Qt::Key_Z);
+        EXPECT_EQ(cell(w, 2, 1), "100");
+        EXPECT_FALSE(undo->isEnabled());
+        ctrl(Qt::Key_Y);
+        EXPECT_EQ(cell(w, 2, 1), "0");
+        part<QToolButton>(w, "UndoButton")->click();
+        EXPECT_FALSE(e.tables_changed()); // back as opened: tab 1 was undone too
+        part<QToolButton>(w, "RedoButton")->click();
+
+        QTest::keyClick(w, Qt::Key_Escape); // no answer: "Отмена"
+        EXPECT_TRUE(w->isVisible());
+        p.dialogs.answers = {UiDialogs::Answer::no};
+        w->close();
+    });
+    p.action("NTabEdit")->trigger();
+    EXPECT_EQ(p.dialogs.questions, (std::vector<QString>{question, question}));
+    EXPECT_TRUE(p.main->project().tables().equals(opened));
+    EXPECT_FALSE(p.main->project().modified());
+
+    // Closing without a change asks nothing.
+    when_modal([&](QWidget* w) { w->close(); });
+    p.action("NTabEdit")->trigger();
+    EXPECT_EQ(p.dialogs.questions.size(), 2u);
+}
+
+// The label names the level under the mouse while it moves and the cursor's level otherwise;
+// the grid's row and the cursor move each other; the fixed level column sends clicks to the
+// row's volume.
+TEST(EditTabForm, CursorLabelGridRowAndTheFixedColumnAgree) {
+    FDATA tables = tables_of({rising_table(200)});
+    TEditTabForm editor;
+    editor.resize(804, 621);
+    editor.open_tables(QString(), tables, true, 0);
+    VGRAF& graph = *editor.graph();
+    auto* label = part<QLabel>(&editor, "FrDia");
+    EXPECT_EQ(label->text(), u("L = 0"));
+
+    editor.Image1MouseDown(100, 100);
+    editor.Image1MouseMove(300, 120, true);
+    EXPECT_EQ(label->text(), u("L = ") + QString::number(graph.level_at(300)));
+    editor.Image1MouseUp(300, 120);
+    ASSERT_TRUE(graph.zoomed());
+    EXPECT_EQ(label->text(), u("L = ") + QString::number(graph.cursor_level()));
+    editor.Image1MouseMove(400, 120, false);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(part(&editor, "Image1"), &leave);
+    EXPECT_EQ(label->text(), u("L = ") + QString::number(graph.cursor_level()));
+
+    // Arrow keys and clicks in the grid move the cursor to the row's level.
+    const int32_t at = graph.cursor_level();
+    ASSERT_EQ(editor.selected_row(), at + 1);
+    QTest::keyClick(grid(&editor), Qt::Key_Down);
+    EXPECT_EQ(graph.cursor_level(), at + 1);
+    EXPECT_EQ(label->text(), u("L = ") + QString::number(at + 1));
+    QTest::keyClick(grid(&editor), Qt::Key_Left); // into the fixed column: stays on the volume
+    EXPECT_EQ(grid(&editor)->currentIndex().column(), 1);
+
+    QTableView* view = grid(&editor);
+    const QModelIndex level = view->model()->index(view->rowAt(40), 0);
+    const QPoint in_level = view->visualRect(level).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, in_level);
+    EXPECT_EQ(view->currentIndex(), view->model()->index(level.row(), 1));
+    EXPECT_EQ(graph.cursor_level(), level.row());
+    type_into_cell_editor("5");
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, in_level);
+    EXPECT_EQ(tables.table(0).volume_text(level.row()), "5");
 }

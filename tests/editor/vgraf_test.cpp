@@ -207,3 +207,25 @@ TEST(Vgraf, ResizingKeepsTheZoomAndTheCursor) {
     EXPECT_EQ(g.graph.range().plot.right, 760);
     EXPECT_EQ(g.graph.diff_plot().bottom, 460);
 }
+
+// A page draws the editor's 600 x 450 graph on pixels of several dots: the layout is the
+// editor's, and the lines are a pixel wide, not a dot.
+TEST(Vgraf, APagesFinerImageKeepsTheEditorsGeometryAndThickLines) {
+    QImage fine(600 * 4, 450 * 4, QImage::Format_RGB32);
+    fine.setDevicePixelRatio(4);
+    VGRAF graph(&fine);
+    graph.reset_view(true);
+    graph.prepare_graph(rising_table(100), VGRAF::kSecondDiff);
+    graph.redraw_view();
+    graph.hide_cursor();
+    Graph editor(600, 450, true);
+    editor.show(rising_table(100));
+    EXPECT_EQ(graph.range().plot.right, editor.graph.range().plot.right);
+    EXPECT_EQ(graph.range().plot.bottom, editor.graph.range().plot.bottom);
+    // The level axis at the plot's bottom, 4 dots thick in the middle of the page's image.
+    const int axis = graph.range().plot.bottom * 4;
+    int thick = 0;
+    for (int y = axis - 4; y <= axis + 4; ++y)
+        thick += fine.pixel(300 * 4 + 2, y) == kBlack ? 1 : 0;
+    EXPECT_GE(thick, 3);
+}

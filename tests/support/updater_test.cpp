@@ -134,7 +134,7 @@ TEST(Updater, StartFailuresShowTheirMessages) {
     // The updater removes itself, so the replacement run cannot start.
     EXPECT_EQ(u.run_update("/x/tgm"), UPDATER::Outcome::replace_failed);
     ASSERT_EQ(sink.messages.size(), 1u);
-    EXPECT_EQ(sink.messages[0], "update r - " + std::string(std::strerror(ENOENT)));
+    EXPECT_EQ(sink.messages[0], "update r - " + utf8_to_cp1251(std::strerror(ENOENT)));
     // Now the check run itself cannot start.
     EXPECT_EQ(u.run_update("/x/tgm"), UPDATER::Outcome::start_failed);
     ASSERT_EQ(sink.messages.size(), 2u);
