@@ -85,6 +85,8 @@ const char* sim_usage() {
            "  --silent-after-image    answer nothing more once table data (the image or a\n"
            "                          table's block) has been stored: a write interrupted\n"
            "                          before its header or directory\n"
+           "  --trickle-to CMD        V: the answer to CMD comes as a long answer, one byte a\n"
+           "                          block\n"
            "  --help                  this text\n";
 }
 
@@ -106,6 +108,7 @@ int parse_sim_options(int argc, char** argv, SimConfig& config, std::string& mes
         {"--silent-to", 0, 255, [&](int64_t v) { faults.silent_to = static_cast<int32_t>(v); }},
         {"--corrupt-to", 0, 255, [&](int64_t v) { faults.corrupt_to = static_cast<int32_t>(v); }},
         {"--short-to", 0, 255, [&](int64_t v) { faults.short_to = static_cast<int32_t>(v); }},
+        {"--trickle-to", 0, 255, [&](int64_t v) { faults.trickle_to = static_cast<int32_t>(v); }},
     };
     // Options that take a text, with the check it must pass.
     struct TextOption {

@@ -37,6 +37,8 @@ public:
     void set_cancel_flag(const std::atomic<bool>* flag) { synt.cancel_flag = flag; }
     void set_progress_out(std::atomic<int32_t>* cell) { vms.progress_out = cell; }
     void set_max_wait_out(std::atomic<int32_t>* cell) { synt.max_wait_out = cell; }
+    // The largest long answer any request of the caller can legitimately bring.
+    void set_answer_limit(uint32_t bytes) { vms.answer_limit = bytes; }
 
     bool addressed() const { return synt.addressed; }
     int32_t speed_index() const { return speed_index_; }

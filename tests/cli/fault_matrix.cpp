@@ -108,6 +108,7 @@ std::vector<FaultRow> make_rows() {
     const char* const initialising = "Ошибка. БВ в режиме инициализации";
     const char* const rgs = "rgs50.fs31";
     const unsigned read_only = 1u << kFaultRead;
+    const unsigned reads = read_only | 1u << kFaultCompare;
     using Args = std::vector<std::string>;
     const Args none;
     const auto status = [](const char* pair) { return Args{"--status", pair}; };
@@ -146,6 +147,11 @@ std::vector<FaultRow> make_rows() {
         {"Corruption", link, 'v', "9600", {"--corrupt-to", "18"}, {}, kEvery, kWriteAndClear, rgs},
         {"CutShort", link, 'k', "9610", {"--cut-to", "4:2"}, {}, kEvery, kWriteOnly, rgs},
         {"CutShort", link, 'v', "9600", {"--cut-to", "18:3"}, {}, kEvery, kWriteAndClear, rgs},
+        // The line goes dead in the middle of a table's data, or a unit trickles its long
+        // answer a byte a block: over in the protocol's time-outs, not in minutes.
+        {"DeadLine", link, 'k', "6343", {"--cut-to", "3:5"}, {}, reads, 0, rgs},
+        {"DeadLine", link, 'v', "9600", {"--cut-to", "22:5"}, {}, reads, 0, rgs},
+        {"Trickle", link, 'v', "9600", {"--trickle-to", "22"}, {}, reads, 0, rgs},
         // Another program holds the line.
         {"PortBusy", busy, 'k', "9610", {}, {}, kEvery, 0, rgs, UnitTables::written, true},
         {"PortBusy", busy, 'v', "9600", {}, {}, kEvery, 0, rgs, UnitTables::written, true},
