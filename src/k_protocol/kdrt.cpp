@@ -72,7 +72,7 @@ int32_t KDRT::exchange(uint8_t code, uint8_t sub, const uint8_t* buffer, int32_t
         sent.append_byte(command);
 
     uint8_t status_byte = 0;
-    error_kind = read_one(answer_timeout, status_byte, status_ms);
+    error_kind = read_one(answer_timeout + port.line_ms(1), status_byte, status_ms);
     if (error_kind != 0) {
         result = kStatusPhase + error_kind;
     } else {
@@ -147,11 +147,17 @@ void KDRT::write_block(const uint8_t* buffer, int32_t count) {
     }
     if (!stopped && count > 2)
         sent.append_byte(xor_sum(buffer, count));
-    if (!stopped)
+    uint32_t line = 0;
+    if (!stopped) {
         port.write(sent.bytes() + from, sent.size() - from);
+        // The unit's time-out counts from when the last byte has left; a port may report its
+        // queue empty early, so the bytes' line time is allowed on top.
+        port.drain_output();
+        line = port.line_ms(sent.size() - from);
+    }
     // After a cancellation this read fails at once.
     uint8_t final_status = 0;
-    error_kind = read_one(answer_timeout, final_status, final_status_ms);
+    error_kind = read_one(answer_timeout + line, final_status, final_status_ms);
     if (error_kind != 0)
         result = kFinalStatusPhase + error_kind;
     else

@@ -34,7 +34,10 @@ public:
     int32_t status() const { return vms.status; }
     const std::string& traffic_text() const { return vms.trafic.text; }
     void set_trace(bool on) { vms.trafic.enabled = on; }
-    void set_cancel_flag(const std::atomic<bool>* flag) { synt.cancel_flag = flag; }
+    void set_cancel_flag(const std::atomic<bool>* flag) {
+        synt.cancel_flag = flag;
+        port_.set_cancel_flag(flag);
+    }
     void set_progress_out(std::atomic<int32_t>* cell) { vms.progress_out = cell; }
     void set_max_wait_out(std::atomic<int32_t>* cell) { synt.max_wait_out = cell; }
     // The largest long answer any request of the caller can legitimately bring.
