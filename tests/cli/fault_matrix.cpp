@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 namespace tgm::test {
@@ -233,6 +234,14 @@ void run_fault_pair(const FaultPair& pair) {
     EXPECT_EQ(result_panel(r.out), row.text) << r.out;
     EXPECT_EQ(r.out.find('\n'), r.out.size() - 1) << "only the status line: " << r.out;
     EXPECT_EQ(first_line(r.err), row.text) << r.err;
+    // A probe that found no unit says what to check next, on the line under the error.
+    if (std::string(row.name) == "Silence") {
+        const std::string reason = first_line(r.err.substr(r.err.find('\n') + 1));
+        EXPECT_EQ(reason.rfind("Нет ответа на порту /dev/pts/", 0), 0u) << reason;
+        const std::string tail =
+            " (ни K, ни V). Проверьте кабель, питание БВ и порт в «Параметры – Связь».";
+        EXPECT_EQ(reason.substr(reason.size() - std::min(reason.size(), tail.size())), tail);
+    }
     EXPECT_EQ(read_file(in), in_before);
     if (out_there) {
         EXPECT_EQ(read_file(out), "the user's own file");
