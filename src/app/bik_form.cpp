@@ -213,9 +213,8 @@ void TBikForm::Timer1Timer() {
     const bool due = clock_.accumulated >= clock_.period;
     if (due)
         clock_.accumulated = 0;
-    if (typed_key_ != 0) {
-        client_.accept_key(typed_key_);
-        typed_key_ = 0;
+    // One key a tick, in the order typed.
+    if (client_.has_key()) {
         refresh();
     } else if (due) {
         refresh();
@@ -224,14 +223,16 @@ void TBikForm::Timer1Timer() {
 }
 
 void TBikForm::key_entry(char key) {
-    if (client_.accept_key(key))
-        typed_key_ = key;
+    // A key beyond the queue is refused with a tone, not lost without a sign.
+    const bool full = client_.queue_full();
+    if (!client_.accept_key(key) && full)
+        ui_dialogs().beep(0, 0);
 }
 
 void TBikForm::FormActivate() {
     if (open_failed_)
         return;
-    typed_key_ = 0;
+    client_.clear_keys();
     connected_ = false;
     clock_.period = kActivePeriod;
     clock_.accumulated = 0;

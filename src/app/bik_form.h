@@ -64,7 +64,6 @@ private:
     QMenu* keypad_menu_ = nullptr;
     QTimer* Timer1 = nullptr;
 
-    char typed_key_ = 0;
     bool port_ok_ = false;
     bool connected_ = false;
     int32_t keypad_type_ = 1;

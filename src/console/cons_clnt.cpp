@@ -81,7 +81,7 @@ void CONS_CLNT::configure(int32_t kind) {
     row_chars = 2 * k.width;
     rows = k.rows;
     answer_length = k.rows * k.width + 1;
-    pending_key = 0;
+    queued_keys_.clear();
     display_text.clear();
 }
 
@@ -92,18 +92,19 @@ const char* CONS_CLNT::kind_name(int32_t kind) {
 bool CONS_CLNT::accept_key(char key) {
     if (key == '.' && display_kind != 0)
         key = 'n';
-    if (key == 0 || std::strchr(kKinds[display_kind].keys, key) == nullptr)
+    if (key == 0 || std::strchr(kKinds[display_kind].keys, key) == nullptr || queue_full())
         return false;
-    pending_key = key;
+    queued_keys_.push_back(key);
     return true;
 }
 
 bool CONS_CLNT::take_key_code(int32_t& code) {
-    if (pending_key == 0)
+    if (queued_keys_.empty())
         return false;
-    code = static_cast<int32_t>(std::strchr(kKinds[display_kind].keys, pending_key) -
+    const char key = queued_keys_.front();
+    queued_keys_.pop_front();
+    code = static_cast<int32_t>(std::strchr(kKinds[display_kind].keys, key) -
                                 kKinds[display_kind].keys);
-    pending_key = 0;
     return true;
 }
 

@@ -44,7 +44,6 @@ int KDRT::read_one(uint32_t timeout, uint8_t& byte, uint32_t& latency) {
 
 int32_t KDRT::exchange(uint8_t code, uint8_t sub, const uint8_t* buffer, int32_t count,
                        int direction) {
-    port.purge_input();
     reply.set_size(0);
     sent.set_size(0);
     received.set_size(0);
@@ -64,6 +63,8 @@ int32_t KDRT::exchange(uint8_t code, uint8_t sub, const uint8_t* buffer, int32_t
     while (!gap_timer.expired())
         sleep_ms(std::min<uint32_t>(static_cast<uint32_t>(gap_timer.duration) - gap_timer.elapsed(),
                                     10));
+    // After the pause, so that what a failed answer still sent during it goes too.
+    port.purge_input();
 
     const uint8_t command = static_cast<uint8_t>(code | (sub & 0x0F));
     port.write_byte(command);
@@ -71,7 +72,7 @@ int32_t KDRT::exchange(uint8_t code, uint8_t sub, const uint8_t* buffer, int32_t
         sent.append_byte(command);
 
     uint8_t status_byte = 0;
-    error_kind = read_one(answer_timeout, status_byte, status_ms);
+    error_kind = read_one(answer_timeout + port.line_ms(1), status_byte, status_ms);
     if (error_kind != 0) {
         result = kStatusPhase + error_kind;
     } else {
@@ -110,8 +111,12 @@ void KDRT::read_block(int32_t count) {
             break;
         }
         uint8_t byte = 0;
-        if (!read_reply_byte(byte))
-            failed = true; // the remaining bytes are still awaited
+        // Once a byte has failed the exchange has failed: awaiting the rest of a long image
+        // on a dead line would take 50 ms a byte. What still comes is purged by the next one.
+        if (!read_reply_byte(byte)) {
+            failed = stopped = true;
+            break;
+        }
         reply.bytes()[i] = byte;
         sum ^= byte;
         if (count >= 1024 && progress_cell != nullptr)
@@ -142,11 +147,17 @@ void KDRT::write_block(const uint8_t* buffer, int32_t count) {
     }
     if (!stopped && count > 2)
         sent.append_byte(xor_sum(buffer, count));
-    if (!stopped)
+    uint32_t line = 0;
+    if (!stopped) {
         port.write(sent.bytes() + from, sent.size() - from);
+        // The unit's time-out counts from when the last byte has left; a port may report its
+        // queue empty early, so the bytes' line time is allowed on top.
+        port.drain_output();
+        line = port.line_ms(sent.size() - from);
+    }
     // After a cancellation this read fails at once.
     uint8_t final_status = 0;
-    error_kind = read_one(answer_timeout, final_status, final_status_ms);
+    error_kind = read_one(answer_timeout + line, final_status, final_status_ms);
     if (error_kind != 0)
         result = kFinalStatusPhase + error_kind;
     else

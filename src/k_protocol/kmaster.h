@@ -40,7 +40,10 @@ public:
 
     void set_answer_timeout(uint32_t ms) { drt.answer_timeout = ms; }
     void set_trace_enabled(bool on) { drt.trace_enabled = on ? 1 : 0; }
-    void set_cancel_flag(const std::atomic<bool>* flag) { drt.cancel_flag = flag; }
+    void set_cancel_flag(const std::atomic<bool>* flag) {
+        drt.cancel_flag = flag;
+        port_.set_cancel_flag(flag);
+    }
     void set_progress_cell(std::atomic<int32_t>* cell) { drt.progress_cell = cell; }
     void set_worst_time_cell(std::atomic<int32_t>* cell) { drt.worst_time_cell = cell; }
 

@@ -5,6 +5,7 @@
 #include "operations/tchan.h"
 #include "operations/vlink.h"
 #include "ports/port_access.h"
+#include "ports/port_names.h"
 #include "support/cp1251.h"
 
 namespace tgm {
@@ -56,6 +57,12 @@ bool TBVLink::run_link() {
     }
     if (probed == TCHAN::kNoAnswer) {
         error_text = link_error_text(kLinkFailure);
+        // What to check next, shown under the error.
+        if (!cancel.load())
+            // The arrow of the menu path has no code page 1251 form: a dash stands for it.
+            port_note = cp("Нет ответа на порту ") + port_device_path(port) +
+                        cp(" (ни K, ни V). Проверьте кабель, питание БВ и порт в «Параметры – "
+                           "Связь».");
         return false;
     }
     if (transport != 0) {

@@ -32,7 +32,8 @@ public:
     std::string chan_log;
     int32_t version_code = -1;
     std::string version_text;
-    // Under "Порт занят": why the port did not open, when it was denied to this user.
+    // The reason under the error text: why the port did not open (denied to this user, no
+    // such device), or what to check when no unit answered the probe.
     std::string port_note;
     // Longest wait for a byte in ms; kept across operations.
     std::atomic<int32_t> max_response{0};

@@ -26,6 +26,10 @@ constexpr uint8_t kPut = 2;
 constexpr uint8_t kReady = 0x20;
 // Images of types 0 to 2 from this size on do not fit the unit.
 constexpr int32_t kTooLargeImage = 32761;
+// No answer of a unit is longer than the largest image: every table at its most points,
+// unpacked, each with its block header.
+constexpr uint32_t kLargestImage =
+    GROUPTAB::kMaxTables * (TTrpTab::kBlockHeaderSize + 4 * kMaxTablePoints);
 // The row "96XX" of the version table, whatever version the unit reports.
 constexpr int32_t kVUnitCode = kCode96XX;
 
@@ -37,6 +41,7 @@ VLinkRun::VLinkRun(TBVLink& link) : link(link) {
     master.set_cancel_flag(&link.cancel);
     master.set_progress_out(&link.progress);
     master.set_max_wait_out(&link.max_response);
+    master.set_answer_limit(kLargestImage);
 }
 
 bool VLinkRun::request(uint8_t command, uint8_t param1, uint8_t param2, const uint8_t* payload,

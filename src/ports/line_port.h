@@ -2,6 +2,7 @@
 // What the protocols need of a serial line: open by number with a line setting, single-byte
 // reads with a time-out, block writes and purging. The real one is PCI; the masters get theirs
 // from the port factory, which tests replace to put a scripted unit on the line.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,6 +27,18 @@ public:
     virtual int32_t write(const uint8_t* bytes, int32_t count) = 0;
     // Discards what has arrived and was not read, when the port is open.
     virtual void purge_input() = 0;
+    // Returns once what was written has left the port, or after about twice its line time; at
+    // once on a line that holds nothing back.
+    virtual void drain_output() {}
+    // Milliseconds the line takes to carry `bytes` bytes (11 bits a byte) at its speed; 0 on a
+    // line that takes any amount at once.
+    virtual uint32_t line_ms(int32_t bytes) const {
+        (void)bytes;
+        return 0;
+    }
+
+    // A flag that, once set, ends any wait of the port at once (a read then fails).
+    virtual void set_cancel_flag(const std::atomic<bool>* flag) { (void)flag; }
 
     void write_byte(uint8_t byte) {
         if (is_open())

@@ -12,6 +12,7 @@ int NumberedPort::open_with(int32_t port, int8_t baud_index, int8_t parity, int8
         port_ = make_line_port(port);
         number_ = port;
         port_->set_read_timeout(read_timeout_);
+        port_->set_cancel_flag(cancel_flag_);
     }
     return port_->open_with(port, baud_index, parity, size_index, stop_bits);
 }
@@ -46,6 +47,19 @@ int32_t NumberedPort::write(const uint8_t* bytes, int32_t count) {
 void NumberedPort::purge_input() {
     if (port_)
         port_->purge_input();
+}
+
+void NumberedPort::drain_output() {
+    if (port_)
+        port_->drain_output();
+}
+
+uint32_t NumberedPort::line_ms(int32_t bytes) const { return port_ ? port_->line_ms(bytes) : 0; }
+
+void NumberedPort::set_cancel_flag(const std::atomic<bool>* flag) {
+    cancel_flag_ = flag;
+    if (port_)
+        port_->set_cancel_flag(flag);
 }
 
 } // namespace tgm

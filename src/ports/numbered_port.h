@@ -23,11 +23,15 @@ public:
     uint8_t read_byte(int& status) override;
     int32_t write(const uint8_t* bytes, int32_t count) override;
     void purge_input() override;
+    void drain_output() override;
+    uint32_t line_ms(int32_t bytes) const override;
+    void set_cancel_flag(const std::atomic<bool>* flag) override;
 
 private:
     std::shared_ptr<LinePort> port_;
     int32_t number_ = 0;
     uint32_t read_timeout_ = 10;
+    const std::atomic<bool>* cancel_flag_ = nullptr;
 };
 
 } // namespace tgm

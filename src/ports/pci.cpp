@@ -3,6 +3,7 @@
 #include "ports/port_names.h"
 #include "ports/timer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -106,21 +107,25 @@ int PCI::open() {
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return 1;
-    // Exclusive use: another program or another PCI holding the line makes it "in use".
-    // (TIOCEXCL would not stop root.)
+    // Exclusive use: another program or another PCI holding the line makes it "in use". The
+    // lock keeps out programs that lock too (and root); TIOCEXCL, while the port is open, the
+    // terminal programs and modem probers that do not. The descriptor stays non-blocking, so
+    // that a byte another reader took first cannot hold a read past its time-out.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !::isatty(fd)) {
         ::close(fd);
         return 1;
     }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return 1;
-    }
+    termios previous{};
+    const bool restore = ::tcgetattr(fd, &previous) == 0;
     if (setting.refused || !apply_setting(fd, setting)) {
+        if (restore)
+            (void)::tcsetattr(fd, TCSANOW, &previous);
         ::close(fd);
         return 3;
     }
+    (void)::ioctl(fd, TIOCEXCL);
+    previous_ = previous;
+    restore_ = restore;
     // DTR high, RTS low; a pseudo-terminal refuses both requests, which does not matter.
     int dtr = TIOCM_DTR, rts = TIOCM_RTS;
     (void)::ioctl(fd, TIOCMBIS, &dtr);
@@ -133,6 +138,12 @@ int PCI::open() {
 
 void PCI::close() {
     if (is_open_) {
+        (void)::ioctl(fd_, TIOCNXCL);
+        if (restore_) {
+            // What is still queued goes first (bounded), then the old settings.
+            drain_output();
+            (void)::tcsetattr(fd_, TCSANOW, &previous_);
+        }
         ::close(fd_);
         fd_ = -1;
         is_open_ = false;
@@ -140,6 +151,10 @@ void PCI::close() {
 }
 
 void PCI::set_read_timeout(uint32_t ms) { read_total_constant_ = ms; }
+
+bool PCI::cancelled() const {
+    return cancel_flag_ != nullptr && cancel_flag_->load(std::memory_order_relaxed);
+}
 
 uint8_t PCI::read_byte(int& status) {
     status = 1;
@@ -150,18 +165,23 @@ uint8_t PCI::read_byte(int& status) {
                                                                         : read_total_constant_),
                 system_clock());
     for (;;) {
+        if (cancelled())
+            return 0;
         const uint32_t waited = timer.elapsed();
         const uint32_t left = waited >= read_total_constant_ ? 0 : read_total_constant_ - waited;
         pollfd pfd{fd_, POLLIN, 0};
-        const int ready =
-            ::poll(&pfd, 1, static_cast<int>(left > 0x7FFFFFFFu ? 0x7FFFFFFFu : left));
+        // In slices, so that a cancellation ends the wait within 50 ms.
+        const int ready = ::poll(&pfd, 1, static_cast<int>(std::min<uint32_t>(left, 50)));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready < 0)
             return 0;
         if (ready == 0) {
-            status = 2;
-            return 0;
+            if (left <= 50) {
+                status = 2;
+                return 0;
+            }
+            continue;
         }
         if ((pfd.revents & POLLIN) == 0)
             return 0; // hang-up or error without data
@@ -171,8 +191,15 @@ uint8_t PCI::read_byte(int& status) {
             status = 0;
             return byte;
         }
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+        // EAGAIN: another reader took the byte that poll reported; wait on for the rest of the
+        // time-out.
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+            if (timer.elapsed() >= read_total_constant_) {
+                status = 2;
+                return 0;
+            }
             continue;
+        }
         return 0;
     }
 }
@@ -181,11 +208,9 @@ int32_t PCI::write(const uint8_t* bytes, int32_t count) {
     if (!is_open_ || count <= 0)
         return count < 0 ? 0 : count;
     // The write may take write_multiplier_ ms per byte before it gives up; the descriptor is
-    // non-blocking meanwhile so that a line that takes nothing cannot hold the caller forever.
+    // non-blocking, so that a line that takes nothing cannot hold the caller forever.
     TIMER timer(static_cast<int32_t>(write_multiplier_ * static_cast<uint32_t>(count)),
                 system_clock());
-    const int flags = ::fcntl(fd_, F_GETFL);
-    (void)::fcntl(fd_, F_SETFL, flags | O_NONBLOCK);
     int32_t done = 0;
     while (done < count) {
         const ssize_t n = ::write(fd_, bytes + done, static_cast<size_t>(count - done));
@@ -195,13 +220,37 @@ int32_t PCI::write(const uint8_t* bytes, int32_t count) {
         }
         if (n < 0 && errno != EINTR && errno != EAGAIN)
             break;
-        if (timer.expired())
+        if (timer.expired() || cancelled())
             break;
         pollfd pfd{fd_, POLLOUT, 0};
         (void)::poll(&pfd, 1, 10);
     }
-    (void)::fcntl(fd_, F_SETFL, flags);
     return done;
+}
+
+uint32_t PCI::line_ms(int32_t bytes) const {
+    if (bytes <= 0 || baud_index_ < 0 || baud_index_ >= kSpeedCount)
+        return 0;
+    return static_cast<uint32_t>((int64_t{bytes} * 11 * 1000 + kSpeeds[baud_index_] - 1) /
+                                 kSpeeds[baud_index_]);
+}
+
+void PCI::drain_output() {
+    if (!is_open_)
+        return;
+    int queued = 0;
+    if (::ioctl(fd_, TIOCOUTQ, &queued) != 0)
+        return;
+    // Polled rather than one tcdrain, which no time-out bounds on an adapter that stalls.
+    TIMER timer(static_cast<int32_t>(2 * line_ms(queued) + 1000), system_clock());
+    while (queued > 0 && !timer.expired() && !cancelled()) {
+        system_clock().sleep_ms(std::clamp<uint32_t>(line_ms(queued), 1, 10));
+        if (::ioctl(fd_, TIOCOUTQ, &queued) != 0)
+            return;
+    }
+    // The queue is empty: what is left is the last byte in the shift register.
+    if (queued == 0)
+        (void)::tcdrain(fd_);
 }
 
 void PCI::purge_input() {

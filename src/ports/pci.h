@@ -4,6 +4,7 @@
 #include "ports/line_port.h"
 
 #include <cstdint>
+#include <termios.h>
 
 namespace tgm {
 
@@ -31,13 +32,24 @@ public:
     uint8_t read_byte(int& status) override;
     int32_t write(const uint8_t* bytes, int32_t count) override;
     void purge_input() override;
+    // Waits for the output queue to empty (TIOCOUTQ, then tcdrain), at most twice the line
+    // time of what it held plus a second.
+    void drain_output() override;
+    uint32_t line_ms(int32_t bytes) const override;
+    void set_cancel_flag(const std::atomic<bool>* flag) override { cancel_flag_ = flag; }
 
     bool is_open() const override { return is_open_; }
     int32_t port() const { return port_; }
     int8_t baud_index() const { return baud_index_; }
 
 private:
+    bool cancelled() const;
+
     int fd_ = -1;
+    // The terminal settings the port had before it was opened, given back when it is closed.
+    termios previous_{};
+    bool restore_ = false;
+    const std::atomic<bool>* cancel_flag_ = nullptr;
     // The time-out record: a read waits at most read_total_constant_ ms for its byte; a write
     // may take write_multiplier_ ms per byte.
     uint32_t read_total_constant_ = 10;

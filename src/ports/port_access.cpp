@@ -47,7 +47,16 @@ std::string denied_description(const PortAccess& access) {
     return cp("нет доступа (группа ") + utf8_to_cp1251(access.group) + ")";
 }
 
+std::string missing_device_note(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) == 0)
+        return {};
+    return cp("устройство ") + utf8_to_cp1251(path) + cp(" не найдено");
+}
+
 std::string port_access_note(int32_t port) {
+    if (std::string missing = missing_device_note(port_device_path(port)); !missing.empty())
+        return missing;
     const PortAccess access = port_access(port);
     if (!access.denied)
         return {};

@@ -17,7 +17,11 @@ struct PortAccess {
 PortAccess port_access(int32_t port);
 // How a port list describes a denied port: "нет доступа (группа dialout)"; code page 1251.
 std::string denied_description(const PortAccess& access);
-// The line shown under "Порт занят" when the port is denied; empty otherwise. Code page 1251.
+// The line shown under "Порт занят" when the port is denied or its device is not there; empty
+// otherwise. Code page 1251.
 std::string port_access_note(int32_t port);
+// "устройство PATH не найдено" when nothing is at `path` (nothing at all, a dangling link or a
+// loop of links); empty otherwise. Code page 1251, the path converted from UTF-8.
+std::string missing_device_note(const std::string& path);
 
 } // namespace tgm

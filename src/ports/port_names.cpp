@@ -80,9 +80,11 @@ int32_t port_of_path(const std::string& path) {
 }
 
 int32_t port_of_argument(const std::string& text) {
+    // A number is one of the table's; a pseudo-terminal is reached by its path alone, so that
+    // no number opens someone else's terminal.
     if (all_digits(text)) {
         const int32_t port = std::atoi(text.c_str());
-        return port_device_path(port).empty() ? -1 : port;
+        return port < kEnumeratedPorts ? port : -1;
     }
     return port_of_path(text);
 }

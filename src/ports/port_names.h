@@ -17,8 +17,8 @@ std::string device_dir();
 std::string port_device_path(int32_t port);
 // The number of a device given by path (symlinks resolved), or -1 when it is outside the table.
 int32_t port_of_path(const std::string& path);
-// A port given on a command line: a number as it stands, anything else as a device path;
-// -1 when it names no port of the table.
+// A port given on a command line: a number of 0 to 95 as it stands, anything else as a device
+// path; -1 when it names no port of the table (a pseudo-terminal's number included).
 int32_t port_of_argument(const std::string& text);
 // What the system knows of the device behind a port (a USB adapter's maker and product), in
 // code page 1251; empty when nothing is known.

@@ -61,7 +61,8 @@ const char* sim_usage() {
            "  --handshake 1234|5577   handshake word of guarded exchanges (default 1234)\n"
            "  --state FILE            load the unit's flash from FILE and save it there\n"
            "  --link PATH             make PATH a symbolic link to the pseudo-terminal\n"
-           "  --real-time             pace answers as on a 9600 Bd (K) or 19200 Bd (V) line\n"
+           "  --real-time             take requests and pace answers as a 9600 Bd (K) or\n"
+           "                          19200 Bd (V) line carries them\n"
            "  --flash BYTES           flash size reported by code 2\n"
            "  --types N               compression types accepted (code 8, request 24);\n"
            "                          0: the command is rejected with 12\n"
@@ -85,6 +86,8 @@ const char* sim_usage() {
            "  --silent-after-image    answer nothing more once table data (the image or a\n"
            "                          table's block) has been stored: a write interrupted\n"
            "                          before its header or directory\n"
+           "  --trickle-to CMD        V: the answer to CMD comes as a long answer, one byte a\n"
+           "                          block\n"
            "  --help                  this text\n";
 }
 
@@ -106,6 +109,7 @@ int parse_sim_options(int argc, char** argv, SimConfig& config, std::string& mes
         {"--silent-to", 0, 255, [&](int64_t v) { faults.silent_to = static_cast<int32_t>(v); }},
         {"--corrupt-to", 0, 255, [&](int64_t v) { faults.corrupt_to = static_cast<int32_t>(v); }},
         {"--short-to", 0, 255, [&](int64_t v) { faults.short_to = static_cast<int32_t>(v); }},
+        {"--trickle-to", 0, 255, [&](int64_t v) { faults.trickle_to = static_cast<int32_t>(v); }},
     };
     // Options that take a text, with the check it must pass.
     struct TextOption {

@@ -44,6 +44,10 @@ SimConsole::SimConsole(int32_t display_kind, int32_t version)
     : display_kind_(display_kind), version_(version) {}
 
 void SimConsole::press(int32_t code) {
+    {
+        std::lock_guard<std::mutex> lock(pressed_mutex_);
+        pressed_.push_back(code);
+    }
     if (code == kBack) {
         item_ = 0;
         entry_.clear();

@@ -3,6 +3,7 @@
 // digits, or two LCD rows of 16 in either character set) showing the firmware and a small
 // menu that the console's keys walk through.
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,11 @@ public:
     // On the menu a digit 1 to 3 opens that item; in an item digits are entered; "q" steps
     // back. Other keys change nothing.
     void press(int32_t code);
+    // Every key code pressed so far, in order (a test's view of what reached the unit).
+    std::vector<int32_t> pressed() const {
+        std::lock_guard<std::mutex> lock(pressed_mutex_);
+        return pressed_;
+    }
     // The console's answer: a leading byte, then the display bytes.
     Bytes answer() const;
 
@@ -41,6 +47,8 @@ private:
     bool switched_on_ = false;
     int32_t item_ = 0; // 0: the menu
     std::string entry_;
+    mutable std::mutex pressed_mutex_;
+    std::vector<int32_t> pressed_;
 };
 
 } // namespace tgm

@@ -69,6 +69,13 @@ int SimUnit::read_byte(int timeout_ms) {
         uint8_t byte = 0;
         const ssize_t n = ::read(master_fd_, &byte, 1);
         if (n == 1) {
+            if (config_.real_time) {
+                // Paced, a byte is the unit's only once it has crossed the line: a byte time
+                // after the one before it, or after it could first be seen.
+                in_due_ = std::max(in_due_, std::chrono::steady_clock::now()) +
+                          byte_time(persona_.line_speed());
+                std::this_thread::sleep_until(in_due_);
+            }
             idle_reads_ = 0;
             ++received_;
             return byte;

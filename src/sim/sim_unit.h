@@ -9,6 +9,7 @@
 #include "sim/sim_persona.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -86,7 +87,8 @@ private:
     std::atomic<bool> silenced_{false};
     int32_t cut_left_ = -1; // bytes the answer under way may still send; -1 any
     std::atomic<int64_t> received_{0};
-    std::atomic<int64_t> idle_reads_{0}; // reads that found nothing since the last byte
+    std::atomic<int64_t> idle_reads_{0};             // reads that found nothing since the last byte
+    std::chrono::steady_clock::time_point in_due_{}; // paced: when the last byte came in
 };
 
 // The unit for a configuration (K or V by its protocol); null with the reason on error.

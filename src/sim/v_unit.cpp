@@ -172,13 +172,15 @@ SimUnit::Bytes VUnit::answer_for(int32_t result, const Bytes& payload) {
     const uint8_t code = static_cast<uint8_t>(result);
     const bool cut = command_ >= 0 && command_ == config_.faults.short_to && !payload.empty();
     const auto end = payload.end() - (cut ? 1 : 0);
-    if (payload.size() <= 126) {
+    const bool trickle = command_ >= 0 && command_ == config_.faults.trickle_to;
+    if (payload.size() <= 126 && !trickle) {
         Bytes out{7, code};
         out.insert(out.end(), payload.begin(), end);
         return out;
     }
     pending_.assign(payload.begin(), end);
     pending_at_ = 0;
+    trickle_ = trickle;
     const uint32_t total = static_cast<uint32_t>(pending_.size());
     Bytes out{static_cast<uint8_t>(total < 65536 ? 17 : 47), code};
     put_le(out, total, total < 65536 ? 2 : 4);
@@ -186,7 +188,8 @@ SimUnit::Bytes VUnit::answer_for(int32_t result, const Bytes& payload) {
 }
 
 SimUnit::Bytes VUnit::next_answer_block() {
-    const std::size_t take = std::min<std::size_t>(127, pending_.size() - pending_at_);
+    const std::size_t take =
+        std::min<std::size_t>(trickle_ ? 1 : 127, pending_.size() - pending_at_);
     const bool last = pending_at_ + take >= pending_.size();
     Bytes out{static_cast<uint8_t>(last ? 37 : 27)};
     out.insert(out.end(), pending_.begin() + static_cast<std::ptrdiff_t>(pending_at_),

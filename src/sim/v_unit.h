@@ -32,6 +32,7 @@ private:
     // A long answer being handed out.
     Bytes pending_;
     std::size_t pending_at_ = 0;
+    bool trickle_ = false; // the pending answer goes out a byte a block
 };
 
 } // namespace tgm

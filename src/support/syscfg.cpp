@@ -52,7 +52,8 @@ void SYSCFG::start_config(const std::vector<std::string>& params, const std::str
 
 void SYSCFG::read_ini() {
     XITEXT ini;
-    if (!ini.load(ini_file()))
+    // A settings file has a few short lines: a huge one is read no further than its head.
+    if (!ini.load_head(ini_file(), kMaxIniBytes))
         return;
     while (ini.next_line()) {
         ini.split();

@@ -12,6 +12,8 @@ namespace tgm {
 class SYSCFG {
 public:
     static constexpr int32_t kConfigKey = 12;
+    // What of tgm.ini is read; the rest is ignored as an unknown key is.
+    static constexpr int32_t kMaxIniBytes = 64 * 1024;
 
     // `params` are the command-line parameters after the program name. Files are looked for in
     // `folder` (with a trailing '/'); the forms folder starts as `forms_folder`.

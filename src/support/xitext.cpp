@@ -45,6 +45,28 @@ bool XITEXT::load(const std::string& file_name, int32_t max_bytes) {
     return true;
 }
 
+bool XITEXT::load_head(const std::string& file_name, int32_t max_bytes) {
+    depth_ = 0;
+    position_ = 0;
+    XFILE file(file_name, false, XFILE::Mode::read);
+    const long long size = file.file_size();
+    if (!file.is_open() || size < 0)
+        return false;
+    const int32_t take = static_cast<int32_t>(std::min<long long>(size, max_bytes));
+    bytes_.set_size(take);
+    if (take > 0 && !file.read(bytes_.bytes(), static_cast<std::size_t>(take))) {
+        bytes_.clear();
+        return false;
+    }
+    if (size > take) {
+        int32_t end = take;
+        while (end > 0 && bytes_.bytes()[end - 1] != '\n' && bytes_.bytes()[end - 1] != '\r')
+            --end;
+        bytes_.set_size(end);
+    }
+    return true;
+}
+
 void XITEXT::load_bytes(std::string_view bytes) {
     depth_ = 0;
     position_ = 0;

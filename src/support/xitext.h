@@ -14,6 +14,9 @@ public:
     // False when the file is missing, not a regular file, larger than `max_bytes` or cannot be
     // read whole; an empty file loads as zero bytes.
     bool load(const std::string& file_name, int32_t max_bytes = INT32_MAX);
+    // Reads at most the first `max_bytes` of the file; of a longer one the line cut off at the
+    // bound is dropped too. False when the file is missing or cannot be read.
+    bool load_head(const std::string& file_name, int32_t max_bytes);
     // Takes the bytes directly (a file already in memory).
     void load_bytes(std::string_view bytes);
     bool next_line();

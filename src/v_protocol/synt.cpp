@@ -30,8 +30,10 @@ int32_t SYNT::read_one(int32_t timeout, uint8_t& byte) {
         max_wait_out->store(waited, std::memory_order_relaxed);
     if (st == 2)
         return kTimeout;
+    // A cancellation ends the port's wait as a failed read.
     if (st != 0)
-        return kPortError;
+        return cancel_flag != nullptr && cancel_flag->load(std::memory_order_relaxed) ? kCancelled
+                                                                                      : kPortError;
     if (cancel_flag != nullptr && cancel_flag->load(std::memory_order_relaxed))
         return kCancelled;
     received.append_byte(byte);
@@ -47,11 +49,16 @@ int32_t SYNT::get(int32_t count, uint8_t* buffer) {
     return kOk;
 }
 
-void SYNT::send_from(int32_t from) { port.write(sent.bytes() + from, sent.size() - from); }
+void SYNT::send_from(int32_t from) {
+    port.write(sent.bytes() + from, sent.size() - from);
+    // The unit's time-out counts from the last byte's leaving, and the port may say so early.
+    port.drain_output();
+    line_allowance_ = static_cast<int32_t>(port.line_ms(sent.size() - from));
+}
 
 int32_t SYNT::read_acknowledge() {
     uint8_t ack = 0;
-    const int32_t st = read_one(first_byte_timeout, ack);
+    const int32_t st = read_one(first_byte_timeout + line_allowance_, ack);
     if (st != kOk)
         return st;
     return ack == 0x00 ? kOk : kNotAcknowledged;
@@ -92,7 +99,7 @@ int32_t SYNT::exchange(uint32_t address) {
     uint8_t prefix[4] = {};
     int32_t prefix_length = 0;
     if (addressed) {
-        if ((status = read_one(first_byte_timeout, prefix[0])) != kOk ||
+        if ((status = read_one(first_byte_timeout + line_allowance_, prefix[0])) != kOk ||
             (status = get(3, prefix + 1)) != kOk)
             return status;
         prefix_length = 4;

@@ -41,6 +41,7 @@ public:
     int32_t max_wait = 0;
 
 private:
+    int32_t line_allowance_ = 0; // line time of the bytes sent last
     int32_t read_one(int32_t timeout, uint8_t& byte);
     // Writes what put() gathered since `from` in one port write.
     void send_from(int32_t from);

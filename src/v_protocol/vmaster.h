@@ -34,9 +34,14 @@ public:
     int32_t status() const { return vms.status; }
     const std::string& traffic_text() const { return vms.trafic.text; }
     void set_trace(bool on) { vms.trafic.enabled = on; }
-    void set_cancel_flag(const std::atomic<bool>* flag) { synt.cancel_flag = flag; }
+    void set_cancel_flag(const std::atomic<bool>* flag) {
+        synt.cancel_flag = flag;
+        port_.set_cancel_flag(flag);
+    }
     void set_progress_out(std::atomic<int32_t>* cell) { vms.progress_out = cell; }
     void set_max_wait_out(std::atomic<int32_t>* cell) { synt.max_wait_out = cell; }
+    // The largest long answer any request of the caller can legitimately bring.
+    void set_answer_limit(uint32_t bytes) { vms.answer_limit = bytes; }
 
     bool addressed() const { return synt.addressed; }
     int32_t speed_index() const { return speed_index_; }

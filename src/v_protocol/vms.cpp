@@ -134,7 +134,7 @@ bool VMS::read_long_answer(int function) {
     uint32_t total = static_cast<uint32_t>(data[2] | data[3] << 8);
     if (function == kLongAnswer32)
         total |= static_cast<uint32_t>(data[4]) << 16 | static_cast<uint32_t>(data[5]) << 24;
-    if (total > kMaxAnswer) {
+    if (total > std::min(kMaxAnswer, answer_limit)) {
         status = kLongAnswerTooShort;
         return false;
     }
@@ -142,7 +142,12 @@ bool VMS::read_long_answer(int function) {
     // Bytes announced but never sent stay zero.
     answer_data.fill_zero(static_cast<int32_t>(total));
     int32_t received = 0;
-    for (;;) {
+    const int64_t blocks_allowed = kBlockSlack * ((int64_t{total} + kBlock - 1) / kBlock) + 2;
+    for (int64_t blocks = 1;; ++blocks) {
+        if (blocks > blocks_allowed) {
+            status = kBadAnswerBlock;
+            return false;
+        }
         driver.data[0] = kNextAnswerBlock;
         if (!send_frame(1))
             return false;

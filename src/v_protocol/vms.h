@@ -20,9 +20,13 @@ public:
     // Largest payload of a one-frame request, and of one payload block.
     static constexpr int32_t kShortPayload = 124;
     static constexpr int32_t kBlock = 127;
-    // Largest long answer accepted: far above any flash image, and a bound on what a damaged
-    // length can make the tool allocate.
+    // Largest long answer accepted unless the caller knows a smaller bound: far above any
+    // flash image, and a bound on what a damaged length can make the tool allocate.
     static constexpr uint32_t kMaxAnswer = 16u * 1024u * 1024u;
+    // A long answer may take at most this many times the blocks it needs at 127 bytes a
+    // block (plus two): a unit that trickles a byte a block would otherwise be asked for
+    // hours.
+    static constexpr int64_t kBlockSlack = 2;
 
     VMS(SYNT& driver, DATA& answer_data) : FRAME2(driver), answer_data(answer_data) {}
 
@@ -40,6 +44,8 @@ public:
     int32_t status = 0;
     std::atomic<int32_t>* progress_out = nullptr;
     int32_t result_code = 0;
+    // The largest long answer a request can legitimately bring.
+    uint32_t answer_limit = kMaxAnswer;
 
 private:
     void report(int64_t done, int64_t total);

@@ -127,6 +127,25 @@ TEST(BikForm, DrivesTheUnitAndTheKeypadChoiceOutlivesTheProgram) {
     });
 }
 
+// Keys typed faster than the tick wait in order and go out one a tick: none is lost.
+TEST(BikForm, TwentyKeysInOneBurstAllReachTheUnitInOrder) {
+    UnitOnPort0 line("6362");
+    Program p;
+    const std::string typed = "12345678901234567890";
+    with_console(p, [&](TBikForm* form) {
+        ASSERT_TRUE(wait_for_ok(form));
+        const std::size_t before = line.unit->unit().console().pressed().size();
+        for (char key : typed)
+            QTest::keyClick(form, key);
+        for (std::size_t i = 0; i < typed.size() + 2; ++i)
+            form->Timer1Timer();
+        const std::vector<int32_t> pressed = line.unit->unit().console().pressed();
+        ASSERT_EQ(pressed.size(), before + typed.size());
+        for (std::size_t i = 0; i < typed.size(); ++i)
+            EXPECT_EQ(pressed[before + i], typed[i] - '0') << i;
+    });
+}
+
 TEST(BikForm, ParametersChooseTheKeypadAndShowTheKeypadMenu) {
     TBikForm form;
     QAction* menu = form.findChild<QMenu*>("keypad_menu")->menuAction();

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 namespace tgm::test {
@@ -108,6 +109,7 @@ std::vector<FaultRow> make_rows() {
     const char* const initialising = "Ошибка. БВ в режиме инициализации";
     const char* const rgs = "rgs50.fs31";
     const unsigned read_only = 1u << kFaultRead;
+    const unsigned reads = read_only | 1u << kFaultCompare;
     using Args = std::vector<std::string>;
     const Args none;
     const auto status = [](const char* pair) { return Args{"--status", pair}; };
@@ -146,6 +148,11 @@ std::vector<FaultRow> make_rows() {
         {"Corruption", link, 'v', "9600", {"--corrupt-to", "18"}, {}, kEvery, kWriteAndClear, rgs},
         {"CutShort", link, 'k', "9610", {"--cut-to", "4:2"}, {}, kEvery, kWriteOnly, rgs},
         {"CutShort", link, 'v', "9600", {"--cut-to", "18:3"}, {}, kEvery, kWriteAndClear, rgs},
+        // The line goes dead in the middle of a table's data, or a unit trickles its long
+        // answer a byte a block: over in the protocol's time-outs, not in minutes.
+        {"DeadLine", link, 'k', "6343", {"--cut-to", "3:5"}, {}, reads, 0, rgs},
+        {"DeadLine", link, 'v', "9600", {"--cut-to", "22:5"}, {}, reads, 0, rgs},
+        {"Trickle", link, 'v', "9600", {"--trickle-to", "22"}, {}, reads, 0, rgs},
         // Another program holds the line.
         {"PortBusy", busy, 'k', "9610", {}, {}, kEvery, 0, rgs, UnitTables::written, true},
         {"PortBusy", busy, 'v', "9600", {}, {}, kEvery, 0, rgs, UnitTables::written, true},
@@ -227,6 +234,14 @@ void run_fault_pair(const FaultPair& pair) {
     EXPECT_EQ(result_panel(r.out), row.text) << r.out;
     EXPECT_EQ(r.out.find('\n'), r.out.size() - 1) << "only the status line: " << r.out;
     EXPECT_EQ(first_line(r.err), row.text) << r.err;
+    // A probe that found no unit says what to check next, on the line under the error.
+    if (std::string(row.name) == "Silence") {
+        const std::string reason = first_line(r.err.substr(r.err.find('\n') + 1));
+        EXPECT_EQ(reason.rfind("Нет ответа на порту /dev/pts/", 0), 0u) << reason;
+        const std::string tail =
+            " (ни K, ни V). Проверьте кабель, питание БВ и порт в «Параметры – Связь».";
+        EXPECT_EQ(reason.substr(reason.size() - std::min(reason.size(), tail.size())), tail);
+    }
     EXPECT_EQ(read_file(in), in_before);
     if (out_there) {
         EXPECT_EQ(read_file(out), "the user's own file");

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tgm::test {
@@ -50,6 +51,13 @@ TEST_F(CliUnit, WriteReadCompareAndClearAVUnit) {
     EXPECT_EQ(after_status(r), "");
     EXPECT_EQ(run_program("tgm-cli", {"dump", dir.file("unit.fs")}).out,
               run_program("tgm-cli", {"dump", example("station_litres.fs2")}).out);
+    // Into a CSV file as convert writes one.
+    r = cli({"read", dir.file("unit.csv")});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    ASSERT_EQ(run_program("tgm-cli", {"convert", dir.file("unit.fs"), dir.file("converted.csv")})
+                  .exit_code,
+              0);
+    EXPECT_EQ(read_file(dir.file("unit.csv")), read_file(dir.file("converted.csv")));
 
     // The same tanks in cubic metres are the same litres: headers and kinds play no part.
     r = cli({"compare", example("station_cubic.fs1")});
@@ -102,7 +110,7 @@ TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
         std::vector<std::string> args;
         std::string err;
     };
-    const std::vector<Case> refused = {
+    std::vector<Case> refused = {
         {{"--port", unit.path(), "write", dir.file("bad.fs2")},
          "Канал 2: таблица не преобразуется (Контроль \"-\")\n"},
         {{"--port", unit.path(), "write", dir.file("none.fs2")}, " Ошибка формы! \n"},
@@ -114,6 +122,27 @@ TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
         {{"--port"}, ""},
         {{"clear", "extra"}, ""},
     };
+    // An output that cannot be written is found before the line is opened.
+    write_file(dir.file("protected.fs"), "the user's own file");
+    ASSERT_EQ(::chmod(dir.file("protected.fs").c_str(), 0444), 0);
+    const std::string cannot = "Ошибка записи файла ";
+    const std::string long_name = dir.file(std::string(300, 'x') + ".fs");
+    refused.push_back(
+        {{"--port", unit.path(), "read", dir.file("no/out.fs")},
+         cannot + dir.file("no/out.fs") + "\nпапка " + dir.file("no") + " не найдена\n"});
+    refused.push_back(
+        {{"--port", unit.path(), "read", dir.file("plain/out.fs")},
+         cannot + dir.file("plain/out.fs") + "\n" + dir.file("plain") + " — не папка\n"});
+    ASSERT_EQ(::mkdir(dir.file("folder.fs").c_str(), 0755), 0);
+    refused.push_back(
+        {{"--port", unit.path(), "read", dir.file("folder.fs")},
+         cannot + dir.file("folder.fs") + "\n" + dir.file("folder.fs") + " — это папка\n"});
+    refused.push_back(
+        {{"--port", unit.path(), "read", long_name},
+         cannot + long_name + "\nимя файла слишком длинное или пустое: " + long_name + "\n"});
+    refused.push_back({{"--port", unit.path(), "read", dir.file("protected.fs")},
+                       cannot + dir.file("protected.fs") + "\n" + dir.file("protected.fs") +
+                           ": файл защищён от записи\n"});
     for (const Case& c : refused) {
         const RunResult r = run_program("tgm-cli", c.args);
         EXPECT_EQ(r.exit_code, 2) << c.args.back();
@@ -123,13 +152,37 @@ TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
         }
     }
     EXPECT_EQ(unit.sim().bytes_received(), 0);
+    EXPECT_EQ(read_file(dir.file("protected.fs")), "the user's own file");
 
     // A device that is not there is a port that does not open.
     const RunResult r = run_program(
         "tgm-cli", {"--port", dir.file("ttyUSB9"), "--trace", "read", dir.file("o.fs")});
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_EQ(r.out, "\tПорт занят\t0\n");
-    EXPECT_EQ(r.err, "Порт занят\n read Порт занят\n");
+    EXPECT_EQ(r.err,
+              "Порт занят\nустройство " + dir.file("ttyUSB9") + " не найдено\n read Порт занят\n");
+
+    // So do a dangling link and a loop of links; numbers outside the table, a pseudo-terminal's
+    // number and words are usage errors that say what the table holds.
+    ASSERT_EQ(::symlink(dir.file("gone").c_str(), dir.file("dangling").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.file("loop").c_str(), dir.file("loop").c_str()), 0);
+    for (const char* name : {"dangling", "loop"}) {
+        const RunResult missing =
+            run_program("tgm-cli", {"--port", dir.file(name), "read", dir.file("o.fs")});
+        EXPECT_EQ(missing.exit_code, 1);
+        EXPECT_EQ(missing.err, "Порт занят\nустройство " + dir.file(name) + " не найдено\n");
+    }
+    const std::string table = "Порт задаётся номером из таблицы портов (0–31 ttyS0–ttyS31, 32–63 "
+                              "ttyUSB0–ttyUSB31, 64–95 ttyACM0–ttyACM31) или путём к устройству\n";
+    for (const char* port : {"-1", "96", "260", "999", "abc", ""}) {
+        const RunResult refused =
+            run_program("tgm-cli", {"--port", port, "read", dir.file("o.fs")});
+        EXPECT_EQ(refused.exit_code, 2) << port;
+        EXPECT_EQ(refused.out, "") << port;
+        EXPECT_EQ(refused.err, std::string("tgm-cli: ") + port +
+                                   " is not a port of the port table (see tgm-cli ports)\n" + table)
+            << port;
+    }
 }
 
 // tgm.cfg is written in place, so a save cut off can leave any port number in it: one outside
@@ -142,9 +195,17 @@ TEST_F(CliUnit, APortOfTgmCfgOutsideThePortTableIsRefused) {
         const RunResult r = run_program("tgm-cli", {"clear"});
         EXPECT_EQ(r.exit_code, 2) << port;
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, "tgm-cli: the port " + std::to_string(port) +
-                             " of tgm.cfg is not a port of the port table (see tgm-cli ports)\n");
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1),
+                  "tgm-cli: the port " + std::to_string(port) +
+                      " of tgm.cfg is not a port of the port table (see tgm-cli ports)\n");
     }
+    // A pseudo-terminal's number, which once opened /dev/pts/(N-256).
+    PtyPair other_terminal;
+    config().chanpar().port = other_terminal.port();
+    ASSERT_TRUE(config().save_config());
+    const RunResult r = run_program("tgm-cli", {"clear"});
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_TRUE(other_terminal.drain(50).empty());
 }
 
 TEST_F(CliUnit, KUnitsFailureTraceAndThePowerNotice) {
@@ -223,7 +284,7 @@ TEST_F(CliUnit, ConsoleReadsTheDisplaySendsKeysAndRefusesNonKeysBeforeSending) {
     EXPECT_EQ(r.out, "?\tERROR\n");
     r = run_program("tgm-cli", {"--port", dir.file("no-such-adapter"), "console"});
     EXPECT_EQ(r.exit_code, 1);
-    EXPECT_EQ(r.err, "Порт занят\n");
+    EXPECT_EQ(r.err, "Порт занят\nустройство " + dir.file("no-such-adapter") + " не найдено\n");
     EXPECT_EQ(run_program("tgm-cli", {"--trace", "console"}).exit_code, 2);
 }
 

@@ -275,6 +275,15 @@ TEST(ConsoleKeys, KeysOfEachDisplayKind) {
         EXPECT_FALSE(client.accept_key('x'));
         client.configure(kind);
         EXPECT_FALSE(client.take_key_code(code));
+        // Keys wait in order, up to the queue's bound.
+        for (std::size_t i = 0; i < CONS_CLNT::kMaxQueuedKeys; ++i)
+            EXPECT_TRUE(client.accept_key(static_cast<char>('0' + i % 10)));
+        EXPECT_FALSE(client.accept_key('1'));
+        for (std::size_t i = 0; i < CONS_CLNT::kMaxQueuedKeys; ++i) {
+            ASSERT_TRUE(client.take_key_code(code));
+            EXPECT_EQ(code, static_cast<int32_t>(i % 10));
+        }
+        EXPECT_FALSE(client.take_key_code(code));
     }
 }
 

@@ -10,13 +10,20 @@
 #include "testing/files.h"
 #include "testing/pty_pair.h"
 #include "testing/run_program.h"
+#include "testing/served_unit.h"
 #include "testing/temp_dir.h"
 #include "testing/unprivileged.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tgm::test {
@@ -126,6 +133,64 @@ TEST(Pci, BytesPassUnchangedAndASilentLineTimesOut) {
     pci.read_byte(status);
     EXPECT_EQ(status, 2);
     EXPECT_GE(tick_ms() - start, 990u);
+}
+
+// Another program reads the unit's line meanwhile and takes bytes the tool was told had come:
+// every read keeps its time-out, the operation ends as a failed one does, and the port gets
+// back the settings it had. While the tool holds it, a program that opens it is refused.
+TEST(Pci, ASecondReaderCostsTimeOutsNotAHang) {
+    ServedUnit unit(unit_config('k', "6343"));
+    const int other = ::open(unit.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    termios before{};
+    ASSERT_EQ(::tcgetattr(other, &before), 0);
+    before.c_lflag |= ICANON | ECHO;
+    ::cfsetospeed(&before, B1200);
+    ASSERT_EQ(::tcsetattr(other, TCSANOW, &before), 0);
+    ASSERT_EQ(::tcgetattr(other, &before), 0);
+    std::atomic<bool> stop{false};
+    std::atomic<int> taken{0};
+    std::thread reader([&] {
+        while (!stop.load()) {
+            pollfd pfd{other, POLLIN, 0};
+            uint8_t byte = 0;
+            if (::poll(&pfd, 1, 5) > 0 && ::read(other, &byte, 1) == 1)
+                ++taken;
+        }
+    });
+
+    {
+        PCI held;
+        ASSERT_EQ(held.open_with(unit.port(), 7, 2, 4, 0), 0);
+        ASSERT_EQ(::chmod(unit.path().c_str(), 0666), 0);
+        EXPECT_EQ(as_unprivileged([&] {
+                      const int fd = ::open(unit.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+                      return fd < 0 && errno == EBUSY ? std::string("refused") : "opened";
+                  }),
+                  "refused");
+    }
+
+    for (int32_t op : {TBVLink::kRead, TBVLink::kRead, TBVLink::kClear}) {
+        TBVLink link;
+        link.port = unit.port();
+        link.operation = op;
+        link.resume();
+        while (link.operation.load() != 0)
+            ::usleep(1000);
+        if (!link.result) {
+            EXPECT_EQ(cp1251_to_utf8(link.error_text), "Ошибка связи");
+        }
+    }
+    stop = true;
+    reader.join();
+    EXPECT_GT(taken.load(), 0);
+
+    termios after{};
+    ASSERT_EQ(::tcgetattr(other, &after), 0);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+    EXPECT_EQ(::cfgetospeed(&after), B1200);
+    ::close(other);
 }
 
 TEST(PortCollection, ListsTheStandInsThatOpen) {

@@ -89,6 +89,18 @@ TEST(Syscfg, TitleRules) {
     EXPECT_EQ(bare.cfg.title(), "");
 }
 
+// Only the first 64 KiB are read: a huge line there is ignored as an unknown key is, and so is
+// whatever follows it.
+TEST(Syscfg, OnlyTheHeadOfAHugeIniIsRead) {
+    Started s;
+    s.ini("trace\r\ntitle = short\r\ntitle = " + std::string(SYSCFG::kMaxIniBytes, 'x') +
+          "\r\ntraffic\r\n");
+    s.start();
+    EXPECT_TRUE(s.cfg.trace());
+    EXPECT_FALSE(s.cfg.traffic());
+    EXPECT_EQ(s.cfg.title(), "short");
+}
+
 TEST(Syscfg, OnlyAnExactFirstParameterDashTSetsTraffic) {
     Started s;
     s.start({"-t"});

@@ -42,7 +42,8 @@ int cmd_console(int argc, char** argv) {
     chan.port = port;
     if (!chan.open(0)) {
         print_error(cp("Порт занят"));
-        const std::string note = port_access_note(port);
+        const std::string note =
+            port < 0 ? missing_device_note(link_options().port) : port_access_note(port);
         if (!note.empty())
             print_error(note);
         return kFailed;

@@ -5,11 +5,14 @@
 #include "commands.h"
 #include "link_options.h"
 
+#include "forms/csv_reader.h"
+#include "forms/csv_writer.h"
 #include "forms/form_kind.h"
 #include "forms/number_text.h"
 #include "operations/activation_notice.h"
 #include "operations/tbvlink.h"
 #include "operations/version_table.h"
+#include "ports/port_access.h"
 #include "project/eproject.h"
 #include "support/cp1251.h"
 
@@ -81,6 +84,8 @@ std::optional<int> operate(TBVLink& link, int32_t operation) {
     link.log_traffic = link_options().traffic;
     link.allow_v = true;
     const bool ok = run_operation(link, operation);
+    if (port < 0 && link.port_note.empty())
+        link.port_note = missing_device_note(link_options().port);
     // After a clear the status bar names the firmware instead of the version read.
     report(link, operation == TBVLink::kClear ? name_of_code(unit_code(link.version_code))
                                               : link.version_text);
@@ -122,9 +127,16 @@ bool takes_link_options(int (*run)(int, char**)) {
 int cmd_read(int argc, char** argv) {
     if (argc != 2)
         return usage_error("usage: tgm-cli [options] read OUT");
+    const bool csv = is_csv_file_name(argv[1]);
     const int kind = form_type_of_file(argv[1]);
-    if (kind < kFormFs || kind > kFormFs32) {
+    if (!csv && (kind < kFormFs || kind > kFormFs32)) {
         print_error(cp("Неизвестная форма!"));
+        return kUsage;
+    }
+    // Found before the line is opened, not after a read of many seconds.
+    if (const std::string problem = output_problem(argv[1]); !problem.empty()) {
+        print_error(cp("Ошибка записи файла ") + utf8_to_cp1251(argv[1]));
+        print_error(problem);
         return kUsage;
     }
     TBVLink link;
@@ -136,6 +148,12 @@ int cmd_read(int argc, char** argv) {
     }
     EPROJECT project;
     project.take_group(link.group, cp("Система"));
+    if (csv) {
+        // As convert writes one.
+        GROUPTAB group;
+        project.build_group(group);
+        return write_csv_file(argv[1], group) ? kOk : kFailed;
+    }
     return project.export_form(argv[1], kind) ? kOk : kFailed;
 }
 

@@ -3,6 +3,7 @@
 #include "cli_common.h"
 
 #include "ports/port_names.h"
+#include "support/cp1251.h"
 #include "support/file_locations.h"
 #include "support/syscfg.h"
 
@@ -46,32 +47,47 @@ int parse_link_options(int argc, char** argv, LinkOptions& options) {
     return i;
 }
 
+namespace {
+
+// The line under a refused port: what the port table holds.
+void print_port_table() {
+    print_error(cp("Порт задаётся номером из таблицы портов (0–31 ttyS0–ttyS31, 32–63 "
+                   "ttyUSB0–ttyUSB31, 64–95 ttyACM0–ttyACM31) или путём к устройству"));
+}
+
+} // namespace
+
 int resolve_port(const LinkOptions& options, int32_t& port) {
     if (!options.port_given) {
         config().start_config({}, home_folder(), default_forms_folder());
         port = config().chanpar().port;
-        // tgm.cfg is written in place: a save cut off can leave any number here.
-        if (!port_device_path(port).empty())
+        // tgm.cfg is written in place: a save cut off can leave any number here. Only the
+        // table's numbers are taken: a pseudo-terminal is reached by its path alone.
+        if (port >= 0 && port < kEnumeratedPorts)
             return kOk;
         std::fprintf(stderr,
                      "tgm-cli: the port %d of tgm.cfg is not a port of the port table "
                      "(see tgm-cli ports)\n",
                      static_cast<int>(port));
+        print_port_table();
         return kUsage;
     }
     const std::string& text = options.port;
     struct stat st {};
     const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-    if (!digits && ::stat(text.c_str(), &st) != 0) {
-        // Nothing there: the port simply does not open, as an unplugged adapter does not.
+    // A path has a slash; anything else that is not a file here is a mistyped number.
+    if (!digits && text.find('/') != std::string::npos && ::stat(text.c_str(), &st) != 0) {
+        // Nothing there: the port does not open, as an unplugged adapter does not, and the
+        // reason is said under "Порт занят".
         port = -1;
         return kOk;
     }
-    port = port_of_argument(text);
+    port = digits || ::stat(text.c_str(), &st) == 0 ? port_of_argument(text) : -1;
     if (port >= 0)
         return kOk;
     std::fprintf(stderr, "tgm-cli: %s is not a port of the port table (see tgm-cli ports)\n",
                  text.c_str());
+    print_port_table();
     return kUsage;
 }
 
