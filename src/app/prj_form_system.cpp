@@ -9,6 +9,7 @@
 #include "operations/tbvlink.h"
 #include "operations/version_table.h"
 #include "ports/timer.h"
+#include "project/channel_compare.h"
 #include "render/gui_text.h"
 #include "support/cp1251.h"
 
@@ -91,12 +92,13 @@ void TPrjForm::NStrCompareClick() {
         return;
     if (run_on_link(TBVLink::kRead, "Чтение таблиц", "Сравнение...")) {
         if (link_->group.count() > 0) {
-            GROUPTAB ours;
-            project_.build_group(ours);
-            // A table that does not convert is not the unit's, whatever the unit holds there.
-            const bool same = link_->group.equals(ours) && project_.all_writable();
-            ui_dialogs().message(this, u(same ? "Таблицы системы совпадают с проектом."
-                                              : "Таблицы системы отличны от проекта !"));
+            const std::vector<ChannelDifference> differences =
+                compare_with_project(link_->group, project_);
+            if (differences.empty())
+                ui_dialogs().message(this, u("Таблицы системы совпадают с проектом."));
+            else
+                ui_dialogs().message(this, u("Таблицы системы отличны от проекта !\r") +
+                                               qs(difference_texts(differences)));
         } else {
             ui_dialogs().message(this, u(kNoTables));
         }

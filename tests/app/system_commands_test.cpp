@@ -202,12 +202,23 @@ TEST(SystemCommands, CompareIgnoresHeadersButNotATrailingGapOrATableThatDoesNotC
     GROUPTAB longer = tables;
     longer.add_empty();
     p.main->project().take_group(longer, "longer");
-    EXPECT_EQ(compare(), different);
+    EXPECT_EQ(compare(), different + u("\rКанал 4: таблица есть только в проекте"));
     p.main->project().take_group(tables, "two");
     FDATA edited = p.main->project().tables();
     edited.table(2).set_volume_text(1, "x");
     p.main->project().take_edited(edited);
-    EXPECT_EQ(compare(), different);
+    EXPECT_EQ(compare(), different + u("\rКанал 3: таблица проекта не преобразуется"));
+    // One level of one channel, the length of another, a slot of the unit's only.
+    GROUPTAB other = group({line(40), PARTAB(), line(32, 5, 7)});
+    other.item(0).point(12) = 121;
+    p.main->project().take_group(other, "two");
+    EXPECT_EQ(compare(), different + u("\rКанал 1: отличается с 12 см (в системе 120 л, в проекте "
+                                       "121 л), отличных уровней: 1"
+                                       "\rКанал 3: отличается с 30 см (в системе нет точки, в "
+                                       "проекте 215 л), отличных уровней: 2"));
+    p.main->project().take_group(group({line(40), PARTAB()}), "two");
+    EXPECT_EQ(compare(), different + u("\rКанал 3: таблица есть только в системе"));
+    p.main->project().take_group(tables, "two");
     EXPECT_EQ(p.main->project().name(), "two"); // compare changes nothing
     EXPECT_TRUE(failures.texts.isEmpty()) << failures.texts.join(" ").toStdString();
 }

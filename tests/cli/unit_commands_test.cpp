@@ -57,7 +57,8 @@ TEST_F(CliUnit, WriteReadCompareAndClearAVUnit) {
     EXPECT_EQ(after_status(r), "Таблицы системы совпадают с проектом.\n");
     r = cli({"compare", example("rgs50.fs31")});
     EXPECT_EQ(r.exit_code, 3);
-    EXPECT_EQ(after_status(r), "Таблицы системы отличны от проекта !\n");
+    EXPECT_EQ(after_status(r), "Таблицы системы отличны от проекта !\n1\tdiffers\t1\t9\t15\t320\n"
+                               "2\tunit-only\t321\n3\tunit-only\t221\n4\tunit-only\t191\n");
     // A gap in the unit where the project has a table that does not convert: never "the same".
     write_file(dir.file("gap.fs2"), "# a\r\n1\r\n2\r\n# gap\r\n# c\r\n3\r\n4\r\n");
     write_file(dir.file("bad.fs2"), "# a\r\n1\r\n2\r\n# b\r\n1\r\n-\r\n# c\r\n3\r\n4\r\n");
@@ -65,7 +66,7 @@ TEST_F(CliUnit, WriteReadCompareAndClearAVUnit) {
     EXPECT_EQ(cli({"compare", dir.file("gap.fs2")}).exit_code, 0);
     r = cli({"compare", dir.file("bad.fs2")});
     EXPECT_EQ(r.exit_code, 3) << r.err;
-    EXPECT_EQ(after_status(r), "Таблицы системы отличны от проекта !\n");
+    EXPECT_EQ(after_status(r), "Таблицы системы отличны от проекта !\n2\tunconverted\n");
 
     r = cli({"--trace", "clear"});
     ASSERT_EQ(r.exit_code, 0) << r.err;
@@ -91,6 +92,37 @@ TEST_F(CliUnit, WriteReadCompareAndClearAVUnit) {
     r = run_program("tgm-cli", {"read", dir.file("none.fs")});
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(after_status(r), "Таблицы объёма в системе отсутствуют\n");
+}
+
+// compare names each channel that is not the same: one level of one, the length of another, a
+// table that does not convert, a slot on one side only.
+TEST_F(CliUnit, CompareNamesEachChannelThatDiffers) {
+    ServedUnit unit(unit_config('k', "9600"));
+    const auto cli = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"--port", unit.path()});
+        return run_program("tgm-cli", args);
+    };
+    write_file(dir.file("unit.fs2"), "# a\r\n0\r\n10\r\n20\r\n30\r\n# b\r\n0\r\n5\r\n10\r\n"
+                                     "# c\r\n0\r\n1\r\n2\r\n# d\r\n0\r\n7\r\n8\r\n");
+    ASSERT_EQ(cli({"write", dir.file("unit.fs2")}).exit_code, 0);
+    write_file(dir.file("in.fs2"), "# a\r\n0\r\n10\r\n21\r\n30\r\n# b\r\n0\r\n5\r\n10\r\n15\r\n"
+                                   "20\r\n# c\r\n0\r\n1\r\n-\r\n");
+    RunResult r = cli({"compare", dir.file("in.fs2")});
+    EXPECT_EQ(r.exit_code, 3) << r.err;
+    EXPECT_EQ(after_status(r), "Таблицы системы отличны от проекта !\n"
+                               "1\tdiffers\t2\t20\t21\t1\n"
+                               "2\tdiffers\t3\t-\t15\t2\n"
+                               "3\tunconverted\n"
+                               "4\tunit-only\t3\n");
+    write_file(dir.file("more.fs2"),
+               "# a\r\n0\r\n10\r\n20\r\n30\r\n# b\r\n0\r\n5\r\n10\r\n"
+               "# c\r\n0\r\n1\r\n2\r\n# d\r\n0\r\n7\r\n8\r\n# e\r\n0\r\n1\r\n");
+    r = cli({"compare", dir.file("more.fs2")});
+    EXPECT_EQ(r.exit_code, 3) << r.err;
+    EXPECT_EQ(after_status(r), "Таблицы системы отличны от проекта !\n5\tproject-only\t2\n");
+    r = cli({"compare", dir.file("unit.fs2")});
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(after_status(r), "Таблицы системы совпадают с проектом.\n");
 }
 
 TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {

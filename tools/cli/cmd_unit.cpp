@@ -10,6 +10,7 @@
 #include "operations/activation_notice.h"
 #include "operations/tbvlink.h"
 #include "operations/version_table.h"
+#include "project/channel_compare.h"
 #include "project/eproject.h"
 #include "support/cp1251.h"
 
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <optional>
 #include <thread>
+#include <vector>
 
 namespace tgm::cli {
 namespace {
@@ -91,7 +93,7 @@ std::optional<int> operate(TBVLink& link, int32_t operation) {
 
 // Opens IN as "Открыть" does. Refuses (false, the reason on stderr) a file that does not load
 // or holds no table, and with `whole` one whose tables do not all convert.
-bool open_project(const char* in, bool whole, EPROJECT& project, bool& converts) {
+bool open_project(const char* in, bool whole, EPROJECT& project, std::vector<bool>& unconverted) {
     EPROJECT imported;
     if (!load_for_import(in, imported))
         return false;
@@ -102,7 +104,10 @@ bool open_project(const char* in, bool whole, EPROJECT& project, bool& converts)
         print_error(cp("В файле нет таблиц"));
         return false;
     }
-    converts = imported.all_writable();
+    // Taking the tables turns one that does not convert into a gap: note them first.
+    imported.update_control();
+    for (int32_t k = 0; k < imported.count(); ++k)
+        unconverted.push_back(!imported.writable(k));
     // The refusal names each channel that does not convert, as convert's does.
     if (whole && !imported.check_conversion())
         return false;
@@ -143,8 +148,8 @@ int cmd_write(int argc, char** argv) {
     if (argc != 2)
         return usage_error("usage: tgm-cli [options] write IN");
     EPROJECT project;
-    bool converts = true;
-    if (!open_project(argv[1], true, project, converts))
+    std::vector<bool> unconverted;
+    if (!open_project(argv[1], true, project, unconverted))
         return kUsage;
     TBVLink link;
     project.build_group(link.group);
@@ -168,22 +173,26 @@ int cmd_compare(int argc, char** argv) {
     if (argc != 2)
         return usage_error("usage: tgm-cli [options] compare IN");
     EPROJECT project;
-    bool converts = true;
-    if (!open_project(argv[1], false, project, converts))
+    std::vector<bool> unconverted;
+    if (!open_project(argv[1], false, project, unconverted))
         return kUsage;
     TBVLink link;
     if (const auto end = operate(link, TBVLink::kRead))
         return *end;
+    if (link.group.count() == 0) {
+        print_line(cp(kNoTables)); // the project has tables, the unit none
+        return kDiffers;
+    }
+    // A table that does not convert is not the unit's, whatever the unit holds in its place.
     GROUPTAB ours;
     project.build_group(ours);
-    // A table that does not convert is not the unit's, whatever the unit holds in its place.
-    const bool same = link.group.count() > 0 && converts && link.group.equals(ours);
-    if (link.group.count() == 0)
-        print_line(cp(kNoTables)); // the project has tables, the unit none
-    else
-        print_line(cp(same ? "Таблицы системы совпадают с проектом."
-                           : "Таблицы системы отличны от проекта !"));
-    return same ? kOk : kDiffers;
+    const std::vector<ChannelDifference> differences =
+        compare_channels(link.group, ours, unconverted);
+    print_line(cp(differences.empty() ? "Таблицы системы совпадают с проектом."
+                                      : "Таблицы системы отличны от проекта !"));
+    for (const ChannelDifference& d : differences)
+        print_line(difference_line(d));
+    return differences.empty() ? kOk : kDiffers;
 }
 
 } // namespace tgm::cli
