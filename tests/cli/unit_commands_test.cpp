@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tgm::test {
@@ -123,6 +124,111 @@ TEST_F(CliUnit, CompareNamesEachChannelThatDiffers) {
     r = cli({"compare", dir.file("unit.fs2")});
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(after_status(r), "Таблицы системы совпадают с проектом.\n");
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size())
+        lines.push_back(text.substr(start)); // a line cut short
+    return lines;
+}
+
+std::vector<std::string> fields_of(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t end; (end = line.find(';', start)) != std::string::npos; start = end + 1)
+        fields.push_back(line.substr(start, end - start));
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+// "1:XXXXXXXX 2:XXXXXXXX": what dump --crc prints, in the journal's one field.
+std::string crcs_of(const std::string& file) {
+    const std::string dump = run_program("tgm-cli", {"dump", file, "--crc"}).out;
+    std::string field;
+    std::size_t start = 0;
+    for (std::size_t end; (end = dump.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = dump.substr(start, end - start);
+        const auto colon = line.find(':');
+        if (line.size() > colon + 1)
+            field +=
+                (field.empty() ? "" : " ") + line.substr(0, colon) + ":" + line.substr(colon + 2);
+    }
+    return field;
+}
+
+// A write over other tables with --backup and --verify: the copy holds the old tables, the
+// unit the new ones, the check says so, and the journal has a line for each change and each
+// check, with the CRCs the sheets print. A journal that cannot be written stops the change
+// before a byte is sent; --no-journal writes none.
+TEST_F(CliUnit, WriteWithCopyAndCheckLeavesItsJournal) {
+    ServedUnit unit(unit_config('v', "9600"));
+    const auto cli = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"--port", unit.path()});
+        return run_program("tgm-cli", args);
+    };
+    const std::string old_tables = example("station_litres.fs2");
+    const std::string new_tables = example("rgs50.fs31");
+    ASSERT_EQ(cli({"write", old_tables}).exit_code, 0);
+    const std::string journal = dir.file("REPORT/journal.csv");
+    ASSERT_EQ(lines_of(read_file(journal)).size(), 2u);
+
+    RunResult r = cli({"write", new_tables, "--backup", dir.file("copies") + "/", "--verify"});
+    ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::string lead = "Запись таблиц завершена.\nВыполняется перезагрузка системы\n"
+                             "Копия таблиц системы: " +
+                             dir.file("copies") + "/F9600_";
+    ASSERT_EQ(after_status(r).substr(0, lead.size()), lead) << r.out;
+    const std::string copy = after_status(r).substr(lead.size() - dir.file("copies/F9600_").size(),
+                                                    dir.file("copies/F9600_").size() + 22);
+    EXPECT_EQ(after_status(r).substr(lead.size() + 22),
+              "\nПроверка: таблицы системы совпадают с проектом.\n");
+    EXPECT_EQ(run_program("tgm-cli", {"dump", copy}).out,
+              run_program("tgm-cli", {"dump", old_tables}).out);
+    EXPECT_EQ(run_program("tgm-cli", {"dump", copy}).exit_code, 0);
+    r = cli({"compare", new_tables});
+    EXPECT_EQ(r.exit_code, 0) << r.out;
+
+    const std::string text = read_file(journal);
+    EXPECT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
+    const std::vector<std::string> lines = lines_of(text.substr(3));
+    ASSERT_EQ(lines.size(), 4u) << text;
+    EXPECT_EQ(lines[0], "Дата и время;Операция;Порт;Версия;Результат;Таблиц;CRC-32;Копия;Проверка");
+    const std::vector<std::string> first = fields_of(lines[1]);
+    ASSERT_EQ(first.size(), 9u);
+    EXPECT_EQ(first[0].size(), 19u); // YYYY-MM-DD HH:MM:SS
+    EXPECT_EQ(std::vector<std::string>(first.begin() + 1, first.end()),
+              std::vector<std::string>(
+                  {"Запись", unit.path(), "F9600", "OK", "4", crcs_of(old_tables), "", ""}));
+    const std::vector<std::string> write = fields_of(lines[2]);
+    EXPECT_EQ(std::vector<std::string>(write.begin() + 1, write.end()),
+              std::vector<std::string>(
+                  {"Запись", unit.path(), "F9600", "OK", "1", crcs_of(new_tables), copy, ""}));
+    const std::vector<std::string> check = fields_of(lines[3]);
+    EXPECT_EQ(std::vector<std::string>(check.begin() + 1, check.end()),
+              std::vector<std::string>({"Проверка", unit.path(), "F9600", "OK", "1",
+                                        crcs_of(new_tables), copy, "совпадают"}));
+
+    // --no-journal: not a line more.
+    r = cli({"clear", "--no-journal"});
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(read_file(journal), text);
+
+    // A folder where the journal should be: nothing is sent, and the reason is given.
+    ASSERT_EQ(cli({"write", old_tables}).exit_code, 0);
+    ASSERT_EQ(::unlink(journal.c_str()), 0);
+    ASSERT_EQ(::mkdir(journal.c_str(), 0777), 0);
+    const int64_t heard = unit.sim().bytes_received();
+    r = cli({"clear", "--backup", dir.file("copies")});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("Журнал изменений не записывается: " + journal + " (", 0), 0u) << r.err;
+    EXPECT_EQ(unit.sim().bytes_received(), heard);
+    EXPECT_EQ(cli({"compare", old_tables}).exit_code, 0);
 }
 
 TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {

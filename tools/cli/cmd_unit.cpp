@@ -1,18 +1,22 @@
 // tgm-cli read, write, clear and compare: the unit's tables through the link thread, as the
 // main window's system commands handle them. Each prints first what the system status bar
 // would show: version, result and longest response time, separated by TABs.
+#include "change_options.h"
 #include "cli_common.h"
 #include "commands.h"
 #include "link_options.h"
 
+#include "changes/unit_change.h"
 #include "forms/form_kind.h"
 #include "forms/number_text.h"
 #include "operations/activation_notice.h"
 #include "operations/tbvlink.h"
 #include "operations/version_table.h"
+#include "ports/port_names.h"
 #include "project/channel_compare.h"
 #include "project/eproject.h"
 #include "support/cp1251.h"
+#include "support/file_locations.h"
 
 #include <atomic>
 #include <chrono>
@@ -73,15 +77,22 @@ void print_notice(int32_t version_code, const std::string& text) {
     print_line(notice);
 }
 
-// Runs the operation on the port of the options, as the main window does, and prints the
-// status line and any failure. The exit code to end with, or nothing after a success.
-std::optional<int> operate(TBVLink& link, int32_t operation) {
+// The link on the port of the options; false after a usage error.
+bool prepare(TBVLink& link) {
     int32_t port = 0;
     if (resolve_port(link_options(), port) != kOk)
-        return kUsage;
+        return false;
     link.port = port;
     link.log_traffic = link_options().traffic;
     link.allow_v = true;
+    return true;
+}
+
+// Runs the operation on the port of the options, as the main window does, and prints the
+// status line and any failure. The exit code to end with, or nothing after a success.
+std::optional<int> operate(TBVLink& link, int32_t operation) {
+    if (!prepare(link))
+        return kUsage;
     const bool ok = run_operation(link, operation);
     // After a clear the status bar names the firmware instead of the version read.
     report(link, operation == TBVLink::kClear ? name_of_code(unit_code(link.version_code))
@@ -117,6 +128,51 @@ bool open_project(const char* in, bool whole, EPROJECT& project, std::vector<boo
 
 const char* const kNoTables = "Таблицы объёма в системе отсутствуют";
 
+// A write or a clear with the steps that make it safe: the journal, the copy with --backup,
+// the read back with --verify. The copy's and the check's reads print no status line.
+int change(int32_t operation, const GROUPTAB& tables, const ChangeCommandOptions& command) {
+    TBVLink link;
+    if (!prepare(link))
+        return kUsage;
+    ChangeOptions options;
+    options.backup = command.backup;
+    options.backup_path = command.backup_path;
+    options.verify = command.verify;
+    options.journal = command.journal;
+    options.folder = home_folder();
+    options.port_name = link.port >= 0 ? port_device_path(link.port) : link_options().port;
+    const auto run = [&](UnitChange::Step step, int32_t op) {
+        const bool ok = run_operation(link, op);
+        // After a clear the status bar names the firmware instead of the version read.
+        if (step == UnitChange::Step::change)
+            report(link, op == TBVLink::kClear ? name_of_code(unit_code(link.version_code))
+                                               : link.version_text);
+        return ok;
+    };
+    // Scripts are not asked: without its copy the unit is left as it is.
+    UnitChange safe(link, options, run, [](const std::string&) { return false; });
+    if (!safe.perform(operation, tables)) {
+        print_error(safe.why());
+        return kFailed;
+    }
+    if (!safe.journal_error().empty())
+        print_error(safe.journal_error());
+    if (!safe.changed())
+        return kFailed;
+    print_notice(link.version_code, cp(operation == TBVLink::kWrite ? "Запись таблиц завершена."
+                                                                    : "Таблицы удалены."));
+    if (!safe.copy_file().empty())
+        print_line(cp("Копия таблиц системы: ") + utf8_to_cp1251(safe.copy_file()));
+    if (safe.verified()) {
+        print_line(safe.verdict_sentence());
+        for (const ChannelDifference& d : safe.differences())
+            print_line(difference_line(d));
+        if (!safe.power_cycle_note().empty())
+            print_line(safe.power_cycle_note());
+    }
+    return safe.succeeded() ? kOk : kFailed;
+}
+
 } // namespace
 
 bool takes_link_options(int (*run)(int, char**)) {
@@ -145,28 +201,24 @@ int cmd_read(int argc, char** argv) {
 }
 
 int cmd_write(int argc, char** argv) {
-    if (argc != 2)
-        return usage_error("usage: tgm-cli [options] write IN");
+    ChangeCommandOptions options;
+    if (!parse_change_options(argc, argv, true, options) || options.arguments.size() != 1)
+        return usage_error(
+            "usage: tgm-cli [options] write IN [--backup PATH] [--verify] [--no-journal]");
     EPROJECT project;
     std::vector<bool> unconverted;
-    if (!open_project(argv[1], true, project, unconverted))
+    if (!open_project(options.arguments[0].c_str(), true, project, unconverted))
         return kUsage;
-    TBVLink link;
-    project.build_group(link.group);
-    if (const auto end = operate(link, TBVLink::kWrite))
-        return *end;
-    print_notice(link.version_code, cp("Запись таблиц завершена."));
-    return kOk;
+    GROUPTAB tables;
+    project.build_group(tables);
+    return change(TBVLink::kWrite, tables, options);
 }
 
-int cmd_clear(int argc, char**) {
-    if (argc != 1)
-        return usage_error("usage: tgm-cli [options] clear");
-    TBVLink link;
-    if (const auto end = operate(link, TBVLink::kClear))
-        return *end;
-    print_notice(link.version_code, cp("Таблицы удалены."));
-    return kOk;
+int cmd_clear(int argc, char** argv) {
+    ChangeCommandOptions options;
+    if (!parse_change_options(argc, argv, false, options) || !options.arguments.empty())
+        return usage_error("usage: tgm-cli [options] clear [--backup PATH] [--no-journal]");
+    return change(TBVLink::kClear, GROUPTAB(), options);
 }
 
 int cmd_compare(int argc, char** argv) {
