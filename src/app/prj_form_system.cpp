@@ -38,8 +38,6 @@ bool TPrjForm::run_on_link(int32_t operation, const char* caption, const char* p
     StrBar->set_panel(2, u(progress_word));
     StrBar->set_panel(3, QStringLiteral("0"));
     StrBar->repaint_now();
-    if (operation == TBVLink::kWrite)
-        project_.build_group(link_->group);
     const bool ok = link_form_->run(*link_, operation, u(caption));
     // After a clear the firmware's name stands in for the version.
     const int32_t code = unit_code(link_->version_code);
@@ -71,19 +69,18 @@ void TPrjForm::NStrReadClick() {
     start_lockout();
 }
 
+// Both are asked first and run the steps of a safe change (prj_form_changes.cpp).
 void TPrjForm::NStrWriteClick() {
-    if (lockout_running())
+    if (lockout_running() || !confirm_change(TBVLink::kWrite))
         return;
-    if (run_on_link(TBVLink::kWrite, "Запись таблиц", "Запись..."))
-        show_activation_notice(unit_code(link_->version_code), cp("Запись таблиц завершена."));
+    change_unit(TBVLink::kWrite);
     start_lockout();
 }
 
 void TPrjForm::NStrClearClick() {
-    if (lockout_running())
+    if (lockout_running() || !confirm_change(TBVLink::kClear))
         return;
-    if (run_on_link(TBVLink::kClear, "Удаление таблиц", "Удаление..."))
-        show_activation_notice(unit_code(link_->version_code), cp("Таблицы удалены."));
+    change_unit(TBVLink::kClear);
     start_lockout();
 }
 

@@ -85,6 +85,8 @@ const char* sim_usage() {
            "  --silent-after-image    answer nothing more once table data (the image or a\n"
            "                          table's block) has been stored: a write interrupted\n"
            "                          before its header or directory\n"
+           "  --wrong-point           store the image or the first table's block with its\n"
+           "                          last byte changed: one point reads back wrong\n"
            "  --help                  this text\n";
 }
 
@@ -148,6 +150,7 @@ int parse_sim_options(int argc, char** argv, SimConfig& config, std::string& mes
         {"--corrupt", &faults.corrupt},
         {"--foreign-address", &faults.foreign_address},
         {"--silent-after-image", &faults.silent_after_image},
+        {"--wrong-point", &faults.wrong_point},
     };
 
     for (int i = 1; i < argc; ++i) {

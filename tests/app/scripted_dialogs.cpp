@@ -25,8 +25,9 @@ void ScriptedDialogs::message(QWidget*, const QString& text, MessageKind kind) {
     message_kinds.push_back(kind);
 }
 
-UiDialogs::Answer ScriptedDialogs::confirm(QWidget*, const QString& text, Buttons, bool) {
+UiDialogs::Answer ScriptedDialogs::confirm(QWidget*, const QString& text, Buttons buttons, bool) {
     questions.push_back(text);
+    question_buttons.push_back(buttons);
     if (answers.empty())
         return Answer::cancel;
     const Answer a = answers.front();

@@ -45,6 +45,7 @@ public:
     std::vector<QString> messages;
     std::vector<MessageKind> message_kinds;
     std::vector<QString> questions;
+    std::vector<Buttons> question_buttons;
     std::vector<FileRequest> requests;
     int beeps = 0;
 

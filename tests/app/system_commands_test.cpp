@@ -66,6 +66,14 @@ struct ResultAnswers {
     QStringList texts;
 };
 
+// The switches of "Параметры" off: a change is then only asked about and journalled.
+void without_copy_or_check(Program& p) {
+    p.action("backup_action")->trigger();
+    p.action("verify_action")->trigger();
+    ASSERT_FALSE(p.action("backup_action")->isChecked());
+    ASSERT_FALSE(p.action("verify_action")->isChecked());
+}
+
 const char* const kRestart = "\rВыполняется перезагрузка системы";
 const char* const kPowerCycle =
     "\rВнимание !\nЧтобы записанный проект стал активным,\nнеобходимо переключить питание системы";
@@ -89,7 +97,9 @@ TEST(SystemCommands, WriteThenReadTheTankFarmGivesBackItsTables) {
     p.main->project().delete_table(14);
     p.main->refresh(-1);
     const GROUPTAB written = numbers_of(p.main->project());
+    without_copy_or_check(p);
 
+    p.dialogs.answers = {Answer::ok};
     p.action("StrWriteButton")->trigger();
     EXPECT_TRUE(failures.texts.isEmpty()) << failures.texts.join(" ").toStdString();
     EXPECT_EQ(status(p), QStringList({"F9600", "OK", "0"}));
@@ -98,6 +108,7 @@ TEST(SystemCommands, WriteThenReadTheTankFarmGivesBackItsTables) {
     EXPECT_EQ(last_log_line().rfind(" write ", 0), 0u) << last_log_line();
 
     // Straight after the write: nothing at all, not even the question.
+    p.dialogs.questions.clear();
     p.main->project().set_modified(true);
     bool shown = false;
     unless_modal(shown);
@@ -128,13 +139,15 @@ TEST(SystemCommands, WriteThenReadTheTankFarmGivesBackItsTables) {
     EXPECT_EQ(p.main->project().count(), 15);
 }
 
-// A unit of code 7 must be switched off and on; a clear asks nothing and says so too; the
-// empty unit then reads as such. Codes below 4 say nothing. Start-up locks the commands.
-TEST(SystemCommands, NoticesByCodeAClearWithoutQuestionAndAnEmptyUnit) {
+// A unit of code 7 must be switched off and on; a clear is asked about first, "Отмена" its
+// default, and says so too; the empty unit then reads as such. Codes below 4 say nothing.
+// Start-up locks the commands.
+TEST(SystemCommands, NoticesByCodeAClearAskedFirstAndAnEmptyUnit) {
     HoldingClock clock;
     UnitOnPort0 unit("6330");
     Program p;
     ResultAnswers failures(p);
+    without_copy_or_check(p);
     bool shown = false;
     unless_modal(shown);
     p.action("NStrClear")->trigger();
@@ -146,11 +159,22 @@ TEST(SystemCommands, NoticesByCodeAClearWithoutQuestionAndAnEmptyUnit) {
     clock.sleep_ms(1);
 
     open_example(p, "station_litres.fs2");
+    p.dialogs.answers = {Answer::ok, Answer::ok, Answer::ok};
     p.action("NStrWrite")->trigger();
     p.action("NStrWrite")->trigger(); // locked out: one notice only
     clock.sleep_ms(1000);
     p.action("NStrClear")->trigger();
-    EXPECT_TRUE(p.dialogs.questions.empty());
+    EXPECT_EQ(p.dialogs.questions,
+              std::vector<QString>({u("Таблиц проекта «") +
+                                        file_text(examples_dir() + "/station_litres.fs2") +
+                                        u("»: 4.\rЗаписать их в систему на порту ") +
+                                        QString::fromStdString(unit.dev.file("ttyS0")) +
+                                        u("?\rТаблицы, которые сейчас в системе, будут заменены."),
+                                    u("Удалить все таблицы в системе на порту ") +
+                                        QString::fromStdString(unit.dev.file("ttyS0")) + u("?")}));
+    EXPECT_EQ(p.dialogs.question_buttons,
+              std::vector<UiDialogs::Buttons>(
+                  {UiDialogs::Buttons::write_cancel, UiDialogs::Buttons::delete_cancel}));
     EXPECT_TRUE(failures.texts.isEmpty()) << failures.texts.join(" ").toStdString();
     EXPECT_EQ(status(p), QStringList({"633 ", "OK", "0"}));
     EXPECT_EQ(p.dialogs.messages,
@@ -184,6 +208,8 @@ TEST(SystemCommands, CompareIgnoresHeadersButNotATrailingGapOrATableThatDoesNotC
     const GROUPTAB tables = group({line(40), PARTAB(), line(30, 5, 7)});
     p.main->project().take_group(tables, "two");
     p.main->refresh(-1);
+    without_copy_or_check(p);
+    p.dialogs.answers = {Answer::ok};
     p.action("NStrWrite")->trigger();
     // Code 12.
     EXPECT_EQ(p.dialogs.messages,
@@ -235,6 +261,8 @@ TEST(ProgressDialog, OnlyTheThreadsEndClosesItAfterACancel) {
     clock.sleep_ms(1000);
     p.main->project().take_group(group({line(40)}), "one");
     p.main->refresh(-1);
+    without_copy_or_check(p);
+    p.dialogs.answers = {Answer::ok};
     clock.hold_if([](uint32_t ms) { return ms >= 500; });
 
     TLinkForm1* form = p.main->link_form();
@@ -264,7 +292,10 @@ TEST(ProgressDialog, OnlyTheThreadsEndClosesItAfterACancel) {
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(p.main->link().result);
     EXPECT_EQ(p.dialogs.beeps, 0);
-    EXPECT_TRUE(p.dialogs.messages.empty());
+    // Once the dialog has closed: a cancel is a cancel, and the unit may hold anything.
+    EXPECT_EQ(p.dialogs.messages,
+              std::vector<QString>{u("Операция прервана пользователем.\rТаблицы в системе могли "
+                                     "остаться записанными не полностью.")});
     const std::string logged = last_log_line();
     EXPECT_EQ(logged.substr(logged.size() - 8), "  ubreak") << logged;
 }

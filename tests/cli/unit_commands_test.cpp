@@ -231,6 +231,24 @@ TEST_F(CliUnit, WriteWithCopyAndCheckLeavesItsJournal) {
     EXPECT_EQ(cli({"compare", old_tables}).exit_code, 0);
 }
 
+// A unit that stores one point wrong: the write itself says OK, the check names the channel,
+// and the write counts as failed.
+TEST_F(CliUnit, AWriteReadBackWrongFails) {
+    SimConfig config = unit_config('v', "9600");
+    config.faults.wrong_point = true;
+    ServedUnit unit(config);
+    const RunResult r = run_program(
+        "tgm-cli", {"--port", unit.path(), "write", example("station_litres.fs2"), "--verify"});
+    EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_EQ(status_of(r), "F9600\tOK");
+    EXPECT_EQ(after_status(r), "Запись таблиц завершена.\nВыполняется перезагрузка системы\n"
+                               "Проверка: таблицы системы отличны от проекта !\n"
+                               "1\tdiffers\t276\t25128\t25127\t1\n");
+    const std::vector<std::string> lines = lines_of(read_file(dir.file("REPORT/journal.csv")));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(fields_of(lines[2])[8], "отличаются: каналы 1");
+}
+
 TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
     ServedUnit unit(unit_config('v', "9600"));
     write_file(dir.file("bad.fs2"), "# a\r\n1\r\n2\r\n# b\r\n1\r\n-\r\n");
