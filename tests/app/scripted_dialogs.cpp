@@ -28,6 +28,8 @@ void ScriptedDialogs::message(QWidget*, const QString& text, MessageKind kind) {
 UiDialogs::Answer ScriptedDialogs::confirm(QWidget*, const QString& text, Buttons buttons, bool) {
     questions.push_back(text);
     question_buttons.push_back(buttons);
+    if (on_confirm)
+        on_confirm();
     if (answers.empty())
         return Answer::cancel;
     const Answer a = answers.front();

@@ -46,6 +46,8 @@ public:
     std::vector<MessageKind> message_kinds;
     std::vector<QString> questions;
     std::vector<Buttons> question_buttons;
+    // Called as each question is asked, before it is answered.
+    std::function<void()> on_confirm;
     std::vector<FileRequest> requests;
     int beeps = 0;
 
