@@ -249,6 +249,28 @@ TEST_F(CliUnit, AWriteReadBackWrongFails) {
     EXPECT_EQ(fields_of(lines[2])[8], "отличаются: каналы 1");
 }
 
+// Ctrl+C while the write waits for the unit: the result as the status line says it, then
+// that it was a cancel and what the unit may hold; exit 130; the journal says so too.
+TEST_F(CliUnit, CtrlCCancelsAWriteAndExits130) {
+    SimConfig config = unit_config('v', "9600");
+    config.faults.init_polls = -1;
+    ServedUnit unit(config);
+    const RunResult r = run_program_interrupted(
+        "tgm-cli", {"--port", unit.path(), "--trace", "write", example("rgs50.fs31")},
+        [&] { return unit.sim().polls() > 0; });
+    EXPECT_EQ(r.exit_code, 130) << r.out << r.err;
+    const std::string result = status_of(r).substr(status_of(r).find('\t') + 1);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), result);
+    const std::string told = "\nОперация прервана пользователем.\n";
+    EXPECT_EQ(r.err.substr(result.size(), told.size()), told) << r.err;
+    EXPECT_NE(r.err.find(" ubreak\nТаблицы в системе могли остаться записанными не полностью.\n"),
+              std::string::npos)
+        << r.err;
+    const std::vector<std::string> lines = lines_of(read_file(dir.file("REPORT/journal.csv")));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(fields_of(lines[1])[4], "Прервано пользователем");
+}
+
 TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
     ServedUnit unit(unit_config('v', "9600"));
     write_file(dir.file("bad.fs2"), "# a\r\n1\r\n2\r\n# b\r\n1\r\n-\r\n");

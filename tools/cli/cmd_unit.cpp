@@ -31,6 +31,11 @@ namespace {
 
 std::atomic<bool> interrupted{false};
 
+const char* const kCancelled = "Операция прервана пользователем.";
+
+// A failed operation's exit code: 130 after Ctrl+C.
+int failed() { return interrupted.load() ? kInterrupted : kFailed; }
+
 void on_interrupt(int) { interrupted.store(true); }
 
 // Runs one operation on the link thread and waits for it; Ctrl+C cancels it, so the unit is
@@ -56,6 +61,8 @@ void report(const TBVLink& link, const std::string& version) {
     print_line(version + '\t' + link.error_text + '\t' + text_of_integer(link.max_response.load()));
     if (!link.result)
         print_error(link.error_text);
+    if (!link.result && interrupted.load())
+        print_error(cp(kCancelled));
     if (!link.port_note.empty())
         print_error(link.port_note);
     if (link_options().trace && !(link.trace_text.empty() && link.error_text.empty())) {
@@ -98,7 +105,7 @@ std::optional<int> operate(TBVLink& link, int32_t operation) {
     report(link, operation == TBVLink::kClear ? name_of_code(unit_code(link.version_code))
                                               : link.version_text);
     if (!ok)
-        return kFailed;
+        return failed();
     return std::nullopt;
 }
 
@@ -153,12 +160,19 @@ int change(int32_t operation, const GROUPTAB& tables, const ChangeCommandOptions
     UnitChange safe(link, options, run, [](const std::string&) { return false; });
     if (!safe.perform(operation, tables)) {
         print_error(safe.why());
-        return kFailed;
+        if (interrupted.load())
+            print_error(cp(kCancelled));
+        return failed();
     }
     if (!safe.journal_error().empty())
         print_error(safe.journal_error());
-    if (!safe.changed())
-        return kFailed;
+    if (!safe.changed()) {
+        // What the unit may hold now, and the copy to write back.
+        print_error(cp("Таблицы в системе могли остаться записанными не полностью."));
+        if (!safe.copy_file().empty())
+            print_error(cp("Копия таблиц системы: ") + utf8_to_cp1251(safe.copy_file()));
+        return failed();
+    }
     print_notice(link.version_code, cp(operation == TBVLink::kWrite ? "Запись таблиц завершена."
                                                                     : "Таблицы удалены."));
     if (!safe.copy_file().empty())
