@@ -333,7 +333,8 @@ TEST_F(CliUnit, KUnitsFailureTraceAndThePowerNotice) {
     EXPECT_EQ(status_of(r), "5x0\tОшибка. Версия БВ не поддерживается");
     EXPECT_EQ(r.err.rfind("Ошибка. Версия БВ не поддерживается\n write sv-5X0  #", 0), 0u) << r.err;
     EXPECT_NE(r.err.find(" >10  <0 55 #"), std::string::npos) << r.err;
-    const std::string tail = " <c  Ошибка. Версия БВ не поддерживается\n";
+    const std::string tail = " <c  Ошибка. Версия БВ не поддерживается\n"
+                             "Таблицы в системе могли остаться записанными не полностью.\n";
     EXPECT_EQ(r.err.substr(r.err.size() - tail.size()), tail);
 
     // The older header units must be switched off and on.
