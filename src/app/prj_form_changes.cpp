@@ -22,8 +22,8 @@ namespace tgm {
 std::string TPrjForm::unit_port_name() const {
     if (demo_)
         return "имитатор БВ " + demo_->label();
-    const std::string path = port_device_path(unit_port());
-    return path.empty() ? std::to_string(unit_port()) : path;
+    const std::string path = port_device_path(link_->port);
+    return path.empty() ? std::to_string(link_->port) : path;
 }
 
 // One click that replaces or erases a unit's tables is asked about first; the delete's

@@ -4,6 +4,14 @@
 
 namespace tgm::cli {
 
+const char kChangeOptionsHelp[] =
+    "\n"
+    "options of write and clear (after the command's arguments):\n"
+    "  --backup PATH  read the unit's tables first and save them as a .fs form file: PATH\n"
+    "                 ending in / or an existing folder receives VERSION_DATE_TIME.fs\n"
+    "  --verify       write: read the tables back and compare them, channel by channel\n"
+    "  --no-journal   append no line to REPORT/journal.csv\n";
+
 bool parse_change_options(int argc, char** argv, bool verify, ChangeCommandOptions& options) {
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];

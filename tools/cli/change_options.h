@@ -6,6 +6,9 @@
 
 namespace tgm::cli {
 
+// Help lines of the options.
+extern const char kChangeOptionsHelp[];
+
 struct ChangeCommandOptions {
     std::vector<std::string> arguments; // what is not an option
     bool backup = false;
