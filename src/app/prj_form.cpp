@@ -73,6 +73,9 @@ TPrjForm::TPrjForm(const std::vector<std::string>& params, QWidget* parent)
     // The size for the caption to come, before the event log takes its place beside the window.
     resize(opening_size(caption_text()));
     centre_on_screen(this);
+    change_settings_ = ChangeSettings::load(home_folder());
+    named("backup_action")->setChecked(change_settings_.backup);
+    named("verify_action")->setChecked(change_settings_.verify);
     // 2. The link thread, idle.
     link_ = std::make_unique<TBVLink>();
     link_->log_traffic = config().traffic();
@@ -228,6 +231,18 @@ void TPrjForm::build_menus() {
     QAction* trase = make_action("NTrase", u("Журнал событий"), &TPrjForm::NTraseClick);
     trase->setCheckable(true);
     par->addAction(trase);
+    par->addSeparator();
+    QAction* backup =
+        make_action("backup_action", u("Копия таблиц системы перед записью"), nullptr);
+    QAction* verify = make_action("verify_action", u("Проверять запись чтением"), nullptr);
+    for (QAction* a : {backup, verify}) {
+        a->setCheckable(true);
+        par->addAction(a);
+    }
+    connect(backup, &QAction::triggered, this,
+            [this] { toggle_change_setting(&ChangeSettings::backup, "backup_action"); });
+    connect(verify, &QAction::triggered, this,
+            [this] { toggle_change_setting(&ChangeSettings::verify, "verify_action"); });
 
     QMenu* help = bar->addMenu(u("Справка"));
     QAction* contents = make_action("N4", u("Содержание"), nullptr);

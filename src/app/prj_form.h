@@ -3,6 +3,7 @@
 // command in the menus, the toolbar and the grid's pop-up menu.
 #include "app/ui_dialogs.h"
 #include "project/eproject.h"
+#include "support/change_settings.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -109,6 +110,14 @@ private:
     QSize opening_size(const QString& caption_text) const;
     // The common frame of the system commands: status panels, the operation, the results.
     bool run_on_link(int32_t operation, const char* caption, const char* progress_word);
+    // A write of the project's tables or a delete, made safe (prj_form_changes.cpp): asked
+    // first, the unit's tables copied, the write read back, each step journalled. False when
+    // the user did not agree.
+    bool confirm_change(int32_t operation);
+    void change_unit(int32_t operation);
+    // The port as the confirmation and the journal name it: the device, or the simulated unit.
+    std::string unit_port_name() const;
+    void toggle_change_setting(bool ChangeSettings::*setting, const char* action_name);
     // Timer1, the lockout of the system commands after start-up and after each of them. It
     // runs on the link's clock, so that tests control it.
     void start_lockout();
@@ -141,6 +150,7 @@ private:
     QMenu* PopupMenu1 = nullptr;
     std::unique_ptr<DemoUnit> demo_;
     std::unique_ptr<TBVLink> link_;
+    ChangeSettings change_settings_;
     TLinkForm1* link_form_ = nullptr;
     uint32_t lockout_started_ = 0;
     bool lockout_enabled_ = false;

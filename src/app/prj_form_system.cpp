@@ -9,6 +9,7 @@
 #include "operations/tbvlink.h"
 #include "operations/version_table.h"
 #include "ports/timer.h"
+#include "project/channel_compare.h"
 #include "render/gui_text.h"
 #include "support/cp1251.h"
 
@@ -37,8 +38,6 @@ bool TPrjForm::run_on_link(int32_t operation, const char* caption, const char* p
     StrBar->set_panel(2, u(progress_word));
     StrBar->set_panel(3, QStringLiteral("0"));
     StrBar->repaint_now();
-    if (operation == TBVLink::kWrite)
-        project_.build_group(link_->group);
     const bool ok = link_form_->run(*link_, operation, u(caption));
     // After a clear the firmware's name stands in for the version.
     const int32_t code = unit_code(link_->version_code);
@@ -70,19 +69,18 @@ void TPrjForm::NStrReadClick() {
     start_lockout();
 }
 
+// Both are asked first and run the steps of a safe change (prj_form_changes.cpp).
 void TPrjForm::NStrWriteClick() {
-    if (lockout_running())
+    if (lockout_running() || !confirm_change(TBVLink::kWrite))
         return;
-    if (run_on_link(TBVLink::kWrite, "Запись таблиц", "Запись..."))
-        show_activation_notice(unit_code(link_->version_code), cp("Запись таблиц завершена."));
+    change_unit(TBVLink::kWrite);
     start_lockout();
 }
 
 void TPrjForm::NStrClearClick() {
-    if (lockout_running())
+    if (lockout_running() || !confirm_change(TBVLink::kClear))
         return;
-    if (run_on_link(TBVLink::kClear, "Удаление таблиц", "Удаление..."))
-        show_activation_notice(unit_code(link_->version_code), cp("Таблицы удалены."));
+    change_unit(TBVLink::kClear);
     start_lockout();
 }
 
@@ -91,12 +89,13 @@ void TPrjForm::NStrCompareClick() {
         return;
     if (run_on_link(TBVLink::kRead, "Чтение таблиц", "Сравнение...")) {
         if (link_->group.count() > 0) {
-            GROUPTAB ours;
-            project_.build_group(ours);
-            // A table that does not convert is not the unit's, whatever the unit holds there.
-            const bool same = link_->group.equals(ours) && project_.all_writable();
-            ui_dialogs().message(this, u(same ? "Таблицы системы совпадают с проектом."
-                                              : "Таблицы системы отличны от проекта !"));
+            const std::vector<ChannelDifference> differences =
+                compare_with_project(link_->group, project_);
+            if (differences.empty())
+                ui_dialogs().message(this, u("Таблицы системы совпадают с проектом."));
+            else
+                ui_dialogs().message(this, u("Таблицы системы отличны от проекта !\r") +
+                                               qs(difference_texts(differences)));
         } else {
             ui_dialogs().message(this, u(kNoTables));
         }

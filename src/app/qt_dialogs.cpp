@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPushButton>
 #include <QTreeView>
 
 namespace tgm {
@@ -37,6 +38,21 @@ void QtDialogs::message(QWidget* parent, const QString& text, MessageKind kind) 
 
 UiDialogs::Answer QtDialogs::confirm(QWidget* parent, const QString& text, Buttons buttons,
                                      bool warning) {
+    if (buttons == Buttons::write_cancel || buttons == Buttons::delete_cancel ||
+        buttons == Buttons::risky_write_cancel) {
+        QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::Question, box_title(),
+                        shown(text), QMessageBox::NoButton, parent);
+        QPushButton* act = box.addButton(
+            QString::fromUtf8(buttons == Buttons::delete_cancel ? "Удалить" : "Записать"),
+            QMessageBox::AcceptRole);
+        QPushButton* cancel = box.addButton(QString::fromUtf8("Отмена"), QMessageBox::RejectRole);
+        act->setObjectName(QStringLiteral("act"));
+        cancel->setObjectName(QStringLiteral("cancel"));
+        box.setDefaultButton(buttons == Buttons::write_cancel ? act : cancel);
+        box.setEscapeButton(cancel);
+        box.exec();
+        return box.clickedButton() == act ? Answer::ok : Answer::cancel;
+    }
     QMessageBox::StandardButtons set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     if (buttons == Buttons::yes_no)
         set = QMessageBox::Yes | QMessageBox::No;

@@ -88,6 +88,8 @@ const char* sim_usage() {
            "                          before its header or directory\n"
            "  --trickle-to CMD        V: the answer to CMD comes as a long answer, one byte a\n"
            "                          block\n"
+           "  --wrong-point           store the image or the first table's block with its\n"
+           "                          last byte changed: one point reads back wrong\n"
            "  --help                  this text\n";
 }
 
@@ -152,6 +154,7 @@ int parse_sim_options(int argc, char** argv, SimConfig& config, std::string& mes
         {"--corrupt", &faults.corrupt},
         {"--foreign-address", &faults.foreign_address},
         {"--silent-after-image", &faults.silent_after_image},
+        {"--wrong-point", &faults.wrong_point},
     };
 
     for (int i = 1; i < argc; ++i) {

@@ -23,6 +23,7 @@ struct SimFaults {
     int32_t cut_after = 0;           // ... after this many bytes (K: of an exchange, V: of a frame)
     bool silent_after_image = false; // answers nothing more once table data has been stored
     int32_t trickle_to = -1;         // V: the long answer to this command comes a byte a block
+    bool wrong_point = false;        // stores one point wrong: the top of a table
 };
 
 struct SimConfig {

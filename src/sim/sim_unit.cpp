@@ -148,6 +148,11 @@ void SimUnit::send(const Bytes& whole) {
 }
 
 void SimUnit::store(int32_t area, Bytes bytes) {
+    // Table data lies in the image or in the per-table blocks; the last byte of the image or
+    // of the first block holds the top of a table, so a change there reads back as one wrong
+    // point, not as a damaged image.
+    if (config_.faults.wrong_point && (area == 0 || area == SimFlash::kImage) && !bytes.empty())
+        bytes.back() ^= 0x01;
     flash_.set_area(area, std::move(bytes));
     if (!config_.state_file.empty())
         (void)flash_.save(config_.state_file);

@@ -19,6 +19,7 @@
 #include "support/hist.h"
 #include "testing/files.h"
 #include "testing/holding_clock.h"
+#include "testing/manual_clock.h"
 #include "testing/pty_pair.h"
 
 #include <QDir>
@@ -95,6 +96,10 @@ bool save_link_dialogs(test::Program& p, const QDir& folder, const QString& out)
     test::HoldingClock clock;
     p.dialogs.files = {test::ScriptedDialogs::chosen(copy_example(folder, "station_litres.fs2"))};
     p.main->ImportButtonClick();
+    // The write alone, agreed to: no copy, no check.
+    p.action("backup_action")->trigger();
+    p.action("verify_action")->trigger();
+    p.dialogs.answers = {UiDialogs::Answer::ok, UiDialogs::Answer::ok};
     bool ok = false;
     {
         const auto unit = unit_for_link(p, 30);
@@ -124,7 +129,53 @@ bool save_link_dialogs(test::Program& p, const QDir& folder, const QString& out)
     clock.sleep_ms(1000);
     p.main->NStrWriteClick();
     p.main->link().port = 0;
+    p.action("backup_action")->trigger();
+    p.action("verify_action")->trigger();
     return ok && failed_shown;
+}
+
+// The boxes of a safe change, Qt's own: the write's question, its notice with the check, a
+// compare that names the channels, and the delete's question (answered "Отмена").
+bool save_change_boxes(test::Program& p, const QString& out) {
+    test::ManualClock clock;
+    const auto unit = unit_for_link(p, 0);
+    if (!unit)
+        return false;
+    UiDialogs* scripted = set_ui_dialogs(nullptr);
+    QStringList names = {"confirm-write.png", "write-checked.png", "compare-channels.png",
+                         "confirm-delete.png"};
+    bool ok = true;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || names.isEmpty())
+            return;
+        QApplication::processEvents();
+        ok &= save(box, out + "/" + names.takeFirst());
+        auto* act = box->findChild<QPushButton*>(QStringLiteral("act"));
+        if (act && !names.isEmpty())
+            act->click();
+        else if (box->defaultButton())
+            box->defaultButton()->click();
+        else
+            box->buttons().first()->click();
+    });
+    poll.start(20);
+    clock.sleep_ms(1000);
+    p.main->NStrWriteClick();
+    FDATA edited = p.main->project().tables();
+    edited.table(1).set_volume_text(120, "4510");
+    edited.table(3).set_volume_text(edited.table(3).point_count() - 1, "");
+    p.main->project().take_edited(edited);
+    p.main->refresh(-1);
+    clock.sleep_ms(1000);
+    p.main->NStrCompareClick();
+    clock.sleep_ms(1000);
+    p.main->NStrClearClick();
+    poll.stop();
+    set_ui_dialogs(scripted);
+    p.main->link().port = 0;
+    return ok && names.isEmpty();
 }
 
 // "Канал связи" and "Выбор порта" on a folder of stand-in devices.
@@ -255,6 +306,7 @@ int main(int argc, char** argv) {
     ok &= save_link_dialogs(p, folder, out);
     p.main->trase_form()->resize(640, 160); // the lines end in their results
     ok &= save(p.main->trase_form(), out + "/event-log.png");
+    ok &= save_change_boxes(p, out);
     ok &= save_port_dialogs(p, out);
     p.main->trase_form()->report = false;
 

@@ -25,8 +25,11 @@ void ScriptedDialogs::message(QWidget*, const QString& text, MessageKind kind) {
     message_kinds.push_back(kind);
 }
 
-UiDialogs::Answer ScriptedDialogs::confirm(QWidget*, const QString& text, Buttons, bool) {
+UiDialogs::Answer ScriptedDialogs::confirm(QWidget*, const QString& text, Buttons buttons, bool) {
     questions.push_back(text);
+    question_buttons.push_back(buttons);
+    if (on_confirm)
+        on_confirm();
     if (answers.empty())
         return Answer::cancel;
     const Answer a = answers.front();

@@ -45,6 +45,9 @@ public:
     std::vector<QString> messages;
     std::vector<MessageKind> message_kinds;
     std::vector<QString> questions;
+    std::vector<Buttons> question_buttons;
+    // Called as each question is asked, before it is answered.
+    std::function<void()> on_confirm;
     std::vector<FileRequest> requests;
     int beeps = 0;
 

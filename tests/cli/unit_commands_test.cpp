@@ -65,7 +65,8 @@ TEST_F(CliUnit, WriteReadCompareAndClearAVUnit) {
     EXPECT_EQ(after_status(r), "Таблицы системы совпадают с проектом.\n");
     r = cli({"compare", example("rgs50.fs31")});
     EXPECT_EQ(r.exit_code, 3);
-    EXPECT_EQ(after_status(r), "Таблицы системы отличны от проекта !\n");
+    EXPECT_EQ(after_status(r), "Таблицы системы отличны от проекта !\n1\tdiffers\t1\t9\t15\t320\n"
+                               "2\tunit-only\t321\n3\tunit-only\t221\n4\tunit-only\t191\n");
     // A gap in the unit where the project has a table that does not convert: never "the same".
     write_file(dir.file("gap.fs2"), "# a\r\n1\r\n2\r\n# gap\r\n# c\r\n3\r\n4\r\n");
     write_file(dir.file("bad.fs2"), "# a\r\n1\r\n2\r\n# b\r\n1\r\n-\r\n# c\r\n3\r\n4\r\n");
@@ -73,7 +74,7 @@ TEST_F(CliUnit, WriteReadCompareAndClearAVUnit) {
     EXPECT_EQ(cli({"compare", dir.file("gap.fs2")}).exit_code, 0);
     r = cli({"compare", dir.file("bad.fs2")});
     EXPECT_EQ(r.exit_code, 3) << r.err;
-    EXPECT_EQ(after_status(r), "Таблицы системы отличны от проекта !\n");
+    EXPECT_EQ(after_status(r), "Таблицы системы отличны от проекта !\n2\tunconverted\n");
 
     r = cli({"--trace", "clear"});
     ASSERT_EQ(r.exit_code, 0) << r.err;
@@ -99,6 +100,182 @@ TEST_F(CliUnit, WriteReadCompareAndClearAVUnit) {
     r = run_program("tgm-cli", {"read", dir.file("none.fs")});
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(after_status(r), "Таблицы объёма в системе отсутствуют\n");
+}
+
+// compare names each channel that is not the same: one level of one, the length of another, a
+// table that does not convert, a slot on one side only.
+TEST_F(CliUnit, CompareNamesEachChannelThatDiffers) {
+    ServedUnit unit(unit_config('k', "9600"));
+    const auto cli = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"--port", unit.path()});
+        return run_program("tgm-cli", args);
+    };
+    write_file(dir.file("unit.fs2"), "# a\r\n0\r\n10\r\n20\r\n30\r\n# b\r\n0\r\n5\r\n10\r\n"
+                                     "# c\r\n0\r\n1\r\n2\r\n# d\r\n0\r\n7\r\n8\r\n");
+    ASSERT_EQ(cli({"write", dir.file("unit.fs2")}).exit_code, 0);
+    write_file(dir.file("in.fs2"), "# a\r\n0\r\n10\r\n21\r\n30\r\n# b\r\n0\r\n5\r\n10\r\n15\r\n"
+                                   "20\r\n# c\r\n0\r\n1\r\n-\r\n");
+    RunResult r = cli({"compare", dir.file("in.fs2")});
+    EXPECT_EQ(r.exit_code, 3) << r.err;
+    EXPECT_EQ(after_status(r), "Таблицы системы отличны от проекта !\n"
+                               "1\tdiffers\t2\t20\t21\t1\n"
+                               "2\tdiffers\t3\t-\t15\t2\n"
+                               "3\tunconverted\n"
+                               "4\tunit-only\t3\n");
+    write_file(dir.file("more.fs2"),
+               "# a\r\n0\r\n10\r\n20\r\n30\r\n# b\r\n0\r\n5\r\n10\r\n"
+               "# c\r\n0\r\n1\r\n2\r\n# d\r\n0\r\n7\r\n8\r\n# e\r\n0\r\n1\r\n");
+    r = cli({"compare", dir.file("more.fs2")});
+    EXPECT_EQ(r.exit_code, 3) << r.err;
+    EXPECT_EQ(after_status(r), "Таблицы системы отличны от проекта !\n5\tproject-only\t2\n");
+    r = cli({"compare", dir.file("unit.fs2")});
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(after_status(r), "Таблицы системы совпадают с проектом.\n");
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size())
+        lines.push_back(text.substr(start)); // a line cut short
+    return lines;
+}
+
+std::vector<std::string> fields_of(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t end; (end = line.find(';', start)) != std::string::npos; start = end + 1)
+        fields.push_back(line.substr(start, end - start));
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+// "1:XXXXXXXX 2:XXXXXXXX": what dump --crc prints, in the journal's one field.
+std::string crcs_of(const std::string& file) {
+    const std::string dump = run_program("tgm-cli", {"dump", file, "--crc"}).out;
+    std::string field;
+    std::size_t start = 0;
+    for (std::size_t end; (end = dump.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = dump.substr(start, end - start);
+        const auto colon = line.find(':');
+        if (line.size() > colon + 1)
+            field +=
+                (field.empty() ? "" : " ") + line.substr(0, colon) + ":" + line.substr(colon + 2);
+    }
+    return field;
+}
+
+// A write over other tables with --backup and --verify: the copy holds the old tables, the
+// unit the new ones, the check says so, and the journal has a line for each change and each
+// check, with the CRCs the sheets print. A journal that cannot be written stops the change
+// before a byte is sent; --no-journal writes none.
+TEST_F(CliUnit, WriteWithCopyAndCheckLeavesItsJournal) {
+    ServedUnit unit(unit_config('v', "9600"));
+    const auto cli = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"--port", unit.path()});
+        return run_program("tgm-cli", args);
+    };
+    const std::string old_tables = example("station_litres.fs2");
+    const std::string new_tables = example("rgs50.fs31");
+    ASSERT_EQ(cli({"write", old_tables}).exit_code, 0);
+    const std::string journal = dir.file("REPORT/journal.csv");
+    ASSERT_EQ(lines_of(read_file(journal)).size(), 2u);
+
+    RunResult r = cli({"write", new_tables, "--backup", dir.file("copies") + "/", "--verify"});
+    ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::string lead = "Запись таблиц завершена.\nВыполняется перезагрузка системы\n"
+                             "Копия таблиц системы: " +
+                             dir.file("copies") + "/F9600_";
+    ASSERT_EQ(after_status(r).substr(0, lead.size()), lead) << r.out;
+    const std::string copy = after_status(r).substr(lead.size() - dir.file("copies/F9600_").size(),
+                                                    dir.file("copies/F9600_").size() + 22);
+    EXPECT_EQ(after_status(r).substr(lead.size() + 22),
+              "\nПроверка: таблицы системы совпадают с проектом.\n");
+    EXPECT_EQ(run_program("tgm-cli", {"dump", copy}).out,
+              run_program("tgm-cli", {"dump", old_tables}).out);
+    EXPECT_EQ(run_program("tgm-cli", {"dump", copy}).exit_code, 0);
+    r = cli({"compare", new_tables});
+    EXPECT_EQ(r.exit_code, 0) << r.out;
+
+    const std::string text = read_file(journal);
+    EXPECT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
+    const std::vector<std::string> lines = lines_of(text.substr(3));
+    ASSERT_EQ(lines.size(), 4u) << text;
+    EXPECT_EQ(lines[0], "Дата и время;Операция;Порт;Версия;Результат;Таблиц;CRC-32;Копия;Проверка");
+    const std::vector<std::string> first = fields_of(lines[1]);
+    ASSERT_EQ(first.size(), 9u);
+    EXPECT_EQ(first[0].size(), 19u); // YYYY-MM-DD HH:MM:SS
+    EXPECT_EQ(std::vector<std::string>(first.begin() + 1, first.end()),
+              std::vector<std::string>(
+                  {"Запись", unit.path(), "F9600", "OK", "4", crcs_of(old_tables), "", ""}));
+    const std::vector<std::string> write = fields_of(lines[2]);
+    EXPECT_EQ(std::vector<std::string>(write.begin() + 1, write.end()),
+              std::vector<std::string>(
+                  {"Запись", unit.path(), "F9600", "OK", "1", crcs_of(new_tables), copy, ""}));
+    const std::vector<std::string> check = fields_of(lines[3]);
+    EXPECT_EQ(std::vector<std::string>(check.begin() + 1, check.end()),
+              std::vector<std::string>({"Проверка", unit.path(), "F9600", "OK", "1",
+                                        crcs_of(new_tables), copy, "совпадают"}));
+
+    // --no-journal: not a line more.
+    r = cli({"clear", "--no-journal"});
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(read_file(journal), text);
+
+    // A folder where the journal should be: nothing is sent, and the reason is given.
+    ASSERT_EQ(cli({"write", old_tables}).exit_code, 0);
+    ASSERT_EQ(::unlink(journal.c_str()), 0);
+    ASSERT_EQ(::mkdir(journal.c_str(), 0777), 0);
+    const int64_t heard = unit.sim().bytes_received();
+    r = cli({"clear", "--backup", dir.file("copies")});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("Журнал изменений не записывается: " + journal + " (", 0), 0u) << r.err;
+    EXPECT_EQ(unit.sim().bytes_received(), heard);
+    EXPECT_EQ(cli({"compare", old_tables}).exit_code, 0);
+}
+
+// A unit that stores one point wrong: the write itself says OK, the check names the channel,
+// and the write counts as failed.
+TEST_F(CliUnit, AWriteReadBackWrongFails) {
+    SimConfig config = unit_config('v', "9600");
+    config.faults.wrong_point = true;
+    ServedUnit unit(config);
+    const RunResult r = run_program(
+        "tgm-cli", {"--port", unit.path(), "write", example("station_litres.fs2"), "--verify"});
+    EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_EQ(status_of(r), "F9600\tOK");
+    EXPECT_EQ(after_status(r), "Запись таблиц завершена.\nВыполняется перезагрузка системы\n"
+                               "Проверка: таблицы системы отличны от проекта !\n"
+                               "1\tdiffers\t276\t25128\t25127\t1\n");
+    const std::vector<std::string> lines = lines_of(read_file(dir.file("REPORT/journal.csv")));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(fields_of(lines[2])[8], "отличаются: каналы 1");
+}
+
+// Ctrl+C while the write waits for the unit: the result as the status line says it, then
+// that it was a cancel and what the unit may hold; exit 130; the journal says so too.
+TEST_F(CliUnit, CtrlCCancelsAWriteAndExits130) {
+    SimConfig config = unit_config('v', "9600");
+    config.faults.init_polls = -1;
+    ServedUnit unit(config);
+    const RunResult r = run_program_interrupted(
+        "tgm-cli", {"--port", unit.path(), "--trace", "write", example("rgs50.fs31")},
+        [&] { return unit.sim().polls() > 0; });
+    EXPECT_EQ(r.exit_code, 130) << r.out << r.err;
+    const std::string result = status_of(r).substr(status_of(r).find('\t') + 1);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), result);
+    const std::string told = "\nОперация прервана пользователем.\n";
+    EXPECT_EQ(r.err.substr(result.size(), told.size()), told) << r.err;
+    EXPECT_NE(r.err.find(" ubreak\nТаблицы в системе могли остаться записанными не полностью.\n"),
+              std::string::npos)
+        << r.err;
+    const std::vector<std::string> lines = lines_of(read_file(dir.file("REPORT/journal.csv")));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(fields_of(lines[1])[4], "Прервано пользователем");
 }
 
 TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
@@ -216,7 +393,8 @@ TEST_F(CliUnit, KUnitsFailureTraceAndThePowerNotice) {
     EXPECT_EQ(status_of(r), "5x0\tОшибка. Версия БВ не поддерживается");
     EXPECT_EQ(r.err.rfind("Ошибка. Версия БВ не поддерживается\n write sv-5X0  #", 0), 0u) << r.err;
     EXPECT_NE(r.err.find(" >10  <0 55 #"), std::string::npos) << r.err;
-    const std::string tail = " <c  Ошибка. Версия БВ не поддерживается\n";
+    const std::string tail = " <c  Ошибка. Версия БВ не поддерживается\n"
+                             "Таблицы в системе могли остаться записанными не полностью.\n";
     EXPECT_EQ(r.err.substr(r.err.size() - tail.size()), tail);
 
     // The older header units must be switched off and on.

@@ -27,11 +27,13 @@ const std::map<std::string, std::vector<std::string>> kBelow = {
     {"v_protocol", {"ports"}},
     {"operations", {"k_protocol", "v_protocol", "encoding"}},
     {"console", {"operations"}},
+    // A safe change of the unit's tables: the operations with the project's tables.
+    {"changes", {"operations", "project"}},
     {"sim", {"operations", "encoding"}},
     // Drawing without a window, then the table editor and its shared widgets, then the windows.
     {"render", {"project"}},
     {"editor", {"render"}},
-    {"app", {"editor", "project", "console", "sim"}},
+    {"app", {"editor", "project", "console", "sim", "changes"}},
 };
 
 // Qt may be used from here up; QtWidgets only above the drawing folder.

@@ -3,6 +3,7 @@
 #include "testing/files.h"
 #include "testing/temp_dir.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <stdexcept>
@@ -16,6 +17,12 @@ namespace tgm::test {
 
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       std::size_t data_limit) {
+    return run_program_interrupted(program, args, nullptr, data_limit);
+}
+
+RunResult run_program_interrupted(const std::string& program, const std::vector<std::string>& args,
+                                  const std::function<bool()>& interrupt_when,
+                                  std::size_t data_limit) {
     const std::string path = std::string(TGM_BUILD_DIR) + "/" + program;
     TempDir dir;
     const std::string out = dir.file("out"), err = dir.file("err");
@@ -41,6 +48,15 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
         }
         ::execve(path.c_str(), argv.data(), environ);
         ::_exit(127);
+    }
+    if (interrupt_when) {
+        int status = 0;
+        while (!interrupt_when())
+            if (::waitpid(pid, &status, WNOHANG) == pid)
+                throw std::runtime_error(path + " ended before it was interrupted");
+            else
+                ::usleep(2000);
+        ::kill(pid, SIGINT);
     }
     int status = 0;
     waitpid(pid, &status, 0);

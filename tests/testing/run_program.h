@@ -1,6 +1,7 @@
 #pragma once
 // Runs one of the built programs and captures what it prints.
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,5 +18,10 @@ struct RunResult {
 // to that many bytes.
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       std::size_t data_limit = 0);
+// The same, sending SIGINT (Ctrl+C) once `interrupt_when` says so; it is asked again and again
+// while the program runs.
+RunResult run_program_interrupted(const std::string& program, const std::vector<std::string>& args,
+                                  const std::function<bool()>& interrupt_when,
+                                  std::size_t data_limit = 0);
 
 } // namespace tgm::test

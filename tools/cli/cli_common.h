@@ -11,7 +11,8 @@ class EPROJECT;
 
 namespace tgm::cli {
 
-enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2, kDiffers = 3 };
+// 130: the shell's code for an interrupt, after Ctrl+C has cancelled an operation.
+enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2, kDiffers = 3, kInterrupted = 130 };
 
 // Prints a code page 1251 text as one UTF-8 line on stdout / stderr.
 void print_line(const std::string& text_cp1251);

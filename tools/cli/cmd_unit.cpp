@@ -1,10 +1,12 @@
 // tgm-cli read, write, clear and compare: the unit's tables through the link thread, as the
 // main window's system commands handle them. Each prints first what the system status bar
 // would show: version, result and longest response time, separated by TABs.
+#include "change_options.h"
 #include "cli_common.h"
 #include "commands.h"
 #include "link_options.h"
 
+#include "changes/unit_change.h"
 #include "forms/csv_reader.h"
 #include "forms/csv_writer.h"
 #include "forms/form_kind.h"
@@ -13,8 +15,11 @@
 #include "operations/tbvlink.h"
 #include "operations/version_table.h"
 #include "ports/port_access.h"
+#include "ports/port_names.h"
+#include "project/channel_compare.h"
 #include "project/eproject.h"
 #include "support/cp1251.h"
+#include "support/file_locations.h"
 
 #include <atomic>
 #include <chrono>
@@ -22,11 +27,17 @@
 #include <cstdio>
 #include <optional>
 #include <thread>
+#include <vector>
 
 namespace tgm::cli {
 namespace {
 
 std::atomic<bool> interrupted{false};
+
+const char* const kCancelled = "Операция прервана пользователем.";
+
+// A failed operation's exit code: 130 after Ctrl+C.
+int failed() { return interrupted.load() ? kInterrupted : kFailed; }
 
 void on_interrupt(int) { interrupted.store(true); }
 
@@ -53,6 +64,8 @@ void report(const TBVLink& link, const std::string& version) {
     print_line(version + '\t' + link.error_text + '\t' + text_of_integer(link.max_response.load()));
     if (!link.result)
         print_error(link.error_text);
+    if (!link.result && interrupted.load())
+        print_error(cp(kCancelled));
     if (!link.port_note.empty())
         print_error(link.port_note);
     if (link_options().trace && !(link.trace_text.empty() && link.error_text.empty())) {
@@ -74,29 +87,36 @@ void print_notice(int32_t version_code, const std::string& text) {
     print_line(notice);
 }
 
-// Runs the operation on the port of the options, as the main window does, and prints the
-// status line and any failure. The exit code to end with, or nothing after a success.
-std::optional<int> operate(TBVLink& link, int32_t operation) {
+// The link on the port of the options; false after a usage error.
+bool prepare(TBVLink& link) {
     int32_t port = 0;
     if (resolve_port(link_options(), port) != kOk)
-        return kUsage;
+        return false;
     link.port = port;
     link.log_traffic = link_options().traffic;
     link.allow_v = true;
+    return true;
+}
+
+// Runs the operation on the port of the options, as the main window does, and prints the
+// status line and any failure. The exit code to end with, or nothing after a success.
+std::optional<int> operate(TBVLink& link, int32_t operation) {
+    if (!prepare(link))
+        return kUsage;
     const bool ok = run_operation(link, operation);
-    if (port < 0 && link.port_note.empty())
+    if (link.port < 0 && link.port_note.empty())
         link.port_note = missing_device_note(link_options().port);
     // After a clear the status bar names the firmware instead of the version read.
     report(link, operation == TBVLink::kClear ? name_of_code(unit_code(link.version_code))
                                               : link.version_text);
     if (!ok)
-        return kFailed;
+        return failed();
     return std::nullopt;
 }
 
 // Opens IN as "Открыть" does. Refuses (false, the reason on stderr) a file that does not load
 // or holds no table, and with `whole` one whose tables do not all convert.
-bool open_project(const char* in, bool whole, EPROJECT& project, bool& converts) {
+bool open_project(const char* in, bool whole, EPROJECT& project, std::vector<bool>& unconverted) {
     EPROJECT imported;
     if (!load_for_import(in, imported))
         return false;
@@ -107,7 +127,10 @@ bool open_project(const char* in, bool whole, EPROJECT& project, bool& converts)
         print_error(cp("В файле нет таблиц"));
         return false;
     }
-    converts = imported.all_writable();
+    // Taking the tables turns one that does not convert into a gap: note them first.
+    imported.update_control();
+    for (int32_t k = 0; k < imported.count(); ++k)
+        unconverted.push_back(!imported.writable(k));
     // The refusal names each channel that does not convert, as convert's does.
     if (whole && !imported.check_conversion())
         return false;
@@ -116,6 +139,58 @@ bool open_project(const char* in, bool whole, EPROJECT& project, bool& converts)
 }
 
 const char* const kNoTables = "Таблицы объёма в системе отсутствуют";
+
+// A write or a clear with the steps that make it safe: the journal, the copy with --backup,
+// the read back with --verify. The copy's and the check's reads print no status line.
+int change(int32_t operation, const GROUPTAB& tables, const ChangeCommandOptions& command) {
+    TBVLink link;
+    if (!prepare(link))
+        return kUsage;
+    ChangeOptions options;
+    options.backup = command.backup;
+    options.backup_path = command.backup_path;
+    options.verify = command.verify;
+    options.journal = command.journal;
+    options.folder = home_folder();
+    options.port_name = link.port >= 0 ? port_device_path(link.port) : link_options().port;
+    const auto run = [&](UnitChange::Step step, int32_t op) {
+        const bool ok = run_operation(link, op);
+        // After a clear the status bar names the firmware instead of the version read.
+        if (step == UnitChange::Step::change)
+            report(link, op == TBVLink::kClear ? name_of_code(unit_code(link.version_code))
+                                               : link.version_text);
+        return ok;
+    };
+    // Scripts are not asked: without its copy the unit is left as it is.
+    UnitChange safe(link, options, run, [](const std::string&) { return false; });
+    if (!safe.perform(operation, tables)) {
+        print_error(safe.why());
+        if (interrupted.load())
+            print_error(cp(kCancelled));
+        return failed();
+    }
+    if (!safe.journal_error().empty())
+        print_error(safe.journal_error());
+    if (!safe.changed()) {
+        // What the unit may hold now, and the copy to write back.
+        print_error(cp("Таблицы в системе могли остаться записанными не полностью."));
+        if (!safe.copy_file().empty())
+            print_error(cp("Копия таблиц системы: ") + utf8_to_cp1251(safe.copy_file()));
+        return failed();
+    }
+    print_notice(link.version_code, cp(operation == TBVLink::kWrite ? "Запись таблиц завершена."
+                                                                    : "Таблицы удалены."));
+    if (!safe.copy_file().empty())
+        print_line(cp("Копия таблиц системы: ") + utf8_to_cp1251(safe.copy_file()));
+    if (safe.verified()) {
+        print_line(safe.verdict_sentence());
+        for (const ChannelDifference& d : safe.differences())
+            print_line(difference_line(d));
+        if (!safe.power_cycle_note().empty())
+            print_line(safe.power_cycle_note());
+    }
+    return safe.succeeded() ? kOk : kFailed;
+}
 
 } // namespace
 
@@ -158,50 +233,50 @@ int cmd_read(int argc, char** argv) {
 }
 
 int cmd_write(int argc, char** argv) {
-    if (argc != 2)
-        return usage_error("usage: tgm-cli [options] write IN");
+    ChangeCommandOptions options;
+    if (!parse_change_options(argc, argv, true, options) || options.arguments.size() != 1)
+        return usage_error(
+            "usage: tgm-cli [options] write IN [--backup PATH] [--verify] [--no-journal]");
     EPROJECT project;
-    bool converts = true;
-    if (!open_project(argv[1], true, project, converts))
+    std::vector<bool> unconverted;
+    if (!open_project(options.arguments[0].c_str(), true, project, unconverted))
         return kUsage;
-    TBVLink link;
-    project.build_group(link.group);
-    if (const auto end = operate(link, TBVLink::kWrite))
-        return *end;
-    print_notice(link.version_code, cp("Запись таблиц завершена."));
-    return kOk;
+    GROUPTAB tables;
+    project.build_group(tables);
+    return change(TBVLink::kWrite, tables, options);
 }
 
-int cmd_clear(int argc, char**) {
-    if (argc != 1)
-        return usage_error("usage: tgm-cli [options] clear");
-    TBVLink link;
-    if (const auto end = operate(link, TBVLink::kClear))
-        return *end;
-    print_notice(link.version_code, cp("Таблицы удалены."));
-    return kOk;
+int cmd_clear(int argc, char** argv) {
+    ChangeCommandOptions options;
+    if (!parse_change_options(argc, argv, false, options) || !options.arguments.empty())
+        return usage_error("usage: tgm-cli [options] clear [--backup PATH] [--no-journal]");
+    return change(TBVLink::kClear, GROUPTAB(), options);
 }
 
 int cmd_compare(int argc, char** argv) {
     if (argc != 2)
         return usage_error("usage: tgm-cli [options] compare IN");
     EPROJECT project;
-    bool converts = true;
-    if (!open_project(argv[1], false, project, converts))
+    std::vector<bool> unconverted;
+    if (!open_project(argv[1], false, project, unconverted))
         return kUsage;
     TBVLink link;
     if (const auto end = operate(link, TBVLink::kRead))
         return *end;
+    if (link.group.count() == 0) {
+        print_line(cp(kNoTables)); // the project has tables, the unit none
+        return kDiffers;
+    }
+    // A table that does not convert is not the unit's, whatever the unit holds in its place.
     GROUPTAB ours;
     project.build_group(ours);
-    // A table that does not convert is not the unit's, whatever the unit holds in its place.
-    const bool same = link.group.count() > 0 && converts && link.group.equals(ours);
-    if (link.group.count() == 0)
-        print_line(cp(kNoTables)); // the project has tables, the unit none
-    else
-        print_line(cp(same ? "Таблицы системы совпадают с проектом."
-                           : "Таблицы системы отличны от проекта !"));
-    return same ? kOk : kDiffers;
+    const std::vector<ChannelDifference> differences =
+        compare_channels(link.group, ours, unconverted);
+    print_line(cp(differences.empty() ? "Таблицы системы совпадают с проектом."
+                                      : "Таблицы системы отличны от проекта !"));
+    for (const ChannelDifference& d : differences)
+        print_line(difference_line(d));
+    return differences.empty() ? kOk : kDiffers;
 }
 
 } // namespace tgm::cli

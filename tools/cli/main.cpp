@@ -1,4 +1,5 @@
 // tgm-cli: the form-file and unit commands without windows.
+#include "change_options.h"
 #include "cli_common.h"
 #include "commands.h"
 #include "link_options.h"
@@ -22,8 +23,8 @@ constexpr Command kCommands[] = {
     {"convert", "IN OUT", tgm::cli::cmd_convert},
     {"ports", "", tgm::cli::cmd_ports},
     {"read", "OUT", tgm::cli::cmd_read},
-    {"write", "IN", tgm::cli::cmd_write},
-    {"clear", "", tgm::cli::cmd_clear},
+    {"write", "IN [--backup PATH] [--verify] [--no-journal]", tgm::cli::cmd_write},
+    {"clear", "[--backup PATH] [--no-journal]", tgm::cli::cmd_clear},
     {"compare", "IN", tgm::cli::cmd_compare},
     {"console", "[--key C]...", tgm::cli::cmd_console},
     {"graph", "FILE OUT.png [--channel N] [--size WxH] [--mode ddV|dV] [--center L --width W]",
@@ -43,11 +44,12 @@ int usage(FILE* out) {
     std::fprintf(out, "%s tgm-cli --help | --version\n\n", lead);
     std::fputs("Calibration tables, form files and the secondary unit's tables without windows.\n"
                "Output is UTF-8; exit codes: 0 success, 1 the operation failed, 2 usage error or\n"
-               "unreadable input, 3 compare found differences.\n\n",
+               "unreadable input, 3 compare found differences, 130 cancelled by Ctrl+C.\n\n",
                out);
     std::fputs(tgm::cli::kLinkOptionsHelp, out);
     std::fputs("\n", out);
     std::fputs(tgm::cli::kTableOptionsHelp, out);
+    std::fputs(tgm::cli::kChangeOptionsHelp, out);
     return tgm::cli::kUsage;
 }
 

@@ -1,0 +1,115 @@
+// The main window's changes to the unit made safe: the confirmation, the copy of the unit's
+// tables, the read back, the journal, the messages after a cancel or a failure, and the two
+// switches of "Параметры" that turn the copy and the check on and off.
+#include "app/prj_form.h"
+
+#include "app/demo_unit.h"
+#include "app/link_form1.h"
+#include "app/ui_dialogs.h"
+#include "changes/unit_change.h"
+#include "forms/number_text.h"
+#include "operations/activation_notice.h"
+#include "operations/tbvlink.h"
+#include "ports/port_names.h"
+#include "render/gui_text.h"
+#include "support/cp1251.h"
+#include "support/file_locations.h"
+
+#include <QAction>
+
+namespace tgm {
+
+std::string TPrjForm::unit_port_name() const {
+    if (demo_)
+        return "имитатор БВ " + demo_->label();
+    const std::string path = port_device_path(link_->port);
+    return path.empty() ? std::to_string(link_->port) : path;
+}
+
+// One click that replaces or erases a unit's tables is asked about first; the delete's
+// default answer is "Отмена".
+bool TPrjForm::confirm_change(int32_t operation) {
+    const QString port = QString::fromStdString(unit_port_name());
+    QString text;
+    if (operation == TBVLink::kWrite) {
+        GROUPTAB tables;
+        project_.build_group(tables);
+        text = u("Таблиц проекта «") + name_text(project_.name()) + u("»: ") +
+               QString::number(table_count(tables)) + u(".\rЗаписать их в систему на порту ") +
+               port + u("?\rТаблицы, которые сейчас в системе, будут заменены.");
+    } else {
+        text = u("Удалить все таблицы в системе на порту ") + port + u("?");
+    }
+    const auto buttons = operation == TBVLink::kWrite ? UiDialogs::Buttons::write_cancel
+                                                      : UiDialogs::Buttons::delete_cancel;
+    return ui_dialogs().confirm(this, text, buttons, true) == UiDialogs::Answer::ok;
+}
+
+void TPrjForm::change_unit(int32_t operation) {
+    const bool write = operation == TBVLink::kWrite;
+    ChangeOptions options;
+    options.backup = change_settings_.backup;
+    options.verify = write && change_settings_.verify;
+    options.folder = home_folder();
+    options.port_name = unit_port_name();
+    const auto run = [&](UnitChange::Step step, int32_t op) {
+        if (step == UnitChange::Step::change)
+            return write ? run_on_link(op, "Запись таблиц", "Запись...")
+                         : run_on_link(op, "Удаление таблиц", "Удаление...");
+        // The copy and the check are ordinary reads; the status bar keeps the change's result.
+        return link_form_->run(*link_, TBVLink::kRead, u("Чтение таблиц"));
+    };
+    bool declined = false;
+    const auto ask = [&](const std::string& error) {
+        const QString text =
+            u("Таблицы системы не прочитаны, копия не сделана:\r") + qs(error) +
+            (write ? u("\rЗаписать таблицы без копии?") : u("\rУдалить таблицы без копии?"));
+        declined = ui_dialogs().confirm(this, text,
+                                        write ? UiDialogs::Buttons::risky_write_cancel
+                                              : UiDialogs::Buttons::delete_cancel,
+                                        true) != UiDialogs::Answer::ok;
+        return !declined;
+    };
+    GROUPTAB tables;
+    if (write)
+        project_.build_group(tables);
+    UnitChange safe(*link_, options, run, ask);
+    if (!safe.perform(operation, tables)) {
+        if (!declined)
+            ui_dialogs().message(this, qs(safe.why()), MessageKind::warning);
+        return;
+    }
+    const std::string copy = safe.copy_file().empty() ? std::string()
+                                                      : cp("\rКопия таблиц системы: ") +
+                                                            utf8_to_cp1251(safe.copy_file());
+    if (safe.changed()) {
+        std::string text =
+            activation_notice(unit_code(link_->version_code),
+                              cp(write ? "Запись таблиц завершена." : "Таблицы удалены."));
+        const std::string verdict = safe.verdict();
+        if (!verdict.empty())
+            text += (text.empty() ? "" : "\r") + verdict;
+        if (!safe.succeeded())
+            text += copy;
+        if (!text.empty())
+            ui_dialogs().message(
+                this, qs(text), safe.succeeded() ? MessageKind::information : MessageKind::warning);
+    } else {
+        // The progress dialog has closed; what the unit may hold now, and the copy to put back.
+        std::string text = safe.cancelled() ? cp("Операция прервана пользователем.\r") : "";
+        text += cp("Таблицы в системе могли остаться записанными не полностью.") + copy;
+        ui_dialogs().message(this, qs(text), MessageKind::warning);
+    }
+    if (!safe.journal_error().empty())
+        ui_dialogs().message(this, qs(safe.journal_error()), MessageKind::warning);
+}
+
+void TPrjForm::toggle_change_setting(bool ChangeSettings::*setting, const char* action_name) {
+    change_settings_.*setting = named(action_name)->isChecked();
+    if (!change_settings_.save(home_folder()))
+        ui_dialogs().message(
+            this, u("Настройка не сохранена: ") + file_text(ChangeSettings::file(home_folder())),
+            MessageKind::warning);
+}
+
+} // namespace tgm

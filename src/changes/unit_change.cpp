@@ -1,0 +1,152 @@
+#include "changes/unit_change.h"
+
+#include "changes/table_backup.h"
+#include "forms/number_text.h"
+#include "forms/table_crc.h"
+#include "operations/activation_notice.h"
+#include "operations/tbvlink.h"
+#include "operations/version_table.h"
+#include "support/change_journal.h"
+#include "support/cp1251.h"
+
+namespace tgm {
+
+std::string crc_field(const GROUPTAB& tables) {
+    std::string field;
+    for (int32_t k = 0; k < tables.count(); ++k) {
+        if (tables.item(k).count() == 0)
+            continue;
+        if (!field.empty())
+            field += ' ';
+        field += text_of_integer(k + 1) + ':' + crc_text(table_crc(tables.item(k)));
+    }
+    return field;
+}
+
+int32_t table_count(const GROUPTAB& tables) {
+    int32_t n = 0;
+    for (int32_t k = 0; k < tables.count(); ++k)
+        n += tables.item(k).count() > 0 ? 1 : 0;
+    return n;
+}
+
+UnitChange::UnitChange(TBVLink& link, ChangeOptions options, Run run, Ask ask)
+    : link_(link), options_(std::move(options)), run_(std::move(run)), ask_(std::move(ask)),
+      now_([] { return std::time(nullptr); }) {}
+
+bool UnitChange::perform(int32_t operation, const GROUPTAB& tables) {
+    // A change that cannot be recorded is not made.
+    if (options_.journal && !ChangeJournal(options_.folder).ready(why_))
+        return false;
+    if (options_.backup && !take_copy())
+        return false;
+    if (operation == TBVLink::kWrite)
+        link_.group = tables;
+    changed_ = run_(Step::change, operation);
+    cancelled_ = !changed_ && link_.cancel.load();
+    const int32_t code = unit_code(link_.version_code);
+    const bool write = operation == TBVLink::kWrite;
+    // After a delete the status bar names the firmware instead of the version.
+    const std::string version = write ? link_.version_text : name_of_code(code);
+    journal(write ? "Запись" : "Удаление", version, write ? &tables : nullptr, std::string());
+    if (write && changed_ && options_.verify) {
+        // A unit that must be switched off and on is read back at once.
+        power_cycle_ = code >= 4 && code <= 9;
+        verify(tables);
+    }
+    return true;
+}
+
+bool UnitChange::take_copy() {
+    const bool read = run_(Step::copy, TBVLink::kRead);
+    if (!read) {
+        if (!ask_(link_.error_text)) {
+            why_ = cp("Копия таблиц системы не прочитана: ") + link_.error_text;
+            return false;
+        }
+        copy_note_ = cp("не сделана: ") + link_.error_text;
+        return true;
+    }
+    if (link_.group.count() == 0 || table_count(link_.group) == 0) {
+        unit_was_empty_ = true;
+        copy_note_ = cp("не нужна: в системе нет таблиц");
+        return true;
+    }
+    const std::string path =
+        backup_target(options_.backup_path, options_.folder, link_.version_text, now_());
+    if (!save_backup(link_.group, path, why_))
+        return false;
+    copy_file_ = path;
+    return true;
+}
+
+void UnitChange::verify(const GROUPTAB& sent) {
+    verified_ = true;
+    verify_read_ = run_(Step::verify, TBVLink::kRead);
+    std::string outcome;
+    if (!verify_read_) {
+        verify_error_ = link_.error_text;
+        outcome = cp("не прочитаны: ") + link_.error_text;
+    } else {
+        differences_ = compare_channels(link_.group, sent, {});
+        if (differences_.empty()) {
+            outcome = cp("совпадают");
+        } else {
+            outcome = cp("отличаются: каналы");
+            for (std::size_t i = 0; i < differences_.size(); ++i)
+                outcome += (i == 0 ? " " : ", ") + text_of_integer(differences_[i].channel);
+        }
+    }
+    journal("Проверка", link_.version_text, verify_read_ ? &link_.group : nullptr, outcome);
+}
+
+bool UnitChange::succeeded() const {
+    return changed_ && (!verified_ || (verify_read_ && differences_.empty()));
+}
+
+std::string UnitChange::verdict_sentence() const {
+    if (!verified_)
+        return std::string();
+    if (!verify_read_)
+        return cp("Проверка: таблицы системы не прочитаны: ") + verify_error_;
+    return cp(differences_.empty() ? "Проверка: таблицы системы совпадают с проектом."
+                                   : "Проверка: таблицы системы отличны от проекта !");
+}
+
+std::string UnitChange::power_cycle_note() const {
+    return verified_ && power_cycle_
+               ? cp("Таблицы прочитаны сразу после записи, до переключения питания системы.")
+               : std::string();
+}
+
+std::string UnitChange::verdict() const {
+    std::string text = verdict_sentence();
+    if (!differences_.empty())
+        text += '\r' + difference_texts(differences_);
+    if (!power_cycle_note().empty())
+        text += '\r' + power_cycle_note();
+    return text;
+}
+
+void UnitChange::journal(const char* operation, const std::string& version, const GROUPTAB* tables,
+                         const std::string& verification) {
+    if (!options_.journal)
+        return;
+    JournalEntry entry;
+    entry.operation = cp(operation);
+    entry.port = options_.port_name;
+    entry.version = version;
+    const bool ok = link_.result;
+    entry.result = !ok && link_.cancel.load() ? cp("Прервано пользователем") : link_.error_text;
+    if (tables) {
+        entry.tables = text_of_integer(table_count(*tables));
+        entry.crcs = crc_field(*tables);
+    }
+    entry.copy = copy_file_.empty() ? cp1251_to_utf8(copy_note_) : copy_file_;
+    entry.verification = verification;
+    std::string why;
+    if (!ChangeJournal(options_.folder).append(entry, now_(), why) && journal_error_.empty())
+        journal_error_ = why;
+}
+
+} // namespace tgm

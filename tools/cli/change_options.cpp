@@ -1,0 +1,36 @@
+#include "change_options.h"
+
+#include <cstring>
+
+namespace tgm::cli {
+
+const char kChangeOptionsHelp[] =
+    "\n"
+    "options of write and clear (after the command's arguments):\n"
+    "  --backup PATH  read the unit's tables first and save them as a .fs form file: PATH\n"
+    "                 ending in / or an existing folder receives VERSION_DATE_TIME.fs\n"
+    "  --verify       write: read the tables back and compare them, channel by channel\n"
+    "  --no-journal   append no line to REPORT/journal.csv\n";
+
+bool parse_change_options(int argc, char** argv, bool verify, ChangeCommandOptions& options) {
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        if (std::strcmp(a, "--backup") == 0) {
+            if (i + 1 >= argc)
+                return false;
+            options.backup = true;
+            options.backup_path = argv[++i];
+        } else if (verify && std::strcmp(a, "--verify") == 0) {
+            options.verify = true;
+        } else if (std::strcmp(a, "--no-journal") == 0) {
+            options.journal = false;
+        } else if (std::strncmp(a, "--", 2) == 0) {
+            return false;
+        } else {
+            options.arguments.emplace_back(a);
+        }
+    }
+    return true;
+}
+
+} // namespace tgm::cli

@@ -1,0 +1,24 @@
+#pragma once
+// The options of the commands that change the unit, which follow the command's arguments as
+// `dump FILE --crc` does: --backup PATH, --verify, --no-journal.
+#include <string>
+#include <vector>
+
+namespace tgm::cli {
+
+// Help lines of the options.
+extern const char kChangeOptionsHelp[];
+
+struct ChangeCommandOptions {
+    std::vector<std::string> arguments; // what is not an option
+    bool backup = false;
+    std::string backup_path;
+    bool verify = false;
+    bool journal = true;
+};
+
+// Reads argv[1] on; `verify` whether --verify is one of the command's. False on an unknown
+// option or --backup without its PATH.
+bool parse_change_options(int argc, char** argv, bool verify, ChangeCommandOptions& options);
+
+} // namespace tgm::cli
