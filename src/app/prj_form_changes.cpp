@@ -96,8 +96,8 @@ void TPrjForm::change_unit(int32_t operation) {
                 this, qs(text), safe.succeeded() ? MessageKind::information : MessageKind::warning);
     } else {
         // The progress dialog has closed; what the unit may hold now, and the copy to put back.
-        std::string text = safe.cancelled() ? cp("Операция прервана пользователем.\r") : "";
-        text += cp("Таблицы в системе могли остаться записанными не полностью.") + copy;
+        std::string text = safe.cancelled() ? cancelled_text() + "\r" : "";
+        text += partly_written_text() + copy;
         ui_dialogs().message(this, qs(text), MessageKind::warning);
     }
     if (!safe.journal_error().empty())

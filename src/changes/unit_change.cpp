@@ -149,4 +149,10 @@ void UnitChange::journal(const char* operation, const std::string& version, cons
         journal_error_ = why;
 }
 
+std::string cancelled_text() { return cp("Операция прервана пользователем."); }
+
+std::string partly_written_text() {
+    return cp("Таблицы в системе могли остаться записанными не полностью.");
+}
+
 } // namespace tgm

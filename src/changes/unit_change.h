@@ -96,6 +96,11 @@ private:
 // "1:XXXXXXXX 2:XXXXXXXX ...": each channel with a table and the CRC-32 of its litres as the
 // sheets print it.
 std::string crc_field(const GROUPTAB& tables);
+
+// What a change that was cancelled, or did not end well, says after the link's own result;
+// code page 1251.
+std::string cancelled_text();
+std::string partly_written_text();
 // How many channels hold a table.
 int32_t table_count(const GROUPTAB& tables);
 

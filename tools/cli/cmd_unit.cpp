@@ -34,8 +34,6 @@ namespace {
 
 std::atomic<bool> interrupted{false};
 
-const char* const kCancelled = "Операция прервана пользователем.";
-
 // A failed operation's exit code: 130 after Ctrl+C.
 int failed() { return interrupted.load() ? kInterrupted : kFailed; }
 
@@ -65,7 +63,7 @@ void report(const TBVLink& link, const std::string& version) {
     if (!link.result)
         print_error(link.error_text);
     if (!link.result && interrupted.load())
-        print_error(cp(kCancelled));
+        print_error(cancelled_text());
     if (!link.port_note.empty())
         print_error(link.port_note);
     if (link_options().trace && !(link.trace_text.empty() && link.error_text.empty())) {
@@ -166,14 +164,14 @@ int change(int32_t operation, const GROUPTAB& tables, const ChangeCommandOptions
     if (!safe.perform(operation, tables)) {
         print_error(safe.why());
         if (interrupted.load())
-            print_error(cp(kCancelled));
+            print_error(cancelled_text());
         return failed();
     }
     if (!safe.journal_error().empty())
         print_error(safe.journal_error());
     if (!safe.changed()) {
         // What the unit may hold now, and the copy to write back.
-        print_error(cp("Таблицы в системе могли остаться записанными не полностью."));
+        print_error(partly_written_text());
         if (!safe.copy_file().empty())
             print_error(cp("Копия таблиц системы: ") + utf8_to_cp1251(safe.copy_file()));
         return failed();
