@@ -57,6 +57,9 @@ TEST(ChangeJournal, AKillInTheMiddleOfAnAppendLeavesEveryEarlierLine) {
         int status = 0;
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
         const std::string text = read_file(journal.path());
+        // A kill before the first append has written nothing yet: nothing to check.
+        if (text.empty() && before.empty())
+            continue;
         ASSERT_EQ(text.rfind(std::string("\xEF\xBB\xBF") + ChangeJournal::header() + "\r\n", 0),
                   0u);
         // What the earlier runs left is untouched ...
