@@ -106,16 +106,14 @@ double WriteProtocol::draw_fields(QPainter& p, const PrintedPage& page, double y
 double WriteProtocol::draw_channels(QPainter& p, const PrintedPage& page, double y) const {
     const WriteRecord& r = record_;
     const double w = page.width_mm();
-    // Every column but the header's as wide as its widest text at 8.5 pt.
-    const double fixed[] = {12, 0, 19, 20, 19, 23, 23};
-    double header_width = w;
-    for (double c : fixed)
-        header_width -= c;
-    double widths[std::size(fixed)];
-    std::copy(std::begin(fixed), std::end(fixed), widths);
-    widths[1] = header_width;
-    const char* heads[] = {"Канал",      "Заголовок",       "Уровни, см", "Ёмкость, л",
-                           "CRC-32\nзаписано", "CRC-32\nпрочитано", "Проверка"};
+    // Every column but the header's as wide as its widest text; the header takes the rest.
+    double widths[] = {12, 0, 19, 20, 19, 23, 23};
+    widths[1] = w;
+    for (std::size_t c = 0; c < std::size(widths); ++c)
+        widths[1] -= c == 1 ? 0 : widths[c];
+    const char* heads[] = {"Канал",      "Заголовок",        "Уровни, см",
+                           "Ёмкость, л", "CRC-32\nзаписано", "CRC-32\nпрочитано",
+                           "Проверка"};
     const double pad = 1.2;
     p.setFont(page_font(7.5, true));
     double x = 0;
@@ -133,7 +131,8 @@ double WriteProtocol::draw_channels(QPainter& p, const PrintedPage& page, double
         if (!r.read_back) {
             read = u("не проверено");
         } else {
-            read = ch.read_crc ? QString::fromStdString(crc_text(*ch.read_crc)) : u("нет в системе");
+            read =
+                ch.read_crc ? QString::fromStdString(crc_text(*ch.read_crc)) : u("нет в системе");
             check = ch.differs ? u("отличается") : u("совпадает");
         }
         const QString cells[] = {
@@ -164,7 +163,8 @@ double WriteProtocol::draw_channels(QPainter& p, const PrintedPage& page, double
         p.drawLine(QPointF(0, page.mm(row)), QPointF(page.width, page.mm(row)));
     p.setPen(QPen(Qt::black, page.mm(0.2)));
     p.drawRect(page.box(0, top, w, y - top));
-    p.drawLine(QPointF(0, page.mm(top + kColumnHead)), QPointF(page.width, page.mm(top + kColumnHead)));
+    p.drawLine(QPointF(0, page.mm(top + kColumnHead)),
+               QPointF(page.width, page.mm(top + kColumnHead)));
     x = 0;
     for (std::size_t c = 0; c + 1 < std::size(widths); ++c) {
         x += widths[c];
@@ -192,9 +192,9 @@ void WriteProtocol::draw_verdict(QPainter& p, const PrintedPage& page, double y)
         std::min(kDetailLine, (kSignaturesTop - 2 - y) / static_cast<double>(details));
     p.setFont(page_font(8 * line / kDetailLine));
     for (qsizetype i = 1; i < lines.size(); ++i, y += line)
-        p.drawText(page.box(0, y, page.width_mm(), line), Qt::AlignLeft | Qt::AlignVCenter,
-                   p.fontMetrics().elidedText(lines[i], Qt::ElideRight,
-                                              static_cast<int>(page.width)));
+        p.drawText(
+            page.box(0, y, page.width_mm(), line), Qt::AlignLeft | Qt::AlignVCenter,
+            p.fontMetrics().elidedText(lines[i], Qt::ElideRight, static_cast<int>(page.width)));
 }
 
 } // namespace tgm
