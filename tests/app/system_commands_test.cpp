@@ -402,7 +402,8 @@ TEST(SafeChanges, AWriteReadBackWrongNamesTheChannel) {
 }
 
 // "Протокол записи…" waits for a write, and a delete is none; after a write whose check found
-// a channel wrong it prints one page with each channel's CRC written and read back.
+// a channel wrong it prints one page with each channel's CRC written and read back, and says
+// that the project's tables were not saved in a file.
 TEST(SafeChanges, TheWriteProtocolComesOnceAWriteHasRunAndSaysWhatTheCheckFound) {
     HoldingClock clock;
     SimConfig config = UnitOnPort0::with_firmware("9600");
@@ -443,6 +444,7 @@ TEST(SafeChanges, TheWriteProtocolComesOnceAWriteHasRunAndSaysWhatTheCheckFound)
     }
     for (const std::string& text : std::vector<std::string>{
              unit.dev.file("ttyS0"), "F9600", "two",
+             "(с несохранёнными изменениями)", // the tables written are in no file yet
              "Проверка: таблицы системы отличны от проекта !", "запись не подтверждена проверкой"})
         EXPECT_NE(page.find(text), std::string::npos) << text << "\n" << page;
 }
