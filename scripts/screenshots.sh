@@ -16,3 +16,17 @@ pdftoppm -png -r 60 -f 3 -l 3 -singlefile "$sheets/sheets.pdf" docs/pdf-sheet-la
 pdftoppm -png -r 150 -f 1 -l 1 -x 80 -y 495 -W 1085 -H 815 -singlefile "$sheets/sheets.pdf" \
     docs/pdf-sheet-graph
 rm -rf "$sheets"
+# The write protocol of a real run: a verified write of examples/station_litres.fs2 into the
+# simulated unit, with its copy, on a settings folder of its own.
+cmake --build "$BUILD" -j "${JOBS:-2}" --target tgm-cli tgm-sim
+run=$(mktemp -d)
+"$BUILD/tgm-sim" --protocol v --firmware 9600 --link "$run/unit" >/dev/null &
+sim=$!
+while [ ! -e "$run/unit" ]; do sleep 0.1; done
+TGM_HOME="$run" "$BUILD/tgm-cli" --port "$run/unit" write examples/rgs50.fs31 >/dev/null
+TGM_HOME="$run" "$BUILD/tgm-cli" --port "$run/unit" write examples/station_litres.fs2 \
+    --backup "$run/BACKUP/" --verify --protocol "$run/protocol.pdf"
+kill -INT "$sim"
+wait "$sim" || true
+pdftoppm -png -r 60 -singlefile "$run/protocol.pdf" docs/write-protocol
+rm -rf "$run"

@@ -3,6 +3,7 @@
 // command in the menus, the toolbar and the grid's pop-up menu.
 #include "app/ui_dialogs.h"
 #include "project/eproject.h"
+#include "project/write_record.h"
 #include "support/change_settings.h"
 
 #include <QMainWindow>
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,6 +93,9 @@ public:
     void export_csv();
     void print_sheets();
     void export_pdf();
+    // The protocol of the last write of this session, printed or saved as PDF through the
+    // print dialog.
+    void print_write_protocol();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -151,6 +156,8 @@ private:
     std::unique_ptr<DemoUnit> demo_;
     std::unique_ptr<TBVLink> link_;
     ChangeSettings change_settings_;
+    // The last write's record, whatever its outcome; none before a write has run.
+    std::optional<WriteRecord> last_write_;
     TLinkForm1* link_form_ = nullptr;
     uint32_t lockout_started_ = 0;
     bool lockout_enabled_ = false;

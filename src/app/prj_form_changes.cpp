@@ -1,6 +1,7 @@
 // The main window's changes to the unit made safe: the confirmation, the copy of the unit's
-// tables, the read back, the journal, the messages after a cancel or a failure, and the two
-// switches of "Параметры" that turn the copy and the check on and off.
+// tables, the read back, the journal, the messages after a cancel or a failure, the two
+// switches of "Параметры" that turn the copy and the check on and off, and the protocol of the
+// last write.
 #include "app/prj_form.h"
 
 #include "app/demo_unit.h"
@@ -12,10 +13,12 @@
 #include "operations/tbvlink.h"
 #include "ports/port_names.h"
 #include "render/gui_text.h"
+#include "render/write_protocol.h"
 #include "support/cp1251.h"
 #include "support/file_locations.h"
 
 #include <QAction>
+#include <QPrinter>
 
 namespace tgm {
 
@@ -52,6 +55,8 @@ void TPrjForm::change_unit(int32_t operation) {
     options.verify = write && change_settings_.verify;
     options.folder = home_folder();
     options.port_name = unit_port_name();
+    options.project_file = project_.name();
+    options.project_modified = project_.modified();
     const auto run = [&](UnitChange::Step step, int32_t op) {
         if (step == UnitChange::Step::change)
             return write ? run_on_link(op, "Запись таблиц", "Запись...")
@@ -78,6 +83,10 @@ void TPrjForm::change_unit(int32_t operation) {
         if (!declined)
             ui_dialogs().message(this, qs(safe.why()), MessageKind::warning);
         return;
+    }
+    if (write) {
+        last_write_ = safe.record();
+        named("writeProtocol")->setEnabled(true);
     }
     const std::string copy = safe.copy_file().empty() ? std::string()
                                                       : cp("\rКопия таблиц системы: ") +
@@ -110,6 +119,21 @@ void TPrjForm::toggle_change_setting(bool ChangeSettings::*setting, const char* 
         ui_dialogs().message(
             this, u("Настройка не сохранена: ") + file_text(ChangeSettings::file(home_folder())),
             MessageKind::warning);
+}
+
+void TPrjForm::print_write_protocol() {
+    if (!last_write_)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(WriteProtocol::page_layout());
+    printer.setDocName(u("Протокол записи градуировочных таблиц"));
+    bool selection = false; // one page: there is nothing to select
+    if (!ui_dialogs().print_setup(this, printer, selection))
+        return;
+    // Laid out for A4 whatever paper the dialog chose.
+    printer.setPageLayout(WriteProtocol::page_layout());
+    if (!WriteProtocol(*last_write_).print(printer))
+        ui_dialogs().message(this, u("Ошибка печати"), MessageKind::error);
 }
 
 } // namespace tgm

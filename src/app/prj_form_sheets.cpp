@@ -48,6 +48,10 @@ void TPrjForm::add_sheet_commands(QMenu* form_menu, QMenu* project_menu) {
     project_menu->addSeparator();
     project_menu->addAction(make_action("sheetPrint", u("Печать…"), &TPrjForm::print_sheets));
     project_menu->addAction(make_action("pdfExport", u("Экспорт PDF…"), &TPrjForm::export_pdf));
+    QAction* protocol =
+        make_action("writeProtocol", u("Протокол записи…"), &TPrjForm::print_write_protocol);
+    protocol->setEnabled(false); // until a write has run
+    project_menu->addAction(protocol);
 }
 
 void TPrjForm::import_csv() {

@@ -44,6 +44,9 @@ bool UnitChange::perform(int32_t operation, const GROUPTAB& tables) {
         link_.group = tables;
     changed_ = run_(Step::change, operation);
     cancelled_ = !changed_ && link_.cancel.load();
+    // The read back replaces the link's result; the record keeps the write's.
+    const std::time_t moment = now_();
+    const std::string result = link_.error_text;
     const int32_t code = unit_code(link_.version_code);
     const bool write = operation == TBVLink::kWrite;
     // After a delete the status bar names the firmware instead of the version.
@@ -54,7 +57,38 @@ bool UnitChange::perform(int32_t operation, const GROUPTAB& tables) {
         power_cycle_ = code >= 4 && code <= 9;
         verify(tables);
     }
+    if (write)
+        fill_record(tables, moment, version, result);
     return true;
+}
+
+void UnitChange::fill_record(const GROUPTAB& sent, std::time_t moment, const std::string& version,
+                             const std::string& result) {
+    WriteRecord& r = record_;
+    r.moment = moment;
+    r.port = options_.port_name;
+    r.version = version;
+    r.project_file = options_.project_file;
+    r.project_modified = options_.project_modified;
+    r.channels = record_channels(sent, verify_read_ ? &link_.group : nullptr);
+    for (WriteRecord::Channel& row : r.channels)
+        for (const ChannelDifference& d : differences_)
+            row.differs = row.differs || d.channel == row.channel;
+    r.result = result;
+    if (cancelled_)
+        r.result += '\r' + cancelled_text();
+    if (!changed_)
+        r.result += '\r' + partly_written_text();
+    r.written = changed_;
+    r.verified = verified_;
+    r.read_back = verify_read_;
+    r.verdict = verdict();
+    r.copy = options_.backup ? copy_text() : std::string();
+    r.succeeded = succeeded();
+}
+
+std::string UnitChange::copy_text() const {
+    return copy_file_.empty() ? cp1251_to_utf8(copy_note_) : copy_file_;
 }
 
 bool UnitChange::take_copy() {
@@ -142,7 +176,7 @@ void UnitChange::journal(const char* operation, const std::string& version, cons
         entry.tables = text_of_integer(table_count(*tables));
         entry.crcs = crc_field(*tables);
     }
-    entry.copy = copy_file_.empty() ? cp1251_to_utf8(copy_note_) : copy_file_;
+    entry.copy = copy_text();
     entry.verification = verification;
     std::string why;
     if (!ChangeJournal(options_.folder).append(entry, now_(), why) && journal_error_.empty())

@@ -6,6 +6,7 @@
 // how the user is asked differ.
 #include "model/grouptab.h"
 #include "project/channel_compare.h"
+#include "project/write_record.h"
 
 #include <cstdint>
 #include <ctime>
@@ -24,6 +25,9 @@ struct ChangeOptions {
     bool journal = true;
     std::string folder;    // the settings folder, with its trailing '/'
     std::string port_name; // UTF-8: the port's device, or the simulated unit's name
+    // For the write's record: the project's file and whether its tables were changed since.
+    std::string project_file;
+    bool project_modified = false;
 };
 
 class UnitChange {
@@ -63,6 +67,8 @@ public:
     // The verdict's first line alone, and the note (empty for a unit that restarts).
     std::string verdict_sentence() const;
     std::string power_cycle_note() const;
+    // What a write that ran did, whatever its outcome, for its protocol; empty before one ran.
+    const WriteRecord& record() const { return record_; }
     // A journal line that could not be appended after the change (code page 1251), or empty.
     const std::string& journal_error() const { return journal_error_; }
 
@@ -71,6 +77,10 @@ public:
 private:
     bool take_copy();
     void verify(const GROUPTAB& sent);
+    void fill_record(const GROUPTAB& sent, std::time_t moment, const std::string& version,
+                     const std::string& result);
+    // The journal's Копия, UTF-8: the file, or why there is none.
+    std::string copy_text() const;
     void journal(const char* operation, const std::string& version, const GROUPTAB* tables,
                  const std::string& verification);
 
@@ -91,6 +101,7 @@ private:
     std::string verify_error_;
     std::vector<ChannelDifference> differences_;
     std::string journal_error_;
+    WriteRecord record_;
 };
 
 // "1:XXXXXXXX 2:XXXXXXXX ...": each channel with a table and the CRC-32 of its litres as the

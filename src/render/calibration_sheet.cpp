@@ -6,17 +6,12 @@
 #include "forms/table_crc.h"
 #include "project/eproject.h"
 #include "render/gui_text.h"
+#include "render/printed_page.h"
 #include "render/vgraf.h"
-#include "support/atomic_file.h"
-#include "support/syscfg.h"
-#include "support/tappinfo.h"
 
-#include <QBuffer>
 #include <QImage>
-#include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 #include <algorithm>
 
 namespace tgm {
@@ -27,7 +22,6 @@ namespace {
 constexpr int kGraphWidth = 600;
 constexpr int kGraphHeight = 450;
 constexpr int kGraphDots = 4;
-constexpr int kPdfResolution = 300;
 
 // Vertical places on a page, in millimetres from the top of the text area (267 mm high).
 constexpr double kHeadingLine = 6.5;
@@ -35,30 +29,8 @@ constexpr double kRunningHead = 6.0;
 constexpr double kColumnHead = 7.0;
 constexpr double kRowHeight = 4.0;
 constexpr double kSignaturesTop = 224.0;
-constexpr double kSignatureSpacing = 16.0;
-constexpr double kFooterRule = 259.0;
-
-QFont font(double points, bool bold = false, bool italic = false) {
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setItalic(italic);
-    return f;
-}
 
 } // namespace
-
-struct CalibrationSheet::Page {
-    double dots_per_mm = 1;
-    double width = 0; // the text area, in device pixels
-    double height = 0;
-
-    double mm(double v) const { return v * dots_per_mm; }
-    QRectF box(double x, double y, double w, double h) const {
-        return QRectF(mm(x), mm(y), mm(w), mm(h));
-    }
-    double width_mm() const { return width / dots_per_mm; }
-};
 
 CalibrationSheet::CalibrationSheet(const EPROJECT& project, int32_t tables, const QDate& date)
     : project_(project) {
@@ -78,8 +50,6 @@ CalibrationSheet::CalibrationSheet(const EPROJECT& project, int32_t tables, cons
     }
     source_ = name_text(project.name());
     resampled_source_ = form_type_of_file(project.name()) == kFormF1;
-    const std::string title = config().title().empty() ? default_title() : config().title();
-    program_ = qs(title) + u(", версия ") + QString::fromStdString(TAppInfo().version_text());
     date_ = date.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
@@ -90,20 +60,14 @@ int32_t CalibrationSheet::page_count() const {
     return pages;
 }
 
-QPageLayout CalibrationSheet::page_layout() {
-    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                       QPageLayout::Millimeter);
-}
+QPageLayout CalibrationSheet::page_layout() { return a4_layout(); }
 
 bool CalibrationSheet::print(QPagedPaintDevice& device) const {
     QPainter p;
     if (!p.begin(&device))
         return false;
     p.setRenderHint(QPainter::Antialiasing);
-    Page page;
-    page.dots_per_mm = device.logicalDpiX() / 25.4;
-    page.width = device.width();
-    page.height = device.height();
+    const PrintedPage page = PrintedPage::of(device);
     bool first = true;
     for (const Table& t : tables_) {
         for (int32_t sheet = 1; sheet <= t.pages; ++sheet) {
@@ -115,34 +79,21 @@ bool CalibrationSheet::print(QPagedPaintDevice& device) const {
             else
                 draw_points_page(p, page, t, (sheet - 2) * kPointsPerPage);
             if (sheet == t.pages)
-                draw_signatures(p, page);
-            draw_footer(p, page, sheet, t.pages);
+                draw_signatures(p, page, kSignaturesTop, "Составил", "Проверил");
+            draw_footer(p, page, u("Лист %1 из %2").arg(sheet).arg(t.pages));
         }
     }
     return p.end();
 }
 
 bool CalibrationSheet::write_pdf(const std::string& file_name) const {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    bool painted = false;
-    {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(kPdfResolution);
-        writer.setPageLayout(page_layout());
-        writer.setTitle(u("Градуировочные таблицы — ") + source_);
-        writer.setCreator(program_);
-        painted = print(writer);
-    }
-    if (painted && write_file_replacing(file_name, buffer.data().toStdString()))
-        return true;
-    FDATA::report_write_error(file_name);
-    return false;
+    return write_pdf_file(file_name, u("Градуировочные таблицы — ") + source_,
+                          [this](QPagedPaintDevice& device) { return print(device); });
 }
 
-void CalibrationSheet::draw_first_page(QPainter& p, const Page& page, const Table& t) const {
+void CalibrationSheet::draw_first_page(QPainter& p, const PrintedPage& page, const Table& t) const {
     p.setPen(Qt::black);
-    p.setFont(font(16, true));
+    p.setFont(page_font(16, true));
     p.drawText(page.box(0, 0, page.width_mm(), 10), Qt::AlignLeft | Qt::AlignTop,
                u("Градуировочная таблица"));
 
@@ -158,16 +109,16 @@ void CalibrationSheet::draw_first_page(QPainter& p, const Page& page, const Tabl
     };
     double y = 12;
     for (const auto& row : rows) {
-        p.setFont(font(10.5, true));
+        p.setFont(page_font(10.5, true));
         p.drawText(page.box(0, y, 34, kHeadingLine), Qt::AlignLeft | Qt::AlignTop, row[0]);
-        p.setFont(font(10.5));
+        p.setFont(page_font(10.5));
         // A long header or path wraps onto a second line rather than running off the page.
         const QRectF value = page.box(36, y, page.width_mm() - 36, 2 * kHeadingLine);
         QRectF used;
         p.drawText(value, Qt::AlignLeft | Qt::AlignTop | Qt::TextWrapAnywhere, row[1], &used);
         y += std::max(kHeadingLine, used.height() / page.dots_per_mm + 2);
     }
-    p.setFont(font(9, false, true));
+    p.setFont(page_font(9, false, true));
     QString note = u("Напечатана таблица в том виде, в каком её примет блок: объём в литрах на "
                      "каждый целый сантиметр уровня, столбец «Контроль» — проверка на упаковку "
                      "блоком.");
@@ -192,11 +143,11 @@ void CalibrationSheet::draw_first_page(QPainter& p, const Page& page, const Tabl
     p.drawRect(frame);
 }
 
-void CalibrationSheet::draw_points_page(QPainter& p, const Page& page, const Table& t,
+void CalibrationSheet::draw_points_page(QPainter& p, const PrintedPage& page, const Table& t,
                                         int32_t first) const {
     const double w = page.width_mm();
     p.setPen(Qt::black);
-    p.setFont(font(9));
+    p.setFont(page_font(9));
     const QString head = u("Канал %1 · %2 · CRC-32 %3").arg(t.channel).arg(t.header).arg(t.crc);
     p.drawText(page.box(0, 0, w, kRunningHead), Qt::AlignLeft | Qt::AlignTop,
                p.fontMetrics().elidedText(head, Qt::ElideRight, static_cast<int>(page.width)));
@@ -210,12 +161,12 @@ void CalibrationSheet::draw_points_page(QPainter& p, const Page& page, const Tab
     const double pad = 1.5;
     for (int32_t c = 0; c < kPairs; ++c) {
         const double x = c * pair;
-        p.setFont(font(6));
+        p.setFont(page_font(6));
         p.drawText(page.box(x, kRunningHead, level_width, kColumnHead), Qt::AlignCenter,
                    u("Уровень, см"));
         p.drawText(page.box(x + level_width, kRunningHead, pair - level_width, kColumnHead),
                    Qt::AlignCenter, u("Объём, л"));
-        p.setFont(font(8));
+        p.setFont(page_font(8));
         for (int32_t r = 0; r < kRows; ++r) {
             const int32_t i = first + c * kRows + r;
             if (i >= t.litres.count())
@@ -240,41 +191,6 @@ void CalibrationSheet::draw_points_page(QPainter& p, const Page& page, const Tab
                    QPointF(page.mm(x + level_width), page.mm(bottom)));
     }
     p.drawLine(QPointF(0, page.mm(top)), QPointF(page.width, page.mm(top)));
-}
-
-void CalibrationSheet::draw_signatures(QPainter& p, const Page& page) const {
-    const double w = page.width_mm();
-    // Name, signature and date lines, each with its caption below.
-    const struct {
-        double from;
-        double to;
-        const char* caption;
-    } lines[] = {{28, 92, "фамилия, инициалы"}, {98, 138, "подпись"}, {144, w, "дата"}};
-    double y = kSignaturesTop;
-    for (const char* role : {"Составил", "Проверил"}) {
-        p.setPen(QPen(Qt::black, page.mm(0.2)));
-        p.setFont(font(10.5, true));
-        p.drawText(page.box(0, y, 28, 7), Qt::AlignLeft | Qt::AlignBottom, u(role));
-        p.setFont(font(7));
-        for (const auto& l : lines) {
-            p.drawLine(QPointF(page.mm(l.from), page.mm(y + 7)),
-                       QPointF(page.mm(l.to), page.mm(y + 7)));
-            p.drawText(page.box(l.from, y + 7.5, l.to - l.from, 4), Qt::AlignHCenter | Qt::AlignTop,
-                       u(l.caption));
-        }
-        y += kSignatureSpacing;
-    }
-}
-
-void CalibrationSheet::draw_footer(QPainter& p, const Page& page, int32_t sheet,
-                                   int32_t sheets) const {
-    const double w = page.width_mm();
-    p.setPen(QPen(Qt::black, page.mm(0.2)));
-    p.drawLine(QPointF(0, page.mm(kFooterRule)), QPointF(page.width, page.mm(kFooterRule)));
-    p.setFont(font(8));
-    const QRectF line = page.box(0, kFooterRule + 1, w, 6);
-    p.drawText(line, Qt::AlignLeft | Qt::AlignTop, u("Лист %1 из %2").arg(sheet).arg(sheets));
-    p.drawText(line, Qt::AlignRight | Qt::AlignTop, program_);
 }
 
 } // namespace tgm

@@ -19,6 +19,7 @@ class QPainter;
 namespace tgm {
 
 class EPROJECT;
+struct PrintedPage;
 
 class CalibrationSheet {
 public:
@@ -51,17 +52,13 @@ private:
         QString crc;
         int32_t pages = 0;
     };
-    struct Page; // where one page's pieces go, in device pixels
-
-    void draw_first_page(QPainter& p, const Page& page, const Table& t) const;
-    void draw_points_page(QPainter& p, const Page& page, const Table& t, int32_t first) const;
-    void draw_signatures(QPainter& p, const Page& page) const;
-    void draw_footer(QPainter& p, const Page& page, int32_t sheet, int32_t sheets) const;
+    void draw_first_page(QPainter& p, const PrintedPage& page, const Table& t) const;
+    void draw_points_page(QPainter& p, const PrintedPage& page, const Table& t,
+                          int32_t first) const;
 
     std::vector<Table> tables_;
     QString source_;
     bool resampled_source_ = false;
-    QString program_;
     QString date_;
     const EPROJECT& project_;
 };

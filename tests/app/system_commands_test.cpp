@@ -7,6 +7,7 @@
 #include "app/link_form1.h"
 #include "app/status_bar.h"
 #include "changes/unit_change.h"
+#include "forms/table_crc.h"
 #include "operations/tbvlink.h"
 #include "ports/pci.h"
 #include "support/change_settings.h"
@@ -14,6 +15,7 @@
 #include "support/hist.h"
 #include "testing/files.h"
 #include "testing/holding_clock.h"
+#include "testing/pdf_reader.h"
 #include "testing/served_unit.h"
 #include "testing/tables.h"
 
@@ -24,6 +26,7 @@
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <regex>
 
 using namespace tgm;
 using namespace tgm::test;
@@ -396,6 +399,54 @@ TEST(SafeChanges, AWriteReadBackWrongNamesTheChannel) {
                                          QString::number(read_back) +
                                          u(" л, в проекте 390 л), отличных уровней: 1"));
     EXPECT_EQ(p.dialogs.message_kinds[0], MessageKind::warning);
+}
+
+// "Протокол записи…" waits for a write, and a delete is none; after a write whose check found
+// a channel wrong it prints one page with each channel's CRC written and read back, and says
+// that the project's tables were not saved in a file.
+TEST(SafeChanges, TheWriteProtocolComesOnceAWriteHasRunAndSaysWhatTheCheckFound) {
+    HoldingClock clock;
+    SimConfig config = UnitOnPort0::with_firmware("9600");
+    config.protocol = 'v';
+    config.faults.wrong_point = true;
+    UnitOnPort0 unit(config);
+    Program p;
+    ResultAnswers failures(p);
+    QAction* protocol = p.action("writeProtocol");
+    EXPECT_FALSE(protocol->isEnabled());
+    clock.sleep_ms(1000);
+    p.dialogs.answers = {Answer::ok};
+    p.action("NStrClear")->trigger();
+    EXPECT_EQ(journal_lines(p).size(), 2u); // the delete ran
+    EXPECT_FALSE(protocol->isEnabled());
+
+    clock.sleep_ms(1000);
+    const GROUPTAB tables = group({line(40), line(30, 5, 7)});
+    p.main->project().take_group(tables, "two");
+    p.main->refresh(-1);
+    p.dialogs.answers = {Answer::ok};
+    p.action("NStrWrite")->trigger();
+    EXPECT_TRUE(protocol->isEnabled());
+    const GROUPTAB read_back = p.main->link().group;
+    const std::string pdf = p.home.file("protocol.pdf");
+    p.dialogs.prints = {{pdf, false}};
+    protocol->trigger();
+    EXPECT_TRUE(failures.texts.isEmpty()) << failures.texts.join(" ").toStdString();
+    ASSERT_EQ(pdf_pages(pdf), 1);
+    const std::string page = pdf_text(pdf);
+    for (int32_t k = 0; k < 2; ++k) {
+        const std::string written = crc_text(table_crc(tables.item(k)));
+        const std::string read = crc_text(table_crc(read_back.item(k)));
+        EXPECT_EQ(written == read, k == 1);
+        const std::string row = "\n +" + std::to_string(k + 1) + " .* " + written + " +" + read +
+                                " +" + (k == 0 ? "отличается" : "совпадает") + "\n";
+        EXPECT_TRUE(std::regex_search(page, std::regex(row))) << row << "\n" << page;
+    }
+    for (const std::string& text : std::vector<std::string>{
+             unit.dev.file("ttyS0"), "F9600", "two",
+             "(с несохранёнными изменениями)", // the tables written are in no file yet
+             "Проверка: таблицы системы отличны от проекта !", "запись не подтверждена проверкой"})
+        EXPECT_NE(page.find(text), std::string::npos) << text << "\n" << page;
 }
 
 // A write cancelled once the unit has its image and answers no more: the log line ends in

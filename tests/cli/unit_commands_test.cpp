@@ -1,13 +1,17 @@
 // tgm-cli read, write, clear and compare as a user runs them, against the simulated unit.
 #include "support/syscfg.h"
 #include "testing/files.h"
+#include "testing/pdf_reader.h"
 #include "testing/pty_pair.h"
 #include "testing/run_program.h"
 #include "testing/served_unit.h"
 #include "testing/sim_program.h"
 #include "testing/temp_dir.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <regex>
+#include <sstream>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -254,6 +258,82 @@ TEST_F(CliUnit, AWriteReadBackWrongFails) {
     const std::vector<std::string> lines = lines_of(read_file(dir.file("REPORT/journal.csv")));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(fields_of(lines[2])[8], "отличаются: каналы 1");
+}
+
+// What the dynamic loader wrote into `folder` (LD_DEBUG=files): every library it loaded.
+std::string loaded_files(const std::string& folder) {
+    std::string all;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        all += read_file(entry.path().string());
+    return all;
+}
+
+// write --verify --protocol against a unit that stores one point wrong: the write fails (exit
+// 1) and still leaves its page, one A4 page that names the port and gives each channel's CRC
+// written and read back, as dump --crc gives them for the project and for the unit, and the
+// verdict. OUT is checked before the port opens, and only --protocol makes write start Qt.
+TEST_F(CliUnit, WriteProtocolIsOnePageWithTheCrcsAndTheVerdictAfterAFailedCheck) {
+    SimConfig config = unit_config('v', "9600");
+    config.faults.wrong_point = true;
+    ServedUnit unit(config);
+    const std::string in = example("station_litres.fs2");
+    RunResult r = run_program("tgm-cli", {"--port", unit.path(), "write", in, "--verify",
+                                          "--protocol", dir.file("no/p.pdf")});
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_EQ(r.err, "Ошибка записи файла " + dir.file("no/p.pdf") + "\nпапка " + dir.file("no") +
+                         " не найдена\n");
+    EXPECT_EQ(unit.sim().bytes_received(), 0);
+
+    const std::string pdf = dir.file("protocol.pdf");
+    const std::string plain_trace = dir.file("plain");
+    const std::string protocol_trace = dir.file("protocol");
+    ASSERT_EQ(::mkdir(plain_trace.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(protocol_trace.c_str(), 0755), 0);
+    {
+        EnvGuard debug("LD_DEBUG", "files");
+        EnvGuard plain("LD_DEBUG_OUTPUT", plain_trace + "/ld");
+        ASSERT_EQ(run_program("tgm-cli", {"--port", unit.path(), "write", in}).exit_code, 0);
+        EnvGuard protocol("LD_DEBUG_OUTPUT", protocol_trace + "/ld");
+        r = run_program("tgm-cli",
+                        {"--port", unit.path(), "write", in, "--verify", "--protocol", pdf});
+    }
+    if (r.err.find("no Qt") != std::string::npos)
+        GTEST_SKIP() << r.err;
+    EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_EQ(r.err, ""); // Qt's own notes stay off the output
+    // Qt's platform plugin is loaded once Qt starts.
+    EXPECT_EQ(loaded_files(plain_trace).find("libqoffscreen"), std::string::npos);
+    EXPECT_NE(loaded_files(protocol_trace).find("libqoffscreen"), std::string::npos);
+
+    ASSERT_EQ(pdf_pages(pdf), 1);
+    const std::string page = pdf_text(pdf);
+    ASSERT_EQ(
+        run_program("tgm-cli", {"--port", unit.path(), "read", dir.file("unit.fs2")}).exit_code, 0);
+    // "1:XXXXXXXX 2:XXXXXXXX ..." split into its channels' CRCs.
+    const auto crcs = [](const std::string& file) {
+        std::istringstream field(crcs_of(file));
+        std::vector<std::string> each;
+        for (std::string one; field >> one;)
+            each.push_back(one.substr(one.find(':') + 1));
+        return each;
+    };
+    const std::vector<std::string> sent = crcs(in);
+    const std::vector<std::string> held = crcs(dir.file("unit.fs2"));
+    ASSERT_EQ(sent.size(), 4u);
+    ASSERT_EQ(held.size(), 4u);
+    for (std::size_t k = 0; k < sent.size(); ++k) {
+        EXPECT_EQ(sent[k] == held[k], k != 0) << k; // the wrong point is in channel 1
+        const std::string row = "\n +" + std::to_string(k + 1) + " .* " + sent[k] + " +" + held[k] +
+                                " +" + (k == 0 ? "отличается" : "совпадает") + "\n";
+        EXPECT_TRUE(std::regex_search(page, std::regex(row))) << row << "\n" << page;
+    }
+    for (const std::string& text : std::vector<std::string>{
+             "Протокол записи градуировочных таблиц", unit.path(), in,
+             "Проверка: таблицы системы отличны от проекта !",
+             "Канал 1: отличается с 276 см (в системе 25128 л, в проекте 25127 л), "
+             "отличных уровней: 1",
+             "запись не подтверждена проверкой", "Записал", "Проверил"})
+        EXPECT_NE(page.find(text), std::string::npos) << text << "\n" << page;
 }
 
 // Ctrl+C while the write waits for the unit: the result as the status line says it, then

@@ -10,9 +10,11 @@ const char kChangeOptionsHelp[] =
     "  --backup PATH  read the unit's tables first and save them as a .fs form file: PATH\n"
     "                 ending in / or an existing folder receives VERSION_DATE_TIME.fs\n"
     "  --verify       write: read the tables back and compare them, channel by channel\n"
+    "  --protocol OUT.pdf  write: the write's protocol, one A4 page to sign, as a PDF file\n"
+    "                 (after a failed write or check too); only then does write start Qt\n"
     "  --no-journal   append no line to REPORT/journal.csv\n";
 
-bool parse_change_options(int argc, char** argv, bool verify, ChangeCommandOptions& options) {
+bool parse_change_options(int argc, char** argv, bool write, ChangeCommandOptions& options) {
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         if (std::strcmp(a, "--backup") == 0) {
@@ -20,8 +22,12 @@ bool parse_change_options(int argc, char** argv, bool verify, ChangeCommandOptio
                 return false;
             options.backup = true;
             options.backup_path = argv[++i];
-        } else if (verify && std::strcmp(a, "--verify") == 0) {
+        } else if (write && std::strcmp(a, "--verify") == 0) {
             options.verify = true;
+        } else if (write && std::strcmp(a, "--protocol") == 0) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0')
+                return false;
+            options.protocol = argv[++i];
         } else if (std::strcmp(a, "--no-journal") == 0) {
             options.journal = false;
         } else if (std::strncmp(a, "--", 2) == 0) {

@@ -1,6 +1,6 @@
 #pragma once
 // The options of the commands that change the unit, which follow the command's arguments as
-// `dump FILE --crc` does: --backup PATH, --verify, --no-journal.
+// `dump FILE --crc` does: --backup PATH, --verify, --protocol OUT.pdf, --no-journal.
 #include <string>
 #include <vector>
 
@@ -14,11 +14,12 @@ struct ChangeCommandOptions {
     bool backup = false;
     std::string backup_path;
     bool verify = false;
+    std::string protocol; // the write protocol's PDF file; empty: none
     bool journal = true;
 };
 
-// Reads argv[1] on; `verify` whether --verify is one of the command's. False on an unknown
-// option or --backup without its PATH.
-bool parse_change_options(int argc, char** argv, bool verify, ChangeCommandOptions& options);
+// Reads argv[1] on; `write` whether the command is write, whose own options --verify and
+// --protocol are. False on an unknown option or --backup or --protocol without its file.
+bool parse_change_options(int argc, char** argv, bool write, ChangeCommandOptions& options);
 
 } // namespace tgm::cli

@@ -1,5 +1,6 @@
 #include "cli_common.h"
 #include "commands.h"
+#include "protocol_pdf.h"
 
 namespace tgm::cli {
 
@@ -8,5 +9,7 @@ int cmd_graph(int, char**) {
     return usage_error("tgm-cli graph: this build has no Qt to draw with");
 }
 int cmd_pdf(int, char**) { return usage_error("tgm-cli pdf: this build has no Qt to draw with"); }
+bool protocol_available() { return false; }
+bool write_protocol_pdf(char*, const WriteRecord&, const std::string&) { return false; }
 
 } // namespace tgm::cli

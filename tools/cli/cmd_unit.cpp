@@ -5,6 +5,7 @@
 #include "cli_common.h"
 #include "commands.h"
 #include "link_options.h"
+#include "protocol_pdf.h"
 
 #include "changes/unit_change.h"
 #include "forms/csv_reader.h"
@@ -138,9 +139,22 @@ bool open_project(const char* in, bool whole, EPROJECT& project, std::vector<boo
 
 const char* const kNoTables = "Таблицы объёма в системе отсутствуют";
 
+// Found before the line is opened, not after an operation of many seconds: false, with the
+// reason on stderr, when `path` cannot be written.
+bool writable_output(const std::string& path) {
+    const std::string problem = output_problem(path);
+    if (problem.empty())
+        return true;
+    print_error(cp("Ошибка записи файла ") + utf8_to_cp1251(path));
+    print_error(problem);
+    return false;
+}
+
 // A write or a clear with the steps that make it safe: the journal, the copy with --backup,
-// the read back with --verify. The copy's and the check's reads print no status line.
-int change(int32_t operation, const GROUPTAB& tables, const ChangeCommandOptions& command) {
+// the read back with --verify; after a write that ran, its protocol with --protocol. The copy's
+// and the check's reads print no status line. `program` is argv[0] for Qt.
+int change(int32_t operation, const GROUPTAB& tables, const ChangeCommandOptions& command,
+           char* program) {
     TBVLink link;
     if (!prepare(link))
         return kUsage;
@@ -151,6 +165,8 @@ int change(int32_t operation, const GROUPTAB& tables, const ChangeCommandOptions
     options.journal = command.journal;
     options.folder = home_folder();
     options.port_name = link.port >= 0 ? port_device_path(link.port) : link_options().port;
+    if (!command.arguments.empty())
+        options.project_file = command.arguments[0];
     const auto run = [&](UnitChange::Step step, int32_t op) {
         const bool ok = run_operation(link, op);
         // After a clear the status bar names the firmware instead of the version read.
@@ -169,11 +185,18 @@ int change(int32_t operation, const GROUPTAB& tables, const ChangeCommandOptions
     }
     if (!safe.journal_error().empty())
         print_error(safe.journal_error());
+    // Last, the page, which says what happened, a failed write or check included; a page asked
+    // for and not written fails the command.
+    const auto protocol_written = [&] {
+        return command.protocol.empty() ||
+               write_protocol_pdf(program, safe.record(), command.protocol);
+    };
     if (!safe.changed()) {
         // What the unit may hold now, and the copy to write back.
         print_error(partly_written_text());
         if (!safe.copy_file().empty())
             print_error(cp("Копия таблиц системы: ") + utf8_to_cp1251(safe.copy_file()));
+        protocol_written();
         return failed();
     }
     print_notice(link.version_code, cp(operation == TBVLink::kWrite ? "Запись таблиц завершена."
@@ -187,7 +210,8 @@ int change(int32_t operation, const GROUPTAB& tables, const ChangeCommandOptions
         if (!safe.power_cycle_note().empty())
             print_line(safe.power_cycle_note());
     }
-    return safe.succeeded() ? kOk : kFailed;
+    const bool protocol = protocol_written();
+    return safe.succeeded() && protocol ? kOk : kFailed;
 }
 
 } // namespace
@@ -206,12 +230,8 @@ int cmd_read(int argc, char** argv) {
         print_error(cp("Неизвестная форма!"));
         return kUsage;
     }
-    // Found before the line is opened, not after a read of many seconds.
-    if (const std::string problem = output_problem(argv[1]); !problem.empty()) {
-        print_error(cp("Ошибка записи файла ") + utf8_to_cp1251(argv[1]));
-        print_error(problem);
+    if (!writable_output(argv[1]))
         return kUsage;
-    }
     TBVLink link;
     if (const auto end = operate(link, TBVLink::kRead))
         return *end;
@@ -233,22 +253,26 @@ int cmd_read(int argc, char** argv) {
 int cmd_write(int argc, char** argv) {
     ChangeCommandOptions options;
     if (!parse_change_options(argc, argv, true, options) || options.arguments.size() != 1)
-        return usage_error(
-            "usage: tgm-cli [options] write IN [--backup PATH] [--verify] [--no-journal]");
+        return usage_error("usage: tgm-cli [options] write IN [--backup PATH] [--verify] "
+                           "[--protocol OUT.pdf] [--no-journal]");
+    if (!options.protocol.empty() && !protocol_available())
+        return usage_error("tgm-cli write --protocol: this build has no Qt to draw with");
     EPROJECT project;
     std::vector<bool> unconverted;
     if (!open_project(options.arguments[0].c_str(), true, project, unconverted))
         return kUsage;
+    if (!options.protocol.empty() && !writable_output(options.protocol))
+        return kUsage;
     GROUPTAB tables;
     project.build_group(tables);
-    return change(TBVLink::kWrite, tables, options);
+    return change(TBVLink::kWrite, tables, options, argv[0]);
 }
 
 int cmd_clear(int argc, char** argv) {
     ChangeCommandOptions options;
     if (!parse_change_options(argc, argv, false, options) || !options.arguments.empty())
         return usage_error("usage: tgm-cli [options] clear [--backup PATH] [--no-journal]");
-    return change(TBVLink::kClear, GROUPTAB(), options);
+    return change(TBVLink::kClear, GROUPTAB(), options, argv[0]);
 }
 
 int cmd_compare(int argc, char** argv) {
