@@ -79,6 +79,8 @@ void TPrjForm::change_unit(int32_t operation) {
             ui_dialogs().message(this, qs(safe.why()), MessageKind::warning);
         return;
     }
+    if (safe.verify_read())
+        mark_comparison(safe.differences());
     const std::string copy = safe.copy_file().empty() ? std::string()
                                                       : cp("\rКопия таблиц системы: ") +
                                                             utf8_to_cp1251(safe.copy_file());
