@@ -7,6 +7,8 @@
 #include "operations/tbvlink.h"
 #include "render/gui_text.h"
 
+#include <QIcon>
+#include <QPixmap>
 #include <QTableWidget>
 
 namespace tgm {
@@ -14,6 +16,13 @@ namespace {
 
 const QColor kSameColour(196, 232, 196);
 const QColor kOtherColour(244, 188, 188);
+
+// A square of the mark's colour, darker, that stays seen on the selected row.
+QIcon swatch(const QColor& colour) {
+    QPixmap square(8, 8);
+    square.fill(colour.darker(160));
+    return QIcon(square);
+}
 
 } // namespace
 
@@ -35,10 +44,14 @@ void TPrjForm::show_mark(int k) {
         return;
     QTableWidgetItem* cell = grid_cell(TabGrid, k, 0, 4);
     const CompareMarks::Mark mark = marks_.mark(k);
-    if (mark == CompareMarks::Mark::none)
+    if (mark == CompareMarks::Mark::none) {
         cell->setBackground(TabGrid->palette().window());
-    else
-        cell->setBackground(mark == CompareMarks::Mark::same ? kSameColour : kOtherColour);
+        cell->setIcon(QIcon());
+    } else {
+        const QColor& colour = mark == CompareMarks::Mark::same ? kSameColour : kOtherColour;
+        cell->setBackground(colour);
+        cell->setIcon(swatch(colour));
+    }
     cell->setToolTip(qs(marks_.text(k)));
 }
 

@@ -242,7 +242,9 @@ void VGRAF::draw_volume_curve(QPainter& p) {
     const QPolygon second = volume_curve(overlay_table_);
     if (second.isEmpty())
         return;
-    p.setPen(line_pen(p, QColor::fromRgb(kOverlayColour), Qt::DashLine));
+    QPen dashed = line_pen(p, QColor::fromRgb(kOverlayColour));
+    dashed.setDashPattern({4, 4});
+    p.setPen(dashed);
     p.drawPolyline(second);
     p.setPen(line_pen(p, QColor::fromRgb(kOverlayColour)));
     // Left of its end, where a rising curve leaves room and the first one's name is not.
