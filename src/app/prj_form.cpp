@@ -348,6 +348,7 @@ void TPrjForm::fill_row(int k) {
         if (c != 1) // the control column is update_control_column's
             grid_cell(TabGrid, k, c, 4)->setText(texts[c]);
     TabGrid->item(k, 4)->setToolTip(texts[4]); // the column cuts long headers
+    show_mark(k);
 }
 
 void TPrjForm::refresh(int row) {
@@ -363,6 +364,7 @@ void TPrjForm::refresh(int row) {
         return;
     }
     TabGrid->setRowCount(count);
+    marks_.follow(project_.tables());
     for (int k = 0; k < count; ++k)
         fill_row(k);
     TabGrid->selectRow((row >= 1 && row <= count ? row : 1) - 1);

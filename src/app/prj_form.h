@@ -2,6 +2,7 @@
 // The main window: the current project as a grid of channels, with every project and table
 // command in the menus, the toolbar and the grid's pop-up menu.
 #include "app/ui_dialogs.h"
+#include "project/compare_marks.h"
 #include "project/eproject.h"
 #include "project/write_record.h"
 #include "support/change_settings.h"
@@ -123,6 +124,17 @@ private:
     // The port as the confirmation and the journal name it: the device, or the simulated unit.
     std::string unit_port_name() const;
     void toggle_change_setting(bool ChangeSettings::*setting, const char* action_name);
+    // The grid's marks of the last comparison (prj_form_compare.cpp): taken from the link's
+    // tables and `differences`, shown on channel k's cell, or dropped when the unit may have
+    // changed.
+    void mark_comparison(const std::vector<ChannelDifference>& differences);
+    void show_mark(int k);
+    void forget_marks();
+    // The compare's message; with a difference worth seeing, it offers the graph.
+    void show_differences(const QString& text);
+    // The table editor at row r; while the grid holds marks, the unit's tables as compared are
+    // drawn over the project's.
+    void edit_tables(int r);
     // Timer1, the lockout of the system commands after start-up and after each of them. It
     // runs on the link's clock, so that tests control it.
     void start_lockout();
@@ -158,6 +170,7 @@ private:
     ChangeSettings change_settings_;
     // The last write's record, whatever its outcome; none before a write has run.
     std::optional<WriteRecord> last_write_;
+    CompareMarks marks_;
     TLinkForm1* link_form_ = nullptr;
     uint32_t lockout_started_ = 0;
     bool lockout_enabled_ = false;

@@ -88,6 +88,8 @@ void TPrjForm::change_unit(int32_t operation) {
         last_write_ = safe.record();
         named("writeProtocol")->setEnabled(true);
     }
+    if (safe.verify_read())
+        mark_comparison(safe.differences());
     const std::string copy = safe.copy_file().empty() ? std::string()
                                                       : cp("\rКопия таблиц системы: ") +
                                                             utf8_to_cp1251(safe.copy_file());

@@ -29,6 +29,8 @@ void TPrjForm::NChanClick() {
         }
     }
     config().save_config();
+    if (link_->port != unit_port())
+        forget_marks(); // another unit
     link_->port = unit_port();
 }
 

@@ -59,6 +59,7 @@ void TPrjForm::show_activation_notice(int32_t code, const std::string& text) {
 void TPrjForm::NStrReadClick() {
     if (lockout_running() || !confirm_discard())
         return;
+    forget_marks();
     const bool ok = run_on_link(TBVLink::kRead, "Чтение таблиц", "Чтение...");
     project_.reset();
     if (ok && link_->group.count() > 0)
@@ -73,6 +74,7 @@ void TPrjForm::NStrReadClick() {
 void TPrjForm::NStrWriteClick() {
     if (lockout_running() || !confirm_change(TBVLink::kWrite))
         return;
+    forget_marks(); // the unit's tables change
     change_unit(TBVLink::kWrite);
     start_lockout();
 }
@@ -80,6 +82,7 @@ void TPrjForm::NStrWriteClick() {
 void TPrjForm::NStrClearClick() {
     if (lockout_running() || !confirm_change(TBVLink::kClear))
         return;
+    forget_marks(); // the unit's tables change
     change_unit(TBVLink::kClear);
     start_lockout();
 }
@@ -88,17 +91,21 @@ void TPrjForm::NStrCompareClick() {
     if (lockout_running())
         return;
     if (run_on_link(TBVLink::kRead, "Чтение таблиц", "Сравнение...")) {
+        // An empty unit marks every project table as the project's only.
+        const std::vector<ChannelDifference> differences =
+            compare_with_project(link_->group, project_);
+        mark_comparison(differences);
         if (link_->group.count() > 0) {
-            const std::vector<ChannelDifference> differences =
-                compare_with_project(link_->group, project_);
             if (differences.empty())
                 ui_dialogs().message(this, u("Таблицы системы совпадают с проектом."));
             else
-                ui_dialogs().message(this, u("Таблицы системы отличны от проекта !\r") +
-                                               qs(difference_texts(differences)));
+                show_differences(u("Таблицы системы отличны от проекта !\r") +
+                                 qs(difference_texts(differences)));
         } else {
             ui_dialogs().message(this, u(kNoTables));
         }
+    } else {
+        forget_marks(); // what the unit holds is not known
     }
     start_lockout();
 }

@@ -130,13 +130,15 @@ void TPrjForm::NTabDeleteClick() {
     refresh(r);
 }
 
-void TPrjForm::NTabEditClick() {
-    const int r = current_row();
+void TPrjForm::NTabEditClick() { edit_tables(current_row()); }
+
+void TPrjForm::edit_tables(int r) {
     if (!tab_editor_ || project_.count() < 1)
         return;
     hide();
     FDATA copy = project_.tables();
-    tab_editor_->open_tables(name_text(project_.name()), copy, true, r - 1);
+    tab_editor_->open_tables(name_text(project_.name()), copy, true, r - 1,
+                             marks_.held() ? &marks_.unit_tables() : nullptr, u("система"));
     tab_editor_->exec();
     show();
     project_.take_edited(copy);

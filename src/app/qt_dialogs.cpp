@@ -23,17 +23,30 @@ QString shown(QString text) {
 
 QString box_title() { return qs(config().title()); }
 
+QMessageBox::Icon icon_of(MessageKind kind) {
+    return kind == MessageKind::error     ? QMessageBox::Critical
+           : kind == MessageKind::warning ? QMessageBox::Warning
+                                          : QMessageBox::Information;
+}
+
 UiDialogs::FileAnswer run_file_dialog(QWidget* parent, const UiDialogs::FileRequest& request,
                                       bool save);
 
 } // namespace
 
 void QtDialogs::message(QWidget* parent, const QString& text, MessageKind kind) {
-    const QMessageBox::Icon icon = kind == MessageKind::error     ? QMessageBox::Critical
-                                   : kind == MessageKind::warning ? QMessageBox::Warning
-                                                                  : QMessageBox::Information;
-    QMessageBox box(icon, box_title(), shown(text), QMessageBox::Ok, parent);
+    QMessageBox box(icon_of(kind), box_title(), shown(text), QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool QtDialogs::message_or_action(QWidget* parent, const QString& text, const QString& action,
+                                  MessageKind kind) {
+    QMessageBox box(icon_of(kind), box_title(), shown(text), QMessageBox::Ok, parent);
+    QPushButton* act = box.addButton(action, QMessageBox::ActionRole);
+    act->setObjectName(QStringLiteral("act"));
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == act;
 }
 
 UiDialogs::Answer QtDialogs::confirm(QWidget* parent, const QString& text, Buttons buttons,

@@ -245,11 +245,15 @@ FORMA* TEditTabForm::table() const {
     return &tables_->table(current_);
 }
 
-void TEditTabForm::open_tables(const QString& caption, FDATA& tables, bool control, int32_t tab) {
+void TEditTabForm::open_tables(const QString& caption, FDATA& tables, bool control, int32_t tab,
+                               const FDATA* overlay, const QString& overlay_label) {
     FilePanel->setText(caption);
     control_ = control;
     tables_ = &tables;
     opened_ = tables;
+    overlaid_ = overlay != nullptr;
+    overlay_ = overlaid_ ? *overlay : FDATA();
+    overlay_label_ = overlay_label;
     graph_ = std::make_unique<VGRAF>(&Image1->image());
     const int32_t count = static_cast<int32_t>(tables.count);
     undo_.assign(static_cast<std::size_t>(count), {});
@@ -270,9 +274,16 @@ void TEditTabForm::open_tables(const QString& caption, FDATA& tables, bool contr
         ddvBox->setCurrentIndex(0);
     }
     graph_->reset_view(control_);
+    overlay_current();
     show_table();
     if (!StringGrid1->isHidden())
         select_row(1);
+}
+
+void TEditTabForm::overlay_current() {
+    const bool held = overlaid_ && current_ < static_cast<int32_t>(overlay_.count) &&
+                      overlay_.table(current_).filled();
+    graph_->set_overlay(held ? &overlay_.table(current_) : nullptr, overlay_label_);
 }
 
 bool TEditTabForm::tables_changed() const { return tables_ && !tables_->equals(opened_); }
@@ -326,6 +337,7 @@ void TEditTabForm::TabControl1Change(int index) {
         return;
     current_ = index;
     graph_->reset_view(control_);
+    overlay_current();
     show_table();
     select_row(1);
 }
@@ -421,6 +433,8 @@ void TEditTabForm::done(int result) {
     undo_.clear();
     redo_.clear();
     opened_.clear();
+    overlaid_ = false;
+    overlay_.clear();
     graph_.reset();
     tables_ = nullptr;
     QDialog::done(result);

@@ -37,8 +37,11 @@ public:
     void set_close_question(CloseQuestion ask) { close_question_ = std::move(ask); }
 
     // Opens on `tables` (the caller's, kept until the window closes) at tab `tab`; the caller
-    // then shows the window modally.
-    void open_tables(const QString& caption, FDATA& tables, bool control, int32_t tab);
+    // then shows the window modally. `overlay`, when given, holds a second list whose table of
+    // each tab's slot the graph draws over that tab's, named `overlay_label`: the window keeps
+    // its own copy for show only, never edits it and never hands it back.
+    void open_tables(const QString& caption, FDATA& tables, bool control, int32_t tab,
+                     const FDATA* overlay = nullptr, const QString& overlay_label = QString());
     void show_table();
     // Rows count from 1, one per point, as the window numbers them.
     void edit_cell(int row, int column);
@@ -92,12 +95,18 @@ private:
     bool fixed_cell_click(QEvent* event);
     // One of the range buttons: the graph's range command, then the range controls.
     void change_range(void (VGRAF::*change)());
+    // The second list's table of the current slot to the graph, when it holds one there.
+    void overlay_current();
 
     FDATA* tables_ = nullptr;
     int32_t current_ = 0;
     bool control_ = false;
     std::unique_ptr<VGRAF> graph_;
     FDATA opened_; // the tables as the window was opened with them
+    // The second list drawn over the tables, or none.
+    bool overlaid_ = false;
+    FDATA overlay_;
+    QString overlay_label_;
     // Per table: earlier states (last one on top) and states taken back.
     std::vector<std::vector<FORMA>> undo_;
     std::vector<std::vector<FORMA>> redo_;

@@ -27,7 +27,7 @@ void GraphRange::clear() {
     zoomed = false;
 }
 
-bool GraphRange::set_range(const PARTAB& table, int32_t centre, int32_t width) {
+bool GraphRange::set_range(const PARTAB& table, int32_t centre, int32_t width, const PARTAB* also) {
     const int64_t n = table.count();
     if (n < 2)
         return false;
@@ -45,12 +45,20 @@ bool GraphRange::set_range(const PARTAB& table, int32_t centre, int32_t width) {
         return false;
     const bool part = !(first == 0 && last == n - 1);
     const int32_t* v = table.points();
-    const float low = part ? static_cast<float>(v[first]) : 0.0f;
+    float low = part ? static_cast<float>(v[first]) : 0.0f;
     float high = low;
     for (int64_t i = first; i <= last; ++i)
         high = std::max(high, static_cast<float>(v[i]));
     if (high - low == 0)
         return false;
+    if (also) {
+        const int32_t* w = also->points();
+        const int64_t end = std::min<int64_t>(last, int64_t{also->count()} - 1);
+        if (part && first <= end)
+            low = std::min(low, static_cast<float>(w[first]));
+        for (int64_t i = first; i <= end; ++i)
+            high = std::max(high, static_cast<float>(w[i]));
+    }
 
     first_level = static_cast<float>(first);
     last_level = static_cast<float>(last);

@@ -37,8 +37,10 @@ public:
     // Nothing shown: the next range shows the whole table.
     void clear();
     // The range of width `width` around level `centre` of `table`. False, leaving this range as
-    // it was, when it would show no level span or no volume span.
-    bool set_range(const PARTAB& table, int32_t centre, int32_t width);
+    // it was, when it would show no level span or no volume span of `table`. The volumes shown
+    // also take in those of `also` at the same levels (a second table drawn over the first).
+    bool set_range(const PARTAB& table, int32_t centre, int32_t width,
+                   const PARTAB* also = nullptr);
     // A range has been taken over (a shown range always ends above level 0).
     bool shown() const { return last_level != 0; }
     // The level under pixel column x; -1 while nothing is shown.

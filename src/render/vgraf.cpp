@@ -8,6 +8,7 @@
 #include <QPolygon>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace tgm {
 namespace {
@@ -125,11 +126,21 @@ void VGRAF::prepare_graph(const FORMA& table, int32_t mode) {
         range_.span = n;
 }
 
+bool VGRAF::set_overlay(const FORMA* table, const QString& label) {
+    overlay_valid_ = table && convert_table(*table, overlay_table_);
+    if (!overlay_valid_)
+        overlay_table_.clear_points();
+    overlay_label_ = label;
+    drawn_ = false;
+    return overlay_valid_ || !table;
+}
+
 bool VGRAF::set_view(int32_t centre, int32_t width) {
     if (!valid_)
         return false;
     GraphRange next = range_;
-    if (!next.set_range(volumes_table_, centre, width)) {
+    if (!next.set_range(volumes_table_, centre, width,
+                        overlay_valid_ ? &overlay_table_ : nullptr)) {
         show_cursor();
         return false;
     }
@@ -148,6 +159,8 @@ bool VGRAF::set_view(int32_t centre, int32_t width) {
             diff_x_scale_ = static_cast<float>(diff_plot_.right - diff_plot_.left) / diff_span_;
             diff_y_scale_ = static_cast<float>(diff_plot_.top - diff_plot_.bottom) / diff_range_;
             draw_difference_curve(p);
+            if (overlay_valid_)
+                draw_overlay_difference(p);
         }
         p.end();
         cursor_drawn_ = false;
@@ -220,12 +233,38 @@ void VGRAF::draw_volume_curve(QPainter& p) {
                       volume_tick);
     }
 
-    QPolygon curve(levels + 1);
-    for (int32_t i = 0; i <= levels; ++i)
-        curve.setPoint(i, pixel_of(static_cast<float>(i) * r.x_scale + static_cast<float>(a.left)),
-                       r.y_of(static_cast<float>(v[i])));
+    const QPolygon curve = volume_curve(volumes_table_);
     p.drawPolyline(curve);
     text_at(p, curve.last().x(), curve.last().y(), QStringLiteral("V(L)"));
+    if (!overlay_valid_)
+        return;
+    // Dashed, so that where the two lie on each other both are seen.
+    const QPolygon second = volume_curve(overlay_table_);
+    if (second.isEmpty())
+        return;
+    QPen dashed = line_pen(p, QColor::fromRgb(kOverlayColour));
+    dashed.setDashPattern({4, 4});
+    p.setPen(dashed);
+    p.drawPolyline(second);
+    p.setPen(line_pen(p, QColor::fromRgb(kOverlayColour)));
+    // Left of its end, where a rising curve leaves room and the first one's name is not.
+    text_at(p, second.last().x() - p.fontMetrics().horizontalAdvance(overlay_label_) - 4,
+            second.last().y(), overlay_label_);
+}
+
+QPolygon VGRAF::volume_curve(const PARTAB& table) const {
+    const GraphRange& r = range_;
+    const int32_t first = truncated(r.first_level);
+    const int32_t levels = std::min(truncated(r.span), table.count() - 1 - first);
+    if (levels < 0)
+        return QPolygon();
+    const int32_t* v = table.points() + first;
+    QPolygon curve(levels + 1);
+    for (int32_t i = 0; i <= levels; ++i)
+        curve.setPoint(
+            i, pixel_of(static_cast<float>(i) * r.x_scale + static_cast<float>(r.plot.left)),
+            r.y_of(static_cast<float>(v[i])));
+    return curve;
 }
 
 int32_t VGRAF::diff_x_of(int32_t i) const {
@@ -267,6 +306,42 @@ void VGRAF::draw_difference_curve(QPainter& p) {
     p.setPen(line_pen(p, Qt::red));
     p.drawPolyline(curve);
     text_at(p, curve.last().x(), curve.last().y(), name + QStringLiteral("(L)"));
+}
+
+// The second table less the first, level by level, between dashed lines at its largest size
+// either way: a difference of one litre is seen as well as one of a thousand.
+void VGRAF::draw_overlay_difference(QPainter& p) {
+    const PlotArea& a = diff_plot_;
+    const int32_t first = truncated(diff_first_);
+    const int32_t last =
+        std::min({truncated(diff_last_), overlay_table_.count() - 1, volumes_table_.count() - 1});
+    if (last < first)
+        return;
+    const int32_t* ours = volumes_table_.points();
+    const int32_t* theirs = overlay_table_.points();
+    int64_t largest = 1;
+    for (int32_t i = first; i <= last; ++i)
+        largest = std::max(largest, std::abs(int64_t{theirs[i]} - ours[i]));
+    const int32_t middle = a.bottom + (a.top - a.bottom) / 2;
+    const float scale = static_cast<float>(a.top - a.bottom) / 2 / static_cast<float>(largest);
+    QPolygon curve(last - first + 1);
+    for (int32_t i = first; i <= last; ++i)
+        curve.setPoint(i - first, diff_x_of(i - first),
+                       pixel_of(static_cast<float>(int64_t{theirs[i]} - ours[i]) * scale +
+                                static_cast<float>(middle)));
+    const QColor colour = QColor::fromRgb(kOverlayColour);
+    p.setPen(line_pen(p, colour));
+    p.drawPolyline(curve);
+    const QString name = QString::fromUtf8("ΔV");
+    const int32_t label_height = p.fontMetrics().height();
+    // A line below, off the first curve's name when both end near 0.
+    text_at(p, curve.last().x(), curve.last().y() + label_height, name + QStringLiteral("(L)"));
+    // Inside the dashed lines, at the right: the first curve's labels stand outside, at the left.
+    const QString high = QStringLiteral("+") + QString::number(largest);
+    const QString low = QString::fromUtf8("−") + QString::number(largest);
+    text_at(p, a.right - p.fontMetrics().horizontalAdvance(high) - 2, a.top + 1, high);
+    text_at(p, a.right - p.fontMetrics().horizontalAdvance(low) - 2, a.bottom - label_height, low);
+    text_at(p, a.right - p.fontMetrics().horizontalAdvance(name) - 2, 2, name);
 }
 
 void VGRAF::invert_cursor(int32_t x) {

@@ -3,15 +3,18 @@
 // display on, the curve of the differences that the unit's packed layouts must hold. It keeps
 // the shown range (zoom and scroll), a cursor level and the rubber band with which the user
 // zooms. It draws on a raster image that its owner shows (a window, an image file, a page).
+// A second table (the unit's, another file's) may be drawn over the first in a second colour.
 #include "forms/forma.h"
 #include "model/partab.h"
 #include "render/graph_range.h"
 
+#include <QString>
 #include <cstdint>
 #include <string>
 
 class QImage;
 class QPainter;
+class QPolygon;
 
 namespace tgm {
 
@@ -19,6 +22,8 @@ class VGRAF {
 public:
     // Mode 0 shows second differences ("ddV"), mode 1 first differences ("dV").
     enum { kSecondDiff = 0, kFirstDiff = 1 };
+    // The second table's colour (a QRgb): no other line of the graph is drawn in it.
+    static constexpr uint32_t kOverlayColour = 0xff0000ff;
 
     // `image` stays the caller's; it must be a 32-bit RGB image for the inverting lines.
     explicit VGRAF(QImage* image);
@@ -30,6 +35,16 @@ public:
     void resize_view();
     // Converts and tests the table; keeps the range's width unless it exceeds the table.
     void prepare_graph(const FORMA& table, int32_t mode);
+
+    // A second table drawn over the prepared one, in the second colour: its curve V(L), dashed,
+    // named `label` at its end, and with the control display on, the curve of its litres less
+    // the first table's at every shown level both hold, on a scale of its own (its largest
+    // size in the range). It is kept as numbers and never changed; the volume range takes it
+    // in. nullptr takes it away; false, and nothing drawn for it, when it does not convert.
+    // The next view draws it.
+    bool set_overlay(const FORMA* table, const QString& label);
+    bool has_overlay() const { return overlay_valid_; }
+    const PARTAB& overlay_table() const { return overlay_table_; }
 
     // Shows the range of width `width` around level `centre`; false when the range stayed.
     bool set_view(int32_t centre, int32_t width);
@@ -77,6 +92,9 @@ private:
     int32_t whole_width() const { return volumes_table_.count(); }
     void draw_volume_curve(QPainter& p);
     void draw_difference_curve(QPainter& p);
+    void draw_overlay_difference(QPainter& p);
+    // The volume curve of `table` over the shown levels it holds; empty when it holds none.
+    QPolygon volume_curve(const PARTAB& table) const;
     int32_t diff_x_of(int32_t i) const;
     int32_t diff_y_of(int32_t value) const;
     void invert_cursor(int32_t x);
@@ -105,6 +123,9 @@ private:
     PARTAB differences_;
     int32_t diff_mode_ = kSecondDiff;
     std::string control_text_;
+    bool overlay_valid_ = false;
+    PARTAB overlay_table_;
+    QString overlay_label_;
 
     // What the image holds besides the curves: the inverted cursor column and the band.
     // `drawn_` is set while the curves on the image are those of the shown range and of the

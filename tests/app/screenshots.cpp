@@ -135,7 +135,8 @@ bool save_link_dialogs(test::Program& p, const QDir& folder, const QString& out)
 }
 
 // The boxes of a safe change, Qt's own: the write's question, its notice with the check, a
-// compare that names the channels, and the delete's question (answered "Отмена").
+// compare that names the channels, the editor it opens with the unit's table over the
+// project's, the grid's marks, and the delete's question (answered "Отмена").
 bool save_change_boxes(test::Program& p, const QString& out) {
     test::ManualClock clock;
     const auto unit = unit_for_link(p, 0);
@@ -143,10 +144,16 @@ bool save_change_boxes(test::Program& p, const QString& out) {
         return false;
     UiDialogs* scripted = set_ui_dialogs(nullptr);
     QStringList names = {"confirm-write.png", "write-checked.png", "compare-channels.png",
-                         "confirm-delete.png"};
+                         "compare-overlay.png", "confirm-delete.png"};
     bool ok = true;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget() == p.tab_editor && !names.isEmpty()) {
+            QApplication::processEvents();
+            ok &= save(p.tab_editor, out + "/" + names.takeFirst());
+            p.tab_editor->reject();
+            return;
+        }
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible() || names.isEmpty())
             return;
@@ -170,6 +177,7 @@ bool save_change_boxes(test::Program& p, const QString& out) {
     p.main->refresh(-1);
     clock.sleep_ms(1000);
     p.main->NStrCompareClick();
+    ok &= save(p.main.get(), out + "/compare-marks.png");
     clock.sleep_ms(1000);
     p.main->NStrClearClick();
     poll.stop();

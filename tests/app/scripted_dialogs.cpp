@@ -25,6 +25,17 @@ void ScriptedDialogs::message(QWidget*, const QString& text, MessageKind kind) {
     message_kinds.push_back(kind);
 }
 
+bool ScriptedDialogs::message_or_action(QWidget* parent, const QString& text, const QString& action,
+                                        MessageKind kind) {
+    message(parent, text, kind);
+    actions.push_back(action);
+    if (actions_chosen.empty())
+        return false;
+    const bool chosen = actions_chosen.front();
+    actions_chosen.pop_front();
+    return chosen;
+}
+
 UiDialogs::Answer ScriptedDialogs::confirm(QWidget*, const QString& text, Buttons buttons, bool) {
     questions.push_back(text);
     question_buttons.push_back(buttons);

@@ -26,6 +26,9 @@ public:
     ~ScriptedDialogs() override;
 
     void message(QWidget* parent, const QString& text, MessageKind kind) override;
+    // Recorded as a message; the next of `actions_chosen` answers it (none left: "OK").
+    bool message_or_action(QWidget* parent, const QString& text, const QString& action,
+                           MessageKind kind) override;
     Answer confirm(QWidget* parent, const QString& text, Buttons buttons, bool warning) override;
     FileAnswer open_file(QWidget* parent, const FileRequest& request) override;
     FileAnswer save_file(QWidget* parent, const FileRequest& request) override;
@@ -42,6 +45,9 @@ public:
         bool selection = false;
     };
     std::deque<PrintAnswer> prints;
+    std::deque<bool> actions_chosen;
+    // The extra button of each message that had one, in order.
+    std::vector<QString> actions;
     std::vector<QString> messages;
     std::vector<MessageKind> message_kinds;
     std::vector<QString> questions;

@@ -7,6 +7,7 @@
 #include "app/link_form1.h"
 #include "app/status_bar.h"
 #include "changes/unit_change.h"
+#include "editor/graph_image.h"
 #include "forms/table_crc.h"
 #include "operations/tbvlink.h"
 #include "ports/pci.h"
@@ -447,6 +448,89 @@ TEST(SafeChanges, TheWriteProtocolComesOnceAWriteHasRunAndSaysWhatTheCheckFound)
              "(с несохранёнными изменениями)", // the tables written are in no file yet
              "Проверка: таблицы системы отличны от проекта !", "запись не подтверждена проверкой"})
         EXPECT_NE(page.find(text), std::string::npos) << text << "\n" << page;
+}
+
+// What the grid's channel cell says of the last comparison: its tooltip, when the cell is
+// coloured as well.
+std::string mark_of(Program& p, int row) {
+    QTableWidgetItem* cell = p.grid()->item(row - 1, 0);
+    const bool coloured = cell->background() != p.grid()->palette().window();
+    if (coloured == cell->toolTip().isEmpty())
+        return "(the colour and the tooltip disagree)";
+    return cell->toolTip().toStdString();
+}
+
+int pixels_of(const QImage& image, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == colour;
+    return n;
+}
+
+// The grid keeps each channel's last comparison, from a write's check and from a compare, until
+// the project's tables change; from a compare that finds a difference the editor opens on that
+// channel with the unit's table drawn over the project's, and closing it changes nothing.
+TEST(CompareMarks, TheGridMarksADifferingChannelAndTheEditorDrawsTheUnitsTableOverIt) {
+    HoldingClock clock;
+    UnitOnPort0 unit("6350");
+    Program p;
+    ResultAnswers failures(p);
+    clock.sleep_ms(1000);
+    p.main->project().take_group(group({line(40), line(50, 5, 7), line(30)}), "three");
+    p.main->refresh(-1);
+    p.dialogs.answers = {Answer::ok};
+    p.action("NStrWrite")->trigger();
+    ASSERT_EQ(p.dialogs.messages.size(), 1u);
+    EXPECT_EQ(mark_of(p, 2), "Канал 2: таблица совпадает с таблицей системы");
+    EXPECT_EQ(p.cell(2, 0), "2"); // the mark takes no text away
+
+    // Channel 2 of the project changes at level 20: the check's marks no longer hold.
+    FDATA edited = p.main->project().tables();
+    edited.table(1).set_volume_text(20, "150");
+    p.main->project().take_edited(edited);
+    p.main->refresh(1);
+    for (int row = 1; row <= 3; ++row)
+        EXPECT_EQ(mark_of(p, row), "") << row;
+
+    // The compare's message offers the graph; the editor comes up on channel 2.
+    bool overlaid = false;
+    int current = -1;
+    PARTAB drawn;
+    int second_colour = 0;
+    auto* poll = new QTimer(p.main.get());
+    QObject::connect(poll, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget() != p.tab_editor)
+            return;
+        poll->stop();
+        overlaid = p.tab_editor->graph()->has_overlay();
+        drawn = p.tab_editor->graph()->overlay_table();
+        current = p.tab_editor->current();
+        second_colour = pixels_of(p.tab_editor->findChild<GraphImage*>("Image1")->image(),
+                                  VGRAF::kOverlayColour);
+        p.tab_editor->reject();
+    });
+    poll->start(5);
+    clock.sleep_ms(1000);
+    const FDATA before = p.main->project().tables();
+    p.dialogs.actions_chosen = {true};
+    p.action("NStrCompare")->trigger();
+    EXPECT_EQ(p.dialogs.messages.back(),
+              u("Таблицы системы отличны от проекта !\rКанал 2: отличается с 20 см (в системе "
+                "145 л, в проекте 150 л), отличных уровней: 1"));
+    EXPECT_EQ(p.dialogs.actions, std::vector<QString>{u("Показать на графике…")});
+    EXPECT_EQ(current, 1);
+    EXPECT_TRUE(overlaid);
+    EXPECT_TRUE(drawn.equals(line(50, 5, 7)));
+    EXPECT_GT(second_colour, 0);
+
+    // Nothing of the unit's came into the project; the marks stand, on channel 2 alone.
+    EXPECT_TRUE(p.main->project().tables().equals(before));
+    EXPECT_EQ(mark_of(p, 1), "Канал 1: таблица совпадает с таблицей системы");
+    EXPECT_EQ(mark_of(p, 2), "Канал 2: отличается с 20 см (в системе 145 л, в проекте 150 л), "
+                             "отличных уровней: 1");
+    EXPECT_EQ(mark_of(p, 3), "Канал 3: таблица совпадает с таблицей системы");
+    EXPECT_TRUE(failures.texts.isEmpty()) << failures.texts.join(" ").toStdString();
 }
 
 // A write cancelled once the unit has its image and answers no more: the log line ends in

@@ -182,6 +182,32 @@ TEST(Vgraf, ControlTextAndTheDifferenceCurve) {
     EXPECT_EQ(g.graph.control_text(), "OK**");
 }
 
+// The second table's volumes widen the shown range; its litres less the first table's run on
+// their own scale, the largest difference on the dashed line: 32 px per cm, 2 px per litre.
+TEST(Vgraf, ASecondTableIsDrawnOverTheFirstAndItsDifferenceOnAScaleOfItsOwn) {
+    const QRgb blue = VGRAF::kOverlayColour;
+    Graph g(240, 200, true);
+    const FORMA unconverted = index_table({"0", "x"});
+    const FORMA second = index_table({"0", "10", "23", "30", "40", "80"});
+    EXPECT_FALSE(g.graph.set_overlay(&unconverted, QStringLiteral("b")));
+    ASSERT_TRUE(g.graph.set_overlay(&second, QStringLiteral("b")));
+    g.show(index_table({"0", "10", "20", "30", "40", "50"}), VGRAF::kFirstDiff);
+    EXPECT_EQ(g.graph.range().volume_high, 80);
+    // Middle row 100: level 1 (no difference) on it, level 2 (+3) at 94, level 5 (+30) at 40.
+    EXPECT_EQ(g.image.pixel(72, 100), blue);
+    EXPECT_EQ(g.image.pixel(104, 94), blue);
+    EXPECT_NE(g.image.pixel(104, 100), blue);
+    EXPECT_EQ(g.image.pixel(200, 40), blue);
+
+    g.graph.set_overlay(nullptr, QString());
+    g.graph.redraw_view();
+    EXPECT_FALSE(g.graph.has_overlay());
+    EXPECT_EQ(g.graph.range().volume_high, 50);
+    for (int y = 0; y < g.image.height(); ++y)
+        for (int x = 0; x < g.image.width(); ++x)
+            ASSERT_NE(g.image.pixel(x, y), blue) << x << "," << y;
+}
+
 TEST(Vgraf, ALevelTableIsShownAsItsResampledPoints) {
     Graph g(480, 300, true);
     g.show(level_table({{"300", "150"}, {"100", "50"}}));

@@ -17,7 +17,7 @@ namespace {
 
 const char kUsageText[] =
     "usage: tgm-cli graph FILE OUT.png [--channel N] [--size WxH] [--mode ddV|dV] "
-    "[--center L --width W]";
+    "[--center L --width W] [--against FILE]";
 
 struct GraphOptions {
     std::string file;
@@ -30,6 +30,7 @@ struct GraphOptions {
     int32_t centre = 0;
     int32_t range_width = 0;
     bool width_given = false;
+    std::string against; // the file whose table of the channel is drawn over FILE's
 };
 
 bool number_in(const char* text, int32_t low, int32_t high, int32_t& value) {
@@ -67,6 +68,9 @@ bool parse(int argc, char** argv, GraphOptions& o) {
             ok = o.centred = number_in(value, 0, INT32_MAX, o.centre);
         } else if (name == "--width") {
             ok = o.width_given = number_in(value, 1, INT32_MAX, o.range_width);
+        } else if (name == "--against") {
+            o.against = value;
+            ok = !o.against.empty();
         }
         if (!ok) {
             std::fprintf(stderr, "tgm-cli graph: bad option %s %s\n%s\n", name.c_str(),
@@ -81,10 +85,16 @@ bool parse(int argc, char** argv, GraphOptions& o) {
     return true;
 }
 
+// What is wrong with the second file's table, followed by the file's name.
+void print_against_error(const std::string& text, const std::string& file) {
+    print_error(text + cp(" — ") + utf8_to_cp1251(file));
+}
+
 } // namespace
 
 // The table of one channel drawn as the editor draws it with the control display on, into a
-// PNG; prints CONTROL, FIRST_LEVEL and LAST_LEVEL of the shown range.
+// PNG; prints CONTROL, FIRST_LEVEL and LAST_LEVEL of the shown range. With --against, the
+// other file's table of the channel is drawn over it as the editor draws the unit's.
 int cmd_graph(int argc, char** argv) {
     GraphOptions o;
     if (!parse(argc, argv, o))
@@ -102,6 +112,21 @@ int cmd_graph(int argc, char** argv) {
         print_error(channel + cp("пропуск"));
         return kFailed;
     }
+    EPROJECT other;
+    const FORMA* against = nullptr;
+    if (!o.against.empty()) {
+        if (!load_for_import(o.against, other))
+            return kUsage;
+        if (o.channel > other.count()) {
+            print_against_error(channel + cp("нет в файле"), o.against);
+            return kUsage;
+        }
+        against = &other.tables().table(o.channel - 1);
+        if (!against->filled()) {
+            print_against_error(channel + cp("пропуск"), o.against);
+            return kFailed;
+        }
+    }
 
     OffscreenPainting qt(argv[0]);
     QImage image(o.width, o.height, QImage::Format_RGB32);
@@ -110,6 +135,12 @@ int cmd_graph(int argc, char** argv) {
     graph.prepare_graph(table, o.mode);
     if (!graph.valid()) {
         print_unconverted(o.channel - 1);
+        return kFailed;
+    }
+    const std::string::size_type slash = o.against.rfind('/');
+    if (against && !graph.set_overlay(against, QString::fromStdString(o.against.substr(
+                                                   slash == std::string::npos ? 0 : slash + 1)))) {
+        print_against_error(FDATA::unconverted_line(o.channel - 1), o.against);
         return kFailed;
     }
     graph.redraw_view();

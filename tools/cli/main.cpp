@@ -28,7 +28,9 @@ constexpr Command kCommands[] = {
     {"clear", "[--backup PATH] [--no-journal]", tgm::cli::cmd_clear},
     {"compare", "IN", tgm::cli::cmd_compare},
     {"console", "[--key C]...", tgm::cli::cmd_console},
-    {"graph", "FILE OUT.png [--channel N] [--size WxH] [--mode ddV|dV] [--center L --width W]",
+    {"graph",
+     "FILE OUT.png [--channel N] [--size WxH] [--mode ddV|dV] [--center L --width W] "
+     "[--against FILE]",
      tgm::cli::cmd_graph},
     {"pdf", "IN OUT.pdf", tgm::cli::cmd_pdf},
 };
