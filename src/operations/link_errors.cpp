@@ -3,6 +3,29 @@
 #include "support/cp1251.h"
 
 namespace tgm {
+namespace {
+
+// "N байт" with the form Russian gives the number.
+std::string bytes_text(int64_t n) {
+    const int64_t last = n % 10;
+    const int64_t tens = n % 100;
+    const bool few = last >= 2 && last <= 4 && (tens < 12 || tens > 14);
+    return std::to_string(n) + cp(few ? " байта" : " байт");
+}
+
+// One channel of a packing reason: its number and why its table does not fit.
+std::string channel_text(const GROUPTAB& group, int32_t k) {
+    const PARTAB& table = group.item(k);
+    std::string text = std::to_string(k + 1) + " (";
+    if (table.count() > kMaxTablePoints)
+        text +=
+            std::to_string(table.count()) + cp(" точек, больше ") + std::to_string(kMaxTablePoints);
+    else
+        text += cp("контроль «") + table.control_text() + cp("»");
+    return text + ")";
+}
+
+} // namespace
 
 std::string link_error_text(int32_t code) {
     switch (code) {
@@ -16,6 +39,47 @@ std::string link_error_text(int32_t code) {
     case kStillInitialising: return cp("Ошибка. БВ в режиме инициализации");
     default: return cp("Ошибка связи");
     }
+}
+
+std::string packing_reason(const GROUPTAB& group, const PackingFailures& failures) {
+    const uint32_t channels = failures.channels();
+    std::string list;
+    int32_t named = 0;
+    for (int32_t k = 0; k < kDirectoryChannels && k < group.count(); ++k) {
+        if ((channels >> k & 1u) == 0)
+            continue;
+        list += (named++ == 0 ? "" : ", ") + channel_text(group, k);
+    }
+    if (named == 0)
+        return {};
+    const bool one = named == 1;
+    std::string text = cp(one ? "Канал " : "Каналы ") + list;
+    if (failures.each_fits_alone())
+        return text + cp(" по отдельности помещаются, но вместе — ни в один формат этой системы.");
+    return text + cp(one ? " не помещается" : " не помещаются") +
+           cp(" ни в один формат этой системы.");
+}
+
+std::string flash_reason(int64_t image, int64_t room, int64_t flash) {
+    std::string text = cp("Образ таблиц — ") + bytes_text(image) +
+                       cp(", а во флэш-памяти БВ для таблиц места ") +
+                       bytes_text(room < 0 ? 0 : room);
+    if (flash >= 0)
+        text += cp(" (всего флэш-памяти ") + bytes_text(flash) + ")";
+    return text + ".";
+}
+
+std::string block_reason(int32_t channel, int64_t block, int64_t largest) {
+    return cp("Таблица канала ") + std::to_string(channel) + cp(" в образе — ") +
+           bytes_text(block) + cp(", а БВ принимает за раз не более ") + bytes_text(largest) + ".";
+}
+
+std::string version_reason(const std::string& version_text, bool no_driver) {
+    const std::string version = version_text.empty() ? cp("БВ не сообщил своей версии")
+                                                     : cp("БВ сообщил версию ") + version_text;
+    if (no_driver)
+        return version + cp(": таблицы этой версии программа не читает и не пишет.");
+    return version + cp(", но не знает запроса типов сжатия таблиц (ответ 12).");
 }
 
 } // namespace tgm
