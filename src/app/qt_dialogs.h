@@ -7,6 +7,8 @@ namespace tgm {
 class QtDialogs : public UiDialogs {
 public:
     void message(QWidget* parent, const QString& text, MessageKind kind) override;
+    void message_with_reason(QWidget* parent, const QString& text, const QString& reason,
+                             MessageKind kind) override;
     Answer confirm(QWidget* parent, const QString& text, Buttons buttons, bool warning) override;
     FileAnswer open_file(QWidget* parent, const FileRequest& request) override;
     FileAnswer save_file(QWidget* parent, const FileRequest& request) override;

@@ -43,6 +43,9 @@ public:
     virtual ~UiDialogs() = default;
     virtual void message(QWidget* parent, const QString& text,
                          MessageKind kind = MessageKind::information) = 0;
+    // A message with its reason shown under it, apart from the message's own text.
+    virtual void message_with_reason(QWidget* parent, const QString& text, const QString& reason,
+                                     MessageKind kind) = 0;
     virtual Answer confirm(QWidget* parent, const QString& text, Buttons buttons, bool warning) = 0;
     virtual FileAnswer open_file(QWidget* parent, const FileRequest& request) = 0;
     virtual FileAnswer save_file(QWidget* parent, const FileRequest& request) = 0;

@@ -26,6 +26,8 @@ public:
     ~ScriptedDialogs() override;
 
     void message(QWidget* parent, const QString& text, MessageKind kind) override;
+    void message_with_reason(QWidget* parent, const QString& text, const QString& reason,
+                             MessageKind kind) override;
     Answer confirm(QWidget* parent, const QString& text, Buttons buttons, bool warning) override;
     FileAnswer open_file(QWidget* parent, const FileRequest& request) override;
     FileAnswer save_file(QWidget* parent, const FileRequest& request) override;
@@ -44,6 +46,8 @@ public:
     std::deque<PrintAnswer> prints;
     std::vector<QString> messages;
     std::vector<MessageKind> message_kinds;
+    // The reason under each message; empty for a message without one.
+    std::vector<QString> message_reasons;
     std::vector<QString> questions;
     std::vector<Buttons> question_buttons;
     // Called as each question is asked, before it is answered.

@@ -15,10 +15,15 @@ struct ChangeCommandOptions {
     std::string backup_path;
     bool verify = false;
     bool journal = true;
+    // After a false parse: the option refused and what the command takes (UTF-8).
+    std::string problem;
 };
 
 // Reads argv[1] on; `verify` whether --verify is one of the command's. False on an unknown
 // option or --backup without its PATH.
 bool parse_change_options(int argc, char** argv, bool verify, ChangeCommandOptions& options);
+// The line under the command's usage error: the option refused, or the arguments given
+// against `expected` (UTF-8).
+std::string change_usage_reason(const ChangeCommandOptions& options, const char* expected);
 
 } // namespace tgm::cli
