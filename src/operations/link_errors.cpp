@@ -2,6 +2,10 @@
 
 #include "support/cp1251.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace tgm {
 namespace {
 
@@ -13,16 +17,12 @@ std::string bytes_text(int64_t n) {
     return std::to_string(n) + cp(few ? " байта" : " байт");
 }
 
-// One channel of a packing reason: its number and why its table does not fit.
-std::string channel_text(const GROUPTAB& group, int32_t k) {
-    const PARTAB& table = group.item(k);
-    std::string text = std::to_string(k + 1) + " (";
+// Why a channel's table does not fit: its control text, or a count no record carries.
+std::string unfit_text(const PARTAB& table) {
     if (table.count() > kMaxTablePoints)
-        text +=
-            std::to_string(table.count()) + cp(" точек, больше ") + std::to_string(kMaxTablePoints);
-    else
-        text += cp("контроль «") + table.control_text() + cp("»");
-    return text + ")";
+        return std::to_string(table.count()) + cp(" точек, больше ") +
+               std::to_string(kMaxTablePoints);
+    return cp("контроль «") + table.control_text() + cp("»");
 }
 
 } // namespace
@@ -43,17 +43,29 @@ std::string link_error_text(int32_t code) {
 
 std::string packing_reason(const GROUPTAB& group, const PackingFailures& failures) {
     const uint32_t channels = failures.channels();
-    std::string list;
+    // The channels of one cause together, the causes in the order of their first channel:
+    // "1, 2, 5 (контроль «OK*»), 3 (контроль «OK**»)".
+    std::vector<std::pair<std::string, std::string>> causes;
     int32_t named = 0;
     for (int32_t k = 0; k < kDirectoryChannels && k < group.count(); ++k) {
         if ((channels >> k & 1u) == 0)
             continue;
-        list += (named++ == 0 ? "" : ", ") + channel_text(group, k);
+        ++named;
+        const std::string why = unfit_text(group.item(k));
+        auto cause = std::find_if(causes.begin(), causes.end(),
+                                  [&](const auto& c) { return c.second == why; });
+        if (cause == causes.end())
+            causes.emplace_back(std::to_string(k + 1), why);
+        else
+            cause->first += ", " + std::to_string(k + 1);
     }
     if (named == 0)
         return {};
+    std::string list;
+    for (const auto& [numbers, why] : causes)
+        list += (list.empty() ? "" : ", ") + numbers + " (" + why + ")";
     const bool one = named == 1;
-    std::string text = cp(one ? "Канал " : "Каналы ") + list;
+    const std::string text = cp(one ? "Канал " : "Каналы ") + list;
     if (failures.each_fits_alone())
         return text + cp(" по отдельности помещаются, но вместе — ни в один формат этой системы.");
     return text + cp(one ? " не помещается" : " не помещаются") +
