@@ -164,6 +164,8 @@ bool FDATA::parse_form_text(XITEXT& reader, int kind, const std::string& file_na
         lines.finish();
     } else {
         std::optional<TableLines> current;
+        // Lines before the first table are no one's; they are to blame only when no table opens.
+        FormProblem outside;
         while (reader.next_line()) {
             any_line = true;
             const std::string& line = reader.line();
@@ -178,13 +180,15 @@ bool FDATA::parse_form_text(XITEXT& reader, int kind, const std::string& file_na
                 next.name = trim_text(std::string_view(line).substr(1));
                 current.emplace(next, problem);
             } else if (!current) {
-                problem.note(reader.line_number(), cp("ожидалась строка «#» с именем таблицы"));
+                outside.note(reader.line_number(), cp("ожидалась строка «#» с именем таблицы"));
             } else if (!current->add(line, reader.line_number())) {
                 return false;
             }
         }
         if (current)
             current->finish();
+        if (count == 0)
+            problem = outside;
     }
     // Trailing gaps are dropped; gaps before the last real table stay.
     bool seen_filled = false;

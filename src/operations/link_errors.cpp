@@ -87,8 +87,12 @@ std::string block_reason(int32_t channel, int64_t block, int64_t largest) {
 }
 
 std::string version_reason(const std::string& version_text, bool no_driver) {
-    const std::string version = version_text.empty() ? cp("БВ не сообщил своей версии")
-                                                     : cp("БВ сообщил версию ") + version_text;
+    if (version_text.empty())
+        return cp(no_driver ? "БВ не сообщил своей версии: таблицы такого БВ программа не читает и "
+                              "не пишет."
+                            : "БВ не сообщил своей версии и не знает запроса типов сжатия таблиц "
+                              "(ответ 12).");
+    const std::string version = cp("БВ сообщил версию ") + version_text;
     if (no_driver)
         return version + cp(": таблицы этой версии программа не читает и не пишет.");
     return version + cp(", но не знает запроса типов сжатия таблиц (ответ 12).");
