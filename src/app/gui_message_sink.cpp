@@ -11,4 +11,9 @@ void GuiMessageSink::show_message(const std::string& text, MessageKind kind) {
     ui_dialogs().message(QApplication::activeWindow(), qs(text), kind);
 }
 
+void GuiMessageSink::show_with_reason(const std::string& text, const std::string& reason,
+                                      MessageKind kind) {
+    ui_dialogs().message_with_reason(QApplication::activeWindow(), qs(text), qs(reason), kind);
+}
+
 } // namespace tgm

@@ -16,13 +16,20 @@
 #include <thread>
 
 namespace tgm {
+namespace {
+
+// The dialog's height and where its button stands, before a long reason grows them.
+constexpr int kHeight = 85;
+constexpr int kButtonTop = 56;
+
+} // namespace
 
 TLinkForm1::TLinkForm1(QWidget* main_window)
     : QDialog(main_window, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       main_window_(main_window) {
     setObjectName(QStringLiteral("TLinkForm1"));
     setModal(true);
-    setFixedSize(301, 85);
+    setFixedSize(301, kHeight);
     QPalette sky = palette();
     sky.setColor(QPalette::Window, QColor(0xA6, 0xCA, 0xF0));
     setPalette(sky);
@@ -43,7 +50,7 @@ TLinkForm1::TLinkForm1(QWidget* main_window)
     ErrLabel->move(16, 64);
     CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry(207, 56, 75, 21);
+    CancelBtn->setGeometry(207, kButtonTop, 75, 21);
     connect(CancelBtn, &QPushButton::clicked, this, &TLinkForm1::CancelBtnClick);
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -79,11 +86,17 @@ bool TLinkForm1::run(TBVLink& the_link, int32_t operation, const QString& captio
             if (!the_link.port_note.empty())
                 text += QLatin1Char('\n') + qs(the_link.port_note);
             Label2->setText(text);
-            // Down to the button, so that a reason under the error has its room.
-            Label2->resize(Label2->width(), 48);
+            // Down to the button, so that a reason under the error has its room; a reason of
+            // more lines (a packing refusal naming many channels) grows the dialog.
+            const int label_height = std::max(48, Label2->heightForWidth(Label2->width()));
+            Label2->resize(Label2->width(), label_height);
+            setFixedSize(width(), kHeight + label_height - 48);
+            CancelBtn->move(CancelBtn->x(), kButtonTop + label_height - 48);
             show_result = true;
             ui_dialogs().beep(3000, 200);
             exec();
+            setFixedSize(width(), kHeight);
+            CancelBtn->move(CancelBtn->x(), kButtonTop);
         } else if (has_text && log) {
             log->append_to_last_line(" ubreak");
         }

@@ -35,7 +35,15 @@ UiDialogs::FileAnswer run_file_dialog(QWidget* parent, const UiDialogs::FileRequ
 } // namespace
 
 void QtDialogs::message(QWidget* parent, const QString& text, MessageKind kind) {
+    message_with_reason(parent, text, QString(), kind);
+}
+
+void QtDialogs::message_with_reason(QWidget* parent, const QString& text, const QString& reason,
+                                    MessageKind kind) {
     QMessageBox box(icon_of(kind), box_title(), shown(text), QMessageBox::Ok, parent);
+    // Under the message, in the box's smaller informative text.
+    if (!reason.isEmpty())
+        box.setInformativeText(shown(reason));
     box.exec();
 }
 

@@ -9,6 +9,8 @@ public:
     void message(QWidget* parent, const QString& text, MessageKind kind) override;
     bool message_or_action(QWidget* parent, const QString& text, const QString& action,
                            MessageKind kind) override;
+    void message_with_reason(QWidget* parent, const QString& text, const QString& reason,
+                             MessageKind kind) override;
     Answer confirm(QWidget* parent, const QString& text, Buttons buttons, bool warning) override;
     FileAnswer open_file(QWidget* parent, const FileRequest& request) override;
     FileAnswer save_file(QWidget* parent, const FileRequest& request) override;

@@ -46,6 +46,12 @@ public:
     // A message with one more button, `action`, beside its "OK"; true when the user chose it.
     virtual bool message_or_action(QWidget* parent, const QString& text, const QString& action,
                                    MessageKind kind) = 0;
+    // A message with its reason shown under it, apart from the message's own text; a set of
+    // dialogs without a place of its own for it shows the reason as the message's next line.
+    virtual void message_with_reason(QWidget* parent, const QString& text, const QString& reason,
+                                     MessageKind kind) {
+        message(parent, reason.isEmpty() ? text : text + QLatin1Char('\r') + reason, kind);
+    }
     virtual Answer confirm(QWidget* parent, const QString& text, Buttons buttons, bool warning) = 0;
     virtual FileAnswer open_file(QWidget* parent, const FileRequest& request) = 0;
     virtual FileAnswer save_file(QWidget* parent, const FileRequest& request) = 0;

@@ -40,6 +40,22 @@ int32_t Directory::first_channel(int32_t d) const {
     return -1;
 }
 
+uint32_t Directory::channels_of(int32_t d) const {
+    uint32_t channels = 0;
+    for (int32_t k = 0; k < kDirectoryChannels; ++k)
+        if (channel_map[k] == d)
+            channels |= 1u << k;
+    return channels;
+}
+
+uint32_t Directory::oversize_channels() const {
+    uint32_t channels = 0;
+    for (int32_t i = 0; i < table_count && i < kDirectoryChannels; ++i)
+        if (point_counts[i] > kMaxTablePoints)
+            channels |= channels_of(i + 1);
+    return channels;
+}
+
 bool Directory::holdable() const {
     if (table_count < 0 || table_count > kDirectoryChannels)
         return false;

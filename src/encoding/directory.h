@@ -28,6 +28,10 @@ struct Directory {
     int32_t oversize_tables() const;
     // Lowest channel that carries distinct table d (1-based), or -1.
     int32_t first_channel(int32_t d) const;
+    // Every channel that carries distinct table d (1-based): bit k for channel k+1.
+    uint32_t channels_of(int32_t d) const;
+    // The channels whose tables oversize_tables counts, as channels_of gives them.
+    uint32_t oversize_channels() const;
     // Whether a unit could hold this directory: at most 16 tables of 0 to 65535 points, and
     // every channel names one of them or none. Anything else came from a damaged record.
     bool holdable() const;

@@ -6,6 +6,7 @@ namespace tgm {
 
 void FTAB::reset() {
     failures_ = 0;
+    failed_channels_ = 0;
     directory_.clear();
     set_size(0);
 }
@@ -32,12 +33,17 @@ void FTAB::pack(const GROUPTAB& group) {
     directory_.number_tables(group);
     // A table the records cannot count could never be read back: no image at all.
     failures_ = directory_.oversize_tables();
+    failed_channels_ = directory_.oversize_channels();
     if (failures_ > 0)
         return;
     set_size(packed_size());
     uint8_t* cursor = bytes();
-    for (int32_t d = 1; d <= directory_.table_count; ++d)
+    for (int32_t d = 1; d <= directory_.table_count; ++d) {
+        const int32_t before = failures_;
         pack_table(cursor, group.item(directory_.first_channel(d)));
+        if (failures_ > before)
+            failed_channels_ |= directory_.channels_of(d);
+    }
 }
 
 int32_t FTAB::unpack(GROUPTAB& group) const {

@@ -39,12 +39,15 @@ public:
     int32_t image_size() const { return size(); }
     // Distinct tables that did not fit the layout in the last pack.
     int32_t failures() const { return failures_; }
+    // The channels of those tables: bit k for channel k+1.
+    uint32_t failed_channels() const { return failed_channels_; }
 
 protected:
     void add_failure() { ++failures_; }
 
 private:
     int32_t failures_ = 0;
+    uint32_t failed_channels_ = 0;
     Directory directory_{};
 };
 

@@ -17,6 +17,7 @@ int32_t TTrpTab::choose_method(const PARTAB&) const { return kMethodSecondDiff; 
 
 void TTrpTab::reset() {
     failures_ = 0;
+    failed_channels_ = 0;
     std::memset(&directory_, 0, sizeof(directory_));
     set_size(0);
 }
@@ -60,6 +61,7 @@ void TTrpTab::pack(const GROUPTAB& group) {
             static_cast<uint8_t>(choose_method(group.item(dir.first_channel(i + 1))));
     // A table the records cannot count could never be read back: no image at all.
     failures_ = dir.oversize_tables();
+    failed_channels_ = dir.oversize_channels();
     if (failures_ > 0)
         return;
     set_size(packed_size());
@@ -73,8 +75,10 @@ void TTrpTab::pack(const GROUPTAB& group) {
             le::put16(block + 2, table.count());
             block += kBlockHeaderSize;
         }
-        if (method < 0 || !pack_body(method, block, table).passed)
+        if (method < 0 || !pack_body(method, block, table).passed) {
             ++failures_;
+            failed_channels_ |= dir.channels_of(i + 1);
+        }
     }
 }
 

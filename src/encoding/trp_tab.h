@@ -43,6 +43,8 @@ public:
     const uint8_t* image() const { return bytes(); }
     int32_t image_size() const { return size(); }
     int32_t failures() const { return failures_; }
+    // The channels of the tables that failed the last pack: bit k for channel k+1.
+    uint32_t failed_channels() const { return failed_channels_; }
 
 protected:
     void set_compression_type(uint8_t type) { compression_type_ = type; }
@@ -54,6 +56,7 @@ private:
 
     uint8_t compression_type_ = 4;
     int32_t failures_ = 0;
+    uint32_t failed_channels_ = 0;
     ExtDirectory directory_{};
 };
 

@@ -31,9 +31,11 @@ bool TWTrpTab::fits(const PARTAB& table, int32_t method) {
 }
 
 bool TWTrpTab::pack_with_fallback(const GROUPTAB& group, int32_t highest_type) {
+    packing_failures_ = PackingFailures();
     const auto attempt = [&](uint8_t mode) {
         set_mode(mode);
         pack(group);
+        packing_failures_.add(failed_channels());
         return failures() == 0;
     };
     if (highest_type <= 2)

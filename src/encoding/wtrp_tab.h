@@ -1,6 +1,7 @@
 #pragma once
 // The writing side of TTrpTab: the mode sets the compression type and each table's method, and
 // packing with fallback fits a group into the best form the unit accepts.
+#include "encoding/packing_failures.h"
 #include "encoding/trp_tab.h"
 
 namespace tgm {
@@ -20,9 +21,12 @@ public:
     // Packs with the best form the unit's highest accepted type allows; true when the last
     // attempt fitted every table. After a failure the last attempt's image stays.
     bool pack_with_fallback(const GROUPTAB& group, int32_t highest_type);
+    // The channels that failed the attempts of the last pack_with_fallback.
+    const PackingFailures& packing_failures() const { return packing_failures_; }
 
 private:
     uint8_t mode_ = 4;
+    PackingFailures packing_failures_;
 };
 
 } // namespace tgm

@@ -3,10 +3,12 @@
 #include "forms/csv_records.h"
 #include "forms/csv_writer.h"
 #include "forms/form_kind.h"
+#include "forms/form_problem.h"
 #include "forms/number_text.h"
 #include "forms/sheet_reader.h"
 #include "support/cp1251.h"
 #include "support/message_sink.h"
+#include "support/read_problem.h"
 #include "support/xfile.h"
 
 #include <array>
@@ -171,7 +173,9 @@ bool parse_csv(std::string_view bytes, CsvImport& out, std::string& refusal) {
 bool open_csv_file(const std::string& file_name, CsvSource& source) {
     std::string bytes;
     if (!read_whole_file(file_name, bytes, FDATA::kMaxFormFileBytes)) {
-        show_message(cp("Файл испорчен!"));
+        show_message_with_reason(
+            cp("Файл испорчен!"),
+            FormProblem{0, read_problem(file_name, FDATA::kMaxFormFileBytes)}.text(file_name));
         return false;
     }
     std::string refusal;

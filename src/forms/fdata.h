@@ -12,6 +12,7 @@
 namespace tgm {
 
 class XITEXT;
+struct FormProblem;
 
 class FDATA {
 public:
@@ -37,8 +38,10 @@ public:
     bool delete_table(int32_t k);
     bool replace_table(int32_t k, const FORMA& table);
 
-    // Form files. Failures are reported through the message sink. A file that cannot be read
-    // (or is no regular file, or is larger than kMaxFormFileBytes) leaves the list untouched.
+    // Form files. Failures are reported through the message sink, each with its reason: the
+    // file's name and what happened, with the line where the reader stopped when it knows
+    // one. A file that cannot be read (or is no regular file, or is larger than
+    // kMaxFormFileBytes) leaves the list untouched.
     bool load_form_file(const std::string& file_name);
     bool save_form_file(const std::string& file_name) const;
     bool export_form_file(const std::string& file_name, int kind, int32_t table_index);
@@ -72,7 +75,8 @@ public:
 
 private:
     void fill_table(FORMA& table, const PARTAB& points, int kind);
-    bool parse_form_text(XITEXT& reader, int kind, const std::string& file_name);
+    bool parse_form_text(XITEXT& reader, int kind, const std::string& file_name,
+                         FormProblem& problem);
     // The tables a single-table export writes, first and last.
     std::pair<int32_t, int32_t> exported_range(int32_t table_index) const;
 };

@@ -2,9 +2,11 @@
 #include "forms/fdata.h"
 
 #include "forms/form_kind.h"
+#include "forms/form_problem.h"
 #include "support/atomic_file.h"
 #include "support/cp1251.h"
 #include "support/message_sink.h"
+#include "support/read_problem.h"
 #include "support/xitext.h"
 
 #include <filesystem>
@@ -60,24 +62,28 @@ bool FDATA::load_form_file(const std::string& file_name) {
         show_message(cp("Неизвестная форма!"));
         return false;
     }
+    FormProblem problem;
     try {
         XITEXT reader;
         FDATA loaded;
         if (reader.load(file_name, kMaxFormFileBytes)) {
-            if (!loaded.parse_form_text(reader, kind, file_name)) {
+            if (!loaded.parse_form_text(reader, kind, file_name, problem)) {
                 clear();
-                show_message(cp(" Ошибка формы! "));
+                show_message_with_reason(cp(" Ошибка формы! "), problem.text(file_name));
                 return false;
             }
             std::swap(forms, loaded.forms);
             count = loaded.count;
             return true;
         }
+        problem.what = read_problem(file_name, kMaxFormFileBytes);
     } catch (const std::bad_alloc&) {
         // A file of absurd counts must not end the program; the list stays as it was.
+        problem = {0, cp("не хватает памяти, чтобы прочесть файл")};
     } catch (const std::length_error&) {
+        problem = {0, cp("не хватает памяти, чтобы прочесть файл")};
     }
-    show_message(cp("Файл испорчен!"));
+    show_message_with_reason(cp("Файл испорчен!"), problem.text(file_name));
     return false;
 }
 
@@ -85,21 +91,31 @@ namespace {
 
 // Hands one table its lines. A count line discards what the table held, so only the last one
 // before the table's values is carried out: a file of count lines costs its size, not a fill of
-// up to 65,535 points per line.
+// up to 65,535 points per line. The first line that gives the table nothing is noted: should
+// the file hold no table, it is the likely culprit.
 class TableLines {
 public:
-    explicit TableLines(FORMA& table) : table_(table) {}
+    TableLines(FORMA& table, FormProblem& problem) : table_(table), problem_(problem) {}
     // False for a count above what a unit table holds.
-    bool add(std::string_view line) {
+    bool add(std::string_view line, int32_t number) {
         std::optional<int64_t> count;
-        if (!table_.is_count_line(line, count))
-            return table_.parse_line(line);
-        if (count && *count > kMaxZeroPoints)
+        if (!table_.is_count_line(line, count)) {
+            const int32_t before = table_.point_count();
+            const bool ok = table_.parse_line(line);
+            if (table_.point_count() == before)
+                problem_.note(number, unused_line_text(line));
+            return ok;
+        }
+        if (count && *count > kMaxZeroPoints) {
+            problem_ = {number, cp("число точек больше ") + std::to_string(kMaxZeroPoints)};
             return false;
+        }
         if (count) {
             table_.levels.clear();
             table_.volumes.clear();
             zeros_ = static_cast<int32_t>(*count);
+        } else {
+            problem_.note(number, cp("ожидалось число точек"));
         }
         return true;
     }
@@ -115,26 +131,43 @@ public:
     }
 
 private:
+    // In the kinds whose values stand on "|" lines, any other line is one the reader skips.
+    std::string unused_line_text(std::string_view line) const {
+        const bool bar_kind = table_.form_type == kFormFs || table_.form_type == kFormF1;
+        if (bar_kind && line.front() != '|')
+            return cp("ожидалась строка «|» с числами");
+        return cp("ожидалось число");
+    }
+
     FORMA& table_;
+    FormProblem& problem_;
     std::optional<int32_t> zeros_;
 };
 
 } // namespace
 
-// Fills a cleared list from the reader's lines; false when the text is no form.
-bool FDATA::parse_form_text(XITEXT& reader, int kind, const std::string& file_name) {
+// Fills a cleared list from the reader's lines; false when the text is no form, with what the
+// reader made of it in `problem`.
+bool FDATA::parse_form_text(XITEXT& reader, int kind, const std::string& file_name,
+                            FormProblem& problem) {
+    bool any_line = false;
     if (is_single_table_kind(kind)) {
         forms[0].set_form_type(kind);
         forms[0].name = single_table_name(file_name);
         count = 1;
-        TableLines lines(forms[0]);
-        while (reader.next_line())
-            if (!lines.add(reader.line()))
+        TableLines lines(forms[0], problem);
+        while (reader.next_line()) {
+            any_line = true;
+            if (!lines.add(reader.line(), reader.line_number()))
                 return false;
+        }
         lines.finish();
     } else {
         std::optional<TableLines> current;
+        // Lines before the first table are no one's; they are to blame only when no table opens.
+        FormProblem outside;
         while (reader.next_line()) {
+            any_line = true;
             const std::string& line = reader.line();
             if (line.front() == '#') {
                 if (current)
@@ -145,13 +178,17 @@ bool FDATA::parse_form_text(XITEXT& reader, int kind, const std::string& file_na
                 FORMA& next = forms[count++];
                 next.set_form_type(kind);
                 next.name = trim_text(std::string_view(line).substr(1));
-                current.emplace(next);
-            } else if (current && !current->add(line)) {
+                current.emplace(next, problem);
+            } else if (!current) {
+                outside.note(reader.line_number(), cp("ожидалась строка «#» с именем таблицы"));
+            } else if (!current->add(line, reader.line_number())) {
                 return false;
             }
         }
         if (current)
             current->finish();
+        if (count == 0)
+            problem = outside;
     }
     // Trailing gaps are dropped; gaps before the last real table stay.
     bool seen_filled = false;
@@ -163,7 +200,13 @@ bool FDATA::parse_form_text(XITEXT& reader, int kind, const std::string& file_na
         else if (!seen_filled)
             --count;
     }
-    return count != 0;
+    if (count != 0)
+        return true;
+    if (!any_line)
+        problem = {0, cp("в файле нет ни строки текста")};
+    else if (problem.empty())
+        problem.what = cp("ни в одной таблице нет двух точек");
+    return false;
 }
 
 std::string FDATA::form_text() const {

@@ -75,4 +75,11 @@ bool PARTAB::check_first_diff(PARTAB& out) const {
     return ok;
 }
 
+std::string PARTAB::control_text() const {
+    PARTAB scratch;
+    if (check_second_diff(scratch))
+        return "OK ";
+    return check_first_diff(scratch) ? "OK*" : "OK**";
+}
+
 } // namespace tgm

@@ -31,6 +31,9 @@ public:
     // The unit's encodability tests; `out` gets the differenced values, complete even on failure.
     bool check_second_diff(PARTAB& out) const;
     bool check_first_diff(PARTAB& out) const;
+    // What the tests make of a table of two points or more: "OK " when it passes the
+    // second-difference test, else "OK*" when it passes the first-difference one, else "OK**".
+    std::string control_text() const;
 
 private:
     int32_t count_ = 0;

@@ -33,7 +33,9 @@ public:
     int32_t version_code = -1;
     std::string version_text;
     // The reason under the error text: why the port did not open (denied to this user, no
-    // such device), or what to check when no unit answered the probe.
+    // such device), what to check when no unit answered the probe, or the figures behind a
+    // refused write (the channels that fit no compression, the image against the flash, the
+    // version the unit reported). Empty when there is none.
     std::string port_note;
     // Longest wait for a byte in ms; kept across operations.
     std::atomic<int32_t> max_response{0};

@@ -107,19 +107,23 @@ bool VLinkRun::move_blocks(int32_t blocks, const std::function<bool(int32_t)>& t
 
 void VLinkRun::write_tables() {
     if (!request(kTypeCount, 0, kGet, nullptr, 0, 2)) {
-        if (error_code == static_cast<int32_t>(kCommandRejected))
+        if (error_code == static_cast<int32_t>(kCommandRejected)) {
             error_code = kVersionUnsupported;
+            reason.set(error_code, version_reason(link.version_text, false));
+        }
         return;
     }
     const int32_t highest = le::get16u(master.answer_data().bytes()) - 1;
     TWTrpTab image;
     if (!image.pack_with_fallback(link.group, highest)) {
         error_code = kPackingFailed;
+        reason.set(error_code, packing_reason(link.group, image.packing_failures()));
         return;
     }
     const uint8_t type = image.compression_type();
     if (type <= 2 && image.image_size() >= kTooLargeImage) {
         error_code = kFlashTooSmall;
+        reason.set(error_code, flash_reason(image.image_size(), kTooLargeImage - 1));
         return;
     }
     if (!wait_ready())
@@ -209,6 +213,7 @@ bool RunVLink(TBVLink& link) {
     if (run.error_code == 0 && changes)
         run.finish();
     link.error_text = link_error_text(run.error_code);
+    link.port_note = run.reason.for_code(run.error_code);
     return run.error_code == 0;
 }
 

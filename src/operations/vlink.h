@@ -3,6 +3,7 @@
 // the firmware version, writes, reads or deletes the tables with V requests and, after a write
 // or a clear, sends the finishing request. Sets error_text, version_code and version_text.
 #include "encoding/directory_record.h"
+#include "operations/link_errors.h"
 #include "operations/tbvlink.h"
 #include "v_protocol/vmaster.h"
 
@@ -29,6 +30,8 @@ public:
     TBVLink& link;
     VMASTER master;
     int32_t error_code = 0;
+    // What is shown under the message.
+    LinkReason reason;
 
 private:
     // One request: error_code from the unit's result code, or 6 when the request failed or

@@ -93,6 +93,24 @@ const char* sim_usage() {
            "  --help                  this text\n";
 }
 
+namespace {
+
+// The line under a refused value: the option as the usage text shows it, with what it takes
+// ("--transport 9600|19200"), and what was given.
+std::string value_reason(const std::string& option, const char* value) {
+    const std::string usage = sim_usage();
+    std::string takes = option;
+    // The word after the option in its line of the usage text.
+    if (const auto at = usage.find("  " + option + " "); at != std::string::npos) {
+        const auto form = at + 3 + option.size();
+        takes += " " + usage.substr(form, usage.find_first_of(" \n", form) - form);
+    }
+    return "takes " + takes +
+           (value ? "; given \"" + std::string(value) + "\"" : "; no value given");
+}
+
+} // namespace
+
 int parse_sim_options(int argc, char** argv, SimConfig& config, std::string& message) {
     // Options that take a number in a range.
     struct NumberOption {
@@ -192,7 +210,7 @@ int parse_sim_options(int argc, char** argv, SimConfig& config, std::string& mes
             return 2;
         }
         if (!ok) {
-            message = "bad or missing value for " + option;
+            message = "bad or missing value for " + option + "\n" + value_reason(option, value);
             return 2;
         }
     }

@@ -17,6 +17,12 @@ public:
                 c = '\n';
         std::fprintf(stderr, "%s\n", utf8.c_str());
     }
+    // The reason is the line after the text.
+    void show_with_reason(const std::string& text, const std::string& reason,
+                          MessageKind kind) override {
+        show_message(text, kind);
+        show_message(reason, kind);
+    }
 };
 
 StderrSink default_sink;
@@ -33,5 +39,13 @@ MessageSink* set_message_sink(MessageSink* sink) {
 }
 
 void show_message(const std::string& text, MessageKind kind) { current->show_message(text, kind); }
+
+void show_message_with_reason(const std::string& text, const std::string& reason,
+                              MessageKind kind) {
+    if (reason.empty())
+        current->show_message(text, kind);
+    else
+        current->show_with_reason(text, reason, kind);
+}
 
 } // namespace tgm

@@ -12,6 +12,13 @@ class MessageSink {
 public:
     virtual ~MessageSink() = default;
     virtual void show_message(const std::string& text, MessageKind kind) = 0;
+    // The text with its reason under it (which file, what happened). A sink without a place of
+    // its own for the reason shows the text alone.
+    virtual void show_with_reason(const std::string& text, const std::string& reason,
+                                  MessageKind kind) {
+        (void)reason;
+        show_message(text, kind);
+    }
 };
 
 // The sink in use; by default one that prints the text as UTF-8 on stderr.
@@ -21,5 +28,8 @@ MessageSink* set_message_sink(MessageSink* sink);
 
 // Shorthand for message_sink().show_message(text, kind). Nearly every message is a failure.
 void show_message(const std::string& text, MessageKind kind = MessageKind::error);
+// The same with a reason; an empty reason shows the text alone.
+void show_message_with_reason(const std::string& text, const std::string& reason,
+                              MessageKind kind = MessageKind::error);
 
 } // namespace tgm

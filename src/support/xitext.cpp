@@ -33,6 +33,7 @@ std::string trim_text(std::string_view text) {
 bool XITEXT::load(const std::string& file_name, int32_t max_bytes) {
     depth_ = 0;
     position_ = 0;
+    line_number_ = 0;
     XFILE file(file_name, false, XFILE::Mode::read);
     const long long size = file.file_size();
     if (!file.is_open() || size < 0 || size > max_bytes)
@@ -48,6 +49,7 @@ bool XITEXT::load(const std::string& file_name, int32_t max_bytes) {
 bool XITEXT::load_head(const std::string& file_name, int32_t max_bytes) {
     depth_ = 0;
     position_ = 0;
+    line_number_ = 0;
     XFILE file(file_name, false, XFILE::Mode::read);
     const long long size = file.file_size();
     if (!file.is_open() || size < 0)
@@ -70,6 +72,7 @@ bool XITEXT::load_head(const std::string& file_name, int32_t max_bytes) {
 void XITEXT::load_bytes(std::string_view bytes) {
     depth_ = 0;
     position_ = 0;
+    line_number_ = 0;
     bytes_.assign(bytes.data(), static_cast<int32_t>(bytes.size()));
 }
 
@@ -82,6 +85,7 @@ bool XITEXT::raw_line() {
     const auto* lf = static_cast<const char*>(std::memchr(start, '\n', left));
     const std::size_t length = lf ? static_cast<std::size_t>(lf - start) : left;
     line_.assign(start, length);
+    ++line_number_;
     if (line_.find('\r') != std::string::npos)
         line_.erase(std::remove(line_.begin(), line_.end(), '\r'), line_.end());
     position_ += static_cast<int32_t>(lf ? length + 1 : length);

@@ -23,6 +23,9 @@ public:
     bool split();
 
     const std::string& line() const { return line_; }
+    // Where the current line stands in the text, counted from 1 (blank and comment lines
+    // count): what a message about the line names.
+    int32_t line_number() const { return line_number_; }
     const std::string& key() const { return key_; }
     const std::string& value() const { return value_; }
 
@@ -32,6 +35,7 @@ private:
 
     int32_t depth_ = 0;
     int32_t position_ = 0;
+    int32_t line_number_ = 0;
     DATA bytes_;
     std::string line_;
     std::string key_;

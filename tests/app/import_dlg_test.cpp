@@ -194,6 +194,22 @@ TEST(ImportDlg, AFileThatCannotBeLoadedLeavesTheProjectAlone) {
     p.action("NTabInsertF")->trigger();
     ASSERT_EQ(p.dialogs.messages.size(), 1u);
     EXPECT_EQ(p.dialogs.messages[0], u("Файл испорчен!"));
+    // Under the message, apart from it: which file, and what happened.
+    EXPECT_EQ(p.dialogs.message_reasons[0],
+              QString::fromStdString(p.home.file("dir.fs")) + u(": это папка"));
+    // A count no unit table holds, on the fourth line: the reader stops there.
+    write_file(p.home.file("count.fs2"), "# a\r\n// note\r\n\r\n| 70000\r\n1\r\n2\r\n");
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("count.fs2"))};
+    p.action("NTabInsertF")->trigger();
+    p.dialogs.files = {ScriptedDialogs::chosen(p.home.file("gone.fs"))};
+    p.action("ImportButton")->trigger();
+    ASSERT_EQ(p.dialogs.messages.size(), 3u);
+    EXPECT_EQ(p.dialogs.messages[1], u(" Ошибка формы! "));
+    EXPECT_EQ(p.dialogs.message_reasons[1], QString::fromStdString(p.home.file("count.fs2")) +
+                                                u(": строка 4: число точек больше 65535"));
+    EXPECT_EQ(p.dialogs.messages[2], u("Файл испорчен!"));
+    EXPECT_EQ(p.dialogs.message_reasons[2],
+              QString::fromStdString(p.home.file("gone.fs")) + u(": файл не найден"));
     EXPECT_EQ(p.main->project().count(), 1);
     EXPECT_EQ(p.cell(1, 4), "K");
 }

@@ -20,9 +20,15 @@ ScriptedDialogs::~ScriptedDialogs() {
     set_ui_dialogs(previous_dialogs_);
 }
 
-void ScriptedDialogs::message(QWidget*, const QString& text, MessageKind kind) {
+void ScriptedDialogs::message(QWidget* parent, const QString& text, MessageKind kind) {
+    message_with_reason(parent, text, QString(), kind);
+}
+
+void ScriptedDialogs::message_with_reason(QWidget*, const QString& text, const QString& reason,
+                                          MessageKind kind) {
     messages.push_back(text);
     message_kinds.push_back(kind);
+    message_reasons.push_back(reason);
 }
 
 bool ScriptedDialogs::message_or_action(QWidget* parent, const QString& text, const QString& action,

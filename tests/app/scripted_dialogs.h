@@ -29,6 +29,8 @@ public:
     // Recorded as a message; the next of `actions_chosen` answers it (none left: "OK").
     bool message_or_action(QWidget* parent, const QString& text, const QString& action,
                            MessageKind kind) override;
+    void message_with_reason(QWidget* parent, const QString& text, const QString& reason,
+                             MessageKind kind) override;
     Answer confirm(QWidget* parent, const QString& text, Buttons buttons, bool warning) override;
     FileAnswer open_file(QWidget* parent, const FileRequest& request) override;
     FileAnswer save_file(QWidget* parent, const FileRequest& request) override;
@@ -50,6 +52,8 @@ public:
     std::vector<QString> actions;
     std::vector<QString> messages;
     std::vector<MessageKind> message_kinds;
+    // The reason under each message; empty for a message without one.
+    std::vector<QString> message_reasons;
     std::vector<QString> questions;
     std::vector<Buttons> question_buttons;
     // Called as each question is asked, before it is answered.

@@ -591,6 +591,51 @@ TEST(SafeChanges, ACancelledWriteNamesTheCopy) {
     }
 }
 
+// A write the unit's compression refuses: the result dialog shows the error and, under it, the
+// channels that fit no form, grown to hold every line of that reason above its button.
+TEST(ProgressDialog, ARefusedWriteShowsItsWholeReasonUnderTheError) {
+    ManualClock clock;
+    SimConfig config = UnitOnPort0::with_firmware("9610");
+    config.type_count = 1; // second differences only
+    UnitOnPort0 unit(config);
+    Program p;
+    clock.sleep_ms(1000);
+    PARTAB zigzag(50);
+    std::vector<PARTAB> tables;
+    for (int32_t k = 0; k < 7; ++k) {
+        for (int32_t i = 0; i < 50; ++i)
+            zigzag.point(i) = k + (i % 2) * 1000;
+        tables.push_back(zigzag);
+    }
+    p.main->project().take_group(group({tables[0], tables[1], tables[2], tables[3], tables[4],
+                                        tables[5], tables[6], line(20)}),
+                                 "zigzags");
+    p.main->refresh(-1);
+    without_copy_or_check(p);
+    p.dialogs.answers = {Answer::ok};
+    TLinkForm1* form = p.main->link_form();
+    QString shown;
+    bool whole = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!form->show_result || !form->isVisible() || !shown.isEmpty())
+            return;
+        auto* label = form->findChild<QLabel*>(QStringLiteral("Label2"));
+        auto* button = form->findChild<QPushButton*>(QStringLiteral("CancelBtn"));
+        shown = label->text();
+        whole = label->height() >= label->heightForWidth(label->width()) &&
+                label->geometry().bottom() < button->y() &&
+                button->geometry().bottom() < form->height();
+        button->click();
+    });
+    poll.start(5);
+    p.action("NStrWrite")->trigger();
+    EXPECT_EQ(shown, u("Ошибка сжатия таблиц\nКаналы 1, 2, 3, 4, 5, 6, 7 (контроль «OK*») не "
+                       "помещаются ни в один формат этой системы."));
+    EXPECT_TRUE(whole);
+    EXPECT_EQ(form->height(), 85); // back to its own size for the next operation
+}
+
 // Cancel twice, Esc and a close request while the thread runs: the thread is asked to stop,
 // and the dialog stays until it has.
 TEST(ProgressDialog, OnlyTheThreadsEndClosesItAfterACancel) {

@@ -4,6 +4,7 @@
 
 #include "support/cp1251.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using tgm::test::run_program;
@@ -47,14 +48,25 @@ TEST(CliInfo, LoadFailuresExitTwoWithTheProgramsText) {
     auto r = run_program("tgm-cli", {"info", dir.file("x.txt")});
     EXPECT_EQ(r.exit_code, 2);
     EXPECT_EQ(r.err, "Неизвестная форма!\n");
+    // The message, then the file and what happened, with the line the reader stopped at.
     r = run_program("tgm-cli", {"info", dir.file("missing.fs")});
     EXPECT_EQ(r.exit_code, 2);
-    EXPECT_EQ(r.err, "Файл испорчен!\n");
+    EXPECT_EQ(r.err, "Файл испорчен!\n" + dir.file("missing.fs") + ": файл не найден\n");
+    std::filesystem::create_directory(dir.file("folder.fs2"));
+    r = run_program("tgm-cli", {"info", dir.file("folder.fs2")});
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_EQ(r.err, "Файл испорчен!\n" + dir.file("folder.fs2") + ": это папка\n");
     tgm::test::write_file(dir.file("bars.fs"), "# a\r\n1 2 3\r\n");
     r = run_program("tgm-cli", {"info", dir.file("bars.fs")});
     EXPECT_EQ(r.exit_code, 2);
-    EXPECT_EQ(r.err, " Ошибка формы! \n");
+    EXPECT_EQ(r.err, " Ошибка формы! \n" + dir.file("bars.fs") +
+                         ": строка 2: ожидалась строка «|» с числами\n");
     EXPECT_EQ(r.out, "");
+    // Blank and comment lines count; the one value of a table is no table.
+    tgm::test::write_file(dir.file("word.fs2"), "# a\r\n// remark\r\n\r\nlitres\r\n5\r\n");
+    r = run_program("tgm-cli", {"info", dir.file("word.fs2")});
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_EQ(r.err, " Ошибка формы! \n" + dir.file("word.fs2") + ": строка 4: ожидалось число\n");
     r = run_program("tgm-cli", {"info"});
     EXPECT_EQ(r.exit_code, 2);
     r = run_program("tgm-cli", {"frobnicate"});
@@ -77,7 +89,8 @@ TEST(CliInfo, AFormFileLargerThanMemoryIsADamagedFile) {
     tgm::test::write_file(dir.file("big.fs"), text);
     const auto r = run_program("tgm-cli", {"info", dir.file("big.fs")}, 64u << 20);
     EXPECT_EQ(r.exit_code, 2);
-    EXPECT_EQ(r.err, "Файл испорчен!\n");
+    EXPECT_EQ(r.err, "Файл испорчен!\n" + dir.file("big.fs") +
+                         ": не хватает памяти, чтобы прочесть файл\n");
 #endif
 }
 
@@ -138,4 +151,34 @@ TEST(CliConvert, RefusalsWriteNothing) {
     r = run_program("tgm-cli", {"convert", example("rgs50.fs31"), dir.file("plain/o.fs")});
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_EQ(r.err, "Ошибка записи файла " + dir.file("plain/o.fs") + "\n");
+}
+
+TEST(CliUsage, TheLineUnderAUsageErrorNamesTheOptionAndWhatItTakes) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string first_two_lines;
+    };
+    const std::vector<Case> cases = {
+        {{"write", "in.fs", "--verfy"},
+         "usage: tgm-cli [options] write IN [--backup PATH] [--verify] [--no-journal]\n"
+         "--verfy: неизвестный параметр; допустимы --backup PATH, --verify, --no-journal\n"},
+        // clear reads nothing back, so --verify is not one of its options.
+        {{"clear", "--verify"},
+         "usage: tgm-cli [options] clear [--backup PATH] [--no-journal]\n"
+         "--verify: неизвестный параметр; допустимы --backup PATH, --no-journal\n"},
+        {{"console", "--key", "F1"},
+         "usage: tgm-cli [--port P] console [--key C]...  (each --key is one character)\n"
+         "--key: ровно один символ клавиши; задано «F1»\n"},
+        {{"read", "a.fs", "b.fs"},
+         "usage: tgm-cli [options] read OUT\nожидаются аргументы: OUT; заданы: a.fs b.fs\n"},
+        {{"--port"},
+         "tgm-cli: --port needs a port number or a device path\n"
+         "--port: номер порта 0–95 (tgm-cli ports) или путь к устройству; значение не задано\n"},
+    };
+    for (const Case& c : cases) {
+        const auto r = run_program("tgm-cli", c.args);
+        EXPECT_EQ(r.exit_code, 2) << c.first_two_lines;
+        const auto second_end = r.err.find('\n', r.err.find('\n') + 1);
+        EXPECT_EQ(r.err.substr(0, second_end + 1), c.first_two_lines);
+    }
 }

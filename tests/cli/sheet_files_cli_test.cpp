@@ -82,7 +82,8 @@ TEST_F(CliSheet, UnitsFromTheOptionsCompleteTheHeaderAndTheTableGoesIntoTheUnit)
     EXPECT_EQ(r.exit_code, 2);
     r = run_program("tgm-cli", {"info", file, "--table-channel", "17"});
     EXPECT_EQ(r.exit_code, 2);
-    EXPECT_EQ(r.err, "tgm-cli: --table-channel takes a channel from 1 to 16\n");
+    EXPECT_EQ(r.err, "tgm-cli: --table-channel takes a channel from 1 to 16\n"
+                     "--table-channel: канал от 1 до 16; задано «17»\n");
 }
 
 } // namespace

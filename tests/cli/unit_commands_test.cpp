@@ -363,6 +363,8 @@ TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
     write_file(dir.file("bad.fs2"), "# a\r\n1\r\n2\r\n# b\r\n1\r\n-\r\n");
     write_file(dir.file("none.fs2"), "# a\r\n\r\n");
     write_file(dir.file("plain"), "not a port");
+    const std::string none =
+        " Ошибка формы! \n" + dir.file("none.fs2") + ": ни в одной таблице нет двух точек\n";
     struct Case {
         std::vector<std::string> args;
         std::string err;
@@ -370,9 +372,11 @@ TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
     std::vector<Case> refused = {
         {{"--port", unit.path(), "write", dir.file("bad.fs2")},
          "Канал 2: таблица не преобразуется (Контроль \"-\")\n"},
-        {{"--port", unit.path(), "write", dir.file("none.fs2")}, " Ошибка формы! \n"},
-        {{"--port", unit.path(), "compare", dir.file("none.fs2")}, " Ошибка формы! \n"},
-        {{"--port", unit.path(), "read", dir.file("out.txt")}, "Неизвестная форма!\n"},
+        {{"--port", unit.path(), "write", dir.file("none.fs2")}, none},
+        {{"--port", unit.path(), "compare", dir.file("none.fs2")}, none},
+        {{"--port", unit.path(), "read", dir.file("out.txt")},
+         "Неизвестная форма!\n" + dir.file("out.txt") +
+             ": пишутся формы .fs, .fs1, .fs2, .fs31, .fs32 и таблицы .csv\n"},
         {{"--port", dir.file("plain"), "clear"}, ""},
         {{"--port", "200", "clear"}, ""},
         {{"--port", unit.path(), "info", example("rgs50.fs31")}, ""},
@@ -471,7 +475,13 @@ TEST_F(CliUnit, KUnitsFailureTraceAndThePowerNotice) {
                                           "write", example("rgs50.fs31")});
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_EQ(status_of(r), "5x0\tОшибка. Версия БВ не поддерживается");
-    EXPECT_EQ(r.err.rfind("Ошибка. Версия БВ не поддерживается\n write sv-5X0  #", 0), 0u) << r.err;
+    // The version the unit reported stands under the error, before the event-log line.
+    EXPECT_EQ(r.err.rfind("Ошибка. Версия БВ не поддерживается\n"
+                          "БВ сообщил версию 5x0: таблицы этой версии программа не читает и не "
+                          "пишет.\n write sv-5X0  #",
+                          0),
+              0u)
+        << r.err;
     EXPECT_NE(r.err.find(" >10  <0 55 #"), std::string::npos) << r.err;
     const std::string tail = " <c  Ошибка. Версия БВ не поддерживается\n"
                              "Таблицы в системе могли остаться записанными не полностью.\n";

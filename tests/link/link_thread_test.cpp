@@ -318,6 +318,28 @@ TEST(LinkFlashAndTypes, SpaceLimitsTypeRetryAndRefusedCommandEight) {
     EXPECT_EQ(write(v, group({line(32759)})), ok);
 }
 
+TEST(LinkFlashAndTypes, APackingRefusalNamesTheChannelsThatFitNoFormTogether) {
+    ManualClock clock;
+    // Channel 1 passes the second-difference test only (its steps outgrow a 16-bit word),
+    // channels 2 and 3 (one table, stored once) the first-difference test only, channel 4
+    // both: a unit of types 0 and 1 stores each alone, but no one type holds them all.
+    PARTAB widening(3);
+    widening.point(0) = 0;
+    widening.point(1) = 32767;
+    widening.point(2) = 65661;
+    ServedUnit unit(unit_config('k', "9610"));
+    Link link(unit.port());
+    link.group = group({widening, zigzag(50), zigzag(50), line(20)});
+    EXPECT_FALSE(link.run(TBVLink::kWrite));
+    EXPECT_EQ(link.error_text, text("Ошибка сжатия таблиц"));
+    EXPECT_EQ(link.port_note, text("Каналы 1 (контроль «OK »), 2, 3 (контроль «OK*») по "
+                                   "отдельности помещаются, но вместе — ни в один формат этой "
+                                   "системы."));
+    // The next operation's reason is its own: a read that succeeds has none.
+    EXPECT_TRUE(link.run(TBVLink::kRead));
+    EXPECT_EQ(link.port_note, "");
+}
+
 TEST(LinkRecordsAndStatuses, UnknownTypesFaultsAndDamagedAnswersLeaveTheGroup) {
     ManualClock clock;
     const GROUPTAB before = group({line(5), line(7)});

@@ -399,6 +399,14 @@ TEST(SimConfig, OptionsAndTheirMistakes) {
         const int argc = args[2] == nullptr ? 2 : 3;
         EXPECT_EQ(parse_sim_options(argc, const_cast<char**>(args), c, message), 2) << args[1];
     }
+    // The line under a refused value says what the option takes, as the usage text writes it.
+    SimConfig refused;
+    EXPECT_EQ(parse_sim_options(3, const_cast<char**>(bad[0]), refused, message), 2);
+    EXPECT_EQ(message, "bad or missing value for --transport\ntakes --transport 9600|19200; given "
+                       "\"4800\"");
+    EXPECT_EQ(parse_sim_options(2, const_cast<char**>(bad[5]), refused, message), 2);
+    EXPECT_EQ(message, "bad or missing value for --firmware\ntakes --firmware VERSION; no value "
+                       "given");
     SimConfig k;
     const char* k_transport[] = {"tgm-sim", "--transport", "9600"};
     EXPECT_EQ(parse_sim_options(3, const_cast<char**>(k_transport), k, message), 2);

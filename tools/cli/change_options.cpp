@@ -1,5 +1,7 @@
 #include "change_options.h"
 
+#include "cli_common.h"
+
 #include <cstring>
 
 namespace tgm::cli {
@@ -15,28 +17,40 @@ const char kChangeOptionsHelp[] =
     "  --no-journal   append no line to REPORT/journal.csv\n";
 
 bool parse_change_options(int argc, char** argv, bool write, ChangeCommandOptions& options) {
+    const std::string accepted = write ? "--backup PATH, --verify, --protocol OUT.pdf, --no-journal"
+                                       : "--backup PATH, --no-journal";
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         if (std::strcmp(a, "--backup") == 0) {
-            if (i + 1 >= argc)
+            if (i + 1 >= argc) {
+                options.problem = "--backup: нужен путь файла или папки копии";
                 return false;
+            }
             options.backup = true;
             options.backup_path = argv[++i];
         } else if (write && std::strcmp(a, "--verify") == 0) {
             options.verify = true;
         } else if (write && std::strcmp(a, "--protocol") == 0) {
-            if (i + 1 >= argc || argv[i + 1][0] == '\0')
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                options.problem = "--protocol: нужен путь файла PDF";
                 return false;
+            }
             options.protocol = argv[++i];
         } else if (std::strcmp(a, "--no-journal") == 0) {
             options.journal = false;
         } else if (std::strncmp(a, "--", 2) == 0) {
+            options.problem = std::string(a) + ": неизвестный параметр; допустимы " + accepted;
             return false;
         } else {
             options.arguments.emplace_back(a);
         }
     }
     return true;
+}
+
+std::string change_usage_reason(const ChangeCommandOptions& options, const char* expected) {
+    return options.problem.empty() ? arguments_reason(expected, options.arguments)
+                                   : options.problem;
 }
 
 } // namespace tgm::cli

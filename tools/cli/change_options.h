@@ -16,10 +16,15 @@ struct ChangeCommandOptions {
     bool verify = false;
     std::string protocol; // the write protocol's PDF file; empty: none
     bool journal = true;
+    // After a false parse: the option refused and what the command takes (UTF-8).
+    std::string problem;
 };
 
 // Reads argv[1] on; `write` whether the command is write, whose own options --verify and
 // --protocol are. False on an unknown option or --backup or --protocol without its file.
 bool parse_change_options(int argc, char** argv, bool write, ChangeCommandOptions& options);
+// The line under the command's usage error: the option refused, or the arguments given
+// against `expected` (UTF-8).
+std::string change_usage_reason(const ChangeCommandOptions& options, const char* expected);
 
 } // namespace tgm::cli

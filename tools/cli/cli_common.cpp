@@ -31,6 +31,30 @@ int usage_error(const char* utf8_text) {
     return kUsage;
 }
 
+int usage_error(const char* utf8_text, const std::string& reason) {
+    std::fprintf(stderr, "%s\n%s\n", utf8_text, reason.c_str());
+    return kUsage;
+}
+
+std::string arguments_reason(const char* expected, const std::vector<std::string>& given) {
+    std::string list;
+    for (const std::string& a : given)
+        list += (list.empty() ? "" : " ") + a;
+    return std::string("ожидаются аргументы: ") + (*expected ? expected : "никакие") +
+           "; заданы: " + (given.empty() ? "никакие" : list);
+}
+
+std::string arguments_reason(const char* expected, int argc, char** argv) {
+    return arguments_reason(expected, std::vector<std::string>(argv + 1, argv + argc));
+}
+
+const char kWrittenKinds[] = "пишутся формы .fs, .fs1, .fs2, .fs31, .fs32 и таблицы .csv";
+
+std::string value_reason(const char* option, const char* accepted, const char* given) {
+    return std::string(option) + ": " + accepted + "; " +
+           (given ? "задано «" + std::string(given) + "»" : std::string("значение не задано"));
+}
+
 const char kTableOptionsHelp[] =
     "Spreadsheet tables (.csv, .tsv) whose header does not say it: after the command's\n"
     "arguments of info, dump, convert, graph, pdf, write and compare\n"
@@ -57,18 +81,22 @@ int take_table_options(int argc, char** argv) {
             argv[kept++] = argv[i];
             continue;
         }
+        const char* given = i + 1 < argc ? argv[i + 1] : nullptr;
         const char* value = i + 1 < argc ? argv[++i] : "";
         if (name == "--level-unit" && !level_unit_of_name(value, o.level)) {
-            usage_error("tgm-cli: --level-unit takes mm, cm or m");
+            usage_error("tgm-cli: --level-unit takes mm, cm or m",
+                        value_reason("--level-unit", "mm, cm или m", given));
             return -1;
         }
         if (name == "--volume-unit" && !volume_unit_of_name(value, o.volume)) {
-            usage_error("tgm-cli: --volume-unit takes l, dm3 or m3");
+            usage_error("tgm-cli: --volume-unit takes l, dm3 or m3",
+                        value_reason("--volume-unit", "l, dm3 или m3", given));
             return -1;
         }
         if (name == "--table-channel" &&
             (!integer_of_text(value, o.channel) || o.channel < 1 || o.channel > 16)) {
-            usage_error("tgm-cli: --table-channel takes a channel from 1 to 16");
+            usage_error("tgm-cli: --table-channel takes a channel from 1 to 16",
+                        value_reason("--table-channel", "канал от 1 до 16", given));
             return -1;
         }
     }
@@ -131,7 +159,8 @@ bool load_for_import(const std::string& file_name, EPROJECT& project, std::strin
         project.open_tables(tables, file_name);
     } else if (table_options().any()) {
         usage_error("tgm-cli: --level-unit, --volume-unit and --table-channel go with "
-                    "spreadsheet tables (.csv, .tsv)");
+                    "spreadsheet tables (.csv, .tsv)",
+                    file_name + ": это не таблица .csv или .tsv");
         return false;
     } else if (!project.open_form(file_name)) {
         return false;

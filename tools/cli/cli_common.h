@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tgm {
 class EPROJECT;
@@ -19,6 +20,15 @@ void print_line(const std::string& text_cp1251);
 void print_error(const std::string& text_cp1251);
 // Usage errors are printed in the program's own words (UTF-8 literal).
 int usage_error(const char* utf8_text);
+// The same with its reason on the next line (UTF-8): what was given against what is accepted.
+int usage_error(const char* utf8_text, const std::string& reason);
+// "ожидаются аргументы: EXPECTED; заданы: A B" for the arguments argv[1..argc).
+std::string arguments_reason(const char* expected, int argc, char** argv);
+std::string arguments_reason(const char* expected, const std::vector<std::string>& given);
+// What read and convert write, under "Неизвестная форма!" for OUT (UTF-8).
+extern const char kWrittenKinds[];
+// "OPTION: ACCEPTED; задано «VALUE»", or "…; значение не задано" when `given` is null.
+std::string value_reason(const char* option, const char* accepted, const char* given);
 
 // What the options after a command's arguments say of a spreadsheet table whose header does not.
 struct TableOptions {

@@ -27,11 +27,16 @@ void print_status(const char* kind_name, bool ok) {
 
 int cmd_console(int argc, char** argv) {
     if (link_options().traffic || link_options().trace)
-        return usage_error("tgm-cli: console takes --port only");
+        return usage_error("tgm-cli: console takes --port only",
+                           link_options().traffic ? "задано --traffic" : "задано --trace");
     std::string keys;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--key") != 0 || i + 1 >= argc || std::strlen(argv[i + 1]) != 1)
-            return usage_error(kUsageText);
+        if (std::strcmp(argv[i], "--key") != 0)
+            return usage_error(kUsageText, std::string(argv[i]) +
+                                               ": неизвестный параметр; допустим только --key C");
+        if (i + 1 >= argc || std::strlen(argv[i + 1]) != 1)
+            return usage_error(kUsageText, value_reason("--key", "ровно один символ клавиши",
+                                                        i + 1 < argc ? argv[i + 1] : nullptr));
         keys += argv[++i][0];
     }
     int32_t port = 0;

@@ -13,13 +13,14 @@ namespace tgm::cli {
 // kind of OUT's extension, or as a CSV file.
 int cmd_convert(int argc, char** argv) {
     if (argc != 3)
-        return usage_error("usage: tgm-cli convert IN OUT");
+        return usage_error("usage: tgm-cli convert IN OUT", arguments_reason("IN OUT", argc, argv));
     const std::string in = argv[1];
     const std::string out = argv[2];
     const bool csv = is_csv_file_name(out);
     const int kind = form_type_of_file(out);
     if (!csv && (kind < kFormFs || kind > kFormFs32)) {
         print_error(cp("Неизвестная форма!"));
+        print_error(utf8_to_cp1251(out) + ": " + cp(kWrittenKinds));
         return kUsage;
     }
     EPROJECT imported;

@@ -26,7 +26,8 @@ int cmd_dump(int argc, char** argv) {
         }
     }
     if (files != 1)
-        return usage_error("usage: tgm-cli dump FILE [--crc]");
+        return usage_error("usage: tgm-cli dump FILE [--crc]",
+                           arguments_reason("FILE [--crc]", argc, argv));
     EPROJECT project;
     if (!load_for_import(file, project))
         return kUsage;

@@ -37,6 +37,20 @@ bool number_in(const char* text, int32_t low, int32_t high, int32_t& value) {
     return integer_of_text(text, value) && value >= low && value <= high;
 }
 
+// What each option takes, for the line under a refusal.
+std::string option_reason(const std::string& name, const char* value) {
+    const char* accepted = name == "--channel" ? "канал от 1 до 16"
+                           : name == "--size" ? "ШxВ, ширина и высота от 100 до 10000 (600x450)"
+                           : name == "--mode"   ? "ddV или dV"
+                           : name == "--center" ? "уровень в см, от 0"
+                           : name == "--width"  ? "ширина показа в см, от 1"
+                                                : nullptr;
+    if (!accepted)
+        return name + ": неизвестный параметр; допустимы --channel, --size, --mode, --center, "
+                      "--width";
+    return value_reason(name.c_str(), accepted, value);
+}
+
 bool size_of(const char* text, int32_t& width, int32_t& height) {
     const char* x = std::strchr(text, 'x');
     return x && number_in(std::string(text, x).c_str(), 100, 10000, width) &&
@@ -46,7 +60,7 @@ bool size_of(const char* text, int32_t& width, int32_t& height) {
 // False on a bad option, with its reason on stderr.
 bool parse(int argc, char** argv, GraphOptions& o) {
     if (argc < 3) {
-        std::fprintf(stderr, "%s\n", kUsageText);
+        usage_error(kUsageText, arguments_reason("FILE OUT.png", argc, argv));
         return false;
     }
     o.file = argv[1];
@@ -73,13 +87,14 @@ bool parse(int argc, char** argv, GraphOptions& o) {
             ok = !o.against.empty();
         }
         if (!ok) {
-            std::fprintf(stderr, "tgm-cli graph: bad option %s %s\n%s\n", name.c_str(),
-                         value ? value : "", kUsageText);
+            std::fprintf(stderr, "tgm-cli graph: bad option %s %s\n%s\n%s\n", name.c_str(),
+                         value ? value : "", option_reason(name, value).c_str(), kUsageText);
             return false;
         }
     }
     if (o.centred != o.width_given) {
-        std::fprintf(stderr, "tgm-cli graph: --center and --width go together\n%s\n", kUsageText);
+        std::fprintf(stderr, "tgm-cli graph: --center and --width go together\n%s\n%s\n",
+                     o.centred ? "задано только --center" : "задано только --width", kUsageText);
         return false;
     }
     return true;

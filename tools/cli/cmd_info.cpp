@@ -11,7 +11,7 @@ namespace tgm::cli {
 // CHANNEL, CONTROL, MAX_LEVEL, CAPACITY, HEADER per table, tab-separated.
 int cmd_info(int argc, char** argv) {
     if (argc != 2)
-        return usage_error("usage: tgm-cli info FILE");
+        return usage_error("usage: tgm-cli info FILE", arguments_reason("FILE", argc, argv));
     EPROJECT project;
     std::string found;
     if (!load_for_import(argv[1], project, &found))

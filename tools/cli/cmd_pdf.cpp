@@ -12,7 +12,8 @@ namespace tgm::cli {
 // The printed sheets of every table of IN, as "Экспорт PDF…" writes them.
 int cmd_pdf(int argc, char** argv) {
     if (argc != 3)
-        return usage_error("usage: tgm-cli pdf IN OUT.pdf");
+        return usage_error("usage: tgm-cli pdf IN OUT.pdf",
+                           arguments_reason("IN OUT.pdf", argc, argv));
     EPROJECT imported;
     if (!load_for_import(argv[1], imported) || !imported.check_conversion())
         return kUsage;

@@ -223,11 +223,13 @@ bool takes_link_options(int (*run)(int, char**)) {
 
 int cmd_read(int argc, char** argv) {
     if (argc != 2)
-        return usage_error("usage: tgm-cli [options] read OUT");
+        return usage_error("usage: tgm-cli [options] read OUT",
+                           arguments_reason("OUT", argc, argv));
     const bool csv = is_csv_file_name(argv[1]);
     const int kind = form_type_of_file(argv[1]);
     if (!csv && (kind < kFormFs || kind > kFormFs32)) {
         print_error(cp("Неизвестная форма!"));
+        print_error(utf8_to_cp1251(argv[1]) + ": " + cp(kWrittenKinds));
         return kUsage;
     }
     if (!writable_output(argv[1]))
@@ -254,7 +256,8 @@ int cmd_write(int argc, char** argv) {
     ChangeCommandOptions options;
     if (!parse_change_options(argc, argv, true, options) || options.arguments.size() != 1)
         return usage_error("usage: tgm-cli [options] write IN [--backup PATH] [--verify] "
-                           "[--protocol OUT.pdf] [--no-journal]");
+                           "[--protocol OUT.pdf] [--no-journal]",
+                           change_usage_reason(options, "IN"));
     if (!options.protocol.empty() && !protocol_available())
         return usage_error("tgm-cli write --protocol: this build has no Qt to draw with");
     EPROJECT project;
@@ -271,13 +274,15 @@ int cmd_write(int argc, char** argv) {
 int cmd_clear(int argc, char** argv) {
     ChangeCommandOptions options;
     if (!parse_change_options(argc, argv, false, options) || !options.arguments.empty())
-        return usage_error("usage: tgm-cli [options] clear [--backup PATH] [--no-journal]");
+        return usage_error("usage: tgm-cli [options] clear [--backup PATH] [--no-journal]",
+                           change_usage_reason(options, ""));
     return change(TBVLink::kClear, GROUPTAB(), options, argv[0]);
 }
 
 int cmd_compare(int argc, char** argv) {
     if (argc != 2)
-        return usage_error("usage: tgm-cli [options] compare IN");
+        return usage_error("usage: tgm-cli [options] compare IN",
+                           arguments_reason("IN", argc, argv));
     EPROJECT project;
     std::vector<bool> unconverted;
     if (!open_project(argv[1], false, project, unconverted))

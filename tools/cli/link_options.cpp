@@ -38,7 +38,10 @@ int parse_link_options(int argc, char** argv, LinkOptions& options) {
             options.port_given = true;
             options.port = argv[++i];
         } else if (std::strcmp(option, "--port") == 0) {
-            usage_error("tgm-cli: --port needs a port number or a device path");
+            usage_error("tgm-cli: --port needs a port number or a device path",
+                        value_reason("--port",
+                                     "номер порта 0–95 (tgm-cli ports) или путь к устройству",
+                                     nullptr));
             return -1;
         } else {
             break; // --help, or an unknown option: the caller's to judge

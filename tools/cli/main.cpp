@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -79,7 +80,8 @@ int main(int argc, char** argv) {
         if (options.any() && !tgm::cli::takes_link_options(c.run))
             return tgm::cli::usage_error(
                 "tgm-cli: --port, --traffic and --trace go with read, write, "
-                "clear and compare (console: --port)");
+                "clear and compare (console: --port)",
+                std::string("команда ") + c.name + " не работает с БВ и их не принимает");
         int args = argc - first;
         if (tgm::cli::reads_table_file(c.run) &&
             (args = tgm::cli::take_table_options(args, argv + first)) < 0)
@@ -87,5 +89,14 @@ int main(int argc, char** argv) {
         return c.run(args, argv + first);
     }
     std::fprintf(stderr, "tgm-cli: unknown command '%s'\n", argv[first]);
+    // What is accepted in its place.
+    std::string accepted =
+        "перед командой допустимы --port P, --traffic, --trace; --help, --version";
+    if (std::strncmp(argv[first], "--", 2) != 0) {
+        accepted = "команды:";
+        for (const Command& c : kCommands)
+            accepted += std::string(&c == kCommands ? " " : ", ") + c.name;
+    }
+    std::fprintf(stderr, "%s\n", accepted.c_str());
     return usage(stderr);
 }

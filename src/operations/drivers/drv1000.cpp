@@ -54,19 +54,23 @@ void write_tables(KLinkRun& run) {
         return;
     TWTrpTab image;
     if (!image.pack_with_fallback(run.group, highest)) {
-        run.error_code = kPackingFailed;
+        run.fail(kPackingFailed, packing_reason(run.group, image.packing_failures()));
         return;
     }
     const uint8_t type = image.compression_type();
     ExtDirectory dir;
     image.store_directory(dir);
     const int32_t n = dir.dir.table_count;
-    bool fits = type == 3 || image.image_size() <= kLargestImage;
-    for (int32_t i = 0; type == 3 && i < n; ++i)
-        fits = fits && image.block_size(i) <= kLargestBlock;
-    if (!fits) {
-        run.error_code = kFlashTooSmall;
+    if (type != 3 && image.image_size() > kLargestImage) {
+        run.fail(kFlashTooSmall, flash_reason(image.image_size(), kLargestImage));
         return;
+    }
+    for (int32_t i = 0; type == 3 && i < n; ++i) {
+        if (image.block_size(i) > kLargestBlock) {
+            run.fail(kFlashTooSmall, block_reason(dir.dir.first_channel(i + 1) + 1,
+                                                  image.block_size(i), kLargestBlock));
+            return;
+        }
     }
     if (!run.wait_ready(true))
         return;

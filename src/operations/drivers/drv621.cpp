@@ -37,8 +37,9 @@ void write_tables(KLinkRun& run, const HeaderLayout& layout) {
     if (!run.read_flash_size16(flash))
         return;
     // Signed: a flash smaller than the header and its reserve leaves no room at all.
-    if (flash - layout.size - layout.reserve < image.image_size()) {
-        run.error_code = kFlashTooSmall;
+    const int64_t room = flash - layout.size - layout.reserve;
+    if (room < image.image_size()) {
+        run.fail(kFlashTooSmall, flash_reason(image.image_size(), room, flash));
         return;
     }
     UnitHeader header(layout);

@@ -14,7 +14,7 @@ void write_tables(KLinkRun& run) {
     if (!pack_arj(run, image))
         return;
     if (image.image_size() > kSpace) {
-        run.error_code = kFlashTooSmall;
+        run.fail(kFlashTooSmall, flash_reason(image.image_size(), kSpace));
         return;
     }
     write_arj_record(run, image, false);
@@ -44,8 +44,9 @@ void read_arj_record(KLinkRun& run, bool require_ready) {
 
 bool pack_arj(KLinkRun& run, TArjTab& image) {
     image.pack(run.group);
+    run.packing.add(image.failed_channels());
     if (image.failures() > 0) {
-        run.error_code = kPackingFailed;
+        run.fail(kPackingFailed, packing_reason(run.group, run.packing));
         return false;
     }
     run.log_image(image.compression_type(), image.image_size());

@@ -16,14 +16,14 @@ void write_type(KLinkRun& run, int32_t driver, uint8_t type) {
         return;
     const int32_t size = image.image_size();
     if (size > kLargestImage) {
-        run.error_code = kFlashTooSmall;
+        run.fail(kFlashTooSmall, flash_reason(size, kLargestImage));
         return;
     }
     int64_t space = driver == kDriver960 ? 54320 : 53632;
     if (driver == kDriver96XX && !run.read_flash_size32(space))
         return;
     if (space < size) {
-        run.error_code = kFlashTooSmall;
+        run.fail(kFlashTooSmall, flash_reason(size, space));
         return;
     }
     write_arj_record(run, image, true);

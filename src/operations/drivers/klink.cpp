@@ -60,7 +60,9 @@ void run_driver(KLinkRun& run, int32_t driver) {
     case kDriver962:
     case kDriver96XX: drv960(run, driver); break;
     case kDriver10XXX: drv1000(run); break;
-    default: run.error_code = kVersionUnsupported; break; // 5x0, 501 to 521, unknown versions
+    default: // 5x0, 501 to 521, unknown versions
+        run.fail(kVersionUnsupported, version_reason(run.link.version_text, true));
+        break;
     }
 }
 
@@ -82,6 +84,7 @@ bool RunKLink(TBVLink& link) {
         run.keep_traffic();
     }
     link.error_text = link_error_text(run.error_code);
+    link.port_note = run.reason.for_code(run.error_code);
     link.version_code = code;
     return run.error_code == 0;
 }

@@ -72,7 +72,7 @@ bool KLinkRun::read_type_count(int32_t& highest) {
     // Refused at the transfer, or at once by a unit that does not know the command at all.
     if (error_code == static_cast<int32_t>(kCommandRejected) ||
         (error_code == kLinkFailure && master.first_step_status() == kCommandRejected))
-        error_code = kVersionUnsupported;
+        fail(kVersionUnsupported, version_reason(link.version_text, false));
     if (error_code != 0)
         return false;
     highest = le::get16u(bytes) - 1;

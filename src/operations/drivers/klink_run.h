@@ -3,7 +3,9 @@
 // that every primitive overwrites and that becomes the operation's message at the end. The
 // primitives here are what every table driver is built from.
 #include "encoding/directory_record.h"
+#include "encoding/packing_failures.h"
 #include "k_protocol/kmaster.h"
+#include "operations/link_errors.h"
 #include "operations/tbvlink.h"
 
 #include <atomic>
@@ -46,6 +48,15 @@ public:
     uint8_t operation;
     GROUPTAB& group;
     int32_t error_code = 0;
+    // What is shown under the message, and the channels the packing attempts failed.
+    LinkReason reason;
+    PackingFailures packing;
+
+    // error_code with the reason under its message.
+    void fail(int32_t code, std::string why) {
+        error_code = code;
+        reason.set(code, std::move(why));
+    }
 
 private:
     bool guarded(uint8_t code, uint8_t sub, uint8_t* out, const uint8_t* buffer, int32_t count,
