@@ -160,8 +160,10 @@ TEST(CliUsage, TheLineUnderAUsageErrorNamesTheOptionAndWhatItTakes) {
     };
     const std::vector<Case> cases = {
         {{"write", "in.fs", "--verfy"},
-         "usage: tgm-cli [options] write IN [--backup PATH] [--verify] [--no-journal]\n"
-         "--verfy: неизвестный параметр; допустимы --backup PATH, --verify, --no-journal\n"},
+         "usage: tgm-cli [options] write IN [--backup PATH] [--verify] [--protocol OUT.pdf] "
+         "[--no-journal]\n"
+         "--verfy: неизвестный параметр; допустимы --backup PATH, --verify, --protocol OUT.pdf, "
+         "--no-journal\n"},
         // clear reads nothing back, so --verify is not one of its options.
         {{"clear", "--verify"},
          "usage: tgm-cli [options] clear [--backup PATH] [--no-journal]\n"
