@@ -48,8 +48,9 @@ TEST_F(KLine, OneByteReadAndItsTraceLine) {
     unit.join();
     EXPECT_EQ(state, 0x41);
     EXPECT_EQ(master.status(), 0u);
+    // The answer's time is wall time, which a loaded machine stretches or, with the wait for
+    // the line to drain, shortens: only its place in the trace line is checked.
     const uint32_t ms = master.engine().status_ms;
-    EXPECT_GE(ms, 15u);
     // The last byte's own blank, then " <".
     EXPECT_EQ(master.traffic_text(), "#" + std::to_string(ms) + " >14  <0 41 ");
 }
