@@ -108,7 +108,7 @@ void TPrjForm::change_unit(int32_t operation) {
     } else {
         // The progress dialog has closed; what the unit may hold now, and the copy to put back.
         std::string text = safe.cancelled() ? cancelled_text() + "\r" : "";
-        text += partly_written_text() + copy;
+        text += safe.unit_state_text() + (safe.untouched() ? std::string() : copy);
         ui_dialogs().message(this, qs(text), MessageKind::warning);
     }
     if (!safe.journal_error().empty())

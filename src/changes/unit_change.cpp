@@ -6,6 +6,7 @@
 #include "operations/activation_notice.h"
 #include "operations/tbvlink.h"
 #include "operations/version_table.h"
+#include "ports/link_codes.h"
 #include "support/change_journal.h"
 #include "support/cp1251.h"
 
@@ -78,7 +79,7 @@ void UnitChange::fill_record(const GROUPTAB& sent, std::time_t moment, const std
     if (cancelled_)
         r.result += '\r' + cancelled_text();
     if (!changed_)
-        r.result += '\r' + partly_written_text();
+        r.result += '\r' + unit_state_text();
     r.written = changed_;
     r.verified = verified_;
     r.read_back = verify_read_;
@@ -181,6 +182,16 @@ void UnitChange::journal(const char* operation, const std::string& version, cons
     std::string why;
     if (!ChangeJournal(options_.folder).append(entry, now_(), why) && journal_error_.empty())
         journal_error_ = why;
+}
+
+bool UnitChange::untouched() const {
+    const int32_t code = link_.error_code;
+    return !changed_ && !cancelled_ &&
+           (code == kPackingFailed || code == kVersionUnsupported || code == kFlashTooSmall);
+}
+
+std::string UnitChange::unit_state_text() const {
+    return untouched() ? cp("Таблицы в системе не изменены.") : partly_written_text();
 }
 
 std::string cancelled_text() { return cp("Операция прервана пользователем."); }

@@ -60,6 +60,12 @@ public:
     const std::vector<ChannelDifference>& differences() const { return differences_; }
     // The change succeeded and, when read back, the unit holds what was sent.
     bool succeeded() const;
+    // A write or delete refused before a table was sent (tables that fit no compression, a
+    // version without a driver, an image beyond the flash): the unit holds what it held.
+    bool untouched() const;
+    // After a change that did not succeed, what the unit may now hold: partly_written_text(),
+    // or for one refused before a table was sent, that its tables are unchanged.
+    std::string unit_state_text() const;
     // "Проверка: ..." (code page 1251), its channels as the windows show them and the note of
     // a unit read back before its power was switched, joined by "\r"; empty when nothing was
     // read back.

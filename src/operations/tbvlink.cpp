@@ -17,6 +17,7 @@ bool TBVLink::run_operation() {
     version_code = -1;
     chan_log.clear();
     port_note.clear();
+    error_code = kLinkFailure;
     const int32_t op = operation.load();
     if (op == kWrite)
         add_trace("write");

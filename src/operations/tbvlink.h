@@ -37,6 +37,8 @@ public:
     // refused write (the channels that fit no compression, the image against the flash, the
     // version the unit reported). Empty when there is none.
     std::string port_note;
+    // The outcome code behind error_text (ports/link_codes.h); 0 after success.
+    int32_t error_code = 0;
     // Longest wait for a byte in ms; kept across operations.
     std::atomic<int32_t> max_response{0};
 

@@ -212,6 +212,7 @@ bool RunVLink(TBVLink& link) {
     }
     if (run.error_code == 0 && changes)
         run.finish();
+    link.error_code = run.error_code;
     link.error_text = link_error_text(run.error_code);
     link.port_note = run.reason.for_code(run.error_code);
     return run.error_code == 0;

@@ -193,8 +193,8 @@ int change(int32_t operation, const GROUPTAB& tables, const ChangeCommandOptions
     };
     if (!safe.changed()) {
         // What the unit may hold now, and the copy to write back.
-        print_error(partly_written_text());
-        if (!safe.copy_file().empty())
+        print_error(safe.unit_state_text());
+        if (!safe.untouched() && !safe.copy_file().empty())
             print_error(cp("Копия таблиц системы: ") + utf8_to_cp1251(safe.copy_file()));
         protocol_written();
         return failed();

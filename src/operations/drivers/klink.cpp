@@ -83,6 +83,7 @@ bool RunKLink(TBVLink& link) {
         run.error_code = ok ? static_cast<int32_t>(run.master.status()) : kLinkFailure;
         run.keep_traffic();
     }
+    link.error_code = run.error_code;
     link.error_text = link_error_text(run.error_code);
     link.port_note = run.reason.for_code(run.error_code);
     link.version_code = code;
