@@ -118,6 +118,9 @@ private:
     // The port as the confirmation and the journal name it: the device, or the simulated unit.
     std::string unit_port_name() const;
     void toggle_change_setting(bool ChangeSettings::*setting, const char* action_name);
+    // After tgm.cfg is read: a port number outside the port table gives way to the default
+    // port, and the user is told (prj_form_params.cpp).
+    void check_configured_port();
     // Timer1, the lockout of the system commands after start-up and after each of them. It
     // runs on the link's clock, so that tests control it.
     void start_lockout();
