@@ -134,9 +134,10 @@ bool CalibrationSheet::write_pdf(const std::string& file_name) const {
         writer.setCreator(program_);
         painted = print(writer);
     }
-    if (painted && write_file_replacing(file_name, buffer.data().toStdString()))
+    std::string why;
+    if (painted && write_file_replacing(file_name, buffer.data().toStdString(), &why))
         return true;
-    FDATA::report_write_error(file_name);
+    FDATA::report_write_error(file_name, why);
     return false;
 }
 

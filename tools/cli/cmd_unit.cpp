@@ -18,6 +18,7 @@
 #include "ports/port_names.h"
 #include "project/channel_compare.h"
 #include "project/eproject.h"
+#include "support/atomic_file.h"
 #include "support/cp1251.h"
 #include "support/file_locations.h"
 
@@ -207,7 +208,7 @@ int cmd_read(int argc, char** argv) {
         return kUsage;
     }
     // Found before the line is opened, not after a read of many seconds.
-    if (const std::string problem = output_problem(argv[1]); !problem.empty()) {
+    if (const std::string problem = replace_problem(argv[1]); !problem.empty()) {
         print_error(cp("Ошибка записи файла ") + utf8_to_cp1251(argv[1]));
         print_error(problem);
         return kUsage;
