@@ -9,6 +9,7 @@
 #include "testing/manual_clock.h"
 #include "testing/served_unit.h"
 #include "testing/tables.h"
+#include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -524,6 +525,40 @@ TEST(LinkCancel, ACancelRightAfterResumeAndOneDuringALongWrite) {
     EXPECT_TRUE(slow.flash().image().empty());
     PCI again; // and the port is free
     EXPECT_EQ(again.open_with(slow.port(), 9, 2, 4, 0), 0);
+}
+
+// A read cancelled in the middle of the image: the unit goes on sending the rest of it, which
+// the next operation must not take for the answer to its probe. It waits until the line is
+// quiet, then reads as ever.
+TEST(LinkCancel, TheNextReadWaitsOutTheRestOfACancelledAnswer) {
+    TempDir dir;
+    SimConfig config = unit_config('k', "6343");
+    config.state_file = dir.file("unit.state");
+    const GROUPTAB tables = group({line(2040, 0, 3)}); // an image of about 2 KiB, 2.4 s paced
+    {
+        ManualClock clock;
+        ServedUnit fast(config);
+        Link link(fast.port());
+        link.group = tables;
+        ASSERT_TRUE(link.run(TBVLink::kWrite)) << link.error_text;
+    }
+    config.real_time = true;
+    ServedUnit slow(config);
+    ManualClock clock;
+    Link link(slow.port());
+    link.operation = TBVLink::kRead;
+    link.resume();
+    // A fifth of the image in: most of it is still to come.
+    while (link.operation.load() != 0 && link.progress.load() < 20)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_NE(link.operation.load(), 0);
+    link.cancel = true;
+    while (link.operation.load() != 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_FALSE(link.result);
+
+    ASSERT_TRUE(link.run(TBVLink::kRead)) << cp1251_to_utf8(link.error_text + " " + link.port_note);
+    EXPECT_TRUE(link.group.equals(tables));
 }
 
 } // namespace
