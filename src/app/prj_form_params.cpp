@@ -29,9 +29,10 @@ void TPrjForm::check_configured_port() {
         return;
     const int32_t fallback = CHANPAR().port;
     show_message(cp("Порт ") + std::to_string(port) +
-                 cp(" из tgm.cfg не входит в таблицу портов; выбран порт ") +
-                 std::to_string(fallback) + " (" + utf8_to_cp1251(port_device_path(fallback)) +
-                 ").\n" + port_table_text());
+                     cp(" из tgm.cfg не входит в таблицу портов; выбран порт ") +
+                     std::to_string(fallback) + " (" + utf8_to_cp1251(port_device_path(fallback)) +
+                     ").\n" + port_table_text(),
+                 MessageKind::warning);
     port = fallback;
 }
 

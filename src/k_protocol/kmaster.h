@@ -33,8 +33,8 @@ public:
 
     // Drops what the unit still sends until the line is quiet (LinePort::wait_until_quiet).
     LinePort::Quiet wait_until_quiet(uint32_t quiet_ms, uint32_t cap_ms, int64_t cap_bytes,
-                                     const std::atomic<bool>* cancel, int64_t& dropped) {
-        return port_.wait_until_quiet(quiet_ms, cap_ms, cap_bytes, cancel, dropped);
+                                     const std::atomic<bool>* cancel) {
+        return port_.wait_until_quiet(quiet_ms, cap_ms, cap_bytes, cancel);
     }
 
     uint32_t status() const { return drt.status; }

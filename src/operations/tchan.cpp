@@ -34,8 +34,8 @@ int TCHAN::probe() {
         close();
         return kPortBusy;
     }
-    if (kmaster.wait_until_quiet(kProbeTimeout, kLongestAnswerMs, kLongestAnswer, cancel_flag,
-                                 dropped) == LinePort::Quiet::never) {
+    if (kmaster.wait_until_quiet(kProbeTimeout, kLongestAnswerMs, kLongestAnswer, cancel_flag) ==
+        LinePort::Quiet::never) {
         close();
         return kLineBusy;
     }

@@ -37,8 +37,6 @@ public:
     std::string log;
     // Set by the caller: a cancel ends the wait for a quiet line (the probe itself runs on).
     const std::atomic<bool>* cancel_flag = nullptr;
-    // Bytes the wait for a quiet line dropped.
-    int64_t dropped = 0;
 
 private:
     bool k_test();

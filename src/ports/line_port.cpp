@@ -18,8 +18,8 @@ PortFactory& installed_factory() {
 } // namespace
 
 LinePort::Quiet LinePort::wait_until_quiet(uint32_t quiet_ms, uint32_t cap_ms, int64_t cap_bytes,
-                                           const std::atomic<bool>* cancel, int64_t& dropped) {
-    dropped = 0;
+                                           const std::atomic<bool>* cancel) {
+    int64_t dropped = 0;
     set_read_timeout(quiet_ms);
     const TIMER cap(static_cast<int32_t>(cap_ms));
     for (;;) {

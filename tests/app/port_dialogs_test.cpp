@@ -191,6 +191,7 @@ TEST(PortDialogs, APortOfTgmCfgOutsideTheTableGivesWayToTheDefault) {
                   QString::fromStdString(dev.file("ttyS0")) +
                   u(").\nПорт задаётся номером из таблицы портов (0–31 ttyS0–ttyS31, 32–63 "
                     "ttyUSB0–ttyUSB31, 64–95 ttyACM0–ttyACM31) или путём к устройству"));
+    EXPECT_EQ(p.dialogs.message_kinds[0], MessageKind::warning);
     // The link reads on what the window gave it: ttyS0, which is not there.
     TBVLink& link = p.main->link();
     EXPECT_EQ(link.port, 0);
