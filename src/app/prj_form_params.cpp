@@ -31,7 +31,7 @@ void TPrjForm::check_configured_port() {
     show_message(cp("Порт ") + std::to_string(port) +
                      cp(" из tgm.cfg не входит в таблицу портов; выбран порт ") +
                      std::to_string(fallback) + " (" + utf8_to_cp1251(port_device_path(fallback)) +
-                     ").\n" + port_table_text(),
+                     ").\r" + port_table_text(),
                  MessageKind::warning);
     port = fallback;
 }

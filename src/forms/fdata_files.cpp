@@ -53,7 +53,7 @@ void append_table_text(std::string& out, const FORMA& t, int kind) {
 void FDATA::report_write_error(const std::string& file_name, const std::string& why) {
     std::string text = cp("Ошибка записи файла ") + full_name(file_name);
     if (!why.empty())
-        text += "\n" + why;
+        text += "\r" + why;
     show_message(text);
 }
 

@@ -189,7 +189,7 @@ TEST(PortDialogs, APortOfTgmCfgOutsideTheTableGivesWayToTheDefault) {
               u("Порт ") + QString::number(other_terminal.port()) +
                   u(" из tgm.cfg не входит в таблицу портов; выбран порт 0 (") +
                   QString::fromStdString(dev.file("ttyS0")) +
-                  u(").\nПорт задаётся номером из таблицы портов (0–31 ttyS0–ttyS31, 32–63 "
+                  u(").\rПорт задаётся номером из таблицы портов (0–31 ttyS0–ttyS31, 32–63 "
                     "ttyUSB0–ttyUSB31, 64–95 ttyACM0–ttyACM31) или путём к устройству"));
     EXPECT_EQ(p.dialogs.message_kinds[0], MessageKind::warning);
     // The link reads on what the window gave it: ttyS0, which is not there.

@@ -167,7 +167,7 @@ TEST(PrjForm, FailedSaveReopensTheDialog) {
     ASSERT_EQ(p.dialogs.messages.size(), 2u);
     const QString name = QString::fromStdString(target);
     EXPECT_EQ(p.dialogs.messages[1],
-              u("Ошибка записи файла ") + name + u("\n") + name + u(": файл защищён от записи"));
+              u("Ошибка записи файла ") + name + u("\r") + name + u(": файл защищён от записи"));
     EXPECT_EQ(read_file(target), "the user's own file");
 }
 
