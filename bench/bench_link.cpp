@@ -1,5 +1,6 @@
 // A full write and read of a unit's tables through tgm-cli against tgm-sim --real-time,
-// against the floor the line and the protocols set. The bytes exchanged come from the same
+// against the floor the line and the protocols set; and a verified write against the write
+// and the read alone. The bytes exchanged come from the same
 // operation run once in this process with the traffic kept.
 //
 // Counters per operation: seconds taken, the floor, the line time, the ratio, and tgm-cli's
@@ -18,6 +19,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <spawn.h>
@@ -53,11 +55,13 @@ tgm::GROUPTAB tables(int32_t points) {
     return group;
 }
 
-pid_t spawn(const std::vector<std::string>& args, int out_fd) {
+pid_t spawn(const std::vector<std::string>& args, int out_fd, int err_fd = -1) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (out_fd >= 0)
         posix_spawn_file_actions_adddup2(&actions, out_fd, 1);
+    if (err_fd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, err_fd, 2);
     std::vector<char*> argv;
     for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
@@ -75,12 +79,15 @@ struct Timing {
     double cpu_ms = 0;
 };
 
-// One tgm-cli run: its wall time and the CPU time it used.
+// One tgm-cli run: its wall time and the CPU time it used. A failure ends the benchmark (the
+// others still run) with what tgm-cli said on stderr, its trace and traffic included.
 Timing run_cli(const std::vector<std::string>& args) {
-    std::vector<std::string> full{std::string(TGM_PROGRAMS) + "/tgm-cli"};
+    // With the traffic kept, so that a failure shows the line's bytes.
+    std::vector<std::string> full{std::string(TGM_PROGRAMS) + "/tgm-cli", "--trace", "--traffic"};
     full.insert(full.end(), args.begin(), args.end());
+    FILE* err = std::tmpfile();
     const auto start = Clock::now();
-    const pid_t pid = spawn(full, -1);
+    const pid_t pid = spawn(full, -1, err != nullptr ? ::fileno(err) : -1);
     int status = 0;
     rusage usage{};
     ::wait4(pid, &status, 0, &usage);
@@ -88,8 +95,23 @@ Timing run_cli(const std::vector<std::string>& args) {
     t.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     t.cpu_ms = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
                (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error("tgm-cli " + args.back() + " failed");
+    std::string said;
+    if (err != nullptr) {
+        std::rewind(err);
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, err)) > 0;)
+            said.append(buffer, n);
+        std::fclose(err);
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::string command;
+        for (const std::string& a : args)
+            command += " " + a;
+        // The head (the error, its reason, the trace) and the traffic's end, where it failed.
+        if (said.size() > 4000)
+            said = said.substr(0, 1000) + " ... " + said.substr(said.size() - 2000);
+        throw std::runtime_error("tgm-cli" + command + " failed:\n" + said);
+    }
     return t;
 }
 
@@ -192,21 +214,59 @@ void BM_WriteThenRead(benchmark::State& state, Scenario s) {
     const Floor write_floor = floor_of(write_traffic, s.protocol);
     const Floor read_floor = floor_of(read_traffic, s.protocol);
     for (auto _ : state) {
-        RealTimeUnit unit(s, dir);
-        const Timing write = run_cli({"--port", dir + "/unit", "write", dir + "/tables.fs"});
-        const Timing read = run_cli({"--port", dir + "/unit", "read", dir + "/read.fs"});
-        (void)run_cli({"--port", dir + "/unit", "compare", dir + "/tables.fs"});
-        state.SetIterationTime(write.seconds + read.seconds);
-        state.counters["write_s"] = write.seconds;
-        state.counters["write_floor_s"] = write_floor.floor_s;
-        state.counters["write_ratio"] = write.seconds / write_floor.line_s;
-        state.counters["write_line_s"] = write_floor.line_s;
-        state.counters["write_cpu_ms"] = write.cpu_ms;
-        state.counters["read_s"] = read.seconds;
-        state.counters["read_floor_s"] = read_floor.floor_s;
-        state.counters["read_ratio"] = read.seconds / read_floor.line_s;
-        state.counters["read_line_s"] = read_floor.line_s;
-        state.counters["read_cpu_ms"] = read.cpu_ms;
+        try {
+            RealTimeUnit unit(s, dir);
+            const Timing write = run_cli({"--port", dir + "/unit", "write", dir + "/tables.fs"});
+            const Timing read = run_cli({"--port", dir + "/unit", "read", dir + "/read.fs"});
+            (void)run_cli({"--port", dir + "/unit", "compare", dir + "/tables.fs"});
+            state.SetIterationTime(write.seconds + read.seconds);
+            state.counters["write_s"] = write.seconds;
+            state.counters["write_floor_s"] = write_floor.floor_s;
+            state.counters["write_ratio"] = write.seconds / write_floor.line_s;
+            state.counters["write_line_s"] = write_floor.line_s;
+            state.counters["write_cpu_ms"] = write.cpu_ms;
+            state.counters["read_s"] = read.seconds;
+            state.counters["read_floor_s"] = read_floor.floor_s;
+            state.counters["read_ratio"] = read.seconds / read_floor.line_s;
+            state.counters["read_line_s"] = read_floor.line_s;
+            state.counters["read_cpu_ms"] = read.cpu_ms;
+        } catch (const std::exception& e) {
+            state.SkipWithError(e.what());
+            break;
+        }
+    }
+    std::filesystem::remove_all(dir);
+}
+
+// A verified write (tgm-cli write --verify: the write, then the read back and its compare)
+// against the write alone and the read alone, on the same line-speed unit; the goal is a
+// verified write within a second of the two.
+void BM_VerifiedWrite(benchmark::State& state, Scenario s) {
+    const std::string dir =
+        std::filesystem::temp_directory_path() / ("tgm-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    ::setenv("TGM_HOME", dir.c_str(), 1);
+    tgm::EPROJECT project;
+    project.take_group(tables(s.points), "bench");
+    project.export_form(dir + "/tables.fs", 1);
+    for (auto _ : state) {
+        try {
+            RealTimeUnit unit(s, dir);
+            const std::string port = dir + "/unit";
+            const Timing write = run_cli({"--port", port, "write", dir + "/tables.fs"});
+            const Timing read = run_cli({"--port", port, "read", dir + "/read.fs"});
+            const Timing verified =
+                run_cli({"--port", port, "write", dir + "/tables.fs", "--verify"});
+            state.SetIterationTime(verified.seconds);
+            state.counters["write_s"] = write.seconds;
+            state.counters["read_s"] = read.seconds;
+            state.counters["verified_s"] = verified.seconds;
+            state.counters["over_sum_s"] = verified.seconds - (write.seconds + read.seconds);
+            state.counters["verified_cpu_ms"] = verified.cpu_ms;
+        } catch (const std::exception& e) {
+            state.SkipWithError(e.what());
+            break;
+        }
     }
     std::filesystem::remove_all(dir);
 }
@@ -228,6 +288,14 @@ BENCHMARK_CAPTURE(BM_WriteThenRead, k10000_16x4000_type3, Scenario{'k', "10000",
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
 BENCHMARK_CAPTURE(BM_WriteThenRead, v10000_16x4000_type3, Scenario{'v', "10000", 4000})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_VerifiedWrite, k10000_16x4000_type3, Scenario{'k', "10000", 4000})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_VerifiedWrite, v10000_16x4000_type3, Scenario{'v', "10000", 4000})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);

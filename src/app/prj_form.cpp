@@ -70,6 +70,7 @@ TPrjForm::TPrjForm(const std::vector<std::string>& params, QWidget* parent)
         if (!demo_)
             show_message(cp("Имитатор БВ не запущен: ") + utf8_to_cp1251(error));
     }
+    check_configured_port();
     // The size for the caption to come, before the event log takes its place beside the window.
     resize(opening_size(caption_text()));
     centre_on_screen(this);

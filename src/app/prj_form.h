@@ -135,6 +135,9 @@ private:
     // The table editor at row r; while the grid holds marks, the unit's tables as compared are
     // drawn over the project's.
     void edit_tables(int r);
+    // After tgm.cfg is read: a port number outside the port table gives way to the default
+    // port, and the user is told (prj_form_params.cpp).
+    void check_configured_port();
     // Timer1, the lockout of the system commands after start-up and after each of them. It
     // runs on the link's clock, so that tests control it.
     void start_lockout();

@@ -9,13 +9,32 @@
 #include "app/trase_form.h"
 #include "app/ui_dialogs.h"
 #include "operations/tbvlink.h"
+#include "ports/port_names.h"
 #include "render/gui_text.h"
+#include "support/chanpar.h"
 #include "support/cp1251.h"
 #include "support/file_locations.h"
+#include "support/message_sink.h"
 #include "support/syscfg.h"
 #include "support/updater.h"
 
 namespace tgm {
+
+// tgm.cfg is written in place, so a save cut off can leave any number as its port; a
+// pseudo-terminal's number would open someone else's terminal. The default port stands in,
+// and reaches tgm.cfg with its next save.
+void TPrjForm::check_configured_port() {
+    int32_t& port = config().chanpar().port;
+    if (is_table_port(port))
+        return;
+    const int32_t fallback = CHANPAR().port;
+    show_message(cp("Порт ") + std::to_string(port) +
+                     cp(" из tgm.cfg не входит в таблицу портов; выбран порт ") +
+                     std::to_string(fallback) + " (" + utf8_to_cp1251(port_device_path(fallback)) +
+                     ").\r" + port_table_text(),
+                 MessageKind::warning);
+    port = fallback;
+}
 
 // A port chosen here ends the demo: from then on the unit is the one on that port.
 void TPrjForm::NChanClick() {

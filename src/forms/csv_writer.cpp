@@ -50,9 +50,10 @@ std::string csv_text(const GROUPTAB& group) {
 }
 
 bool write_csv_file(const std::string& file_name, const GROUPTAB& group) {
-    if (write_file_replacing(file_name, csv_text(group)))
+    std::string why;
+    if (write_file_replacing(file_name, csv_text(group), &why))
         return true;
-    FDATA::report_write_error(file_name);
+    FDATA::report_write_error(file_name, why);
     return false;
 }
 

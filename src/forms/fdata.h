@@ -70,8 +70,9 @@ public:
     // "Канал N: таблица не преобразуется (Контроль "-")" for table k (counted from 0): the words
     // of every refusal, in the windows and on the command line alike.
     static std::string unconverted_line(int32_t k);
-    // "Ошибка записи файла " and the file's full name: every file the program writes fails so.
-    static void report_write_error(const std::string& file_name);
+    // "Ошибка записи файла " and the file's full name: every file the program writes fails so;
+    // the reason, when known (code page 1251), on a line of its own under it.
+    static void report_write_error(const std::string& file_name, const std::string& why = {});
 
 private:
     void fill_table(FORMA& table, const PARTAB& points, int kind);

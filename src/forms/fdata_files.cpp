@@ -52,8 +52,11 @@ void append_table_text(std::string& out, const FORMA& t, int kind) {
 
 } // namespace
 
-void FDATA::report_write_error(const std::string& file_name) {
-    show_message(cp("Ошибка записи файла ") + full_name(file_name));
+void FDATA::report_write_error(const std::string& file_name, const std::string& why) {
+    std::string text = cp("Ошибка записи файла ") + full_name(file_name);
+    if (!why.empty())
+        text += "\r" + why;
+    show_message(text);
 }
 
 bool FDATA::load_form_file(const std::string& file_name) {
@@ -219,8 +222,8 @@ std::string FDATA::form_text() const {
 
 bool FDATA::save_form_file(const std::string& file_name) const {
     const std::string target = form_file_name(file_name, kind());
-    if (!write_file_replacing(target, form_text())) {
-        report_write_error(target);
+    if (std::string why; !write_file_replacing(target, form_text(), &why)) {
+        report_write_error(target, why);
         return false;
     }
     return true;

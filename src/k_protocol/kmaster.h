@@ -31,6 +31,12 @@ public:
     bool guarded_exchange(uint8_t code, uint8_t sub, const uint8_t* buffer, int32_t count,
                           int direction);
 
+    // Drops what the unit still sends until the line is quiet (LinePort::wait_until_quiet).
+    LinePort::Quiet wait_until_quiet(uint32_t quiet_ms, uint32_t cap_ms, int64_t cap_bytes,
+                                     const std::atomic<bool>* cancel) {
+        return port_.wait_until_quiet(quiet_ms, cap_ms, cap_bytes, cancel);
+    }
+
     uint32_t status() const { return drt.status; }
     // The status the unit gave the first step of the last guarded exchange (6 when that step
     // failed on the line): a unit that lacks a command may refuse it before the handshake.

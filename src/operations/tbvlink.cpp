@@ -45,6 +45,7 @@ bool TBVLink::run_link() {
     int transport = 0;
     {
         TCHAN chan(port);
+        chan.cancel_flag = &cancel;
         probed = chan.probe();
         via_v = chan.via_v;
         transport = chan.transport;
@@ -54,6 +55,13 @@ bool TBVLink::run_link() {
     if (probed == TCHAN::kPortBusy) {
         error_text = cp("Порт занят");
         port_note = port_access_note(port);
+        return false;
+    }
+    if (probed == TCHAN::kLineBusy) {
+        error_text = link_error_text(kLinkFailure);
+        port_note = cp("Линия не затихает: на порту ") + port_device_path(port) +
+                    cp(" всё ещё идут данные (БВ досылает прерванный ответ или на линии другое "
+                       "устройство). Повторите операцию позже.");
         return false;
     }
     if (probed == TCHAN::kNoAnswer) {

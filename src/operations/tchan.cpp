@@ -34,6 +34,11 @@ int TCHAN::probe() {
         close();
         return kPortBusy;
     }
+    if (kmaster.wait_until_quiet(kProbeTimeout, kLongestAnswerMs, kLongestAnswer, cancel_flag) ==
+        LinePort::Quiet::never) {
+        close();
+        return kLineBusy;
+    }
     int outcome = kNoAnswer;
     if (k_test()) {
         outcome = kAnswered;

@@ -1,6 +1,7 @@
 #include "ports/line_port.h"
 
 #include "ports/pci.h"
+#include "ports/timer.h"
 
 #include <mutex>
 
@@ -15,6 +16,25 @@ PortFactory& installed_factory() {
 }
 
 } // namespace
+
+LinePort::Quiet LinePort::wait_until_quiet(uint32_t quiet_ms, uint32_t cap_ms, int64_t cap_bytes,
+                                           const std::atomic<bool>* cancel) {
+    int64_t dropped = 0;
+    set_read_timeout(quiet_ms);
+    const TIMER cap(static_cast<int32_t>(cap_ms));
+    for (;;) {
+        if (cancel != nullptr && cancel->load())
+            return Quiet::cancelled;
+        int status = 0;
+        (void)read_byte(status);
+        if (status == 2)
+            return Quiet::reached;
+        if (status != 0)
+            return Quiet::failed;
+        if (++dropped > cap_bytes || cap.expired())
+            return Quiet::never;
+    }
+}
 
 std::shared_ptr<LinePort> make_line_port(int32_t port) {
     PortFactory factory;

@@ -44,6 +44,15 @@ public:
         if (is_open())
             (void)write(&byte, 1);
     }
+
+    enum class Quiet { reached, never, cancelled, failed };
+    // Reads and drops what arrives until nothing has come for `quiet_ms`: a unit may still be
+    // sending the rest of an answer that a cancel or a failure gave up, and those bytes must not
+    // meet the next request. `never` once more than `cap_bytes` have come or `cap_ms` have passed
+    // on the link clock; `cancelled` when `cancel` is set; `failed` when the port fails. Leaves
+    // the read time-out at `quiet_ms`.
+    Quiet wait_until_quiet(uint32_t quiet_ms, uint32_t cap_ms, int64_t cap_bytes,
+                           const std::atomic<bool>* cancel);
 };
 
 // Makes the port object for a port number; shared, because a scripted line in a test outlives

@@ -46,6 +46,13 @@ bool all_digits(const std::string& text) {
 
 } // namespace
 
+bool is_table_port(int32_t port) { return port >= 0 && port < kEnumeratedPorts; }
+
+std::string port_table_text() {
+    return cp("Порт задаётся номером из таблицы портов (0–31 ttyS0–ttyS31, 32–63 "
+              "ttyUSB0–ttyUSB31, 64–95 ttyACM0–ttyACM31) или путём к устройству");
+}
+
 std::string device_dir() {
     const char* dir = std::getenv("TGM_DEV_DIR");
     return dir != nullptr && *dir != '\0' ? std::string(dir) : std::string("/dev");
@@ -84,7 +91,7 @@ int32_t port_of_argument(const std::string& text) {
     // no number opens someone else's terminal.
     if (all_digits(text)) {
         const int32_t port = std::atoi(text.c_str());
-        return port < kEnumeratedPorts ? port : -1;
+        return is_table_port(port) ? port : -1;
     }
     return port_of_path(text);
 }

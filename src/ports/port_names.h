@@ -11,6 +11,12 @@ constexpr int32_t kFirstPtyPort = 256;
 // Numbers that enumeration tries: 0 to kEnumeratedPorts - 1 (never pseudo-terminals).
 constexpr int32_t kEnumeratedPorts = 96;
 
+// A number of the table, 0 to kEnumeratedPorts - 1: the only numbers a user or tgm.cfg may
+// give; a pseudo-terminal is reached by its path.
+bool is_table_port(int32_t port);
+// What the table holds, said under a refused port number (code page 1251).
+std::string port_table_text();
+
 // "/dev" or $TGM_DEV_DIR.
 std::string device_dir();
 // The device path of a port number, or an empty text when the number names no device.

@@ -95,9 +95,10 @@ bool write_pdf_file(const std::string& file_name, const QString& title,
         writer.setCreator(printing_program());
         painted = paint(writer);
     }
-    if (painted && write_file_replacing(file_name, buffer.data().toStdString()))
+    std::string why;
+    if (painted && write_file_replacing(file_name, buffer.data().toStdString(), &why))
         return true;
-    FDATA::report_write_error(file_name);
+    FDATA::report_write_error(file_name, why);
     return false;
 }
 

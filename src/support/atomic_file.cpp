@@ -1,5 +1,6 @@
 #include "support/atomic_file.h"
 
+#include "support/cp1251.h"
 #include "support/full_transfer.h"
 
 #include <atomic>
@@ -10,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace tgm {
@@ -72,7 +74,39 @@ void remove_stale_temporaries(const std::string& folder, const std::string& pref
 
 ReplaceHook set_replace_hook(ReplaceHook hook) { return replace_hook.exchange(hook); }
 
-bool write_file_replacing(const std::string& path, const std::string& bytes) {
+std::string replace_problem(const std::string& path) {
+    const std::string name = utf8_to_cp1251(path);
+    const auto slash = path.rfind('/');
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string folder = slash == std::string::npos ? std::string(".")
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    if (base.empty() || base.size() > NAME_MAX || path.size() >= PATH_MAX)
+        return cp("имя файла слишком длинное или пустое: ") + name;
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0)
+        return cp("папка ") + utf8_to_cp1251(folder) + cp(" не найдена");
+    if (!S_ISDIR(st.st_mode))
+        return utf8_to_cp1251(folder) + cp(" — не папка");
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        return cp("папка ") + utf8_to_cp1251(folder) + cp(" защищена от записи");
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return name + cp(" — это папка");
+        // The file is replaced by a rename, which its own bits would not stop; root's write
+        // access stops nothing either, so the bits themselves are asked.
+        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0)
+            return name + cp(": файл защищён от записи");
+    }
+    return {};
+}
+
+bool write_file_replacing(const std::string& path, const std::string& bytes, std::string* why) {
+    if (std::string problem = replace_problem(path); !problem.empty()) {
+        if (why != nullptr)
+            *why = std::move(problem);
+        return false;
+    }
     struct stat old {};
     const bool existed = ::stat(path.c_str(), &old) == 0;
     if (existed && !S_ISREG(old.st_mode))

@@ -9,6 +9,7 @@
 #include "app/port_dlg.h"
 #include "app/status_bar.h"
 #include "operations/tbvlink.h"
+#include "support/cp1251.h"
 #include "support/syscfg.h"
 #include "testing/files.h"
 #include "testing/holding_clock.h"
@@ -163,4 +164,43 @@ TEST(DemoMode, AnUnknownUnitIsReportedAndTheProgramGoesOnWithoutIt) {
     EXPECT_EQ(p.dialogs.messages[0],
               u("Имитатор БВ не запущен: --simulate=q:9600: expected k:FIRMWARE or v:FIRMWARE"));
     EXPECT_EQ(p.main->link().port, 0);
+}
+
+// tgm.cfg may hold any number after a save cut off. A pseudo-terminal's number opened someone
+// else's terminal: now the default port stands in, the user is told, and the terminal hears
+// nothing.
+TEST(PortDialogs, APortOfTgmCfgOutsideTheTableGivesWayToTheDefault) {
+    TempDir dev;
+    ASSERT_EQ(::symlink("/dev/pts", dev.file("pts").c_str()), 0);
+    EnvGuard dev_dir("TGM_DEV_DIR", dev.path());
+    PtyPair other_terminal;
+    ASSERT_GE(other_terminal.port(), 256);
+    Program p;
+    p.main.reset();
+    std::string cfg = read_file(p.home.file("tgm.cfg"));
+    ASSERT_GE(cfg.size(), 11u);
+    for (int i = 0; i < 4; ++i)
+        cfg[7 + i] = static_cast<char>(other_terminal.port() >> (8 * i));
+    write_file(p.home.file("tgm.cfg"), cfg);
+
+    p.main = std::make_unique<TPrjForm>(std::vector<std::string>{});
+    ASSERT_EQ(p.dialogs.messages.size(), 1u);
+    EXPECT_EQ(p.dialogs.messages[0],
+              u("Порт ") + QString::number(other_terminal.port()) +
+                  u(" из tgm.cfg не входит в таблицу портов; выбран порт 0 (") +
+                  QString::fromStdString(dev.file("ttyS0")) +
+                  u(").\rПорт задаётся номером из таблицы портов (0–31 ttyS0–ttyS31, 32–63 "
+                    "ttyUSB0–ttyUSB31, 64–95 ttyACM0–ttyACM31) или путём к устройству"));
+    EXPECT_EQ(p.dialogs.message_kinds[0], MessageKind::warning);
+    // The link reads on what the window gave it: ttyS0, which is not there.
+    TBVLink& link = p.main->link();
+    EXPECT_EQ(link.port, 0);
+    link.operation = TBVLink::kRead;
+    link.resume();
+    while (link.operation.load() != 0)
+        QTest::qWait(1);
+    EXPECT_EQ(link.error_text, cp("Порт занят"));
+    EXPECT_TRUE(other_terminal.drain(50).empty());
+    p.main.reset();
+    EXPECT_EQ(port_in_cfg(p), 0);
 }

@@ -20,6 +20,7 @@
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace tgm;
 using namespace tgm::test;
@@ -154,6 +155,20 @@ TEST(PrjForm, FailedSaveReopensTheDialog) {
     ASSERT_EQ(p.dialogs.messages.size(), 1u);
     EXPECT_TRUE(p.dialogs.messages[0].startsWith(u("Ошибка записи файла ")));
     EXPECT_TRUE(p.main->project().modified());
+
+    // A write-protected file is refused, not replaced by the save's rename, and the message
+    // says why under its first line.
+    const std::string target = p.home.file("protected.fs");
+    write_file(target, "the user's own file");
+    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    p.dialogs.files = {ScriptedDialogs::chosen(target)};
+    p.dialogs.answers = {Answer::yes};
+    EXPECT_FALSE(p.main->save_dialog());
+    ASSERT_EQ(p.dialogs.messages.size(), 2u);
+    const QString name = QString::fromStdString(target);
+    EXPECT_EQ(p.dialogs.messages[1],
+              u("Ошибка записи файла ") + name + u("\r") + name + u(": файл защищён от записи"));
+    EXPECT_EQ(read_file(target), "the user's own file");
 }
 
 TEST(PrjForm, SixteenTablesDisableTheGrowingCommandsUntilADelete) {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using tgm::test::run_program;
 using tgm::test::TempDir;
@@ -146,11 +147,25 @@ TEST(CliConvert, RefusalsWriteNothing) {
     EXPECT_EQ(r.err, "Канал 2: таблица не преобразуется (Контроль \"-\")\n");
     EXPECT_FALSE(tgm::test::file_exists(dir.file("o.fs")));
 
-    // The folder is a file: the write fails with the program's message and exit code 1.
+    // The folder is a file: the write fails with the program's message, its reason under it,
+    // and exit code 1.
     tgm::test::write_file(dir.file("plain"), "x");
     r = run_program("tgm-cli", {"convert", example("rgs50.fs31"), dir.file("plain/o.fs")});
     EXPECT_EQ(r.exit_code, 1);
-    EXPECT_EQ(r.err, "Ошибка записи файла " + dir.file("plain/o.fs") + "\n");
+    EXPECT_EQ(r.err, "Ошибка записи файла " + dir.file("plain/o.fs") + "\n" + dir.file("plain") +
+                         " — не папка\n");
+
+    // A write-protected file stays as it was, though the rename would replace it.
+    for (const char* name : {"protected.fs", "protected.csv"}) {
+        const std::string target = dir.file(name);
+        tgm::test::write_file(target, "the user's own file");
+        ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+        r = run_program("tgm-cli", {"convert", example("rgs50.fs31"), target});
+        EXPECT_EQ(r.exit_code, 1) << name;
+        EXPECT_EQ(r.err,
+                  "Ошибка записи файла " + target + "\n" + target + ": файл защищён от записи\n");
+        EXPECT_EQ(tgm::test::read_file(target), "the user's own file");
+    }
 }
 
 TEST(CliUsage, TheLineUnderAUsageErrorNamesTheOptionAndWhatItTakes) {

@@ -152,8 +152,11 @@ TEST(FdataSave, FailedWritesKeepTheOldFileAndSayWhich) {
     ::mkdir(dir.file("dir.fs").c_str(), 0755);
     EXPECT_FALSE(d.save_form_file(dir.file("dir.fs")));
     ASSERT_EQ(sink.messages.size(), 2u);
-    EXPECT_EQ(sink.messages[0], cp("Ошибка записи файла ") + dir.file("plain/t.fs"));
-    EXPECT_EQ(sink.messages[1], cp("Ошибка записи файла ") + dir.file("dir.fs"));
+    // The reason on a line of its own.
+    EXPECT_EQ(sink.messages[0], cp("Ошибка записи файла ") + dir.file("plain/t.fs") + "\r" +
+                                    dir.file("plain") + cp(" — не папка"));
+    EXPECT_EQ(sink.messages[1], cp("Ошибка записи файла ") + dir.file("dir.fs") + "\r" +
+                                    dir.file("dir.fs") + cp(" — это папка"));
 
     // An export of tables that do not convert writes nothing, keeps the old file and names
     // each such channel instead of a write error that never happened.

@@ -4,11 +4,14 @@
 #include "encoding/directory_record.h"
 #include "operations/tbvlink.h"
 #include "operations/version_table.h"
+#include "ports/clock.h"
 #include "ports/pci.h"
 #include "support/cp1251.h"
 #include "testing/manual_clock.h"
+#include "testing/scripted_port.h"
 #include "testing/served_unit.h"
 #include "testing/tables.h"
+#include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -546,6 +549,71 @@ TEST(LinkCancel, ACancelRightAfterResumeAndOneDuringALongWrite) {
     EXPECT_TRUE(slow.flash().image().empty());
     PCI again; // and the port is free
     EXPECT_EQ(again.open_with(slow.port(), 9, 2, 4, 0), 0);
+}
+
+// A read cancelled in the middle of the image: the unit goes on sending the rest of it, which
+// the next operation must not take for the answer to its probe. It waits until the line is
+// quiet, then reads as ever.
+TEST(LinkCancel, TheNextReadWaitsOutTheRestOfACancelledAnswer) {
+    TempDir dir;
+    SimConfig config = unit_config('k', "6343");
+    config.state_file = dir.file("unit.state");
+    const GROUPTAB tables = group({line(2040, 0, 3)}); // an image of about 2 KiB, 2.4 s paced
+    {
+        ManualClock clock;
+        ServedUnit fast(config);
+        Link link(fast.port());
+        link.group = tables;
+        ASSERT_TRUE(link.run(TBVLink::kWrite)) << link.error_text;
+    }
+    config.real_time = true;
+    ServedUnit slow(config);
+    ManualClock clock;
+    Link link(slow.port());
+    link.operation = TBVLink::kRead;
+    link.resume();
+    // A fifth of the image in: most of it is still to come.
+    while (link.operation.load() != 0 && link.progress.load() < 20)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_NE(link.operation.load(), 0);
+    link.cancel = true;
+    while (link.operation.load() != 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_FALSE(link.result);
+
+    ASSERT_TRUE(link.run(TBVLink::kRead)) << cp1251_to_utf8(link.error_text + " " + link.port_note);
+    EXPECT_TRUE(link.group.equals(tables));
+}
+
+// A line that never goes quiet: the wait ends after the longest answer a unit can give, the
+// operation fails saying why, and not one byte has gone out.
+TEST(LinkCancel, ALineThatNeverGoesQuietFailsWithItsReason) {
+    struct Chatter : LinePort {
+        int open_with(int32_t, int8_t, int8_t, int8_t, int8_t) override { return 0; }
+        void close() override {}
+        bool is_open() const override { return true; }
+        void set_read_timeout(uint32_t) override {}
+        uint8_t read_byte(int& status) override {
+            link_clock().sleep_ms(1); // a byte's line time, about
+            status = 0;
+            return 0x55;
+        }
+        int32_t write(const uint8_t*, int32_t count) override {
+            written += count;
+            return count;
+        }
+        void purge_input() override {}
+        int64_t written = 0;
+    };
+    ManualClock clock;
+    const auto line = std::make_shared<Chatter>();
+    PortOnEveryNumber on_line(line);
+    Link link(0);
+    EXPECT_FALSE(link.run(TBVLink::kRead));
+    EXPECT_EQ(link.error_text, text("Ошибка связи"));
+    EXPECT_EQ(cp1251_to_utf8(link.port_note).rfind("Линия не затихает: на порту ", 0), 0u)
+        << cp1251_to_utf8(link.port_note);
+    EXPECT_EQ(line->written, 0);
 }
 
 } // namespace

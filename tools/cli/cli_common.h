@@ -55,11 +55,6 @@ int take_table_options(int argc, char** argv);
 // `found` gets the FOUND line of what was read.
 bool load_for_import(const std::string& file_name, EPROJECT& project, std::string* found = nullptr);
 
-// Why a file cannot be written at `path` (code page 1251): its folder is missing, not a
-// folder or closed to writing, the name is a folder, too long, or a write-protected file;
-// empty when it can be written.
-std::string output_problem(const std::string& path);
-
 // FDATA::unconverted_line for table k (counted from 0) on stderr.
 void print_unconverted(int32_t k);
 

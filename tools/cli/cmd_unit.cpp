@@ -19,6 +19,7 @@
 #include "ports/port_names.h"
 #include "project/channel_compare.h"
 #include "project/eproject.h"
+#include "support/atomic_file.h"
 #include "support/cp1251.h"
 #include "support/file_locations.h"
 
@@ -142,7 +143,8 @@ const char* const kNoTables = "Таблицы объёма в системе о�
 // Found before the line is opened, not after an operation of many seconds: false, with the
 // reason on stderr, when `path` cannot be written.
 bool writable_output(const std::string& path) {
-    const std::string problem = output_problem(path);
+    // Found before the line is opened, not after a read of many seconds.
+    const std::string problem = replace_problem(path);
     if (problem.empty())
         return true;
     print_error(cp("Ошибка записи файла ") + utf8_to_cp1251(path));

@@ -3,7 +3,6 @@
 #include "cli_common.h"
 
 #include "ports/port_names.h"
-#include "support/cp1251.h"
 #include "support/file_locations.h"
 #include "support/syscfg.h"
 
@@ -50,29 +49,19 @@ int parse_link_options(int argc, char** argv, LinkOptions& options) {
     return i;
 }
 
-namespace {
-
-// The line under a refused port: what the port table holds.
-void print_port_table() {
-    print_error(cp("Порт задаётся номером из таблицы портов (0–31 ttyS0–ttyS31, 32–63 "
-                   "ttyUSB0–ttyUSB31, 64–95 ttyACM0–ttyACM31) или путём к устройству"));
-}
-
-} // namespace
-
 int resolve_port(const LinkOptions& options, int32_t& port) {
     if (!options.port_given) {
         config().start_config({}, home_folder(), default_forms_folder());
         port = config().chanpar().port;
         // tgm.cfg is written in place: a save cut off can leave any number here. Only the
         // table's numbers are taken: a pseudo-terminal is reached by its path alone.
-        if (port >= 0 && port < kEnumeratedPorts)
+        if (is_table_port(port))
             return kOk;
         std::fprintf(stderr,
                      "tgm-cli: the port %d of tgm.cfg is not a port of the port table "
                      "(see tgm-cli ports)\n",
                      static_cast<int>(port));
-        print_port_table();
+        print_error(port_table_text());
         return kUsage;
     }
     const std::string& text = options.port;
@@ -90,7 +79,7 @@ int resolve_port(const LinkOptions& options, int32_t& port) {
         return kOk;
     std::fprintf(stderr, "tgm-cli: %s is not a port of the port table (see tgm-cli ports)\n",
                  text.c_str());
-    print_port_table();
+    print_error(port_table_text());
     return kUsage;
 }
 
