@@ -375,14 +375,19 @@ TEST(SafeChanges, ACopyThatCannotBeReadAsksBeforeAnythingIsWritten) {
               ";не сделана: " + cp1251_to_utf8(error) + ";");
 }
 
+// A V 9600 unit that stores one point of what it is sent wrong.
+SimConfig v_unit_storing_a_point_wrong() {
+    SimConfig config = UnitOnPort0::with_firmware("9600");
+    config.protocol = 'v';
+    config.faults.wrong_point = true;
+    return config;
+}
+
 // A unit that stores one point wrong: the write's own result stays in the status bar, the
 // check names the channel, in a warning.
 TEST(SafeChanges, AWriteReadBackWrongNamesTheChannel) {
     HoldingClock clock;
-    SimConfig config = UnitOnPort0::with_firmware("9600");
-    config.protocol = 'v';
-    config.faults.wrong_point = true;
-    UnitOnPort0 unit(config);
+    UnitOnPort0 unit(v_unit_storing_a_point_wrong());
     Program p;
     ResultAnswers failures(p);
     clock.sleep_ms(1000);
@@ -407,10 +412,7 @@ TEST(SafeChanges, AWriteReadBackWrongNamesTheChannel) {
 // that the project's tables were not saved in a file.
 TEST(SafeChanges, TheWriteProtocolComesOnceAWriteHasRunAndSaysWhatTheCheckFound) {
     HoldingClock clock;
-    SimConfig config = UnitOnPort0::with_firmware("9600");
-    config.protocol = 'v';
-    config.faults.wrong_point = true;
-    UnitOnPort0 unit(config);
+    UnitOnPort0 unit(v_unit_storing_a_point_wrong());
     Program p;
     ResultAnswers failures(p);
     QAction* protocol = p.action("writeProtocol");
