@@ -62,7 +62,13 @@ void FDATA::report_write_error(const std::string& file_name, const std::string& 
 bool FDATA::load_form_file(const std::string& file_name) {
     const int kind = form_type_of_file(file_name);
     if (kind == kFormNone) {
-        show_message(cp("Неизвестная форма!"));
+        // The kind comes from the name alone; a folder says what it is.
+        std::error_code error;
+        const FormProblem why{0,
+                              std::filesystem::is_directory(file_name, error)
+                                  ? cp("это папка")
+                                  : cp("расширение не из форм .fs, .fs1, .fs2, .fs31, .fs32, .f1")};
+        show_message_with_reason(cp("Неизвестная форма!"), why.text(file_name));
         return false;
     }
     FormProblem problem;

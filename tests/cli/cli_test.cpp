@@ -48,7 +48,11 @@ TEST(CliInfo, LoadFailuresExitTwoWithTheProgramsText) {
     TempDir dir;
     auto r = run_program("tgm-cli", {"info", dir.file("x.txt")});
     EXPECT_EQ(r.exit_code, 2);
-    EXPECT_EQ(r.err, "Неизвестная форма!\n");
+    EXPECT_EQ(r.err, "Неизвестная форма!\n" + dir.file("x.txt") +
+                         ": расширение не из форм .fs, .fs1, .fs2, .fs31, .fs32, .f1\n");
+    r = run_program("tgm-cli", {"info", dir.path()});
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_EQ(r.err, "Неизвестная форма!\n" + dir.path() + ": это папка\n");
     // The message, then the file and what happened, with the line the reader stopped at.
     r = run_program("tgm-cli", {"info", dir.file("missing.fs")});
     EXPECT_EQ(r.exit_code, 2);
