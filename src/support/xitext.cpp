@@ -31,28 +31,20 @@ std::string trim_text(std::string_view text) {
 }
 
 bool XITEXT::load(const std::string& file_name, int32_t max_bytes) {
-    depth_ = 0;
-    position_ = 0;
-    line_number_ = 0;
-    XFILE file(file_name, false, XFILE::Mode::read);
-    const long long size = file.file_size();
-    if (!file.is_open() || size < 0 || size > max_bytes)
-        return false;
-    bytes_.set_size(static_cast<int32_t>(size));
-    if (size > 0 && !file.read(bytes_.bytes(), static_cast<std::size_t>(size))) {
-        bytes_.clear();
-        return false;
-    }
-    return true;
+    return read_start(file_name, max_bytes, false);
 }
 
 bool XITEXT::load_head(const std::string& file_name, int32_t max_bytes) {
+    return read_start(file_name, max_bytes, true);
+}
+
+bool XITEXT::read_start(const std::string& file_name, int32_t max_bytes, bool head) {
     depth_ = 0;
     position_ = 0;
     line_number_ = 0;
     XFILE file(file_name, false, XFILE::Mode::read);
     const long long size = file.file_size();
-    if (!file.is_open() || size < 0)
+    if (!file.is_open() || size < 0 || (!head && size > max_bytes))
         return false;
     const int32_t take = static_cast<int32_t>(std::min<long long>(size, max_bytes));
     bytes_.set_size(take);

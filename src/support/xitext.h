@@ -30,6 +30,9 @@ public:
     const std::string& value() const { return value_; }
 
 private:
+    // The file's first max_bytes, or with `head` false the whole file or nothing; a head ends
+    // at the last line that is whole.
+    bool read_start(const std::string& file_name, int32_t max_bytes, bool head);
     bool raw_line();
     void strip_comments();
 

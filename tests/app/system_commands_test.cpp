@@ -86,15 +86,20 @@ const char* const kRestart = "\rВыполняется перезагрузка 
 const char* const kPowerCycle =
     "\rВнимание !\nЧтобы записанный проект стал активным,\nнеобходимо переключить питание системы";
 
+// A V unit of firmware 9600.
+SimConfig v9600() {
+    SimConfig config = UnitOnPort0::with_firmware("9600");
+    config.protocol = 'v';
+    return config;
+}
+
 } // namespace
 
 // Write the tank farm into a V unit, read it back: the same tables, a modified project
 // named "Система", and the next read asks first. Within a second of a command nothing starts.
 TEST(SystemCommands, WriteThenReadTheTankFarmGivesBackItsTables) {
     HoldingClock clock;
-    SimConfig config = UnitOnPort0::with_firmware("9600");
-    config.protocol = 'v';
-    UnitOnPort0 unit(config);
+    UnitOnPort0 unit(v9600());
     Program p;
     ResultAnswers failures(p);
     clock.sleep_ms(1000);
@@ -283,9 +288,7 @@ std::vector<std::string> files_in(const std::string& folder) {
 // says they match and the journal's lines with the CRCs written.
 TEST(SafeChanges, AWriteOverOtherTablesIsAskedCopiedCheckedAndJournalled) {
     HoldingClock clock;
-    SimConfig config = UnitOnPort0::with_firmware("9600");
-    config.protocol = 'v';
-    UnitOnPort0 unit(config);
+    UnitOnPort0 unit(v9600());
     Program p;
     ResultAnswers failures(p);
     clock.sleep_ms(1000);
@@ -342,8 +345,7 @@ TEST(SafeChanges, AWriteOverOtherTablesIsAskedCopiedCheckedAndJournalled) {
 // journal.
 TEST(SafeChanges, ACopyThatCannotBeReadAsksBeforeAnythingIsWritten) {
     HoldingClock clock;
-    SimConfig config = UnitOnPort0::with_firmware("9600");
-    config.protocol = 'v';
+    SimConfig config = v9600();
     config.faults.fault_word = 256;
     UnitOnPort0 unit(config);
     Program p;
@@ -377,8 +379,7 @@ TEST(SafeChanges, ACopyThatCannotBeReadAsksBeforeAnythingIsWritten) {
 
 // A V 9600 unit that stores one point of what it is sent wrong.
 SimConfig v_unit_storing_a_point_wrong() {
-    SimConfig config = UnitOnPort0::with_firmware("9600");
-    config.protocol = 'v';
+    SimConfig config = v9600();
     config.faults.wrong_point = true;
     return config;
 }
@@ -541,8 +542,7 @@ TEST(CompareMarks, TheGridMarksADifferingChannelAndTheEditorDrawsTheUnitsTableOv
 TEST(SafeChanges, ACancelledWriteNamesTheCopy) {
     HoldingClock clock;
     const GROUPTAB old_tables = group({line(40), line(30, 5, 7)});
-    SimConfig config = UnitOnPort0::with_firmware("9600");
-    config.protocol = 'v';
+    SimConfig config = v9600();
     {
         // The old tables, written into a unit of the same kind, become the unit's own.
         ServedUnit other(config);

@@ -3,13 +3,13 @@
 #include "forms/fdata.h"
 #include "support/atomic_file.h"
 #include "testing/files.h"
+#include "testing/kill_seed.h"
 #include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <dirent.h>
 #include <random>
 #include <sys/wait.h>
@@ -101,10 +101,7 @@ TEST_F(TwoProjects, AKillAtEachStepLeavesTheOldFormOrTheNew) {
 // run); then a save of another file keeps this file's temporaries, and a save of this file
 // clears them and keeps the other file's.
 TEST_F(TwoProjects, KillsAtRandomMomentsLeaveTheOldFormOrTheNew) {
-    const char* given = std::getenv("TGM_KILL_SEED");
-    const unsigned seed = given != nullptr ? static_cast<unsigned>(std::strtoul(given, nullptr, 10))
-                                           : std::random_device{}();
-    std::printf("TGM_KILL_SEED=%u\n", seed);
+    const unsigned seed = kill_seed();
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> delay_us(0, 20000);
     int holding_a = 0, holding_b = 0, mid_save = 0;

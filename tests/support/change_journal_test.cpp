@@ -3,6 +3,7 @@
 #include "support/change_journal.h"
 #include "support/cp1251.h"
 #include "testing/files.h"
+#include "testing/kill_seed.h"
 #include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <random>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,10 +34,7 @@ JournalEntry entry() {
 }
 
 TEST(ChangeJournal, AKillInTheMiddleOfAnAppendLeavesEveryEarlierLine) {
-    const char* given = std::getenv("TGM_KILL_SEED");
-    const unsigned seed = given != nullptr ? static_cast<unsigned>(std::strtoul(given, nullptr, 10))
-                                           : std::random_device{}();
-    std::printf("TGM_KILL_SEED=%u\n", seed);
+    const unsigned seed = kill_seed();
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> delay_us(0, 20000);
     TempDir dir;
