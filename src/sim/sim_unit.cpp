@@ -9,6 +9,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
+#include <string>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -126,6 +127,11 @@ void SimUnit::send(const Bytes& whole) {
     bool on_line = false; // the current byte's line time has passed
     std::size_t done = 0;
     TIMER stall(2000, system_clock()); // a tool that stopped reading is given up after two seconds
+    // Paced, the longest pause between two bytes that the line took at once: the unit's own.
+    std::chrono::steady_clock::time_point last_byte;
+    std::chrono::steady_clock::duration held{};
+    std::size_t held_after = 0;
+    bool line_full = false; // the line refused the byte under way for a while
     while (done < bytes.size() && !stop_->load()) {
         if (paced && !on_line) {
             due += line_byte;
@@ -135,16 +141,34 @@ void SimUnit::send(const Bytes& whole) {
         const std::size_t chunk = paced ? 1 : bytes.size() - done;
         const ssize_t n = ::write(master_fd_, bytes.data() + done, chunk);
         if (n > 0) {
+            if (paced) {
+                const auto now = std::chrono::steady_clock::now();
+                if (done > 0 && !line_full && now - last_byte > held) {
+                    held = now - last_byte;
+                    held_after = done;
+                }
+                last_byte = now;
+                line_full = false;
+            }
             done += static_cast<std::size_t>(n);
             stall.start(2000);
             on_line = false;
             continue;
         }
         if ((n < 0 && errno != EAGAIN && errno != EINTR) || stall.expired())
-            return;
+            break;
+        line_full = true;
         pollfd pfd{master_fd_, POLLOUT, 0};
         (void)::poll(&pfd, 1, 10);
     }
+    if (held >= kByteTimeout && held_up_report_)
+        held_up_report_(
+            "this machine held the unit up " +
+            std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(held).count()) +
+            " ms after byte " + std::to_string(held_after) + " of a " +
+            std::to_string(bytes.size()) + "-byte answer; a tool gives up after " +
+            std::to_string(kByteTimeout.count()) +
+            " ms without a byte, so a failure there is the simulation's, not the tool's");
 }
 
 void SimUnit::store(int32_t area, Bytes bytes) {

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@ public:
     using Bytes = std::vector<uint8_t>;
     // The status or result code of a command the unit does not have.
     static constexpr uint8_t kRejected = kCommandRejected;
+    // The longest pause between two bytes of an answer that a tool waits out (either protocol).
+    static constexpr std::chrono::milliseconds kByteTimeout{50};
 
     SimUnit(const SimConfig& config, const SimPersona& persona);
     virtual ~SimUnit() = default;
@@ -40,6 +43,12 @@ public:
     // Readiness polls answered so far.
     int32_t polls() const { return polls_.load(); }
     const SimConsole& console() const { return console_; }
+    // Paced, the machine may not run the unit in time: a pause inside an answer as long as a
+    // tool's byte time-out, which a real unit never makes, is told here (once per answer, after
+    // it), so that the failure it causes is not taken for the tool's.
+    void on_held_up(std::function<void(const std::string&)> report) {
+        held_up_report_ = std::move(report);
+    }
     // Bytes that have come from the line, at any speed.
     int64_t bytes_received() const { return received_.load(); }
     // The unit has dealt with every byte it received and waits for the next: a line driven
@@ -86,6 +95,7 @@ private:
     std::atomic<int32_t> polls_{0};
     std::atomic<bool> silenced_{false};
     int32_t cut_left_ = -1; // bytes the answer under way may still send; -1 any
+    std::function<void(const std::string&)> held_up_report_;
     std::atomic<int64_t> received_{0};
     std::atomic<int64_t> idle_reads_{0};             // reads that found nothing since the last byte
     std::chrono::steady_clock::time_point in_due_{}; // paced: when the last byte came in

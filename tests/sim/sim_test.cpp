@@ -12,6 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <csignal>
+#include <initializer_list>
+#include <thread>
+
 namespace tgm::test {
 namespace {
 
@@ -444,6 +449,53 @@ TEST(SimProgramRun, ServesAVersionAndKeepsARecordAcrossRuns) {
     KMASTER master;
     ASSERT_TRUE(master.open(port_of_path(dir.file("unit")), 300));
     EXPECT_EQ(guarded_read(master, 4, 98), record);
+}
+
+// Holds processes still for a while, as a busy or paused machine may; they go on in the order
+// given, 5 ms apart.
+void hold(std::initializer_list<pid_t> held, std::chrono::milliseconds how_long) {
+    for (const pid_t p : held)
+        ::kill(p, SIGSTOP);
+    std::this_thread::sleep_for(how_long);
+    for (const pid_t p : held) {
+        ::kill(p, SIGCONT);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+// Waits until a read's progress passes a fifth, or it has ended.
+void wait_for_a_fifth(const std::atomic<int32_t>& progress, const std::atomic<bool>& ended) {
+    for (int i = 0; i < 5000 && progress.load() < 20 && !ended.load(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+// A machine that does not run tgm-sim in time makes a pause inside an answer that no real unit
+// makes: the exchange fails on the tool's byte time-out, and tgm-sim says the failure is its own.
+TEST(SimProgramRun, SaysWhenTheMachineHeldItUpInsideAnAnswer) {
+    TempDir dir;
+    SimProgram sim({"--firmware", "6343", "--real-time", "--link", dir.file("unit")},
+                   dir.file("sim.err"));
+    KMASTER master;
+    ASSERT_TRUE(master.open(port_of_path(dir.file("unit")), 300));
+    std::atomic<int32_t> progress{0};
+    std::atomic<bool> ended{false};
+    master.set_progress_cell(&progress);
+    std::thread machine([&] {
+        wait_for_a_fifth(progress, ended);
+        if (!ended.load())
+            hold({sim.pid()}, 4 * SimUnit::kByteTimeout); // 1200 bytes take 1.4 s
+    });
+    EXPECT_FALSE(master.guarded_exchange(3, 0, nullptr, 1200, KDRT::kRead));
+    ended = true;
+    machine.join();
+    master.close();
+    EXPECT_EQ(sim.stop(), 0);
+    const std::string said = read_file(dir.file("sim.err"));
+    EXPECT_NE(said.find("tgm-sim: this machine held the unit up "), std::string::npos) << said;
+    EXPECT_NE(said.find(" of a 1202-byte answer; a tool gives up after 50 ms without a byte, so a "
+                        "failure there is the simulation's, not the tool's\n"),
+              std::string::npos)
+        << said;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "testing/sim_program.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -10,7 +11,7 @@ extern char** environ;
 
 namespace tgm::test {
 
-SimProgram::SimProgram(std::vector<std::string> args) {
+SimProgram::SimProgram(std::vector<std::string> args, const std::string& err_path) {
     args.insert(args.begin(), std::string(TGM_BUILD_DIR) + "/tgm-sim");
     int out[2];
     if (::pipe(out) != 0)
@@ -19,6 +20,9 @@ SimProgram::SimProgram(std::vector<std::string> args) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_addclose(&actions, out[0]);
+    if (!err_path.empty())
+        posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<char*> argv;
     for (auto& a : args)
         argv.push_back(a.data());

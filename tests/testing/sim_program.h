@@ -9,13 +9,15 @@ namespace tgm::test {
 
 class SimProgram {
 public:
-    explicit SimProgram(std::vector<std::string> args);
+    // With err_path, what it says on stderr goes to that file.
+    explicit SimProgram(std::vector<std::string> args, const std::string& err_path = {});
     ~SimProgram();
     SimProgram(const SimProgram&) = delete;
     SimProgram& operator=(const SimProgram&) = delete;
 
     // Stops the program with SIGINT; its exit code.
     int stop();
+    pid_t pid() const { return pid_; }
     // The first line it printed: the pseudo-terminal's path.
     const std::string& line() const { return line_; }
 

@@ -50,6 +50,9 @@ int main(int argc, char** argv) {
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
 
+    pty.unit().on_held_up(
+        [](const std::string& report) { std::fprintf(stderr, "tgm-sim: %s\n", report.c_str()); });
+
     std::printf("%s\n", pty.slave_path().c_str());
     std::fflush(stdout);
     std::fprintf(stderr, "tgm-sim: %c unit, firmware %s%s, serving %s; Ctrl+C stops it\n",
