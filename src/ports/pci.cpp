@@ -161,23 +161,37 @@ uint8_t PCI::read_byte(int& status) {
     if (!is_open_)
         return 0;
     // The wait for a byte is real time, whatever clock the link runs on.
-    TIMER timer(static_cast<int32_t>(read_total_constant_ > 0x7FFFFFFFu ? 0x7FFFFFFFu
-                                                                        : read_total_constant_),
-                system_clock());
+    const TIMER timer(0, system_clock());
+    // Time the tool itself did not run (a slice of the wait that ended far past its end: a
+    // virtual machine paused, a machine that stalled) says nothing about the line, and the
+    // unit may have been held up with it; it is waited again, up to a second for one byte.
+    uint64_t allowed = read_total_constant_;
+    uint32_t held_up = 0;
     for (;;) {
         if (cancelled())
             return 0;
         const uint32_t waited = timer.elapsed();
-        const uint32_t left = waited >= read_total_constant_ ? 0 : read_total_constant_ - waited;
+        const uint32_t left =
+            waited >= allowed ? 0 : static_cast<uint32_t>(std::min<uint64_t>(allowed - waited, 50));
         pollfd pfd{fd_, POLLIN, 0};
         // In slices, so that a cancellation ends the wait within 50 ms.
-        const int ready = ::poll(&pfd, 1, static_cast<int>(std::min<uint32_t>(left, 50)));
+        const int ready = ::poll(&pfd, 1, static_cast<int>(left));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready < 0)
             return 0;
         if (ready == 0) {
-            if (left <= 50) {
+            const uint32_t slept = timer.elapsed() - waited;
+            if (slept > left + kHeldUpMs && held_up < kHeldUpCapMs) {
+                // The time over, and at least a slice more from now: the unit comes back too.
+                const uint64_t fresh = std::min<uint64_t>(
+                    std::max<uint64_t>(allowed + (slept - left), waited + slept + left),
+                    allowed + (kHeldUpCapMs - held_up));
+                held_up += static_cast<uint32_t>(fresh - allowed);
+                allowed = fresh;
+                continue;
+            }
+            if (waited + slept >= allowed) {
                 status = 2;
                 return 0;
             }
@@ -194,7 +208,7 @@ uint8_t PCI::read_byte(int& status) {
         // EAGAIN: another reader took the byte that poll reported; wait on for the rest of the
         // time-out.
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
-            if (timer.elapsed() >= read_total_constant_) {
+            if (timer.elapsed() >= allowed) {
                 status = 2;
                 return 0;
             }

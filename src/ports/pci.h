@@ -43,6 +43,11 @@ public:
     int8_t baud_index() const { return baud_index_; }
 
 private:
+    // A slice of a read's wait that ends this much past its end held the tool itself up; such
+    // time is given back to the read, at most kHeldUpCapMs for one byte.
+    static constexpr uint32_t kHeldUpMs = 25;
+    static constexpr uint32_t kHeldUpCapMs = 1000;
+
     bool cancelled() const;
 
     int fd_ = -1;

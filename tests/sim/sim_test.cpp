@@ -15,7 +15,11 @@
 #include <atomic>
 #include <csignal>
 #include <initializer_list>
+#include <new>
+#include <sys/mman.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace tgm::test {
 namespace {
@@ -496,6 +500,35 @@ TEST(SimProgramRun, SaysWhenTheMachineHeldItUpInsideAnAnswer) {
                         "failure there is the simulation's, not the tool's\n"),
               std::string::npos)
         << said;
+}
+
+// A machine that holds the tool and the unit still together (a paused virtual machine) fails no
+// exchange: the time the tool itself did not run is not the unit's silence, even when the tool
+// goes on first and finds its byte time-out long past.
+TEST(SimProgramRun, AnAnswerOutlivesAMachineThatHeldToolAndUnitTogether) {
+    TempDir dir;
+    SimProgram sim({"--firmware", "6343", "--real-time", "--link", dir.file("unit")});
+    // The tool is a child process, so that it can be held; its progress is shared.
+    void* shared = ::mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(shared, MAP_FAILED);
+    auto* progress = new (shared) std::atomic<int32_t>(0);
+    const pid_t tool = ::fork();
+    ASSERT_GE(tool, 0);
+    if (tool == 0) {
+        KMASTER master;
+        if (!master.open(port_of_path(dir.file("unit")), 300))
+            ::_exit(2);
+        master.set_progress_cell(progress);
+        const bool read = master.guarded_exchange(3, 0, nullptr, 1200, KDRT::kRead);
+        ::_exit(read && master.status() == 0 ? 0 : 1);
+    }
+    const std::atomic<bool> ended{false};
+    wait_for_a_fifth(*progress, ended);
+    hold({tool, sim.pid()}, 4 * SimUnit::kByteTimeout);
+    int status = -1;
+    ASSERT_EQ(::waitpid(tool, &status, 0), tool);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    ::munmap(shared, 4096);
 }
 
 } // namespace
