@@ -174,13 +174,32 @@ private:
     FILE* err_;
 };
 
+// The benchmark's own folder, TGM_HOME as well, with the tables to write in tables.fs; removed
+// at the end.
+struct BenchFolder {
+    explicit BenchFolder(const tgm::GROUPTAB& group)
+        : path(std::filesystem::temp_directory_path() /
+               ("tgm-bench-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(path);
+        ::setenv("TGM_HOME", path.c_str(), 1);
+        tgm::EPROJECT project;
+        project.take_group(group, "bench");
+        project.export_form(path + "/tables.fs", 1);
+    }
+    ~BenchFolder() { std::filesystem::remove_all(path); }
+    BenchFolder(const BenchFolder&) = delete;
+    BenchFolder& operator=(const BenchFolder&) = delete;
+
+    const std::string path;
+};
+
 // Runs `body` on a fresh line-speed unit. A failure on a unit this machine held up inside an
 // answer (a pause no real unit makes, and the tool rightly gives up after 50 ms) is the
 // simulation's: that attempt is discarded and counted, up to three times. Any other failure
 // ends the benchmark with what tgm-cli said.
 template <typename Body>
-bool on_real_time_unit(benchmark::State& state, const Scenario& s, const std::string& dir,
-                       Body body) {
+bool attempt_on_real_time_unit(benchmark::State& state, const Scenario& s, const std::string& dir,
+                               Body body) {
     for (int attempt = 1;; ++attempt) {
         std::string held;
         try {
@@ -201,6 +220,15 @@ bool on_real_time_unit(benchmark::State& state, const Scenario& s, const std::st
         }
         std::fprintf(stderr, "discarded: %s\n", held.c_str());
     }
+}
+
+// Each iteration of the benchmark as attempt_on_real_time_unit runs it; a failure ends them.
+template <typename Body>
+void each_on_real_time_unit(benchmark::State& state, const Scenario& s, const std::string& dir,
+                            Body body) {
+    for (auto _ : state)
+        if (!attempt_on_real_time_unit(state, s, dir, body))
+            break;
 }
 
 struct Floor {
@@ -264,69 +292,48 @@ std::pair<std::string, std::string> traffic_of(const Scenario& s, const tgm::GRO
 }
 
 void BM_WriteThenRead(benchmark::State& state, Scenario s) {
-    const std::string dir =
-        std::filesystem::temp_directory_path() / ("tgm-bench-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    ::setenv("TGM_HOME", dir.c_str(), 1);
     const tgm::GROUPTAB group = tables(s.points);
-    tgm::EPROJECT project;
-    project.take_group(group, "bench");
-    project.export_form(dir + "/tables.fs", 1);
+    const BenchFolder folder(group);
+    const std::string& dir = folder.path;
     const auto [write_traffic, read_traffic] = traffic_of(s, group);
     const Floor write_floor = floor_of(write_traffic, s.protocol);
     const Floor read_floor = floor_of(read_traffic, s.protocol);
-    for (auto _ : state) {
-        const bool ran = on_real_time_unit(state, s, dir, [&] {
-            const Timing write = run_cli({"--port", dir + "/unit", "write", dir + "/tables.fs"});
-            const Timing read = run_cli({"--port", dir + "/unit", "read", dir + "/read.fs"});
-            (void)run_cli({"--port", dir + "/unit", "compare", dir + "/tables.fs"});
-            state.SetIterationTime(write.seconds + read.seconds);
-            state.counters["write_s"] = write.seconds;
-            state.counters["write_floor_s"] = write_floor.floor_s;
-            state.counters["write_ratio"] = write.seconds / write_floor.line_s;
-            state.counters["write_line_s"] = write_floor.line_s;
-            state.counters["write_cpu_ms"] = write.cpu_ms;
-            state.counters["read_s"] = read.seconds;
-            state.counters["read_floor_s"] = read_floor.floor_s;
-            state.counters["read_ratio"] = read.seconds / read_floor.line_s;
-            state.counters["read_line_s"] = read_floor.line_s;
-            state.counters["read_cpu_ms"] = read.cpu_ms;
-        });
-        if (!ran)
-            break;
-    }
-    std::filesystem::remove_all(dir);
+    each_on_real_time_unit(state, s, dir, [&] {
+        const Timing write = run_cli({"--port", dir + "/unit", "write", dir + "/tables.fs"});
+        const Timing read = run_cli({"--port", dir + "/unit", "read", dir + "/read.fs"});
+        (void)run_cli({"--port", dir + "/unit", "compare", dir + "/tables.fs"});
+        state.SetIterationTime(write.seconds + read.seconds);
+        state.counters["write_s"] = write.seconds;
+        state.counters["write_floor_s"] = write_floor.floor_s;
+        state.counters["write_ratio"] = write.seconds / write_floor.line_s;
+        state.counters["write_line_s"] = write_floor.line_s;
+        state.counters["write_cpu_ms"] = write.cpu_ms;
+        state.counters["read_s"] = read.seconds;
+        state.counters["read_floor_s"] = read_floor.floor_s;
+        state.counters["read_ratio"] = read.seconds / read_floor.line_s;
+        state.counters["read_line_s"] = read_floor.line_s;
+        state.counters["read_cpu_ms"] = read.cpu_ms;
+    });
 }
 
 // A verified write (tgm-cli write --verify: the write, then the read back and its compare)
 // against the write alone and the read alone, on the same line-speed unit; the goal is a
 // verified write within a second of the two.
 void BM_VerifiedWrite(benchmark::State& state, Scenario s) {
-    const std::string dir =
-        std::filesystem::temp_directory_path() / ("tgm-bench-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    ::setenv("TGM_HOME", dir.c_str(), 1);
-    tgm::EPROJECT project;
-    project.take_group(tables(s.points), "bench");
-    project.export_form(dir + "/tables.fs", 1);
-    for (auto _ : state) {
-        const bool ran = on_real_time_unit(state, s, dir, [&] {
-            const std::string port = dir + "/unit";
-            const Timing write = run_cli({"--port", port, "write", dir + "/tables.fs"});
-            const Timing read = run_cli({"--port", port, "read", dir + "/read.fs"});
-            const Timing verified =
-                run_cli({"--port", port, "write", dir + "/tables.fs", "--verify"});
-            state.SetIterationTime(verified.seconds);
-            state.counters["write_s"] = write.seconds;
-            state.counters["read_s"] = read.seconds;
-            state.counters["verified_s"] = verified.seconds;
-            state.counters["over_sum_s"] = verified.seconds - (write.seconds + read.seconds);
-            state.counters["verified_cpu_ms"] = verified.cpu_ms;
-        });
-        if (!ran)
-            break;
-    }
-    std::filesystem::remove_all(dir);
+    const BenchFolder folder(tables(s.points));
+    const std::string& dir = folder.path;
+    each_on_real_time_unit(state, s, dir, [&] {
+        const std::string port = dir + "/unit";
+        const Timing write = run_cli({"--port", port, "write", dir + "/tables.fs"});
+        const Timing read = run_cli({"--port", port, "read", dir + "/read.fs"});
+        const Timing verified = run_cli({"--port", port, "write", dir + "/tables.fs", "--verify"});
+        state.SetIterationTime(verified.seconds);
+        state.counters["write_s"] = write.seconds;
+        state.counters["read_s"] = read.seconds;
+        state.counters["verified_s"] = verified.seconds;
+        state.counters["over_sum_s"] = verified.seconds - (write.seconds + read.seconds);
+        state.counters["verified_cpu_ms"] = verified.cpu_ms;
+    });
 }
 
 } // namespace
