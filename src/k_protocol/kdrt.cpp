@@ -29,17 +29,17 @@ int KDRT::read_one(uint32_t timeout, uint8_t& byte, uint32_t& latency) {
         return kPortError;
     port.set_read_timeout(timeout);
     const uint32_t start = tick_ms();
-    int st = 1;
+    ReadResult st = ReadResult::failed;
     byte = port.read_byte(st);
     latency = tick_ms() - start;
     raise(worst_time_cell, latency);
-    if (st == 0) {
+    if (st == ReadResult::byte) {
         if (trace_enabled)
             received.append_byte(byte);
         return 0;
     }
     byte = 0;
-    return st == 2 ? kTimedOut : kPortError;
+    return st == ReadResult::timed_out ? kTimedOut : kPortError;
 }
 
 int32_t KDRT::exchange(uint8_t code, uint8_t sub, const uint8_t* buffer, int32_t count,

@@ -6,7 +6,7 @@ namespace tgm {
 
 bool KMASTER::open(int32_t port, uint32_t answer_timeout) {
     drt.answer_timeout = answer_timeout;
-    return port_.open_with(port, 7, 2, 4, 0) == 0;
+    return port_.open_with(port, kKLine) == OpenResult::ok;
 }
 
 void KMASTER::close() { port_.close(); }

@@ -25,11 +25,11 @@ LinePort::Quiet LinePort::wait_until_quiet(uint32_t quiet_ms, uint32_t cap_ms, i
     for (;;) {
         if (cancel != nullptr && cancel->load())
             return Quiet::cancelled;
-        int status = 0;
+        ReadResult status = ReadResult::failed;
         (void)read_byte(status);
-        if (status == 2)
+        if (status == ReadResult::timed_out)
             return Quiet::reached;
-        if (status != 0)
+        if (status != ReadResult::byte)
             return Quiet::failed;
         if (++dropped > cap_bytes || cap.expired())
             return Quiet::never;

@@ -9,20 +9,51 @@
 
 namespace tgm {
 
+// What opening a line came to; the numbers are the codes the port layer has always given.
+enum class OpenResult {
+    ok = 0,
+    unavailable = 1,     // absent or in use
+    bad_setting = 2,     // the line setting cannot be formed
+    setting_refused = 3, // the port refused the line setting
+    negative_port = 4,
+};
+
+// What a one-byte read came to.
+enum class ReadResult {
+    byte = 0,      // a byte was read and is returned
+    failed = 1,    // the read failed, the port is closed or a cancel ended the wait
+    timed_out = 2, // none arrived within the read time-out: not an error of the port
+};
+
+// A line setting by the port layer's own codes: an index into PCI::kSpeeds, the Windows parity
+// code (0 none, 1 odd, 2 even, 3 mark, 4 space), an index into PCI::kDataBits and the Windows
+// stop-bit code (0 one, 1 one and a half, 2 two).
+struct LineSetting {
+    int8_t baud_index = 7;
+    int8_t parity = 2;
+    int8_t size_index = 4;
+    int8_t stop_bits = 0;
+
+    // The same framing at another speed.
+    constexpr LineSetting at_speed(int8_t index) const {
+        return LineSetting{index, parity, size_index, stop_bits};
+    }
+    bool operator==(const LineSetting&) const = default;
+};
+
+// The K protocol's line, and the V protocol's framing at its own speed: 9600 Bd, 8 data bits,
+// even parity, one stop bit.
+constexpr LineSetting kKLine{7, 2, 4, 0};
+
 class LinePort {
 public:
     virtual ~LinePort() = default;
 
-    // 0 success, 1 the port cannot be opened (absent or in use), 2 the line setting cannot be
-    // formed, 3 the port refused the line setting, 4 a negative port number.
-    virtual int open_with(int32_t port, int8_t baud_index, int8_t parity, int8_t size_index,
-                          int8_t stop_bits) = 0;
+    virtual OpenResult open_with(int32_t port, LineSetting setting) = 0;
     virtual void close() = 0;
     virtual bool is_open() const = 0;
     virtual void set_read_timeout(uint32_t ms) = 0;
-    // Status 0 a byte was read, 2 none arrived within the read time-out, 1 the read failed or
-    // the port is closed.
-    virtual uint8_t read_byte(int& status) = 0;
+    virtual uint8_t read_byte(ReadResult& status) = 0;
     // Returns the count written; on a closed port nothing is written and count is returned.
     virtual int32_t write(const uint8_t* bytes, int32_t count) = 0;
     // Discards what has arrived and was not read, when the port is open.

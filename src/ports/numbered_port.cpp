@@ -4,8 +4,7 @@ namespace tgm {
 
 NumberedPort::~NumberedPort() { close(); }
 
-int NumberedPort::open_with(int32_t port, int8_t baud_index, int8_t parity, int8_t size_index,
-                            int8_t stop_bits) {
+OpenResult NumberedPort::open_with(int32_t port, LineSetting setting) {
     // Reopening the same number keeps the port object, as a PCI keeps its time-outs.
     if (!port_ || port != number_) {
         close();
@@ -14,7 +13,7 @@ int NumberedPort::open_with(int32_t port, int8_t baud_index, int8_t parity, int8
         port_->set_read_timeout(read_timeout_);
         port_->set_cancel_flag(cancel_flag_);
     }
-    return port_->open_with(port, baud_index, parity, size_index, stop_bits);
+    return port_->open_with(port, setting);
 }
 
 void NumberedPort::close() {
@@ -30,9 +29,9 @@ void NumberedPort::set_read_timeout(uint32_t ms) {
         port_->set_read_timeout(ms);
 }
 
-uint8_t NumberedPort::read_byte(int& status) {
+uint8_t NumberedPort::read_byte(ReadResult& status) {
     if (!port_) {
-        status = 1;
+        status = ReadResult::failed;
         return 0;
     }
     return port_->read_byte(status);

@@ -15,12 +15,11 @@ public:
     NumberedPort(const NumberedPort&) = delete;
     NumberedPort& operator=(const NumberedPort&) = delete;
 
-    int open_with(int32_t port, int8_t baud_index, int8_t parity, int8_t size_index,
-                  int8_t stop_bits) override;
+    OpenResult open_with(int32_t port, LineSetting setting) override;
     void close() override;
     bool is_open() const override;
     void set_read_timeout(uint32_t ms) override;
-    uint8_t read_byte(int& status) override;
+    uint8_t read_byte(ReadResult& status) override;
     int32_t write(const uint8_t* bytes, int32_t count) override;
     void purge_input() override;
     void drain_output() override;

@@ -24,7 +24,7 @@ namespace {
 const speed_t kTermiosSpeeds[PCI::kSpeedCount] = {
     B75, B110, B300, B600, B1200, B2400, B4800, B9600, 0, B19200, B38400, 0, B57600, B115200};
 
-struct LineSetting {
+struct TermiosSetting {
     speed_t speed = 0;
     tcflag_t cflag = 0;
     tcflag_t iflag = 0;
@@ -32,7 +32,7 @@ struct LineSetting {
 };
 
 // Step 1 of open: the setting from the stored values, before the old port is touched.
-bool form_setting(int8_t baud, int8_t size, int8_t parity, int8_t stop, LineSetting& out) {
+bool form_setting(int8_t baud, int8_t size, int8_t parity, int8_t stop, TermiosSetting& out) {
     if (baud < 0 || baud >= PCI::kSpeedCount || size < 0 || size >= PCI::kSizeCount || parity < 0 ||
         parity > 4 || stop < 0 || stop > 2)
         return false;
@@ -58,7 +58,7 @@ bool form_setting(int8_t baud, int8_t size, int8_t parity, int8_t stop, LineSett
     return true;
 }
 
-bool apply_setting(int fd, const LineSetting& setting) {
+bool apply_setting(int fd, const TermiosSetting& setting) {
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0)
         return false;
@@ -84,36 +84,35 @@ bool apply_setting(int fd, const LineSetting& setting) {
 
 PCI::~PCI() { close(); }
 
-int PCI::open_with(int32_t port, int8_t baud_index, int8_t parity, int8_t size_index,
-                   int8_t stop_bits) {
+OpenResult PCI::open_with(int32_t port, LineSetting setting) {
     port_ = port;
-    baud_index_ = baud_index;
-    parity_ = parity;
-    size_index_ = size_index;
-    stop_bits_ = stop_bits;
+    baud_index_ = setting.baud_index;
+    parity_ = setting.parity;
+    size_index_ = setting.size_index;
+    stop_bits_ = setting.stop_bits;
     return open();
 }
 
-int PCI::open() {
-    LineSetting setting;
+OpenResult PCI::open() {
+    TermiosSetting setting;
     if (!form_setting(baud_index_, size_index_, parity_, stop_bits_, setting))
-        return 2;
+        return OpenResult::bad_setting;
     close();
     if (port_ < 0)
-        return 4;
+        return OpenResult::negative_port;
     const std::string device = port_device_path(port_);
     if (device.empty())
-        return 1;
+        return OpenResult::unavailable;
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return 1;
+        return OpenResult::unavailable;
     // Exclusive use: another program or another PCI holding the line makes it "in use". The
     // lock keeps out programs that lock too (and root); TIOCEXCL, while the port is open, the
     // terminal programs and modem probers that do not. The descriptor stays non-blocking, so
     // that a byte another reader took first cannot hold a read past its time-out.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !::isatty(fd)) {
         ::close(fd);
-        return 1;
+        return OpenResult::unavailable;
     }
     termios previous{};
     const bool restore = ::tcgetattr(fd, &previous) == 0;
@@ -121,7 +120,7 @@ int PCI::open() {
         if (restore)
             (void)::tcsetattr(fd, TCSANOW, &previous);
         ::close(fd);
-        return 3;
+        return OpenResult::setting_refused;
     }
     (void)::ioctl(fd, TIOCEXCL);
     previous_ = previous;
@@ -133,7 +132,7 @@ int PCI::open() {
     ::tcflush(fd, TCIFLUSH);
     fd_ = fd;
     is_open_ = true;
-    return 0;
+    return OpenResult::ok;
 }
 
 void PCI::close() {
@@ -156,8 +155,8 @@ bool PCI::cancelled() const {
     return cancel_flag_ != nullptr && cancel_flag_->load(std::memory_order_relaxed);
 }
 
-uint8_t PCI::read_byte(int& status) {
-    status = 1;
+uint8_t PCI::read_byte(ReadResult& status) {
+    status = ReadResult::failed;
     if (!is_open_)
         return 0;
     // The wait for a byte is real time, whatever clock the link runs on.
@@ -192,7 +191,7 @@ uint8_t PCI::read_byte(int& status) {
                 continue;
             }
             if (waited + slept >= allowed) {
-                status = 2;
+                status = ReadResult::timed_out;
                 return 0;
             }
             continue;
@@ -202,14 +201,14 @@ uint8_t PCI::read_byte(int& status) {
         uint8_t byte = 0;
         const ssize_t n = ::read(fd_, &byte, 1);
         if (n == 1) {
-            status = 0;
+            status = ReadResult::byte;
             return byte;
         }
         // EAGAIN: another reader took the byte that poll reported; wait on for the rest of the
         // time-out.
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
             if (timer.elapsed() >= allowed) {
-                status = 2;
+                status = ReadResult::timed_out;
                 return 0;
             }
             continue;

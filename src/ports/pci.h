@@ -21,15 +21,13 @@ public:
     PCI(const PCI&) = delete;
     PCI& operator=(const PCI&) = delete;
 
-    // Stores the five values and opens; see open().
-    int open_with(int32_t port, int8_t baud_index, int8_t parity, int8_t size_index,
-                  int8_t stop_bits) override;
-    // 0 success, 1 the port cannot be opened (absent or in use), 2 the line setting cannot be
-    // formed, 3 the port refused the line setting, 4 a negative port number.
-    int open();
+    // Stores the port number and the setting's four values and opens; see open().
+    OpenResult open_with(int32_t port, LineSetting setting) override;
+    // (Re)opens the port with the stored values.
+    OpenResult open();
     void close() override;
     void set_read_timeout(uint32_t ms) override;
-    uint8_t read_byte(int& status) override;
+    uint8_t read_byte(ReadResult& status) override;
     int32_t write(const uint8_t* bytes, int32_t count) override;
     void purge_input() override;
     // Waits for the output queue to empty (TIOCOUTQ, then tcdrain), at most twice the line
@@ -61,10 +59,10 @@ private:
     uint32_t write_multiplier_ = 50;
     bool is_open_ = false;
     int32_t port_ = 0;
-    int8_t baud_index_ = 7;
-    int8_t size_index_ = 4;
-    int8_t parity_ = 2;
-    int8_t stop_bits_ = 0;
+    int8_t baud_index_ = kKLine.baud_index;
+    int8_t size_index_ = kKLine.size_index;
+    int8_t parity_ = kKLine.parity;
+    int8_t stop_bits_ = kKLine.stop_bits;
 };
 
 } // namespace tgm

@@ -19,7 +19,7 @@ void TPortCollection::enumerate() {
     // Pseudo-terminals are never tried: opening someone else's terminal changes its settings.
     for (int32_t port = 0; port < kEnumeratedPorts; ++port) {
         PCI probe;
-        probe.open_with(port, 7, 2, 4, 0);
+        probe.open_with(port, kKLine);
         if (probe.is_open()) {
             probe.close();
             add_port(port, port_device_path(port), port_description(port));

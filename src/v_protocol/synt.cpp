@@ -21,17 +21,17 @@ int32_t SYNT::read_one(int32_t timeout, uint8_t& byte) {
         return kCancelled;
     port.set_read_timeout(static_cast<uint32_t>(timeout < 0 ? 0 : timeout));
     const uint32_t start = tick_ms();
-    int st = 1;
+    ReadResult st = ReadResult::failed;
     byte = port.read_byte(st);
     const int32_t waited = static_cast<int32_t>(tick_ms() - start);
     if (waited > max_wait)
         max_wait = waited;
     if (max_wait_out != nullptr && waited > max_wait_out->load(std::memory_order_relaxed))
         max_wait_out->store(waited, std::memory_order_relaxed);
-    if (st == 2)
+    if (st == ReadResult::timed_out)
         return kTimeout;
     // A cancellation ends the port's wait as a failed read.
-    if (st != 0)
+    if (st != ReadResult::byte)
         return cancel_flag != nullptr && cancel_flag->load(std::memory_order_relaxed) ? kCancelled
                                                                                       : kPortError;
     if (cancel_flag != nullptr && cancel_flag->load(std::memory_order_relaxed))

@@ -11,7 +11,8 @@ void VMASTER::set_framing(int framing, int32_t speed_index, uint32_t address) {
 
 bool VMASTER::open(int32_t port, int32_t first_byte_timeout) {
     synt.first_byte_timeout = first_byte_timeout;
-    return port_.open_with(port, static_cast<int8_t>(speed_index_), 2, 4, 0) == 0;
+    return port_.open_with(port, kKLine.at_speed(static_cast<int8_t>(speed_index_))) ==
+           OpenResult::ok;
 }
 
 void VMASTER::close() { port_.close(); }

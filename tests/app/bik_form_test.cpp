@@ -185,7 +185,7 @@ TEST(BikForm, AHeldPortSaysSoOnceAndTheWindowCloses) {
     ASSERT_EQ(::symlink(line.path().c_str(), dev.file("ttyS0").c_str()), 0);
     EnvGuard dev_dir("TGM_DEV_DIR", dev.path());
     PCI holder;
-    ASSERT_EQ(holder.open_with(0, 7, 2, 4, 0), 0);
+    ASSERT_EQ(holder.open_with(0, kKLine), OpenResult::ok);
 
     Program p;
     FocusTakingDialogs dialogs;

@@ -695,7 +695,7 @@ TEST(ProgressDialog, PortBusyIsShownAndLoggedAndTheFailedReadLeavesNoProject) {
     HoldingClock clock;
     UnitOnPort0 unit("6362");
     PCI holder;
-    ASSERT_EQ(holder.open_with(0, 7, 2, 4, 0), 0);
+    ASSERT_EQ(holder.open_with(0, kKLine), OpenResult::ok);
     Program p;
     clock.sleep_ms(1000);
     open_example(p, "rgs50.fs31");

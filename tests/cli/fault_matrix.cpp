@@ -230,7 +230,7 @@ void run_fault_pair(const FaultPair& pair) {
     std::optional<PCI> holder;
     if (row.port_held) {
         holder.emplace();
-        ASSERT_EQ(holder->open_with(port_of_path(dir.file("unit")), 7, 2, 4, 0), 0);
+        ASSERT_EQ(holder->open_with(port_of_path(dir.file("unit")), kKLine), OpenResult::ok);
     }
 
     // A failed read must not create its output, nor change one that is there: rows take turns.

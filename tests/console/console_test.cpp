@@ -194,9 +194,10 @@ TEST(ConsoleFailures, VersionZeroHandsThePortToTheVMaster) {
     EXPECT_EQ(kind, 2);
     EXPECT_TRUE(chan.via_v);
     PCI other;
-    EXPECT_EQ(other.open_with(line.port(), 9, 2, 4, 0), 1); // held by the V master
+    EXPECT_EQ(other.open_with(line.port(), kKLine.at_speed(9)),
+              OpenResult::unavailable); // held by the V master
     chan.close();
-    EXPECT_EQ(other.open_with(line.port(), 9, 2, 4, 0), 0);
+    EXPECT_EQ(other.open_with(line.port(), kKLine.at_speed(9)), OpenResult::ok);
 }
 
 TEST(ConsoleDisplay, SevenSegmentPatterns) {

@@ -25,15 +25,15 @@ namespace {
 class RecordingPort : public LinePort {
 public:
     explicit RecordingPort(SimUnit& unit) : line_(unit) {}
-    int open_with(int32_t port, int8_t baud, int8_t parity, int8_t size, int8_t stop) override {
-        return line_.open_with(port, baud, parity, size, stop);
+    OpenResult open_with(int32_t port, LineSetting setting) override {
+        return line_.open_with(port, setting);
     }
     void close() override { line_.close(); }
     bool is_open() const override { return line_.is_open(); }
     void set_read_timeout(uint32_t ms) override { line_.set_read_timeout(ms); }
-    uint8_t read_byte(int& status) override {
+    uint8_t read_byte(ReadResult& status) override {
         const uint8_t byte = line_.read_byte(status);
-        if (status == 0 && !records.empty())
+        if (status == ReadResult::byte && !records.empty())
             records.back().push_back(byte);
         return byte;
     }
@@ -187,7 +187,7 @@ TEST(Conversations, ProbeAndSideAskTheLineSettingsOfTheirProtocol) {
             s.port = 0;
         return asked;
     };
-    const Setting k{0, 7, 2, 4, 0}, v9600{0, 7, 2, 4, 0}, v19200{0, 9, 2, 4, 0};
+    const Setting k{0, kKLine}, v9600{0, kKLine}, v19200{0, kKLine.at_speed(9)};
     std::string text;
     EXPECT_EQ(settings(unit_config('k', "9610"), TBVLink::kWrite, text),
               (std::vector<Setting>{k, k}));

@@ -218,7 +218,7 @@ TEST(LinkRefusals, UnsupportedVersionsTransportModeSilenceAndABusyPort) {
     {
         ServedUnit unit(unit_config('k', "9610"));
         PCI holder; // another program has the port
-        ASSERT_EQ(holder.open_with(unit.port(), 7, 2, 4, 0), 0);
+        ASSERT_EQ(holder.open_with(unit.port(), kKLine), OpenResult::ok);
         Link link(unit.port(), true);
         EXPECT_FALSE(link.run(TBVLink::kRead));
         EXPECT_EQ(link.error_text, text("Порт занят"));
@@ -548,7 +548,7 @@ TEST(LinkCancel, ACancelRightAfterResumeAndOneDuringALongWrite) {
     EXPECT_EQ(slow.flash().record(), std::vector<uint8_t>(98, 0)); // the old directory stays
     EXPECT_TRUE(slow.flash().image().empty());
     PCI again; // and the port is free
-    EXPECT_EQ(again.open_with(slow.port(), 9, 2, 4, 0), 0);
+    EXPECT_EQ(again.open_with(slow.port(), kKLine.at_speed(9)), OpenResult::ok);
 }
 
 // A read cancelled in the middle of the image: the unit goes on sending the rest of it, which
@@ -589,13 +589,13 @@ TEST(LinkCancel, TheNextReadWaitsOutTheRestOfACancelledAnswer) {
 // operation fails saying why, and not one byte has gone out.
 TEST(LinkCancel, ALineThatNeverGoesQuietFailsWithItsReason) {
     struct Chatter : LinePort {
-        int open_with(int32_t, int8_t, int8_t, int8_t, int8_t) override { return 0; }
+        OpenResult open_with(int32_t, LineSetting) override { return OpenResult::ok; }
         void close() override {}
         bool is_open() const override { return true; }
         void set_read_timeout(uint32_t) override {}
-        uint8_t read_byte(int& status) override {
+        uint8_t read_byte(ReadResult& status) override {
             link_clock().sleep_ms(1); // a byte's line time, about
-            status = 0;
+            status = ReadResult::byte;
             return 0x55;
         }
         int32_t write(const uint8_t*, int32_t count) override {

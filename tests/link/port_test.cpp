@@ -78,52 +78,53 @@ TEST(Pci, OpenFailuresGiveTheirCodes) {
     TempDir dir;
     EnvGuard dev("TGM_DEV_DIR", dir.path());
     PCI pci;
-    EXPECT_EQ(pci.open_with(0, 7, 2, 4, 0), 1); // no such device
+    EXPECT_EQ(pci.open_with(0, kKLine), OpenResult::unavailable); // no such device
     write_file(dir.file("ttyS1"), "not a terminal");
-    EXPECT_EQ(pci.open_with(1, 7, 2, 4, 0), 1);
-    EXPECT_EQ(pci.open_with(-1, 7, 2, 4, 0), 4);
-    EXPECT_EQ(pci.open_with(0, 14, 2, 4, 0), 2); // no speed at index 14
-    EXPECT_EQ(pci.open_with(0, 7, 5, 4, 0), 2);  // no parity code 5
+    EXPECT_EQ(pci.open_with(1, kKLine), OpenResult::unavailable);
+    EXPECT_EQ(pci.open_with(-1, kKLine), OpenResult::negative_port);
+    EXPECT_EQ(pci.open_with(0, {14, 2, 4, 0}), OpenResult::bad_setting); // no speed at index 14
+    EXPECT_EQ(pci.open_with(0, {7, 5, 4, 0}), OpenResult::bad_setting);  // no parity code 5
     EXPECT_FALSE(pci.is_open());
 
     PtyPair pty;
     ASSERT_EQ(::symlink(pty.path().c_str(), dir.file("ttyS2").c_str()), 0);
-    EXPECT_EQ(pci.open_with(2, 8, 2, 4, 0), 3);  // 14400 Bd: termios has no such speed
-    EXPECT_EQ(pci.open_with(2, 11, 2, 4, 0), 3); // 56000 Bd
-    EXPECT_EQ(pci.open_with(2, 7, 2, 0, 0), 3);  // 4 data bits
+    EXPECT_EQ(pci.open_with(2, {8, 2, 4, 0}),
+              OpenResult::setting_refused); // 14400 Bd: termios has no such speed
+    EXPECT_EQ(pci.open_with(2, {11, 2, 4, 0}), OpenResult::setting_refused); // 56000 Bd
+    EXPECT_EQ(pci.open_with(2, {7, 2, 0, 0}), OpenResult::setting_refused);  // 4 data bits
     EXPECT_FALSE(pci.is_open());
-    EXPECT_EQ(pci.open_with(2, 7, 2, 4, 0), 0);
+    EXPECT_EQ(pci.open_with(2, kKLine), OpenResult::ok);
     EXPECT_TRUE(pci.is_open());
-    EXPECT_EQ(pci.open_with(2, 7, 2, 4, 0), 0); // re-opening closes first
+    EXPECT_EQ(pci.open_with(2, kKLine), OpenResult::ok); // re-opening closes first
 
     PCI other;
-    EXPECT_EQ(other.open_with(2, 7, 2, 4, 0), 1); // already held by a PCI
+    EXPECT_EQ(other.open_with(2, kKLine), OpenResult::unavailable); // already held by a PCI
     pci.close();
-    EXPECT_EQ(other.open_with(2, 9, 0, 4, 2), 0);
+    EXPECT_EQ(other.open_with(2, {9, 0, 4, 2}), OpenResult::ok);
 }
 
 TEST(Pci, ClosedPortWritesNothingAndReadsFail) {
     PCI pci;
     const uint8_t bytes[5] = {1, 2, 3, 4, 5};
     EXPECT_EQ(pci.write(bytes, 5), 5);
-    int status = -1;
+    ReadResult status = ReadResult::byte;
     pci.read_byte(status);
-    EXPECT_EQ(status, 1);
+    EXPECT_EQ(status, ReadResult::failed);
 }
 
 TEST(Pci, BytesPassUnchangedAndASilentLineTimesOut) {
     PtyPair pty;
     PCI pci;
-    ASSERT_EQ(pci.open_with(pty.port(), 7, 2, 4, 0), 0);
+    ASSERT_EQ(pci.open_with(pty.port(), kKLine), OpenResult::ok);
     const uint8_t out[4] = {0xFF, 0x00, 0x15, 0xFF};
     EXPECT_EQ(pci.write(out, 4), 4);
     EXPECT_EQ(pty.read(4), (Bytes{0xFF, 0x00, 0x15, 0xFF}));
     pty.write({0xFF, 0x0A});
-    int status = -1;
+    ReadResult status = ReadResult::byte;
     EXPECT_EQ(pci.read_byte(status), 0xFF); // never doubled by parity marking
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(status, ReadResult::byte);
     EXPECT_EQ(pci.read_byte(status), 0x0A); // never translated
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(status, ReadResult::byte);
 
     pty.write({0x33});
     sleep_ms(20);
@@ -131,7 +132,7 @@ TEST(Pci, BytesPassUnchangedAndASilentLineTimesOut) {
     pci.set_read_timeout(1000);
     const uint32_t start = tick_ms();
     pci.read_byte(status);
-    EXPECT_EQ(status, 2);
+    EXPECT_EQ(status, ReadResult::timed_out);
     EXPECT_GE(tick_ms() - start, 990u);
 }
 
@@ -161,7 +162,7 @@ TEST(Pci, ASecondReaderCostsTimeOutsNotAHang) {
 
     {
         PCI held;
-        ASSERT_EQ(held.open_with(unit.port(), 7, 2, 4, 0), 0);
+        ASSERT_EQ(held.open_with(unit.port(), kKLine), OpenResult::ok);
         ASSERT_EQ(::chmod(unit.path().c_str(), 0666), 0);
         EXPECT_EQ(as_unprivileged([&] {
                       const int fd = ::open(unit.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -201,7 +202,7 @@ TEST(PortCollection, ListsTheStandInsThatOpen) {
     ASSERT_EQ(::symlink(com3.path().c_str(), dir.file("ttyS2").c_str()), 0);
     ASSERT_EQ(::symlink(held.path().c_str(), dir.file("ttyUSB0").c_str()), 0);
     PCI holder;
-    ASSERT_EQ(holder.open_with(32, 7, 2, 4, 0), 0);
+    ASSERT_EQ(holder.open_with(32, kKLine), OpenResult::ok);
 
     TPortCollection ports;
     ports.add_port(5, "stale");

@@ -91,7 +91,7 @@ TEST_P(KPersonality, VersionHeaderOrRecordAndWriteBack) {
         ASSERT_TRUE(k_command(master, 14)); // a simple command for this unit
         EXPECT_EQ(master.status(), 0u);
     } else {
-        EXPECT_EQ(master.status(), 12u);
+        EXPECT_EQ(master.status(), kCommandRejected);
         bool has = false;
         int32_t version = -1;
         ASSERT_TRUE(k_version(master, has, version));
@@ -189,7 +189,7 @@ TEST(SimUnitK, EchoHandshakeFlashSizeTypesAndConsole) {
     KMASTER second;
     ASSERT_TRUE(second.open(old->port(), 300));
     ASSERT_TRUE(second.guarded_exchange(8, 0, nullptr, 2, KDRT::kRead));
-    EXPECT_EQ(second.status(), 12u);
+    EXPECT_EQ(second.status(), kCommandRejected);
     ASSERT_TRUE(k_console_read_f0(second, 33));
     EXPECT_TRUE(second.guarded_exchange(2, 0, nullptr, 2, KDRT::kRead));
     EXPECT_EQ(reply_bytes(second, 2), (Bytes{0xFF, 0xFF}));
@@ -213,7 +213,8 @@ TEST(SimUnitK, InitialisationAndFaults) {
 
     const Bytes image(300, 0x42);
     ASSERT_TRUE(master.guarded_exchange(3, 0, image.data(), 300, KDRT::kWrite));
-    EXPECT_EQ(master.status(), 85u); // the unit's own verdict on the transfer
+    EXPECT_EQ(master.status(),
+              static_cast<uint32_t>(kFlashFault)); // the unit's own verdict on the transfer
     EXPECT_TRUE(pty->unit().flash().image().empty());
 
     bool has = false;
@@ -242,7 +243,7 @@ TEST(SimUnitK, InitialisationAndFaults) {
     ASSERT_TRUE(master3.open(third->port(), 200));
     uint8_t state = 0;
     ASSERT_TRUE(k_read(master3, 20, 0, &state, 1));
-    EXPECT_EQ(master3.status(), 4u);
+    EXPECT_EQ(master3.status(), static_cast<uint32_t>(kUnitFault));
 }
 
 TEST(SimUnitK, IgnoresALineAtAnotherSpeed) {

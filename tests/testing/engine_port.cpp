@@ -31,7 +31,8 @@ EnginePort::~EnginePort() {
         ::close(fd);
 }
 
-int EnginePort::open_with(int32_t, int8_t baud_index, int8_t, int8_t, int8_t) {
+OpenResult EnginePort::open_with(int32_t, LineSetting setting) {
+    const int8_t baud_index = setting.baud_index;
     termios tio{};
     ::tcgetattr(speed_slave_, &tio);
     const speed_t speed = baud_index == 7 ? B9600 : baud_index == 9 ? B19200 : B1200;
@@ -40,7 +41,7 @@ int EnginePort::open_with(int32_t, int8_t baud_index, int8_t, int8_t, int8_t) {
     ::tcsetattr(speed_slave_, TCSANOW, &tio);
     open_ = true;
     discard();
-    return 0;
+    return OpenResult::ok;
 }
 
 void EnginePort::wait_for_unit() const {
@@ -58,8 +59,8 @@ void EnginePort::discard() {
     }
 }
 
-uint8_t EnginePort::read_byte(int& status) {
-    status = 1;
+uint8_t EnginePort::read_byte(ReadResult& status) {
+    status = ReadResult::failed;
     uint8_t byte = 0;
     if (!open_)
         return 0;
@@ -67,11 +68,11 @@ uint8_t EnginePort::read_byte(int& status) {
         wait_for_unit();
         if (!take(byte)) {
             link_clock().sleep_ms(timeout_);
-            status = 2;
+            status = ReadResult::timed_out;
             return 0;
         }
     }
-    status = 0;
+    status = ReadResult::byte;
     return byte;
 }
 

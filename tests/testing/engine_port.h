@@ -21,12 +21,11 @@ public:
     EnginePort& operator=(const EnginePort&) = delete;
 
     // Opens any number; the unit hears the line at the speed asked.
-    int open_with(int32_t port, int8_t baud_index, int8_t parity, int8_t size_index,
-                  int8_t stop_bits) override;
+    OpenResult open_with(int32_t port, LineSetting setting) override;
     void close() override { open_ = false; }
     bool is_open() const override { return open_; }
     void set_read_timeout(uint32_t ms) override { timeout_ = ms; }
-    uint8_t read_byte(int& status) override;
+    uint8_t read_byte(ReadResult& status) override;
     int32_t write(const uint8_t* bytes, int32_t count) override;
     void purge_input() override;
 

@@ -4,27 +4,26 @@
 
 namespace tgm::test {
 
-int ScriptedPort::open_with(int32_t port, int8_t baud_index, int8_t parity, int8_t size_index,
-                            int8_t stop_bits) {
-    settings_.push_back({port, baud_index, parity, size_index, stop_bits});
+OpenResult ScriptedPort::open_with(int32_t port, LineSetting setting) {
+    settings_.push_back({port, setting});
     open_ = !records_.empty();
     // Opening discards what the line held, as a real port's open does.
     released_.clear();
-    return open_ ? 0 : 1;
+    return open_ ? OpenResult::ok : OpenResult::unavailable;
 }
 
-uint8_t ScriptedPort::read_byte(int& status) {
-    status = 1;
+uint8_t ScriptedPort::read_byte(ReadResult& status) {
+    status = ReadResult::failed;
     if (!open_)
         return 0;
     if (released_.empty()) {
         link_clock().sleep_ms(timeout_);
-        status = 2;
+        status = ReadResult::timed_out;
         return 0;
     }
     const uint8_t byte = released_.front();
     released_.pop_front();
-    status = 0;
+    status = ReadResult::byte;
     return byte;
 }
 

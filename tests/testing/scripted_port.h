@@ -18,24 +18,20 @@ public:
     // One line setting asked of the port.
     struct Setting {
         int32_t port;
-        int8_t baud_index;
-        int8_t parity;
-        int8_t size_index;
-        int8_t stop_bits;
+        LineSetting line;
         bool operator==(const Setting&) const = default;
     };
 
     explicit ScriptedPort(std::vector<Bytes> records) : records_(std::move(records)) {}
 
     // Opens unless the script is empty: a line without a unit behind it is one held elsewhere.
-    int open_with(int32_t port, int8_t baud_index, int8_t parity, int8_t size_index,
-                  int8_t stop_bits) override;
+    OpenResult open_with(int32_t port, LineSetting setting) override;
     void close() override { open_ = false; }
     bool is_open() const override { return open_; }
     void set_read_timeout(uint32_t ms) override { timeout_ = ms; }
     // A byte released and not yet read, or, with none, the time-out after the clock has
     // moved by the read time-out.
-    uint8_t read_byte(int& status) override;
+    uint8_t read_byte(ReadResult& status) override;
     int32_t write(const uint8_t* bytes, int32_t count) override;
     void purge_input() override;
 
