@@ -58,8 +58,11 @@ public:
     bool save_dialog();
     void edit_header();
     // After a write or a clear: the newer units restart, the older ones need their power
-    // switched; `code` is the unit's code, the low byte of the version code.
-    void show_activation_notice(int32_t code, const std::string& text);
+    // switched (by the link's version_code). `more` (the check's verdict, the copy) follows on
+    // lines of its own and is shown even for a unit that needs no notice.
+    void show_activation_notice(int32_t version_code, const std::string& text,
+                                const std::string& more = {},
+                                MessageKind kind = MessageKind::information);
 
     void NPrjNewClick();
     void ImportButtonClick();
@@ -142,14 +145,14 @@ private:
     // runs on the link's clock, so that tests control it.
     void start_lockout();
     bool lockout_running();
-    void add_sheet_commands(QMenu* form_menu, QMenu* project_menu);
+    void add_document_commands(QMenu* form_menu, QMenu* project_menu);
     // The save dialogs' proposal: the project's name with `extension` for its own.
     QString proposed_file_name(const char* extension) const;
     // Beeps and asks before files that exist are replaced; true when none does or the user
     // agrees.
     bool may_replace(const std::vector<std::string>& file_names);
     // The sheets are of converted tables: false, with the refusal shown, while one does not.
-    bool sheets_allowed();
+    bool exports_allowed();
     // Confirms discarding the project, runs `import` on the import dialog and takes what it
     // accepted.
     void open_through_import(const std::function<bool(TImportDlg&)>& import);

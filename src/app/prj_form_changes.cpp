@@ -9,7 +9,6 @@
 #include "app/ui_dialogs.h"
 #include "changes/unit_change.h"
 #include "forms/number_text.h"
-#include "operations/activation_notice.h"
 #include "operations/tbvlink.h"
 #include "ports/port_names.h"
 #include "render/gui_text.h"
@@ -50,12 +49,9 @@ bool TPrjForm::confirm_change(int32_t operation) {
 
 void TPrjForm::change_unit(int32_t operation) {
     const bool write = operation == TBVLink::kWrite;
-    ChangeOptions options;
-    options.backup = change_settings_.backup;
-    options.verify = write && change_settings_.verify;
-    options.folder = home_folder();
-    options.port_name = unit_port_name();
-    options.project_file = project_.name();
+    ChangeOptions options =
+        change_options(operation, change_settings_.backup, change_settings_.verify,
+                       unit_port_name(), project_.name());
     options.project_modified = project_.modified();
     const auto run = [&](UnitChange::Step step, int32_t op) {
         if (step == UnitChange::Step::change)
@@ -94,17 +90,11 @@ void TPrjForm::change_unit(int32_t operation) {
                                                       : cp("\rКопия таблиц системы: ") +
                                                             utf8_to_cp1251(safe.copy_file());
     if (safe.changed()) {
-        std::string text =
-            activation_notice(unit_code(link_->version_code),
-                              cp(write ? "Запись таблиц завершена." : "Таблицы удалены."));
-        const std::string verdict = safe.verdict();
-        if (!verdict.empty())
-            text += (text.empty() ? "" : "\r") + verdict;
-        if (!safe.succeeded())
-            text += copy;
-        if (!text.empty())
-            ui_dialogs().message(
-                this, qs(text), safe.succeeded() ? MessageKind::information : MessageKind::warning);
+        // A change that did not succeed was read back: its verdict comes before the copy.
+        const std::string more = safe.verdict() + (safe.succeeded() ? std::string() : copy);
+        show_activation_notice(link_->version_code,
+                               cp(write ? "Запись таблиц завершена." : "Таблицы удалены."), more,
+                               safe.succeeded() ? MessageKind::information : MessageKind::warning);
     } else {
         // The progress dialog has closed; what the unit may hold now, and the copy to put back.
         std::string text = safe.cancelled() ? cancelled_text() + "\r" : "";

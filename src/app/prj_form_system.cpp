@@ -7,7 +7,7 @@
 #include "app/ui_dialogs.h"
 #include "operations/activation_notice.h"
 #include "operations/tbvlink.h"
-#include "operations/version_table.h"
+#include "operations/unit_messages.h"
 #include "ports/timer.h"
 #include "project/channel_compare.h"
 #include "render/gui_text.h"
@@ -17,8 +17,6 @@ namespace tgm {
 namespace {
 
 constexpr uint32_t kLockout = 1000;
-
-const char* const kNoTables = "Таблицы объёма в системе отсутствуют";
 
 } // namespace
 
@@ -39,20 +37,20 @@ bool TPrjForm::run_on_link(int32_t operation, const char* caption, const char* p
     StrBar->set_panel(3, QStringLiteral("0"));
     StrBar->repaint_now();
     const bool ok = link_form_->run(*link_, operation, u(caption));
-    // After a clear the firmware's name stands in for the version.
-    const int32_t code = unit_code(link_->version_code);
-    StrBar->set_panel(1,
-                      qs(operation == TBVLink::kClear ? name_of_code(code) : link_->version_text));
+    StrBar->set_panel(1, qs(status_version(*link_, operation)));
     StrBar->set_panel(2, qs(link_->error_text));
     StrBar->set_panel(3, QString::number(link_->max_response.load()));
     StrBar->repaint_now();
     return ok;
 }
 
-void TPrjForm::show_activation_notice(int32_t code, const std::string& text) {
-    const std::string notice = activation_notice(code, text);
-    if (!notice.empty())
-        ui_dialogs().message(this, qs(notice));
+void TPrjForm::show_activation_notice(int32_t version_code, const std::string& text,
+                                      const std::string& more, MessageKind kind) {
+    std::string message = activation_notice(version_code, text);
+    if (!more.empty())
+        message += (message.empty() ? "" : "\r") + more;
+    if (!message.empty())
+        ui_dialogs().message(this, qs(message), kind);
 }
 
 // The project goes whatever the outcome: the user has already agreed to give it up.
@@ -65,7 +63,7 @@ void TPrjForm::NStrReadClick() {
     if (ok && link_->group.count() > 0)
         project_.take_group(link_->group, cp("Система"));
     else if (ok)
-        ui_dialogs().message(this, u(kNoTables));
+        ui_dialogs().message(this, qs(no_tables_text()));
     refresh(-1);
     start_lockout();
 }
@@ -96,13 +94,13 @@ void TPrjForm::NStrCompareClick() {
             compare_with_project(link_->group, project_);
         mark_comparison(differences);
         if (link_->group.count() > 0) {
+            const QString sentence = qs(comparison_sentence(differences.empty()));
             if (differences.empty())
-                ui_dialogs().message(this, u("Таблицы системы совпадают с проектом."));
+                ui_dialogs().message(this, sentence);
             else
-                show_differences(u("Таблицы системы отличны от проекта !\r") +
-                                 qs(difference_texts(differences)));
+                show_differences(sentence + u("\r") + qs(difference_texts(differences)));
         } else {
-            ui_dialogs().message(this, u(kNoTables));
+            ui_dialogs().message(this, qs(no_tables_text()));
         }
     } else {
         forget_marks(); // what the unit holds is not known

@@ -3,12 +3,13 @@
 #include "changes/table_backup.h"
 #include "forms/number_text.h"
 #include "forms/table_crc.h"
-#include "operations/activation_notice.h"
+#include "operations/generation.h"
 #include "operations/tbvlink.h"
-#include "operations/version_table.h"
+#include "operations/unit_messages.h"
 #include "ports/link_codes.h"
 #include "support/change_journal.h"
 #include "support/cp1251.h"
+#include "support/file_locations.h"
 
 namespace tgm {
 
@@ -31,9 +32,19 @@ int32_t table_count(const GROUPTAB& tables) {
     return n;
 }
 
+ChangeOptions change_options(int32_t operation, bool backup, bool verify, std::string port_name,
+                             std::string project_file) {
+    ChangeOptions options;
+    options.backup = backup;
+    options.verify = verify && operation == TBVLink::kWrite;
+    options.folder = home_folder();
+    options.port_name = std::move(port_name);
+    options.project_file = std::move(project_file);
+    return options;
+}
+
 UnitChange::UnitChange(TBVLink& link, ChangeOptions options, Run run, Ask ask)
-    : link_(link), options_(std::move(options)), run_(std::move(run)), ask_(std::move(ask)),
-      now_([] { return std::time(nullptr); }) {}
+    : link_(link), options_(std::move(options)), run_(std::move(run)), ask_(std::move(ask)) {}
 
 bool UnitChange::perform(int32_t operation, const GROUPTAB& tables) {
     // A change that cannot be recorded is not made.
@@ -46,16 +57,14 @@ bool UnitChange::perform(int32_t operation, const GROUPTAB& tables) {
     changed_ = run_(Step::change, operation);
     cancelled_ = !changed_ && link_.cancel.load();
     // The read back replaces the link's result; the record keeps the write's.
-    const std::time_t moment = now_();
+    const std::time_t moment = std::time(nullptr);
     const std::string result = link_.error_text;
-    const int32_t code = unit_code(link_.version_code);
     const bool write = operation == TBVLink::kWrite;
-    // After a delete the status bar names the firmware instead of the version.
-    const std::string version = write ? link_.version_text : name_of_code(code);
+    const std::string version = status_version(link_, operation);
     journal(write ? "Запись" : "Удаление", version, write ? &tables : nullptr, std::string());
     if (write && changed_ && options_.verify) {
         // A unit that must be switched off and on is read back at once.
-        power_cycle_ = code >= 4 && code <= 9;
+        power_cycle_ = generation_of(link_.version_code).power_cycle;
         verify(tables);
     }
     if (write)
@@ -103,12 +112,11 @@ bool UnitChange::take_copy() {
         return true;
     }
     if (link_.group.count() == 0 || table_count(link_.group) == 0) {
-        unit_was_empty_ = true;
         copy_note_ = cp("не нужна: в системе нет таблиц");
         return true;
     }
-    const std::string path =
-        backup_target(options_.backup_path, options_.folder, link_.version_text, now_());
+    const std::string path = backup_target(options_.backup_path, options_.folder,
+                                           link_.version_text, std::time(nullptr));
     if (!save_backup(link_.group, path, why_))
         return false;
     copy_file_ = path;
@@ -180,7 +188,8 @@ void UnitChange::journal(const char* operation, const std::string& version, cons
     entry.copy = copy_text();
     entry.verification = verification;
     std::string why;
-    if (!ChangeJournal(options_.folder).append(entry, now_(), why) && journal_error_.empty())
+    if (!ChangeJournal(options_.folder).append(entry, std::time(nullptr), why) &&
+        journal_error_.empty())
         journal_error_ = why;
 }
 

@@ -30,6 +30,11 @@ struct ChangeOptions {
     bool project_modified = false;
 };
 
+// The options of a change of `operation` that both front ends set alike: the journal in the
+// settings folder, the copy when asked, the read back when asked and the change is a write.
+ChangeOptions change_options(int32_t operation, bool backup, bool verify, std::string port_name,
+                             std::string project_file);
+
 class UnitChange {
 public:
     enum class Step { copy, change, verify };
@@ -38,8 +43,6 @@ public:
     // Asked when the copy's read fails (`error` is its error_text): true changes the unit
     // without a copy.
     using Ask = std::function<bool(const std::string& error)>;
-    // The clock of the copy's name and the journal's lines.
-    using Now = std::function<std::time_t()>;
 
     UnitChange(TBVLink& link, ChangeOptions options, Run run, Ask ask);
 
@@ -51,9 +54,8 @@ public:
     // The write's or delete's own result, and whether the user cancelled it.
     bool changed() const { return changed_; }
     bool cancelled() const { return cancelled_; }
-    // The copy's file, empty when none was made; whether the unit held no table to copy.
+    // The copy's file, empty when none was made.
     const std::string& copy_file() const { return copy_file_; }
-    bool unit_was_empty() const { return unit_was_empty_; }
     // Whether the write was read back, the read succeeded and what differed.
     bool verified() const { return verified_; }
     bool verify_read() const { return verify_read_; }
@@ -78,8 +80,6 @@ public:
     // A journal line that could not be appended after the change (code page 1251), or empty.
     const std::string& journal_error() const { return journal_error_; }
 
-    void set_clock(Now now) { now_ = std::move(now); }
-
 private:
     bool take_copy();
     void verify(const GROUPTAB& sent);
@@ -94,13 +94,11 @@ private:
     ChangeOptions options_;
     Run run_;
     Ask ask_;
-    Now now_;
     std::string why_;
     bool changed_ = false;
     bool cancelled_ = false;
     std::string copy_file_;
     std::string copy_note_; // the journal's Копия when there is no file
-    bool unit_was_empty_ = false;
     bool verified_ = false;
     bool verify_read_ = false;
     bool power_cycle_ = false;

@@ -6,11 +6,8 @@
 
 namespace tgm {
 
-// `text` with the line for the unit's version code (its low byte, as a signed byte), or an
-// empty text when nothing is to be shown. Code page 1251; CR and LF stand inside.
+// `text` with the line for the unit's generation (by the link's version_code), or an empty
+// text when nothing is to be shown. Code page 1251; CR and LF stand inside.
 std::string activation_notice(int32_t version_code, const std::string& text);
-
-// The low byte of a version code as the windows use it; -1 for a unit never identified.
-inline int32_t unit_code(int32_t version_code) { return static_cast<int8_t>(version_code & 0xFF); }
 
 } // namespace tgm

@@ -12,6 +12,8 @@ struct VersionRow {
     uint8_t driver;
 };
 
+// The code of a unit that answers the probe as the 621 units do; they give no version.
+constexpr int32_t kCode621 = 4;
 // The codes of the versions no row names.
 constexpr int32_t kCode96XX = 33;     // a 96XX version above 9626; also every V unit
 constexpr int32_t kCode10XXX = 34;    // 10000 and above

@@ -2,6 +2,7 @@
 
 #include "encoding/unit_header.h"
 #include "encoding/unit_version.h"
+#include "operations/generation.h"
 #include "operations/version_table.h"
 
 #include <cstdlib>
@@ -71,7 +72,8 @@ bool make_persona(const SimConfig& config, SimPersona& out, std::string& error) 
         return false;
     }
 
-    out.driver = driver_of_code(code_of_version(out.version));
+    const Generation generation = generation_of(code_of_version(out.version));
+    out.driver = generation.driver;
     if (config.protocol == 'v') {
         // The V side keeps the directory record and every compression type, whatever the
         // version it reports.
@@ -80,13 +82,12 @@ bool make_persona(const SimConfig& config, SimPersona& out, std::string& error) 
         out.checks_ready = true;
         out.display_kind = 2;
     } else {
-        out.uses_record = out.driver >= kDriver853 && out.driver <= kDriver10XXX;
-        out.checks_ready = out.driver >= kDriver960 && out.driver <= kDriver10XXX;
-        out.type_count = out.driver == kDriver10XXX
-                             ? 4
-                             : (out.driver >= kDriver960 && out.driver <= kDriver96XX ? 2 : 0);
+        out.uses_record = generation.store == Generation::Store::record;
+        out.checks_ready = generation.waits_ready;
+        // A generation that never asks rejects the question.
+        out.type_count = generation.asks_types ? generation.types : 0;
         // Generations without a driver of their own keep the oldest header layout.
-        const HeaderLayout* layout = header_layout(out.driver);
+        const HeaderLayout* layout = generation.header;
         if (!layout)
             layout = header_layout(2);
         if (!out.uses_record) {
@@ -101,7 +102,8 @@ bool make_persona(const SimConfig& config, SimPersona& out, std::string& error) 
         else
             out.display_kind = out.version == 6360 ? 1 : 2;
     }
-    out.flash_size = out.driver == kDriver96XX ? 65536u : 65535u;
+    // A unit asked for its whole flash reports 64 KiB; the others' 16-bit answer stops short.
+    out.flash_size = generation.room == Generation::Room::flash_size ? 65536u : 65535u;
     if (config.flash_size >= 0)
         out.flash_size = static_cast<uint32_t>(config.flash_size);
     if (config.type_count >= 0)

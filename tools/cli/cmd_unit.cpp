@@ -14,7 +14,7 @@
 #include "forms/number_text.h"
 #include "operations/activation_notice.h"
 #include "operations/tbvlink.h"
-#include "operations/version_table.h"
+#include "operations/unit_messages.h"
 #include "ports/port_access.h"
 #include "ports/port_names.h"
 #include "project/channel_compare.h"
@@ -106,9 +106,7 @@ std::optional<int> operate(TBVLink& link, int32_t operation) {
     const bool ok = run_operation(link, operation);
     if (link.port < 0 && link.port_note.empty())
         link.port_note = missing_device_note(link_options().port);
-    // After a clear the status bar names the firmware instead of the version read.
-    report(link, operation == TBVLink::kClear ? name_of_code(unit_code(link.version_code))
-                                              : link.version_text);
+    report(link, status_version(link, operation));
     if (!ok)
         return failed();
     return std::nullopt;
@@ -138,8 +136,6 @@ bool open_project(const char* in, bool whole, EPROJECT& project, std::vector<boo
     return true;
 }
 
-const char* const kNoTables = "Таблицы объёма в системе отсутствуют";
-
 // Found before the line is opened, not after an operation of many seconds: false, with the
 // reason on stderr, when `path` cannot be written.
 bool writable_output(const std::string& path) {
@@ -160,21 +156,16 @@ int change(int32_t operation, const GROUPTAB& tables, const ChangeCommandOptions
     TBVLink link;
     if (!prepare(link))
         return kUsage;
-    ChangeOptions options;
-    options.backup = command.backup;
+    ChangeOptions options =
+        change_options(operation, command.backup, command.verify,
+                       link.port >= 0 ? port_device_path(link.port) : link_options().port,
+                       command.arguments.empty() ? std::string() : command.arguments[0]);
     options.backup_path = command.backup_path;
-    options.verify = command.verify;
     options.journal = command.journal;
-    options.folder = home_folder();
-    options.port_name = link.port >= 0 ? port_device_path(link.port) : link_options().port;
-    if (!command.arguments.empty())
-        options.project_file = command.arguments[0];
     const auto run = [&](UnitChange::Step step, int32_t op) {
         const bool ok = run_operation(link, op);
-        // After a clear the status bar names the firmware instead of the version read.
         if (step == UnitChange::Step::change)
-            report(link, op == TBVLink::kClear ? name_of_code(unit_code(link.version_code))
-                                               : link.version_text);
+            report(link, status_version(link, op));
         return ok;
     };
     // Scripts are not asked: without its copy the unit is left as it is.
@@ -240,7 +231,7 @@ int cmd_read(int argc, char** argv) {
     if (const auto end = operate(link, TBVLink::kRead))
         return *end;
     if (link.group.count() == 0) {
-        print_line(cp(kNoTables));
+        print_line(no_tables_text());
         return kOk;
     }
     EPROJECT project;
@@ -293,7 +284,7 @@ int cmd_compare(int argc, char** argv) {
     if (const auto end = operate(link, TBVLink::kRead))
         return *end;
     if (link.group.count() == 0) {
-        print_line(cp(kNoTables)); // the project has tables, the unit none
+        print_line(no_tables_text()); // the project has tables, the unit none
         return kDiffers;
     }
     // A table that does not convert is not the unit's, whatever the unit holds in its place.
@@ -301,8 +292,7 @@ int cmd_compare(int argc, char** argv) {
     project.build_group(ours);
     const std::vector<ChannelDifference> differences =
         compare_channels(link.group, ours, unconverted);
-    print_line(cp(differences.empty() ? "Таблицы системы совпадают с проектом."
-                                      : "Таблицы системы отличны от проекта !"));
+    print_line(comparison_sentence(differences.empty()));
     for (const ChannelDifference& d : differences)
         print_line(difference_line(d));
     return differences.empty() ? kOk : kDiffers;

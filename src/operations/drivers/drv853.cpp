@@ -7,17 +7,17 @@ namespace tgm {
 namespace {
 
 constexpr uint8_t kImage = 3;
-constexpr int32_t kSpace = 21760;
 
-void write_tables(KLinkRun& run) {
+void write_tables(KLinkRun& run, const Generation& generation) {
+    const int32_t room = generation.fixed_room;
     TArjTab image(0);
     if (!pack_arj(run, image))
         return;
-    if (image.image_size() > kSpace) {
-        run.fail(kFlashTooSmall, flash_reason(image.image_size(), kSpace));
+    if (image.image_size() > room) {
+        run.fail(kFlashTooSmall, flash_reason(image.image_size(), room));
         return;
     }
-    write_arj_record(run, image, false);
+    write_arj_record(run, image, generation.waits_ready);
 }
 
 } // namespace
@@ -76,11 +76,11 @@ void write_image_then_record(KLinkRun& run, const uint8_t* image, int32_t size,
     run.write_record(record);
 }
 
-void drv853(KLinkRun& run) {
+void drv853(KLinkRun& run, const Generation& generation) {
     switch (run.operation) {
-    case TBVLink::kWrite: write_tables(run); break;
-    case TBVLink::kRead: read_arj_record(run, false); break;
-    case TBVLink::kClear: clear_record(run, false); break;
+    case TBVLink::kWrite: write_tables(run, generation); break;
+    case TBVLink::kRead: read_arj_record(run, generation.waits_ready); break;
+    case TBVLink::kClear: clear_record(run, generation.waits_ready); break;
     default: run.error_code = kUnknownOperation; break;
     }
 }

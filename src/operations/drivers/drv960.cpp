@@ -2,7 +2,6 @@
 // space limit per generation.
 #include "operations/drivers/k_drivers.h"
 #include "operations/link_errors.h"
-#include "operations/version_table.h"
 
 namespace tgm {
 namespace {
@@ -10,7 +9,7 @@ namespace {
 // The largest image of types 0 and 1 any of these units takes.
 constexpr int32_t kLargestImage = 32760;
 
-void write_type(KLinkRun& run, int32_t driver, uint8_t type) {
+void write_type(KLinkRun& run, const Generation& generation, uint8_t type) {
     TArjTab image(type);
     if (!pack_arj(run, image))
         return;
@@ -19,17 +18,17 @@ void write_type(KLinkRun& run, int32_t driver, uint8_t type) {
         run.fail(kFlashTooSmall, flash_reason(size, kLargestImage));
         return;
     }
-    int64_t space = driver == kDriver960 ? 54320 : 53632;
-    if (driver == kDriver96XX && !run.read_flash_size32(space))
+    int64_t space = generation.fixed_room;
+    if (generation.room == Generation::Room::flash_size && !run.read_flash_size32(space))
         return;
     if (space < size) {
         run.fail(kFlashTooSmall, flash_reason(size, space));
         return;
     }
-    write_arj_record(run, image, true);
+    write_arj_record(run, image, generation.waits_ready);
 }
 
-void write_tables(KLinkRun& run, int32_t driver) {
+void write_tables(KLinkRun& run, const Generation& generation) {
     int32_t highest = 0;
     if (!run.read_type_count(highest)) {
         // A unit without command 8 takes type 0.
@@ -37,18 +36,18 @@ void write_tables(KLinkRun& run, int32_t driver) {
             return;
         highest = 0;
     }
-    write_type(run, driver, 0);
+    write_type(run, generation, 0);
     if (run.error_code == kPackingFailed && highest > 0)
-        write_type(run, driver, 1);
+        write_type(run, generation, 1);
 }
 
 } // namespace
 
-void drv960(KLinkRun& run, int32_t driver) {
+void drv960(KLinkRun& run, const Generation& generation) {
     switch (run.operation) {
-    case TBVLink::kWrite: write_tables(run, driver); break;
-    case TBVLink::kRead: read_arj_record(run, true); break;
-    case TBVLink::kClear: clear_record(run, true); break;
+    case TBVLink::kWrite: write_tables(run, generation); break;
+    case TBVLink::kRead: read_arj_record(run, generation.waits_ready); break;
+    case TBVLink::kClear: clear_record(run, generation.waits_ready); break;
     default: run.error_code = kUnknownOperation; break;
     }
 }

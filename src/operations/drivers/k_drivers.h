@@ -4,17 +4,18 @@
 #include "encoding/arj_tab.h"
 #include "encoding/unit_header.h"
 #include "operations/drivers/klink_run.h"
+#include "operations/generation.h"
 
 namespace tgm {
 
 // The header units (drivers 2 to 10: 621, 632, 634, 6343, 6363, 640, 843, 851, 852), which
 // differ only in their header's layout.
 void drv621(KLinkRun& run, const HeaderLayout& layout);
-// The 853 units: the directory record, types 0 and 1 of the whole image.
-void drv853(KLinkRun& run);
-// The 960 units (drivers 12, 13 and 14): as the 853 units, but with a limit per driver, a type-1
-// retry and the wait for the end of initialisation.
-void drv960(KLinkRun& run, int32_t driver);
+// The 853 units: the directory record, types 0 and 1 of the whole image, a fixed room.
+void drv853(KLinkRun& run, const Generation& generation);
+// The 960 units (drivers 12, 13 and 14): as the 853 units, but with the generation's room, a
+// type-1 retry and the wait for the end of initialisation.
+void drv960(KLinkRun& run, const Generation& generation);
 // The 10XXX units: every compression type, type 3 table by table.
 void drv1000(KLinkRun& run);
 

@@ -3,6 +3,7 @@
 #include "encoding/unit_header.h"
 #include "k_protocol/ukdr_drv.h"
 #include "operations/drivers/k_drivers.h"
+#include "operations/generation.h"
 #include "operations/link_errors.h"
 #include "operations/version_table.h"
 
@@ -12,9 +13,6 @@ namespace {
 constexpr uint8_t kAbort = 15;
 constexpr uint8_t kFinish = 14;
 constexpr int32_t kUnknownCode = kCodeNoDriver;
-constexpr int32_t k621Code = 4;
-// From this code on a unit takes the finishing command after a write or a clear.
-constexpr int32_t kFirstFinishingCode = 10;
 
 // Learns the version code; false when the unit did not answer as any generation does.
 bool detect_version(KLinkRun& run, int32_t& code) {
@@ -27,7 +25,7 @@ bool detect_version(KLinkRun& run, int32_t& code) {
         // Only a 621 unit accepts the abort out of the blue; it expects the finish after it.
         k_command(master, kFinish);
         run.keep_traffic();
-        code = k621Code;
+        code = kCode621;
         link.version_text = "621";
     } else if (ok && master.status() == kCommandRejected) {
         int32_t version = 0;
@@ -49,16 +47,16 @@ bool detect_version(KLinkRun& run, int32_t& code) {
     return ok;
 }
 
-void run_driver(KLinkRun& run, int32_t driver) {
-    if (const HeaderLayout* layout = header_layout(driver)) {
-        drv621(run, *layout);
+void run_driver(KLinkRun& run, const Generation& generation) {
+    if (generation.store == Generation::Store::header) {
+        drv621(run, *generation.header);
         return;
     }
-    switch (driver) {
-    case kDriver853: drv853(run); break;
+    switch (generation.driver) {
+    case kDriver853: drv853(run, generation); break;
     case kDriver960:
     case kDriver962:
-    case kDriver96XX: drv960(run, driver); break;
+    case kDriver96XX: drv960(run, generation); break;
     case kDriver10XXX: drv1000(run); break;
     default: // 5x0, 501 to 521, unknown versions
         run.fail(kVersionUnsupported, version_reason(run.link.version_text, true));
@@ -77,8 +75,8 @@ bool RunKLink(TBVLink& link) {
     if (!detect_version(run, code))
         run.error_code = kLinkFailure;
     else
-        run_driver(run, driver_of_code(code));
-    if (run.error_code == 0 && !reading && code >= kFirstFinishingCode) {
+        run_driver(run, generation_of(code));
+    if (run.error_code == 0 && !reading && generation_of(code).restarts) {
         const bool ok = k_guarded_command(run.master, kFinish);
         run.error_code = ok ? static_cast<int32_t>(run.master.status()) : kLinkFailure;
         run.keep_traffic();
