@@ -38,6 +38,48 @@ QString summary(const WriteRecord& r) {
                        : u("запись не подтверждена проверкой");
 }
 
+// The channel table, one row a column: its caption, its width in mm (0: what the others leave),
+// how its cells align and what a channel's cell says.
+struct Column {
+    const char* head;
+    double width;
+    Qt::Alignment align;
+    QString (*cell)(const WriteRecord& r, const WriteRecord::Channel& ch);
+};
+
+const Column kColumns[] = {
+    {"Канал", 12, Qt::AlignHCenter,
+     [](const WriteRecord&, const WriteRecord::Channel& ch) {
+         return QString::number(ch.channel);
+     }},
+    {"Заголовок", 0, Qt::AlignLeft,
+     [](const WriteRecord&, const WriteRecord::Channel& ch) { return qs(ch.header); }},
+    {"Уровни, см", 19, Qt::AlignRight,
+     [](const WriteRecord&, const WriteRecord::Channel& ch) {
+         return u("0–%1").arg(ch.highest_level);
+     }},
+    {"Ёмкость, л", 20, Qt::AlignRight,
+     [](const WriteRecord&, const WriteRecord::Channel& ch) {
+         return QString::number(ch.capacity);
+     }},
+    {"CRC-32\nзаписано", 19, Qt::AlignHCenter,
+     [](const WriteRecord&, const WriteRecord::Channel& ch) {
+         return QString::fromStdString(crc_text(ch.written_crc));
+     }},
+    {"CRC-32\nпрочитано", 23, Qt::AlignHCenter,
+     [](const WriteRecord& r, const WriteRecord::Channel& ch) {
+         if (!r.read_back)
+             return u("не проверено");
+         return ch.read_crc ? QString::fromStdString(crc_text(*ch.read_crc)) : u("нет в системе");
+     }},
+    {"Проверка", 23, Qt::AlignHCenter,
+     [](const WriteRecord& r, const WriteRecord::Channel& ch) {
+         if (!r.read_back)
+             return u("—");
+         return ch.differs ? u("отличается") : u("совпадает");
+     }},
+};
+
 } // namespace
 
 QPageLayout WriteProtocol::page_layout() { return a4_layout(); }
@@ -104,54 +146,30 @@ double WriteProtocol::draw_fields(QPainter& p, const PrintedPage& page, double y
 }
 
 double WriteProtocol::draw_channels(QPainter& p, const PrintedPage& page, double y) const {
-    const WriteRecord& r = record_;
     const double w = page.width_mm();
-    // Every column but the header's as wide as its widest text; the header takes the rest.
-    double widths[] = {12, 0, 19, 20, 19, 23, 23};
-    widths[1] = w;
-    for (std::size_t c = 0; c < std::size(widths); ++c)
-        widths[1] -= c == 1 ? 0 : widths[c];
-    const char* heads[] = {"Канал",      "Заголовок",        "Уровни, см",
-                           "Ёмкость, л", "CRC-32\nзаписано", "CRC-32\nпрочитано",
-                           "Проверка"};
+    double widths[std::size(kColumns)];
+    double fixed = 0;
+    for (const Column& column : kColumns)
+        fixed += column.width;
+    for (std::size_t c = 0; c < std::size(kColumns); ++c)
+        widths[c] = kColumns[c].width > 0 ? kColumns[c].width : w - fixed;
     const double pad = 1.2;
     p.setFont(page_font(7.5, true));
     double x = 0;
-    for (std::size_t c = 0; c < std::size(widths); ++c) {
+    for (std::size_t c = 0; c < std::size(kColumns); ++c) {
         p.drawText(page.box(x + pad, y, widths[c] - 2 * pad, kColumnHead), Qt::AlignCenter,
-                   u(heads[c]));
+                   u(kColumns[c].head));
         x += widths[c];
     }
     const double top = y;
     y += kColumnHead;
     p.setFont(page_font(8.5));
-    for (const WriteRecord::Channel& ch : r.channels) {
-        QString read;
-        QString check = u("—");
-        if (!r.read_back) {
-            read = u("не проверено");
-        } else {
-            read =
-                ch.read_crc ? QString::fromStdString(crc_text(*ch.read_crc)) : u("нет в системе");
-            check = ch.differs ? u("отличается") : u("совпадает");
-        }
-        const QString cells[] = {
-            QString::number(ch.channel),
-            qs(ch.header),
-            u("0–%1").arg(ch.highest_level),
-            QString::number(ch.capacity),
-            QString::fromStdString(crc_text(ch.written_crc)),
-            read,
-            check,
-        };
+    for (const WriteRecord::Channel& ch : record_.channels) {
         x = 0;
-        for (std::size_t c = 0; c < std::size(cells); ++c) {
-            const Qt::Alignment align =
-                c == 1 ? Qt::AlignLeft | Qt::AlignVCenter
-                       : (c == 2 || c == 3 ? Qt::AlignRight : Qt::AlignHCenter) | Qt::AlignVCenter;
+        for (std::size_t c = 0; c < std::size(kColumns); ++c) {
             const QRectF cell = page.box(x + pad, y, widths[c] - 2 * pad, kRowHeight);
-            p.drawText(cell, align,
-                       p.fontMetrics().elidedText(cells[c], Qt::ElideRight,
+            p.drawText(cell, kColumns[c].align | Qt::AlignVCenter,
+                       p.fontMetrics().elidedText(kColumns[c].cell(record_, ch), Qt::ElideRight,
                                                   static_cast<int>(cell.width())));
             x += widths[c];
         }
@@ -166,7 +184,7 @@ double WriteProtocol::draw_channels(QPainter& p, const PrintedPage& page, double
     p.drawLine(QPointF(0, page.mm(top + kColumnHead)),
                QPointF(page.width, page.mm(top + kColumnHead)));
     x = 0;
-    for (std::size_t c = 0; c + 1 < std::size(widths); ++c) {
+    for (std::size_t c = 0; c + 1 < std::size(kColumns); ++c) {
         x += widths[c];
         p.drawLine(QPointF(page.mm(x), page.mm(top)), QPointF(page.mm(x), page.mm(y)));
     }
