@@ -1,6 +1,6 @@
 #include "app/import_dlg.h"
 
-#include "app/sheet_mapping_dialog.h"
+#include "app/spreadsheet_mapping_dialog.h"
 #include "app/string_grid.h"
 #include "app/ui_dialogs.h"
 #include "app/window_place.h"
@@ -103,7 +103,7 @@ bool TImportDlg::run_csv_import() {
             return false;
     } else {
         // A lab's table: its columns and units are confirmed before anything is imported.
-        SheetMappingDialog mapping(source, parentWidget());
+        SpreadsheetMappingDialog mapping(source, parentWidget());
         if (mapping.exec() != QDialog::Accepted)
             return false;
         read = mapping.tables();

@@ -185,7 +185,7 @@ void TPrjForm::build_menus() {
     sys->addAction(make_action("NStrClear", u("Удалить таблицы"), &TPrjForm::NStrClearClick));
     sys->addAction(
         make_action("NStrCompare", u("Сравнить с текущим проектом"), &TPrjForm::NStrCompareClick));
-    add_sheet_commands(form, prj);
+    add_document_commands(form, prj);
     prj->addSeparator();
     prj->addAction(make_action("N15", u("Выход"), &TPrjForm::NExitClick));
 

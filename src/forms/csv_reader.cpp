@@ -5,7 +5,7 @@
 #include "forms/form_kind.h"
 #include "forms/form_problem.h"
 #include "forms/number_text.h"
-#include "forms/sheet_reader.h"
+#include "forms/spreadsheet_reader.h"
 #include "support/cp1251.h"
 #include "support/message_sink.h"
 #include "support/read_problem.h"
@@ -134,14 +134,14 @@ bool parse_own_layout(std::string_view text, CsvImport& out, std::string& refusa
 
 bool is_csv_file_name(const std::string& file_name) { return ends_in(file_name, ".csv"); }
 
-bool is_sheet_file_name(const std::string& file_name) {
+bool is_spreadsheet_file_name(const std::string& file_name) {
     return ends_in(file_name, ".csv") || ends_in(file_name, ".tsv");
 }
 
 bool find_csv_shape(std::string_view bytes, CsvSource& source, std::string& refusal) {
     source.text = csv_utf8_text(bytes);
     source.own_layout = false;
-    source.layout = SheetLayout();
+    source.layout = SpreadsheetLayout();
     CsvRecordScanner scanner(source.text);
     CsvRecord record;
     while (scanner.next(record)) {
@@ -154,7 +154,7 @@ bool find_csv_shape(std::string_view bytes, CsvSource& source, std::string& refu
     if (source.own_layout)
         return true;
     std::string why;
-    if (find_sheet_layout(source.text, source.layout, why))
+    if (find_spreadsheet_layout(source.text, source.layout, why))
         return true;
     refusal = cp(why);
     return false;
@@ -162,7 +162,7 @@ bool find_csv_shape(std::string_view bytes, CsvSource& source, std::string& refu
 
 bool read_csv_source(const CsvSource& source, CsvImport& out, std::string& refusal) {
     return source.own_layout ? parse_own_layout(source.text, out, refusal)
-                             : read_sheet(source.text, source.layout, out, refusal);
+                             : read_spreadsheet(source.text, source.layout, out, refusal);
 }
 
 bool parse_csv(std::string_view bytes, CsvImport& out, std::string& refusal) {

@@ -3,7 +3,7 @@
 // "channel;header;level cm;volume l", or a table as a lab hands it over, found by its header
 // words. Either becomes up to 16 tables of litres per whole centimetre.
 #include "forms/csv_import.h"
-#include "forms/sheet_layout.h"
+#include "forms/spreadsheet_layout.h"
 
 #include <string>
 #include <string_view>
@@ -13,13 +13,13 @@ namespace tgm {
 // Whether the name ends in ".csv", letter case ignored: the file the export writes.
 bool is_csv_file_name(const std::string& file_name);
 // ".csv" or ".tsv", letter case ignored: the files the import reads.
-bool is_sheet_file_name(const std::string& file_name);
+bool is_spreadsheet_file_name(const std::string& file_name);
 
 // A spreadsheet file's text and the shape found in it.
 struct CsvSource {
-    std::string text;        // UTF-8
-    bool own_layout = false; // its first row is the export's header row
-    SheetLayout layout;      // otherwise the layout found, units as the header gives them
+    std::string text;         // UTF-8
+    bool own_layout = false;  // its first row is the export's header row
+    SpreadsheetLayout layout; // otherwise the layout found, units as the header gives them
 };
 
 // Finds the shape of a file's bytes (UTF-8 with or without a byte-order mark, or code page

@@ -8,7 +8,7 @@
 #include "app/bik_form.h"
 #include "app/link_form1.h"
 #include "app/qt_translation.h"
-#include "app/sheet_mapping_dialog.h"
+#include "app/spreadsheet_mapping_dialog.h"
 #include "app/status_bar.h"
 #include "app/trase_form.h"
 #include "forms/csv_reader.h"
@@ -232,7 +232,7 @@ bool save_mapping_dialog(const QString& file) {
     std::string refusal;
     if (!find_csv_shape(text, source, refusal))
         return false;
-    SheetMappingDialog dialog(source);
+    SpreadsheetMappingDialog dialog(source);
     return save(&dialog, file);
 }
 

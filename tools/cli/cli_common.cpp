@@ -103,7 +103,7 @@ int take_table_options(int argc, char** argv) {
 
 namespace {
 
-std::string found_line(const SheetLayout& layout, const CsvImport& read) {
+std::string found_line(const SpreadsheetLayout& layout, const CsvImport& read) {
     const auto pairs = layout.pairs();
     const std::string sep = layout.separator == '\t' ? "TAB" : std::string(1, layout.separator);
     return "FOUND\tlevel=" + text_of_integer(static_cast<int64_t>(pairs[0].first + 1)) + ':' +
@@ -114,7 +114,7 @@ std::string found_line(const SheetLayout& layout, const CsvImport& read) {
 }
 
 // The spreadsheet table with the options' units and channel; false with the reasons on stderr.
-bool load_sheet(const std::string& file_name, FDATA& tables, std::string* found) {
+bool load_spreadsheet(const std::string& file_name, FDATA& tables, std::string* found) {
     const TableOptions& o = table_options();
     CsvSource source;
     if (!open_csv_file(file_name, source))
@@ -124,7 +124,7 @@ bool load_sheet(const std::string& file_name, FDATA& tables, std::string* found)
                     "--volume-unit and --table-channel go with other spreadsheet tables");
         return false;
     }
-    SheetLayout& layout = source.layout;
+    SpreadsheetLayout& layout = source.layout;
     if (o.level != LevelUnit::unknown)
         layout.level_unit = o.level;
     if (o.volume != VolumeUnit::unknown)
@@ -149,9 +149,9 @@ bool load_sheet(const std::string& file_name, FDATA& tables, std::string* found)
 } // namespace
 
 bool load_for_import(const std::string& file_name, EPROJECT& project, std::string* found) {
-    if (is_sheet_file_name(file_name)) {
+    if (is_spreadsheet_file_name(file_name)) {
         FDATA tables;
-        if (!load_sheet(file_name, tables, found))
+        if (!load_spreadsheet(file_name, tables, found))
             return false;
         project.open_tables(tables, file_name);
     } else if (table_options().any()) {

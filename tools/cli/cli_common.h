@@ -1,6 +1,6 @@
 #pragma once
 // Shared pieces of the tgm-cli commands.
-#include "forms/sheet_layout.h"
+#include "forms/spreadsheet_layout.h"
 
 #include <cstdint>
 #include <string>

@@ -14,10 +14,10 @@ class QTableWidget;
 
 namespace tgm {
 
-class SheetMappingDialog : public QDialog {
+class SpreadsheetMappingDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit SheetMappingDialog(const CsvSource& source, QWidget* parent = nullptr);
+    explicit SpreadsheetMappingDialog(const CsvSource& source, QWidget* parent = nullptr);
     // The tables of the layout as it stands when OK was pressed.
     const CsvImport& tables() const { return read_; }
 

@@ -30,7 +30,7 @@ void when_shown(QWidget* dialog, std::function<void()> act) {
 
 } // namespace
 
-TEST(SheetMapping, UnitsAreAskedForAndTheTableGoesOnIntoTheImportDialog) {
+TEST(SpreadsheetMapping, UnitsAreAskedForAndTheTableGoesOnIntoTheImportDialog) {
     Program p;
     // No units in the header; a level every 5 units.
     std::string text = "Резервуар №4\r\nH;V\r\n";
@@ -77,7 +77,7 @@ TEST(SheetMapping, UnitsAreAskedForAndTheTableGoesOnIntoTheImportDialog) {
     EXPECT_EQ(p.cell(1, 3), "1204"); // 300 cm and one extrapolated: 301 cm at 4 l/cm
 }
 
-TEST(SheetMapping, CancelImportsNothing) {
+TEST(SpreadsheetMapping, CancelImportsNothing) {
     Program p;
     const std::string csv = p.home.file("lab.TSV");
     write_file(csv, "Level, mm\tVolume, l\n0\t0\n10\t5\n");

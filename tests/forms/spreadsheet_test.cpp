@@ -77,7 +77,7 @@ std::string refusal_of(const std::string& bytes) {
 
 } // namespace
 
-TEST(SheetShapes, EachShapeGivesTheLitresOfItsOwnTexts) {
+TEST(SpreadsheetShapes, EachShapeGivesTheLitresOfItsOwnTexts) {
     {
         // "Save as CSV (UTF-8)": a byte-order mark, CR LF, ";", a level every 10 mm, m³ and a
         // coefficient column the tool does not need.
@@ -176,7 +176,7 @@ TEST(SheetShapes, EachShapeGivesTheLitresOfItsOwnTexts) {
     }
 }
 
-TEST(SheetShapes, WhatCannotBeReadIsRefusedSayingWhatWasFoundAndMissed) {
+TEST(SpreadsheetShapes, WhatCannotBeReadIsRefusedSayingWhatWasFoundAndMissed) {
     EXPECT_EQ(
         refusal_of(seed("no_volume.csv",
                         "Резервуар №1\r\nУровень, мм;Коэффициент вместимости, м³/мм\r\n0;1\r\n")),

@@ -1,7 +1,7 @@
 #pragma once
 // Reading a spreadsheet table by its layout: levels and volumes exactly from their decimal text.
 #include "forms/csv_import.h"
-#include "forms/sheet_layout.h"
+#include "forms/spreadsheet_layout.h"
 
 #include <string>
 #include <string_view>
@@ -13,7 +13,7 @@ namespace tgm {
 // at every whole centimetre from 0 to its top is taken at those points; any other is resampled
 // as an .f1 table. A refusal (code page 1251, one line per problem naming its lines) leaves
 // `out` unspecified.
-bool read_sheet(std::string_view text, const SheetLayout& layout, CsvImport& out,
-                std::string& refusal);
+bool read_spreadsheet(std::string_view text, const SpreadsheetLayout& layout, CsvImport& out,
+                      std::string& refusal);
 
 } // namespace tgm

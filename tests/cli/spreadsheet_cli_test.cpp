@@ -12,14 +12,14 @@
 namespace tgm::test {
 namespace {
 
-struct CliSheet : ::testing::Test {
+struct CliSpreadsheet : ::testing::Test {
     TempDir dir;
     EnvGuard home{"TGM_HOME", dir.path()};
 };
 
 std::string after_status(const RunResult& r) { return r.out.substr(r.out.find('\n') + 1); }
 
-TEST_F(CliSheet, UnitsFromTheOptionsCompleteTheHeaderAndTheTableGoesIntoTheUnit) {
+TEST_F(CliSpreadsheet, UnitsFromTheOptionsCompleteTheHeaderAndTheTableGoesIntoTheUnit) {
     // Code page 1251 as a Russian spreadsheet saves it: a title, no units in the header, levels
     // every 5 mm, cubic metres.
     std::string text = "Резервуар №7;;\r\nH;V\r\n";

@@ -1,4 +1,4 @@
-#include "forms/sheet_layout.h"
+#include "forms/spreadsheet_layout.h"
 
 #include "forms/csv_records.h"
 #include "forms/number_text.h"
@@ -119,16 +119,16 @@ VolumeUnit volume_unit_of(const std::vector<std::string>& words) {
 
 // What a header cell names: its role by its first role word, and its unit. A rate of volume per
 // level ("коэффициент вместимости, м³/мм") is no volume.
-SheetColumn column_of(std::string_view cell) {
-    SheetColumn column;
+SpreadsheetColumn column_of(std::string_view cell) {
+    SpreadsheetColumn column;
     column.title = std::string(csv_trimmed(cell));
     const std::vector<std::string> words = words_of(lower_case(column.title));
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (starts(words[i], "коэф") || starts(words[i], "coef") || starts(words[i], "factor"))
-            return SheetColumn{column.title};
+            return SpreadsheetColumn{column.title};
         if (words[i] == "/" && i + 1 < words.size() &&
             level_unit_word(words[i + 1]) != LevelUnit::unknown)
-            return SheetColumn{column.title};
+            return SpreadsheetColumn{column.title};
     }
     for (const std::string& w : words) {
         column.role = role_word(w);
@@ -147,9 +147,9 @@ SheetColumn column_of(std::string_view cell) {
 
 // The unit the columns of one role agree on; none named or two different: unknown.
 template <typename Unit, typename Of>
-Unit agreed_unit(const std::vector<SheetColumn>& columns, ColumnRole role, Of unit_of) {
+Unit agreed_unit(const std::vector<SpreadsheetColumn>& columns, ColumnRole role, Of unit_of) {
     Unit agreed = Unit::unknown;
-    for (const SheetColumn& c : columns) {
+    for (const SpreadsheetColumn& c : columns) {
         const Unit u = unit_of(c);
         if (c.role != role || u == Unit::unknown)
             continue;
@@ -160,7 +160,7 @@ Unit agreed_unit(const std::vector<SheetColumn>& columns, ColumnRole role, Of un
     return agreed;
 }
 
-std::string columns_text(const SheetLayout& layout, ColumnRole role) {
+std::string columns_text(const SpreadsheetLayout& layout, ColumnRole role) {
     std::string text;
     std::size_t n = 0;
     for (std::size_t i = 0; i < layout.columns.size(); ++i)
@@ -236,7 +236,7 @@ HeaderSearch search_header(std::string_view text, char separator) {
 
 } // namespace
 
-std::vector<std::pair<std::size_t, std::size_t>> SheetLayout::pairs() const {
+std::vector<std::pair<std::size_t, std::size_t>> SpreadsheetLayout::pairs() const {
     std::vector<std::size_t> levels, volumes;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (columns[i].role == ColumnRole::level)
@@ -250,21 +250,21 @@ std::vector<std::pair<std::size_t, std::size_t>> SheetLayout::pairs() const {
     return out;
 }
 
-std::size_t SheetLayout::count(ColumnRole role) const {
+std::size_t SpreadsheetLayout::count(ColumnRole role) const {
     std::size_t n = 0;
-    for (const SheetColumn& c : columns)
+    for (const SpreadsheetColumn& c : columns)
         n += c.role == role;
     return n;
 }
 
-std::size_t SheetLayout::channel_column() const {
+std::size_t SpreadsheetLayout::channel_column() const {
     for (std::size_t i = 0; i < columns.size(); ++i)
         if (columns[i].role == ColumnRole::channel)
             return i;
     return columns.size();
 }
 
-std::string found_text(const SheetLayout& layout) {
+std::string found_text(const SpreadsheetLayout& layout) {
     std::string text;
     auto add = [&text](const std::string& part) { text += (text.empty() ? "" : "; ") + part; };
     if (layout.count(ColumnRole::level) > 0) {
@@ -280,7 +280,8 @@ std::string found_text(const SheetLayout& layout) {
     return text.empty() ? text : "найдено: " + text;
 }
 
-bool find_sheet_layout(std::string_view text, SheetLayout& layout, std::string& refusal_utf8) {
+bool find_spreadsheet_layout(std::string_view text, SpreadsheetLayout& layout,
+                             std::string& refusal_utf8) {
     HeaderSearch best;
     char best_separator = ';';
     for (char separator : {'\t', ';', ','}) {
@@ -294,17 +295,19 @@ bool find_sheet_layout(std::string_view text, SheetLayout& layout, std::string& 
             best.first_line = s.first_line; // the line the refusal names
         }
     }
-    layout = SheetLayout();
+    layout = SpreadsheetLayout();
     layout.separator = best_separator;
     if (best.found || best.partial) {
         layout.header_line = best.header.line;
         layout.title = best.title;
         for (const std::string& cell : best.header.fields)
             layout.columns.push_back(column_of(cell));
-        layout.level_unit = agreed_unit<LevelUnit>(
-            layout.columns, ColumnRole::level, [](const SheetColumn& c) { return c.level_unit; });
-        layout.volume_unit = agreed_unit<VolumeUnit>(
-            layout.columns, ColumnRole::volume, [](const SheetColumn& c) { return c.volume_unit; });
+        layout.level_unit =
+            agreed_unit<LevelUnit>(layout.columns, ColumnRole::level,
+                                   [](const SpreadsheetColumn& c) { return c.level_unit; });
+        layout.volume_unit =
+            agreed_unit<VolumeUnit>(layout.columns, ColumnRole::volume,
+                                    [](const SpreadsheetColumn& c) { return c.volume_unit; });
     }
     if (!best.found) {
         const int32_t line = best.partial ? best.header.line : std::max(best.first_line, 1);

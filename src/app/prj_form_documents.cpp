@@ -40,7 +40,7 @@ void report_no_sheets(QWidget* parent, int32_t table) {
 
 } // namespace
 
-void TPrjForm::add_sheet_commands(QMenu* form_menu, QMenu* project_menu) {
+void TPrjForm::add_document_commands(QMenu* form_menu, QMenu* project_menu) {
     auto u = [](const char* s) { return QString::fromUtf8(s); };
     form_menu->addSeparator();
     form_menu->addAction(make_action("csvImport", u("Импорт CSV…"), &TPrjForm::import_csv));
@@ -58,7 +58,7 @@ void TPrjForm::import_csv() {
     open_through_import([](TImportDlg& dialog) { return dialog.run_csv_import(); });
 }
 
-bool TPrjForm::sheets_allowed() {
+bool TPrjForm::exports_allowed() {
     if (project_.count() < 1)
         return false;
     const bool converts = project_.check_conversion();
@@ -67,7 +67,7 @@ bool TPrjForm::sheets_allowed() {
 }
 
 void TPrjForm::export_csv() {
-    if (!sheets_allowed())
+    if (!exports_allowed())
         return;
     UiDialogs::FileRequest request;
     request.filters = qt_filters(QStringLiteral("CSV|*.CSV"));
@@ -94,7 +94,7 @@ void TPrjForm::save_through_dialog(
 }
 
 void TPrjForm::export_pdf() {
-    if (!sheets_allowed())
+    if (!exports_allowed())
         return;
     const int32_t selected = current_row() - 1;
     UiDialogs::FileRequest request;
@@ -113,7 +113,7 @@ void TPrjForm::export_pdf() {
 }
 
 void TPrjForm::print_sheets() {
-    if (!sheets_allowed())
+    if (!exports_allowed())
         return;
     const int32_t selected = current_row() - 1;
     QPrinter printer(QPrinter::HighResolution);

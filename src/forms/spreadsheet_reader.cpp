@@ -1,4 +1,4 @@
-#include "forms/sheet_reader.h"
+#include "forms/spreadsheet_reader.h"
 
 #include "forms/csv_records.h"
 #include "forms/form_kind.h"
@@ -15,7 +15,7 @@ int level_digits(LevelUnit u) { return u == LevelUnit::mm ? 1 : u == LevelUnit::
 int volume_digits(VolumeUnit u) { return u == VolumeUnit::m3 ? 3 : 0; }
 
 // What stops the layout from being read at all: roles that do not pair, units not known.
-std::string layout_problems(const SheetLayout& layout) {
+std::string layout_problems(const SpreadsheetLayout& layout) {
     std::vector<std::string> missing;
     const std::size_t levels = layout.count(ColumnRole::level);
     const std::size_t volumes = layout.count(ColumnRole::volume);
@@ -44,7 +44,7 @@ std::string layout_problems(const SheetLayout& layout) {
 }
 
 // The repeated header row of a sheet printed over several pages.
-bool is_header_again(const CsvRecord& record, const SheetLayout& layout) {
+bool is_header_again(const CsvRecord& record, const SpreadsheetLayout& layout) {
     if (record.fields.size() > layout.columns.size())
         return false;
     for (std::size_t i = 0; i < layout.columns.size(); ++i) {
@@ -57,7 +57,7 @@ bool is_header_again(const CsvRecord& record, const SheetLayout& layout) {
 }
 
 bool read_point(const std::string& level_cell, const std::string& volume_cell,
-                const SheetLayout& layout, int32_t line, StrapPoint& p) {
+                const SpreadsheetLayout& layout, int32_t line, StrapPoint& p) {
     const std::string level = csv_without_spaces(csv_trimmed(level_cell));
     const std::string volume = csv_without_spaces(csv_trimmed(volume_cell));
     bool level_exact = false;
@@ -71,8 +71,8 @@ bool read_point(const std::string& level_cell, const std::string& volume_cell,
 
 } // namespace
 
-bool read_sheet(std::string_view text, const SheetLayout& layout, CsvImport& out,
-                std::string& refusal) {
+bool read_spreadsheet(std::string_view text, const SpreadsheetLayout& layout, CsvImport& out,
+                      std::string& refusal) {
     LineRefusal refused;
     const std::string problems = layout_problems(layout);
     if (!problems.empty()) {

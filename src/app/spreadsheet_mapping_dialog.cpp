@@ -1,4 +1,4 @@
-#include "app/sheet_mapping_dialog.h"
+#include "app/spreadsheet_mapping_dialog.h"
 
 #include "app/window_place.h"
 #include "forms/csv_records.h"
@@ -22,14 +22,22 @@ namespace {
 
 constexpr int kShownRecords = 12;
 
-// The drop-downs' entries, in the order of their enums (unknown first).
-const ColumnRole kRoles[] = {ColumnRole::level, ColumnRole::volume, ColumnRole::channel,
-                             ColumnRole::unused};
-const char* const kRoleTexts[] = {"уровень", "объём", "канал", "не использовать"};
+// A column's role drop-down, one row an entry in the order it lists them.
+const struct {
+    ColumnRole role;
+    const char* text;
+} kRoleChoices[] = {
+    {ColumnRole::level, "уровень"},
+    {ColumnRole::volume, "объём"},
+    {ColumnRole::channel, "канал"},
+    {ColumnRole::unused, "не использовать"},
+};
+// The unit drop-downs' entries, in the order of their enums (unknown first).
 const char* const kLevelUnitTexts[] = {"не указаны", "мм", "см", "м"};
 const char* const kVolumeUnitTexts[] = {"не указаны", "л", "дм³", "м³"};
 
-QComboBox* combo(QWidget* parent, const QString& name, std::initializer_list<const char*> texts) {
+template <typename Texts>
+QComboBox* combo(QWidget* parent, const QString& name, const Texts& texts) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
     for (const char* t : texts)
@@ -49,11 +57,11 @@ QTableWidgetItem* text_item(const QString& text) {
 
 } // namespace
 
-SheetMappingDialog::SheetMappingDialog(const CsvSource& source, QWidget* parent)
+SpreadsheetMappingDialog::SpreadsheetMappingDialog(const CsvSource& source, QWidget* parent)
     : QDialog(parent), source_(source) {
-    setObjectName(QStringLiteral("sheet_mapping"));
+    setObjectName(QStringLiteral("spreadsheet_mapping"));
     setWindowTitle(u("Столбцы таблицы"));
-    const SheetLayout& layout = source_.layout;
+    const SpreadsheetLayout& layout = source_.layout;
 
     auto* format =
         new QLabel(u("Разделитель: %1    Десятичный знак: %2    Строка заголовка: %3")
@@ -67,12 +75,8 @@ SheetMappingDialog::SheetMappingDialog(const CsvSource& source, QWidget* parent)
     file_grid_->setObjectName(QStringLiteral("file_grid"));
     fill_file_grid();
 
-    level_unit_ =
-        combo(this, QStringLiteral("level_unit"),
-              {kLevelUnitTexts[0], kLevelUnitTexts[1], kLevelUnitTexts[2], kLevelUnitTexts[3]});
-    volume_unit_ =
-        combo(this, QStringLiteral("volume_unit"),
-              {kVolumeUnitTexts[0], kVolumeUnitTexts[1], kVolumeUnitTexts[2], kVolumeUnitTexts[3]});
+    level_unit_ = combo(this, QStringLiteral("level_unit"), kLevelUnitTexts);
+    volume_unit_ = combo(this, QStringLiteral("volume_unit"), kVolumeUnitTexts);
     level_unit_->setCurrentIndex(static_cast<int>(layout.level_unit));
     volume_unit_->setCurrentIndex(static_cast<int>(layout.volume_unit));
     auto* units = new QFormLayout;
@@ -112,15 +116,17 @@ SheetMappingDialog::SheetMappingDialog(const CsvSource& source, QWidget* parent)
     resize(920, 560);
 
     for (QComboBox* box : roles_)
-        connect(box, &QComboBox::currentIndexChanged, this, &SheetMappingDialog::read_again);
-    connect(level_unit_, &QComboBox::currentIndexChanged, this, &SheetMappingDialog::read_again);
-    connect(volume_unit_, &QComboBox::currentIndexChanged, this, &SheetMappingDialog::read_again);
+        connect(box, &QComboBox::currentIndexChanged, this, &SpreadsheetMappingDialog::read_again);
+    connect(level_unit_, &QComboBox::currentIndexChanged, this,
+            &SpreadsheetMappingDialog::read_again);
+    connect(volume_unit_, &QComboBox::currentIndexChanged, this,
+            &SpreadsheetMappingDialog::read_again);
     read_again();
 }
 
 // Row 0 holds each column's role; below it the file's first records, the header row in bold.
-void SheetMappingDialog::fill_file_grid() {
-    const SheetLayout& layout = source_.layout;
+void SpreadsheetMappingDialog::fill_file_grid() {
+    const SpreadsheetLayout& layout = source_.layout;
     const std::vector<CsvRecord> records =
         first_csv_records(source_.text, layout.separator, kShownRecords);
     std::size_t columns = layout.columns.size();
@@ -137,11 +143,13 @@ void SheetMappingDialog::fill_file_grid() {
         lines << QString::number(r.line);
     file_grid_->setVerticalHeaderLabels(lines);
     for (std::size_t c = 0; c < layout.columns.size(); ++c) {
-        auto* box = combo(file_grid_, QStringLiteral("role_%1").arg(c + 1),
-                          {kRoleTexts[0], kRoleTexts[1], kRoleTexts[2], kRoleTexts[3]});
-        for (int i = 0; i < 4; ++i)
-            if (kRoles[i] == layout.columns[c].role)
-                box->setCurrentIndex(i);
+        auto* box = new QComboBox(file_grid_);
+        box->setObjectName(QStringLiteral("role_%1").arg(c + 1));
+        for (const auto& choice : kRoleChoices) {
+            box->addItem(u(choice.text));
+            if (choice.role == layout.columns[c].role)
+                box->setCurrentIndex(box->count() - 1);
+        }
         file_grid_->setCellWidget(0, static_cast<int>(c), box);
         roles_.push_back(box);
     }
@@ -162,10 +170,10 @@ void SheetMappingDialog::fill_file_grid() {
         file_grid_->setColumnWidth(c, std::min(file_grid_->columnWidth(c), 190));
 }
 
-void SheetMappingDialog::read_again() {
-    SheetLayout& layout = source_.layout;
+void SpreadsheetMappingDialog::read_again() {
+    SpreadsheetLayout& layout = source_.layout;
     for (std::size_t c = 0; c < roles_.size(); ++c)
-        layout.columns[c].role = kRoles[roles_[c]->currentIndex()];
+        layout.columns[c].role = kRoleChoices[roles_[c]->currentIndex()].role;
     layout.level_unit = static_cast<LevelUnit>(level_unit_->currentIndex());
     layout.volume_unit = static_cast<VolumeUnit>(volume_unit_->currentIndex());
 

@@ -15,19 +15,19 @@ enum class ColumnRole : uint8_t { unused, level, volume, channel };
 enum class LevelUnit : uint8_t { unknown, mm, cm, m };
 enum class VolumeUnit : uint8_t { unknown, litre, dm3, m3 };
 
-struct SheetColumn {
+struct SpreadsheetColumn {
     std::string title; // the header row's cell, UTF-8
     ColumnRole role = ColumnRole::unused;
     LevelUnit level_unit = LevelUnit::unknown;    // as the cell names it
     VolumeUnit volume_unit = VolumeUnit::unknown; // as the cell names it
 };
 
-struct SheetLayout {
+struct SpreadsheetLayout {
     char separator = ';';    // ';', ',' or '\t'
     char decimal = 0;        // ',' or '.' as the numbers under the header have it; 0: none
     int32_t header_line = 0; // the line of the header row, counted from 1
     std::string title;       // UTF-8: the first non-empty line above the header row
-    std::vector<SheetColumn> columns;
+    std::vector<SpreadsheetColumn> columns;
     // The units of every level and every volume column: as the header says (when its cells
     // agree), or as chosen.
     LevelUnit level_unit = LevelUnit::unknown;
@@ -47,10 +47,11 @@ struct SheetLayout {
 // row names a level and a volume column in cells of their own, the first such row as the header
 // row, the columns' roles and units from its words. False, with a refusal that names the line
 // and says what was found and what is missing (UTF-8), when no row does.
-bool find_sheet_layout(std::string_view text, SheetLayout& layout, std::string& refusal_utf8);
+bool find_spreadsheet_layout(std::string_view text, SpreadsheetLayout& layout,
+                             std::string& refusal_utf8);
 
 // "найдено: уровень — столбец 1, мм; объём — столбец 2, м3" for the refusals (UTF-8).
-std::string found_text(const SheetLayout& layout);
+std::string found_text(const SpreadsheetLayout& layout);
 
 // The names tgm-cli takes and prints: mm, cm, m and l, dm3, m3 ("" for unknown).
 const char* level_unit_name(LevelUnit unit);
