@@ -10,13 +10,18 @@
 //           every V exchange, the 100 ms of the K probe that a V unit leaves unanswered);
 //   line    the floor plus the tool's own bytes at the line rate: what a real serial line
 //           needs, and what tgm-sim --real-time takes, since it paces what it hears too;
-//   ratio   seconds taken over the line time.
+//   ratio   seconds taken over the line time;
+//   bound   the protocol's lower bound: the line time plus every wait the unit imposes (the
+//           half-second sleeps between readiness polls that found it initialising), counted in
+//           the same in-process run; bound_ratio is the seconds taken over it.
 #include "operations/tbvlink.h"
+#include "ports/clock.h"
 #include "project/eproject.h"
 #include "sim/sim_pty.h"
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -234,6 +239,24 @@ void each_on_real_time_unit(benchmark::State& state, const Scenario& s, const st
 struct Floor {
     double floor_s = 0;
     double line_s = 0;
+    double bound_s = 0; // line_s plus the waits the unit imposed
+};
+
+// The system clock, counting the sleeps between readiness polls (the only wait a unit imposes
+// on the tool) while an in-process run of the link goes on.
+class CountingClock : public tgm::Clock {
+public:
+    uint32_t now_ms() override { return tgm::system_clock().now_ms(); }
+    void sleep_ms(uint32_t ms) override {
+        if (ms == kReadinessSleepMs)
+            readiness_sleeps.fetch_add(1);
+        tgm::system_clock().sleep_ms(ms);
+    }
+    uint64_t now_us() override { return tgm::system_clock().now_us(); }
+    void sleep_us(uint64_t us) override { tgm::system_clock().sleep_us(us); }
+
+    static constexpr uint32_t kReadinessSleepMs = 500;
+    std::atomic<int32_t> readiness_sleeps{0};
 };
 
 // The floor of one operation from its traffic: "#ms >sent <received" per exchange.
@@ -259,11 +282,23 @@ Floor floor_of(const std::string& traffic, char protocol) {
     }
     // The first exchange is the K probe; after it the side's own master starts afresh.
     const double pauses = protocol == 'k' ? 0.1 * (exchanges - 2) : 0.1 + 0.006 * (exchanges - 1);
-    return {unit_bytes * byte_s + pauses, (unit_bytes + tool_bytes) * byte_s + pauses};
+    const double line = (unit_bytes + tool_bytes) * byte_s + pauses;
+    return {unit_bytes * byte_s + pauses, line, line};
+}
+
+struct Traffic {
+    std::string log;
+    int32_t readiness_sleeps = 0;
+};
+
+Floor floor_of(const Traffic& traffic, char protocol) {
+    Floor floor = floor_of(traffic.log, protocol);
+    floor.bound_s += 0.001 * CountingClock::kReadinessSleepMs * traffic.readiness_sleeps;
+    return floor;
 }
 
 // The same write and read in this process, on a unit that answers at once: their traffic.
-std::pair<std::string, std::string> traffic_of(const Scenario& s, const tgm::GROUPTAB& group) {
+std::pair<Traffic, Traffic> traffic_of(const Scenario& s, const tgm::GROUPTAB& group) {
     tgm::SimConfig config;
     config.protocol = s.protocol;
     config.firmware = s.firmware;
@@ -276,18 +311,24 @@ std::pair<std::string, std::string> traffic_of(const Scenario& s, const tgm::GRO
     link.port = pty.port();
     link.allow_v = true;
     link.log_traffic = true;
-    std::string logs[2];
+    Traffic logs[2];
     const int32_t operations[2] = {tgm::TBVLink::kWrite, tgm::TBVLink::kRead};
     link.group = group;
+    CountingClock clock;
+    tgm::Clock* const previous = tgm::set_link_clock(&clock);
     for (int i = 0; i < 2; ++i) {
+        clock.readiness_sleeps.store(0);
         link.operation = operations[i];
         link.resume();
         while (link.operation.load() != 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        if (!link.result)
+        if (!link.result) {
+            tgm::set_link_clock(previous);
             throw std::runtime_error("in-process run failed");
-        logs[i] = link.chan_log;
+        }
+        logs[i] = {link.chan_log, clock.readiness_sleeps.load()};
     }
+    tgm::set_link_clock(previous);
     return {logs[0], logs[1]};
 }
 
@@ -307,11 +348,13 @@ void BM_WriteThenRead(benchmark::State& state, Scenario s) {
         state.counters["write_floor_s"] = write_floor.floor_s;
         state.counters["write_ratio"] = write.seconds / write_floor.line_s;
         state.counters["write_line_s"] = write_floor.line_s;
+        state.counters["write_bound_ratio"] = write.seconds / write_floor.bound_s;
         state.counters["write_cpu_ms"] = write.cpu_ms;
         state.counters["read_s"] = read.seconds;
         state.counters["read_floor_s"] = read_floor.floor_s;
         state.counters["read_ratio"] = read.seconds / read_floor.line_s;
         state.counters["read_line_s"] = read_floor.line_s;
+        state.counters["read_bound_ratio"] = read.seconds / read_floor.bound_s;
         state.counters["read_cpu_ms"] = read.cpu_ms;
     });
 }

@@ -59,10 +59,7 @@ int32_t KDRT::exchange(uint8_t code, uint8_t sub, const uint8_t* buffer, int32_t
         } else
             reply.fill_zero(count);
     }
-    // Checked at least every 10 ms, and never slept past: each ms here is one per exchange.
-    while (!gap_timer.expired())
-        sleep_ms(std::min<uint32_t>(static_cast<uint32_t>(gap_timer.duration) - gap_timer.elapsed(),
-                                    10));
+    wait_gap();
     // After the pause, so that what a failed answer still sent during it goes too.
     port.purge_input();
 
@@ -87,7 +84,19 @@ int32_t KDRT::exchange(uint8_t code, uint8_t sub, const uint8_t* buffer, int32_t
     if (result != 0)
         status = kLinkFailure;
     gap_timer.start(kGap);
+    gap_start_us = link_clock().now_us();
     return result;
+}
+
+void KDRT::wait_gap() {
+    // Checked at least every 10 ms, and never slept past: each ms here is one per exchange.
+    Clock& clock = link_clock();
+    const uint64_t end = gap_start_us + uint64_t{static_cast<uint32_t>(gap_timer.duration)} * 1000;
+    while (!gap_timer.expired())
+        clock.sleep_ms(std::min<uint32_t>(
+            static_cast<uint32_t>(gap_timer.duration) - gap_timer.elapsed(), 10));
+    for (uint64_t now = clock.now_us(); gap_timer.duration > 0 && now < end; now = clock.now_us())
+        clock.sleep_us(std::min<uint64_t>(end - now, 10000));
 }
 
 bool KDRT::read_reply_byte(uint8_t& byte) {

@@ -41,6 +41,8 @@ public:
     LinePort& port;
     DATA& reply;
     TIMER gap_timer{0};
+    // When gap_timer was last started, on the link clock's finest reading.
+    uint64_t gap_start_us = 0;
     std::atomic<int32_t>* progress_cell = nullptr;
     const std::atomic<bool>* cancel_flag = nullptr;
     std::atomic<int32_t>* worst_time_cell = nullptr;
@@ -57,6 +59,8 @@ public:
 
 private:
     bool cancelled() const;
+    // Returns once gap_timer has expired and its length has passed on the finest reading too.
+    void wait_gap();
     // Reads one byte; returns 0, kPortError or kTimedOut.
     int read_one(uint32_t timeout, uint8_t& byte, uint32_t& latency);
     // A reply data or checksum byte: 50 ms, latency into byte_ms, failure into error_kind.

@@ -22,6 +22,15 @@ public:
     void sleep_ms(uint32_t ms) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     }
+    uint64_t now_us() override {
+        timespec ts{};
+        ::clock_gettime(CLOCK_MONOTONIC, &ts);
+        return static_cast<uint64_t>(ts.tv_sec) * 1000000u +
+               static_cast<uint64_t>(ts.tv_nsec) / 1000u;
+    }
+    void sleep_us(uint64_t us) override {
+        std::this_thread::sleep_for(std::chrono::microseconds(us));
+    }
 };
 
 std::atomic<Clock*> installed{nullptr};

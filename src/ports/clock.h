@@ -12,6 +12,11 @@ public:
     // Milliseconds on a 32-bit tick that wraps at 2^32.
     virtual uint32_t now_ms() = 0;
     virtual void sleep_ms(uint32_t ms) = 0;
+    // Microseconds, for a pause that must not end a tick early; the tick itself truncates, so
+    // a pause measured on it alone may end almost a millisecond short. Clocks without a finer
+    // reading give the tick's.
+    virtual uint64_t now_us() { return uint64_t{now_ms()} * 1000u; }
+    virtual void sleep_us(uint64_t us) { sleep_ms(static_cast<uint32_t>((us + 999) / 1000)); }
 };
 
 // CLOCK_MONOTONIC cut to 32 bits (plus the offset of set_tick_offset), and real sleeps.

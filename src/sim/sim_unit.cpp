@@ -52,8 +52,23 @@ void SimUnit::serve(int master_fd, int slave_fd, const std::atomic<bool>& stop) 
         const int first = read_byte(100);
         if (first < 0 || config_.faults.silent || silenced_.load() || !line_matches())
             continue;
+        note_quiet();
         handle(static_cast<uint8_t>(first));
     }
+}
+
+void SimUnit::note_quiet() {
+    if (answered_ == std::chrono::steady_clock::time_point{})
+        return;
+    const auto quiet = std::chrono::duration_cast<std::chrono::microseconds>(seen_ - answered_);
+    answered_ = {};
+    std::lock_guard<std::mutex> lock(quiets_mutex_);
+    quiets_.push_back(quiet);
+}
+
+std::vector<std::chrono::microseconds> SimUnit::quiets() const {
+    std::lock_guard<std::mutex> lock(quiets_mutex_);
+    return quiets_;
 }
 
 bool SimUnit::line_matches() const {
@@ -66,23 +81,21 @@ bool SimUnit::line_matches() const {
 int SimUnit::read_byte(int timeout_ms) {
     // The unit keeps real time whatever clock the link under test runs on.
     TIMER timer(timeout_ms, system_clock());
+    bool waited = false;
     for (;;) {
         uint8_t byte = 0;
         const ssize_t n = ::read(master_fd_, &byte, 1);
         if (n == 1) {
-            if (config_.real_time) {
-                // Paced, a byte is the unit's only once it has crossed the line: a byte time
-                // after the one before it, or after it could first be seen.
-                in_due_ = std::max(in_due_, std::chrono::steady_clock::now()) +
-                          byte_time(persona_.line_speed());
-                std::this_thread::sleep_until(in_due_);
-            }
+            seen_ = std::chrono::steady_clock::now();
+            if (config_.real_time)
+                pace_received(waited);
             idle_reads_ = 0;
             ++received_;
             return byte;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO)
             return -1;
+        waited = true;
         ++idle_reads_;
         if (timer.expired() || stop_->load())
             return -1;
@@ -91,6 +104,17 @@ int SimUnit::read_byte(int timeout_ms) {
         // A line nobody holds reports a hang-up; keep the waits short then.
         (void)::poll(&pfd, 1, static_cast<int>(left < 20 ? left : 20));
     }
+}
+
+void SimUnit::pace_received(bool waited) {
+    // A byte is the unit's only once it has crossed the line. Bytes that wait in line follow
+    // each other on a fixed schedule, as the answers go out, so that a late wake does not push
+    // every later byte back; a byte that had to be waited for, or one after the machine held
+    // the unit up, starts the schedule from when it was seen.
+    const std::chrono::nanoseconds line_byte = byte_time(persona_.line_speed());
+    const auto next = in_due_ + line_byte;
+    in_due_ = waited || seen_ > next + kScheduleSlack ? seen_ + line_byte : next;
+    std::this_thread::sleep_until(in_due_);
 }
 
 bool SimUnit::read_bytes(Bytes& out, std::size_t count, int timeout_ms) {
@@ -161,6 +185,7 @@ void SimUnit::send(const Bytes& whole) {
         pollfd pfd{master_fd_, POLLOUT, 0};
         (void)::poll(&pfd, 1, 10);
     }
+    answered_ = std::chrono::steady_clock::now();
     if (held >= kByteTimeout && held_up_report_)
         held_up_report_(
             "this machine held the unit up " +

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,9 @@ public:
     // The unit has dealt with every byte it received and waits for the next: a line driven
     // byte for byte (a test's) knows then that nothing more is coming.
     bool waiting_for_input() const { return idle_reads_.load() > 0; }
+    // Each quiet so far between the end of an answer and the first byte of the request after
+    // it, on the monotonic clock, in order: what the protocols' pauses must keep.
+    std::vector<std::chrono::microseconds> quiets() const;
 
 protected:
     // Appends the low `width` bytes of value, least significant first.
@@ -87,7 +91,14 @@ protected:
     SimConsole console_;
 
 private:
+    // How late a wake may be and still keep the received bytes' schedule.
+    static constexpr std::chrono::milliseconds kScheduleSlack{10};
+
     bool line_matches() const;
+    // Paced: holds the byte just seen until it has crossed the line.
+    void pace_received(bool waited);
+    // Counts the quiet before the request whose first byte was just seen.
+    void note_quiet();
 
     int master_fd_ = -1;
     int slave_fd_ = -1;
@@ -99,6 +110,10 @@ private:
     std::atomic<int64_t> received_{0};
     std::atomic<int64_t> idle_reads_{0};             // reads that found nothing since the last byte
     std::chrono::steady_clock::time_point in_due_{}; // paced: when the last byte came in
+    std::chrono::steady_clock::time_point seen_{};   // when the last byte was read
+    std::chrono::steady_clock::time_point answered_{}; // the end of the last answer; {} none
+    mutable std::mutex quiets_mutex_;
+    std::vector<std::chrono::microseconds> quiets_;
 };
 
 // The unit for a configuration (K or V by its protocol); null with the reason on error.

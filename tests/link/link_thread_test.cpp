@@ -2,6 +2,7 @@
 // pseudo-terminal, on a clock that moves only when the link sleeps.
 #include "encoding/byte_order.h"
 #include "encoding/directory_record.h"
+#include "k_protocol/kdrt.h"
 #include "operations/tbvlink.h"
 #include "operations/version_table.h"
 #include "ports/clock.h"
@@ -549,6 +550,26 @@ TEST(LinkCancel, ACancelRightAfterResumeAndOneDuringALongWrite) {
     EXPECT_TRUE(slow.flash().image().empty());
     PCI again; // and the port is free
     EXPECT_EQ(again.open_with(slow.port(), kKLine.at_speed(9)), OpenResult::ok);
+}
+
+// The pause between two K exchanges on the real clock: never a tick short of its 100 ms, as the
+// unit measures it from the end of its answer to the next request, over a whole write and read.
+// The one quiet an operation may cut short is the hand-over from the probe to the operation's
+// own master, whose first exchange has no exchange of its own before it.
+TEST(LinkPauses, EveryKPauseLastsItsFullHundredMilliseconds) {
+    ServedUnit unit(unit_config('k', "6362"));
+    Link link(unit.port());
+    link.group = four_channels();
+    ASSERT_TRUE(link.run(TBVLink::kWrite)) << cp1251_to_utf8(link.error_text);
+    ASSERT_TRUE(link.run(TBVLink::kRead)) << cp1251_to_utf8(link.error_text);
+    EXPECT_TRUE(link.group.equals(four_channels()));
+    const std::vector<std::chrono::microseconds> quiets = unit.sim().quiets();
+    std::vector<int64_t> short_ones;
+    for (const std::chrono::microseconds q : quiets)
+        if (q < std::chrono::milliseconds(KDRT::kGap))
+            short_ones.push_back(q.count());
+    EXPECT_GT(quiets.size(), 20u);
+    EXPECT_EQ(short_ones.size(), 2u) << ::testing::PrintToString(short_ones) << " µs";
 }
 
 // A read cancelled in the middle of the image: the unit goes on sending the rest of it, which
