@@ -555,7 +555,8 @@ TEST(LinkCancel, ACancelRightAfterResumeAndOneDuringALongWrite) {
 // The pause between two K exchanges on the real clock: never a tick short of its 100 ms, as the
 // unit measures it from the end of its answer to the next request, over a whole write and read.
 // The one quiet an operation may cut short is the hand-over from the probe to the operation's
-// own master, whose first exchange has no exchange of its own before it.
+// own master, whose first exchange has no exchange of its own before it (on a slow machine it
+// may take 100 ms by itself).
 TEST(LinkPauses, EveryKPauseLastsItsFullHundredMilliseconds) {
     ServedUnit unit(unit_config('k', "6362"));
     Link link(unit.port());
@@ -569,7 +570,7 @@ TEST(LinkPauses, EveryKPauseLastsItsFullHundredMilliseconds) {
         if (q < std::chrono::milliseconds(KDRT::kGap))
             short_ones.push_back(q.count());
     EXPECT_GT(quiets.size(), 20u);
-    EXPECT_EQ(short_ones.size(), 2u) << ::testing::PrintToString(short_ones) << " µs";
+    EXPECT_LE(short_ones.size(), 2u) << ::testing::PrintToString(short_ones) << " µs";
 }
 
 // A read cancelled in the middle of the image: the unit goes on sending the rest of it, which
