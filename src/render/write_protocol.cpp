@@ -29,10 +29,14 @@ QStringList lines_of(const std::string& text) {
     return qs(text).split(QLatin1Char('\r'), Qt::SkipEmptyParts);
 }
 
+// What the unit holds, from how far the tables went out: never "not written" for a unit that
+// may have changed.
 QString summary(const WriteRecord& r) {
-    if (!r.written)
+    if (r.reach == WriteRecord::Reach::nothing)
         return u("таблицы не записаны");
-    if (!r.verified)
+    if (r.reach == WriteRecord::Reach::some)
+        return u("таблицы могли остаться записанными не полностью");
+    if (!r.verified || !r.read_back)
         return u("таблицы записаны, чтением не проверены");
     return r.succeeded ? u("таблицы записаны и проверены чтением")
                        : u("запись не подтверждена проверкой");
