@@ -25,6 +25,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -178,6 +179,9 @@ void TPrjForm::build_menus() {
     QMenu* form = prj->addMenu(u("Файл-форма"));
     form->addAction(make_action("NFormRead", u("Открыть"), &TPrjForm::ImportButtonClick));
     form->addAction(make_action("NFormWrite", u("Сохранить"), &TPrjForm::ExportButtonClick));
+    // The usual keys of the usual commands.
+    named("NFormRead")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    named("NFormWrite")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     QMenu* sys = prj->addMenu(u("Система"));
     sys->addAction(make_action("NStrRead", u("Читать таблицы "), &TPrjForm::NStrReadClick));
     sys->addAction(make_action("NStrWrite", u("Записать таблицы из текущего проекта"),
@@ -251,6 +255,7 @@ void TPrjForm::build_menus() {
     help->addAction(contents);
     help->addSeparator();
     help->addAction(make_action("N2", u("О программе ..."), &TPrjForm::AboutClick));
+    named("N2")->setShortcut(QKeySequence(Qt::Key_F1));
     help->addSeparator();
     help->addAction(make_action("NUpdate", u("Проверить обновление"), &TPrjForm::NUpdateClick));
 }

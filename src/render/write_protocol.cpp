@@ -70,7 +70,7 @@ const Column kColumns[] = {
      [](const WriteRecord&, const WriteRecord::Channel& ch) {
          return QString::fromStdString(crc_text(ch.written_crc));
      }},
-    {"CRC-32\nпрочитано", 23, Qt::AlignHCenter,
+    {"CRC-32\nпрочитано", 27, Qt::AlignHCenter,
      [](const WriteRecord& r, const WriteRecord::Channel& ch) {
          if (!r.read_back)
              return u("не проверено");

@@ -704,6 +704,7 @@ TEST_F(CliUnit, CtrlCAtEachStateOfAWriteIsToldAlikeEverywhere) {
                 << r.out;
             EXPECT_TRUE(unit_changed());
         } else {
+            EXPECT_NE(page.find("не проверено"), std::string::npos) << page; // not cut short
             EXPECT_EQ(ended[3], "Прервано пользователем");
             EXPECT_EQ(r.out.find("Запись таблиц завершена."), std::string::npos) << r.out;
             EXPECT_EQ(unit_changed(), std::string(c.state) != "Таблицы в системе не изменены.");
