@@ -313,8 +313,20 @@ TEST(SafeChanges, AWriteOverOtherTablesIsAskedCopiedCheckedAndJournalled) {
     EXPECT_EQ(p.dialogs.messages.size(), 1u);
     ASSERT_EQ(journal_lines(p).size(), 4u); // a change not made is not journalled
 
+    // The progress dialog says each step of the change in words, in order.
+    QStringList steps;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        auto* label = p.main->link_form()->findChild<QLabel*>(QStringLiteral("stepLabel"));
+        if (label->isVisible() && (steps.isEmpty() || steps.back() != label->text()))
+            steps << label->text();
+    });
+    look.start(1);
     p.dialogs.answers = {Answer::ok};
     p.action("NStrWrite")->trigger();
+    look.stop();
+    EXPECT_EQ(steps, QStringList({u("Шаг 1 из 3: копия таблиц системы"), u("Шаг 2 из 3: запись"),
+                                  u("Шаг 3 из 3: проверка")}));
     EXPECT_TRUE(failures.texts.isEmpty()) << failures.texts.join(" ").toStdString();
     EXPECT_EQ(status(p), QStringList({"F9600", "OK", "0"}));
     const std::vector<std::string> copies = files_in(p.home.file("BACKUP"));
@@ -756,3 +768,29 @@ TEST(ProgressDialog, MinusRAdvancesRPercentASecondUpToAHundred) {
     EXPECT_EQ(bar->value(), 100);
     EXPECT_TRUE(form.close_next);
 }
+
+namespace {
+
+// Tables that no unit could pack are refused before the question, with the channels: nobody is
+// asked about a write that cannot happen, and nothing is sent.
+TEST(SafeChanges, AWriteNoUnitCouldPackIsRefusedBeforeTheQuestion) {
+    HoldingClock clock;
+    UnitOnPort0 unit(v9600());
+    Program p;
+    clock.sleep_ms(1000);
+    // More points than any unit's directory counts.
+    PARTAB long_table(65536);
+    for (int32_t i = 0; i < 65536; ++i)
+        long_table.point(i) = i * 10;
+    p.main->project().take_group(group({line(40), long_table}), "long");
+    p.main->refresh(-1);
+    p.action("NStrWrite")->trigger();
+    EXPECT_TRUE(p.dialogs.questions.empty());
+    EXPECT_EQ(unit.unit->unit().bytes_received(), 0);
+    ASSERT_EQ(p.dialogs.messages.size(), 1u);
+    EXPECT_EQ(p.dialogs.messages[0], u("Ошибка сжатия таблиц"));
+    EXPECT_EQ(p.dialogs.message_reasons[0].left(8), u("Канал 2 "))
+        << p.dialogs.message_reasons[0].toStdString();
+}
+
+} // namespace
