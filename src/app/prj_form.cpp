@@ -128,7 +128,8 @@ QString TPrjForm::caption_text() const {
     return caption;
 }
 
-void TPrjForm::set_caption() { setWindowTitle(caption_text()); }
+// Qt shows "*" in place of "[*]" while the project has changes not saved, and nothing else.
+void TPrjForm::set_caption() { setWindowTitle(caption_text() + QStringLiteral("[*]")); }
 
 QSize TPrjForm::opening_size(const QString& caption_text) const {
     // Wide enough for the whole caption beside the frame's buttons and for headers of about 40
@@ -359,6 +360,7 @@ void TPrjForm::fill_row(int k) {
 
 void TPrjForm::refresh(int row) {
     const int count = project_.count();
+    setWindowModified(project_.modified());
     // Also after a read that failed or was cancelled: the panel names the project there is.
     ProjBar->set_panel(1, name_text(project_.name()));
     if (count < 1) {
