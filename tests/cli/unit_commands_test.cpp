@@ -434,6 +434,17 @@ TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
     EXPECT_EQ(r.out, "\tПорт занят\t0\n");
     EXPECT_EQ(r.err,
               "Порт занят\nустройство " + dir.file("ttyUSB9") + " не найдено\n read Порт занят\n");
+    // write and clear give the same reason, and that nothing was sent.
+    for (const std::vector<std::string>& change :
+         {std::vector<std::string>{"write", example("rgs50.fs31"), "--verify"},
+          std::vector<std::string>{"clear"}}) {
+        std::vector<std::string> args = {"--port", dir.file("ttyUSB9")};
+        args.insert(args.end(), change.begin(), change.end());
+        const RunResult refused = run_program("tgm-cli", args);
+        EXPECT_EQ(refused.exit_code, 1);
+        EXPECT_EQ(refused.err, "Порт занят\nустройство " + dir.file("ttyUSB9") +
+                                   " не найдено\nТаблицы в системе не изменены.\n");
+    }
 
     // So do a dangling link and a loop of links; numbers outside the table, a pseudo-terminal's
     // number and words are usage errors that say what the table holds.
