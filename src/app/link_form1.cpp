@@ -48,6 +48,10 @@ TLinkForm1::TLinkForm1(QWidget* main_window)
     ErrLabel = new QLabel(this);
     ErrLabel->setObjectName(QStringLiteral("ErrLabel"));
     ErrLabel->move(16, 64);
+    step_label_ = new QLabel(this);
+    step_label_->setObjectName(QStringLiteral("stepLabel"));
+    step_label_->setGeometry(16, 46, 185, 16);
+    step_label_->hide();
     CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setGeometry(207, kButtonTop, 75, 21);
@@ -93,8 +97,11 @@ bool TLinkForm1::run(TBVLink& the_link, int32_t operation, const QString& captio
             setFixedSize(width(), kHeight + label_height - 48);
             CancelBtn->move(CancelBtn->x(), kButtonTop + label_height - 48);
             show_result = true;
+            const bool step_shown = step_label_->isVisible();
+            step_label_->hide(); // the reason takes its place
             ui_dialogs().beep(3000, 200);
             exec();
+            step_label_->setVisible(step_shown);
             setFixedSize(width(), kHeight);
             CancelBtn->move(CancelBtn->x(), kButtonTop);
         } else if (has_text && log) {
@@ -104,6 +111,11 @@ bool TLinkForm1::run(TBVLink& the_link, int32_t operation, const QString& captio
     ProgressBar1->show();
     Label2->resize(Label2->width(), 41);
     return the_link.result;
+}
+
+void TLinkForm1::set_step(const QString& text) {
+    step_label_->setText(text);
+    step_label_->setVisible(!text.isEmpty());
 }
 
 void TLinkForm1::showEvent(QShowEvent* event) {

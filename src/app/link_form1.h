@@ -27,6 +27,10 @@ public:
     // link's results are read only after its thread has finished.
     bool run(TBVLink& link, int32_t operation, const QString& caption);
 
+    // The step of a change that runs in more than one operation, in words ("Шаг 1 из 3: копия
+    // таблиц системы"), shown under the stage; empty hides it.
+    void set_step(const QString& text);
+
     // The 250 ms tick; also what a test calls to run one tick.
     void Timer1Timer();
     // The Cancel button, Esc and the close request: while the operation runs they only ask the
@@ -50,6 +54,7 @@ private:
     QLabel* Label2;
     QProgressBar* ProgressBar1;
     QLabel* ErrLabel;
+    QLabel* step_label_;
     QPushButton* CancelBtn;
     QTimer* Timer1;
 };

@@ -25,6 +25,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -127,7 +128,8 @@ QString TPrjForm::caption_text() const {
     return caption;
 }
 
-void TPrjForm::set_caption() { setWindowTitle(caption_text()); }
+// Qt shows "*" in place of "[*]" while the project has changes not saved, and nothing else.
+void TPrjForm::set_caption() { setWindowTitle(caption_text() + QStringLiteral("[*]")); }
 
 QSize TPrjForm::opening_size(const QString& caption_text) const {
     // Wide enough for the whole caption beside the frame's buttons and for headers of about 40
@@ -178,6 +180,9 @@ void TPrjForm::build_menus() {
     QMenu* form = prj->addMenu(u("Файл-форма"));
     form->addAction(make_action("NFormRead", u("Открыть"), &TPrjForm::ImportButtonClick));
     form->addAction(make_action("NFormWrite", u("Сохранить"), &TPrjForm::ExportButtonClick));
+    // The usual keys of the usual commands.
+    named("NFormRead")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    named("NFormWrite")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     QMenu* sys = prj->addMenu(u("Система"));
     sys->addAction(make_action("NStrRead", u("Читать таблицы "), &TPrjForm::NStrReadClick));
     sys->addAction(make_action("NStrWrite", u("Записать таблицы из текущего проекта"),
@@ -251,6 +256,7 @@ void TPrjForm::build_menus() {
     help->addAction(contents);
     help->addSeparator();
     help->addAction(make_action("N2", u("О программе ..."), &TPrjForm::AboutClick));
+    named("N2")->setShortcut(QKeySequence(Qt::Key_F1));
     help->addSeparator();
     help->addAction(make_action("NUpdate", u("Проверить обновление"), &TPrjForm::NUpdateClick));
 }
@@ -354,6 +360,7 @@ void TPrjForm::fill_row(int k) {
 
 void TPrjForm::refresh(int row) {
     const int count = project_.count();
+    setWindowModified(project_.modified());
     // Also after a read that failed or was cancelled: the panel names the project there is.
     ProjBar->set_panel(1, name_text(project_.name()));
     if (count < 1) {

@@ -123,6 +123,8 @@ private:
     // first, the unit's tables copied, the write read back, each step journalled. False when
     // the user did not agree.
     bool confirm_change(int32_t operation);
+    // A write no unit could take is refused before the question, with its reason.
+    bool write_possible();
     void change_unit(int32_t operation);
     // The port as the confirmation and the journal name it: the device, or the simulated unit.
     std::string unit_port_name() const;

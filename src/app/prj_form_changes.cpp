@@ -6,9 +6,12 @@
 
 #include "app/demo_unit.h"
 #include "app/link_form1.h"
+#include "app/status_bar.h"
 #include "app/ui_dialogs.h"
 #include "changes/unit_change.h"
 #include "forms/number_text.h"
+#include "operations/activation_notice.h"
+#include "operations/link_errors.h"
 #include "operations/tbvlink.h"
 #include "ports/port_names.h"
 #include "render/gui_text.h"
@@ -47,13 +50,34 @@ bool TPrjForm::confirm_change(int32_t operation) {
     return ui_dialogs().confirm(this, text, buttons, true) == UiDialogs::Answer::ok;
 }
 
+bool TPrjForm::write_possible() {
+    if (!project_.check_conversion())
+        return false; // its warning names the tables
+    GROUPTAB tables;
+    project_.build_group(tables);
+    const std::string reason = packing_refusal(tables);
+    if (reason.empty())
+        return true;
+    ui_dialogs().message_with_reason(this, qs(link_error_text(kPackingFailed)), qs(reason),
+                                     MessageKind::warning);
+    return false;
+}
+
 void TPrjForm::change_unit(int32_t operation) {
     const bool write = operation == TBVLink::kWrite;
     ChangeOptions options =
         change_options(operation, change_settings_.backup, change_settings_.verify,
                        unit_port_name(), project_.name());
     options.project_modified = project_.modified();
+    // Each step's place in the whole, under the progress dialog's own caption and stage.
+    const int32_t steps = 1 + (options.backup ? 1 : 0) + (options.verify ? 1 : 0);
+    int32_t step_number = 0;
     const auto run = [&](UnitChange::Step step, int32_t op) {
+        const char* what = step == UnitChange::Step::copy ? "копия таблиц системы"
+                           : step == UnitChange::Step::verify ? "проверка"
+                           : write                            ? "запись"
+                                                              : "удаление";
+        link_form_->set_step(u("Шаг %1 из %2: %3").arg(++step_number).arg(steps).arg(u(what)));
         if (step == UnitChange::Step::change)
             return write ? run_on_link(op, "Запись таблиц", "Запись...")
                          : run_on_link(op, "Удаление таблиц", "Удаление...");
@@ -66,7 +90,7 @@ void TPrjForm::change_unit(int32_t operation) {
             u("Таблицы системы не прочитаны, копия не сделана:\r") + qs(error) +
             (write ? u("\rЗаписать таблицы без копии?") : u("\rУдалить таблицы без копии?"));
         declined = ui_dialogs().confirm(this, text,
-                                        write ? UiDialogs::Buttons::risky_write_cancel
+                                        write ? UiDialogs::Buttons::write_cancel
                                               : UiDialogs::Buttons::delete_cancel,
                                         true) != UiDialogs::Answer::ok;
         return !declined;
@@ -75,9 +99,18 @@ void TPrjForm::change_unit(int32_t operation) {
     if (write)
         project_.build_group(tables);
     UnitChange safe(*link_, options, run, ask);
-    if (!safe.perform(operation, tables)) {
-        if (!declined)
-            ui_dialogs().message(this, qs(safe.why()), MessageKind::warning);
+    const bool started = safe.perform(operation, tables);
+    link_form_->set_step(QString());
+    // A cancel shows as the cancel it was, whichever step it stopped.
+    if (safe.cancelled())
+        StrBar->set_panel(2, qs(cancelled_text()));
+    if (!started) {
+        if (!declined) {
+            std::string text = safe.why().empty() ? std::string() : safe.why() + "\r";
+            text += (safe.cancelled() ? cancelled_text() + "\r" : std::string()) +
+                    safe.unit_state_text();
+            ui_dialogs().message(this, qs(text), MessageKind::warning);
+        }
         return;
     }
     if (write) {
@@ -89,16 +122,30 @@ void TPrjForm::change_unit(int32_t operation) {
     const std::string copy = safe.copy_file().empty() ? std::string()
                                                       : cp("\rКопия таблиц системы: ") +
                                                             utf8_to_cp1251(safe.copy_file());
+    // How to put the unit's old tables back, after any change that may have reached the unit.
+    const std::string put_back =
+        safe.copy_file().empty() || safe.untouched()
+            ? std::string()
+            : copy + cp("\rЧтобы вернуть их, откройте копию («Открыть») и выполните «Записать в "
+                        "систему».");
+    const std::string what = cp(write ? "Запись таблиц завершена." : "Таблицы удалены.");
     if (safe.changed()) {
-        // A change that did not succeed was read back: its verdict comes before the copy.
-        const std::string more = safe.verdict() + (safe.succeeded() ? std::string() : copy);
-        show_activation_notice(link_->version_code,
-                               cp(write ? "Запись таблиц завершена." : "Таблицы удалены."), more,
+        // The verdict (a cancelled check says so), what the unit then holds, the copy.
+        std::string more = safe.verdict();
+        if (!safe.succeeded() && !safe.unit_state_text().empty())
+            more += (more.empty() ? "" : "\r") + safe.unit_state_text();
+        more += put_back;
+        if (!more.empty() && more[0] == '\r')
+            more.erase(0, 1);
+        show_activation_notice(safe.version_code(), what, more,
                                safe.succeeded() ? MessageKind::information : MessageKind::warning);
     } else {
         // The progress dialog has closed; what the unit may hold now, and the copy to put back.
-        std::string text = safe.cancelled() ? cancelled_text() + "\r" : "";
-        text += safe.unit_state_text() + (safe.untouched() ? std::string() : copy);
+        std::string text = safe.notice_due() ? activation_notice(safe.version_code(), what) : "";
+        if (!text.empty())
+            text += "\r";
+        text += safe.cancelled() ? cancelled_text() + "\r" : "";
+        text += safe.unit_state_text() + put_back;
         ui_dialogs().message(this, qs(text), MessageKind::warning);
     }
     if (!safe.journal_error().empty())

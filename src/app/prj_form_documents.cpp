@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QDate>
+#include <QKeySequence>
 #include <QMenu>
 #include <QPrinter>
 
@@ -47,6 +48,7 @@ void TPrjForm::add_document_commands(QMenu* form_menu, QMenu* project_menu) {
     form_menu->addAction(make_action("csvExport", u("Экспорт CSV…"), &TPrjForm::export_csv));
     project_menu->addSeparator();
     project_menu->addAction(make_action("sheetPrint", u("Печать…"), &TPrjForm::print_sheets));
+    named("sheetPrint")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     project_menu->addAction(make_action("pdfExport", u("Экспорт PDF…"), &TPrjForm::export_pdf));
     QAction* protocol =
         make_action("writeProtocol", u("Протокол записи…"), &TPrjForm::print_write_protocol);

@@ -102,7 +102,11 @@ void TPrjForm::open_file(const std::string& file_name) {
     open_through_import([&name](TImportDlg& dialog) { return dialog.import_file(name); });
 }
 
-void TPrjForm::ExportButtonClick() { save_dialog(); }
+// The status bar and the caption show the file saved.
+void TPrjForm::ExportButtonClick() {
+    if (save_dialog())
+        refresh(current_row());
+}
 
 void TPrjForm::NExitClick() { close(); }
 

@@ -5,6 +5,7 @@
 #include "app/link_form1.h"
 #include "app/status_bar.h"
 #include "app/ui_dialogs.h"
+#include "changes/unit_change.h"
 #include "operations/activation_notice.h"
 #include "operations/tbvlink.h"
 #include "operations/unit_messages.h"
@@ -38,7 +39,8 @@ bool TPrjForm::run_on_link(int32_t operation, const char* caption, const char* p
     StrBar->repaint_now();
     const bool ok = link_form_->run(*link_, operation, u(caption));
     StrBar->set_panel(1, qs(status_version(*link_, operation)));
-    StrBar->set_panel(2, qs(link_->error_text));
+    // A cancel shows as the cancel it was; a failure keeps its own text.
+    StrBar->set_panel(2, qs(!ok && link_->cancel.load() ? cancelled_text() : link_->error_text));
     StrBar->set_panel(3, QString::number(link_->max_response.load()));
     StrBar->repaint_now();
     return ok;
@@ -70,7 +72,7 @@ void TPrjForm::NStrReadClick() {
 
 // Both are asked first and run the steps of a safe change (prj_form_changes.cpp).
 void TPrjForm::NStrWriteClick() {
-    if (lockout_running() || !confirm_change(TBVLink::kWrite))
+    if (lockout_running() || !write_possible() || !confirm_change(TBVLink::kWrite))
         return;
     forget_marks(); // the unit's tables change
     change_unit(TBVLink::kWrite);

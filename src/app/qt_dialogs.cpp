@@ -59,8 +59,7 @@ bool QtDialogs::message_or_action(QWidget* parent, const QString& text, const QS
 
 UiDialogs::Answer QtDialogs::confirm(QWidget* parent, const QString& text, Buttons buttons,
                                      bool warning) {
-    if (buttons == Buttons::write_cancel || buttons == Buttons::delete_cancel ||
-        buttons == Buttons::risky_write_cancel) {
+    if (buttons == Buttons::write_cancel || buttons == Buttons::delete_cancel) {
         QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::Question, box_title(),
                         shown(text), QMessageBox::NoButton, parent);
         QPushButton* act = box.addButton(
@@ -69,7 +68,7 @@ UiDialogs::Answer QtDialogs::confirm(QWidget* parent, const QString& text, Butto
         QPushButton* cancel = box.addButton(QString::fromUtf8("Отмена"), QMessageBox::RejectRole);
         act->setObjectName(QStringLiteral("act"));
         cancel->setObjectName(QStringLiteral("cancel"));
-        box.setDefaultButton(buttons == Buttons::write_cancel ? act : cancel);
+        box.setDefaultButton(cancel);
         box.setEscapeButton(cancel);
         box.exec();
         return box.clickedButton() == act ? Answer::ok : Answer::cancel;

@@ -13,17 +13,9 @@ namespace tgm {
 
 class UiDialogs {
 public:
-    // write_cancel: "Записать" (answered ok, the default) and "Отмена"; delete_cancel:
-    // "Удалить" and "Отмена", the default; risky_write_cancel: "Записать" and "Отмена", the
-    // default.
-    enum class Buttons {
-        yes_no_cancel,
-        yes_no,
-        ok_cancel,
-        write_cancel,
-        delete_cancel,
-        risky_write_cancel
-    };
+    // write_cancel: "Записать" (answered ok) and "Отмена"; delete_cancel: "Удалить" and
+    // "Отмена". "Отмена" is the default of both: a stray Enter changes no unit.
+    enum class Buttons { yes_no_cancel, yes_no, ok_cancel, write_cancel, delete_cancel };
     enum class Answer { yes, no, ok, cancel };
 
     struct FileRequest {

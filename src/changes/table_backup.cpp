@@ -3,9 +3,9 @@
 #include "forms/form_kind.h"
 #include "project/eproject.h"
 #include "support/cp1251.h"
+#include "support/system_error_text.h"
 
 #include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 
 namespace tgm {
@@ -65,7 +65,7 @@ bool save_backup(const GROUPTAB& tables, const std::string& path, std::string& w
         const std::string folder = path.substr(0, slash);
         if (!is_folder(folder) && ::mkdir(folder.c_str(), 0777) != 0) {
             why = cp("Копия таблиц системы не сохранена: не создаётся каталог ") +
-                  utf8_to_cp1251(folder) + " (" + std::strerror(errno) + ")";
+                  utf8_to_cp1251(folder) + " (" + system_error_text(errno) + ")";
             return false;
         }
     }

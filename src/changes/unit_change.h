@@ -37,42 +37,64 @@ ChangeOptions change_options(int32_t operation, bool backup, bool verify, std::s
 
 class UnitChange {
 public:
+    // Where a change stands. Everything said of it, by both front ends, the journal and the
+    // protocol, is told from this and the steps' outcomes, so that none contradicts another.
+    enum class State {
+        nothing_sent, // the unit holds what it held
+        copy_taken,   // ... and its tables are in the copy
+        sending,      // some of the change went out: the unit may hold a part of it
+        all_sent,     // every table went out
+        checked,      // ... and was read back
+        check_unread, // ... and the read back did not read (failed or cancelled)
+    };
     enum class Step { copy, change, verify };
     // Runs one operation on the link and waits for it; its result.
     using Run = std::function<bool(Step step, int32_t operation)>;
     // Asked when the copy's read fails (`error` is its error_text): true changes the unit
     // without a copy.
     using Ask = std::function<bool(const std::string& error)>;
+    // Asked before each step: true when the user has asked to stop between two steps.
+    using Stopped = std::function<bool()>;
 
-    UnitChange(TBVLink& link, ChangeOptions options, Run run, Ask ask);
+    UnitChange(TBVLink& link, ChangeOptions options, Run run, Ask ask, Stopped stopped = {});
 
     // TBVLink::kWrite of `tables`, or TBVLink::kClear (tables unused). False when the change
-    // did not start: why() says why, nothing was sent after the copy's read.
+    // did not start: why() says why (empty after a cancel between steps), nothing was sent.
     bool perform(int32_t operation, const GROUPTAB& tables);
 
+    State state() const { return state_; }
     const std::string& why() const { return why_; }
-    // The write's or delete's own result, and whether the user cancelled it.
+    // The write's or delete's own result, and whether the user cancelled a step or stopped
+    // between two.
     bool changed() const { return changed_; }
     bool cancelled() const { return cancelled_; }
+    // Every table went out, whatever happened after.
+    bool tables_sent() const { return state_ >= State::all_sent; }
+    // The notice of the change's activation is due: the tables went out, and a unit that
+    // restarts by itself has taken its finishing command.
+    bool notice_due() const;
+    // The change's version code as its own operation read it (the check's read does not
+    // replace it).
+    int32_t version_code() const { return version_code_; }
     // The copy's file, empty when none was made.
     const std::string& copy_file() const { return copy_file_; }
-    // Whether the write was read back, the read succeeded and what differed.
+    // Whether the write was to be read back, the read succeeded and what differed.
     bool verified() const { return verified_; }
     bool verify_read() const { return verify_read_; }
     const std::vector<ChannelDifference>& differences() const { return differences_; }
     // The change succeeded and, when read back, the unit holds what was sent.
     bool succeeded() const;
-    // A write or delete refused before a table was sent (tables that fit no compression, a
-    // version without a driver, an image beyond the flash): the unit holds what it held.
-    bool untouched() const;
-    // After a change that did not succeed, what the unit may now hold: partly_written_text(),
-    // or for one refused before a table was sent, that its tables are unchanged.
+    // Nothing of the change reached the unit: it holds what it held.
+    bool untouched() const { return state_ <= State::copy_taken; }
+    // After a change that did not succeed, what the unit holds as far as the program knows:
+    // unchanged, possibly partly written, or written but not checked (code page 1251).
     std::string unit_state_text() const;
     // "Проверка: ..." (code page 1251), its channels as the windows show them and the note of
     // a unit read back before its power was switched, joined by "\r"; empty when nothing was
-    // read back.
+    // to be read back.
     std::string verdict() const;
-    // The verdict's first line alone, and the note (empty for a unit that restarts).
+    // The verdict's first line alone: what the check found, or why it did not read; and the
+    // note, only after a read of a unit that must be switched off and on.
     std::string verdict_sentence() const;
     std::string power_cycle_note() const;
     // What a write that ran did, whatever its outcome, for its protocol; empty before one ran.
@@ -82,21 +104,31 @@ public:
 
 private:
     bool take_copy();
+    bool stop_here();
+    // The journal's line before the change goes out; false (why_ set) when it is not written.
+    bool journal_start(int32_t operation, const GROUPTAB& tables);
     void verify(const GROUPTAB& sent);
     void fill_record(const GROUPTAB& sent, std::time_t moment, const std::string& version,
                      const std::string& result);
     // The journal's Копия, UTF-8: the file, or why there is none.
     std::string copy_text() const;
-    void journal(const char* operation, const std::string& version, const GROUPTAB* tables,
-                 const std::string& verification);
+    // The journal's Результат of the link's last operation.
+    std::string link_result() const;
+    bool journal(const char* operation, const std::string& version, const std::string& result,
+                 const GROUPTAB* tables, const std::string& verification, std::string& why);
 
     TBVLink& link_;
     ChangeOptions options_;
     Run run_;
     Ask ask_;
+    Stopped stopped_;
+    State state_ = State::nothing_sent;
+    int32_t operation_ = 0;
     std::string why_;
     bool changed_ = false;
     bool cancelled_ = false;
+    int32_t version_code_ = -1;
+    std::string version_read_; // by the change's own operation
     std::string copy_file_;
     std::string copy_note_; // the journal's Копия when there is no file
     bool verified_ = false;
@@ -116,6 +148,9 @@ std::string crc_field(const GROUPTAB& tables);
 // code page 1251.
 std::string cancelled_text();
 std::string partly_written_text();
+// Why no unit could take `tables`, found without one: the channels that fit no compression of
+// any unit (code page 1251); empty when some unit takes them.
+std::string packing_refusal(const GROUPTAB& tables);
 // How many channels hold a table.
 int32_t table_count(const GROUPTAB& tables);
 

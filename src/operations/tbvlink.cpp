@@ -18,6 +18,7 @@ bool TBVLink::run_operation() {
     chan_log.clear();
     port_note.clear();
     error_code = kLinkFailure;
+    sent.store(Sent::nothing);
     const int32_t op = operation.load();
     if (op == kWrite)
         add_trace("write");

@@ -17,6 +17,11 @@ public:
     static constexpr int32_t kRead = 2;
     static constexpr int32_t kClear = 3;
 
+    // How far a write or a delete got: nothing of it sent to the unit, its first command that
+    // changes the flash gone out, or every table sent (the finishing command may follow). What
+    // the unit holds after a failure or a cancel is told from it.
+    enum class Sent { nothing, some, all };
+
     TBVLink() = default;
     ~TBVLink() override;
 
@@ -39,6 +44,8 @@ public:
     std::string port_note;
     // The outcome code behind error_text (ports/link_codes.h); 0 after success.
     int32_t error_code = 0;
+    // Set by the link thread as the change goes out; read once `operation` is 0.
+    std::atomic<Sent> sent{Sent::nothing};
     // Longest wait for a byte in ms; kept across operations.
     std::atomic<int32_t> max_response{0};
 

@@ -46,6 +46,9 @@ VLinkRun::VLinkRun(TBVLink& link) : link(link) {
 
 bool VLinkRun::request(uint8_t command, uint8_t param1, uint8_t param2, const uint8_t* payload,
                        int32_t payload_length, int32_t expected) {
+    // From its first request that stores, a write or a delete may have changed the unit.
+    if (param2 == kPut)
+        link.sent.store(TBVLink::Sent::some);
     const bool done = master.request(command, param1, param2, payload, payload_length);
     error_code = done ? master.result_code() : kLinkFailure;
     if (error_code == 0 && master.answer_data().size() < expected)
@@ -210,8 +213,10 @@ bool RunVLink(TBVLink& link) {
     case TBVLink::kClear: run.clear_tables(); break;
     default: run.error_code = kUnknownOperation; break;
     }
-    if (run.error_code == 0 && changes)
+    if (run.error_code == 0 && changes) {
+        link.sent.store(TBVLink::Sent::all);
         run.finish();
+    }
     link.error_code = run.error_code;
     link.error_text = link_error_text(run.error_code);
     link.port_note = run.reason.for_code(run.error_code);

@@ -52,6 +52,10 @@ bool EPROJECT::export_form(const std::string& file_name, int kind) {
     if (!tables_.export_form_file(file_name, kind, -1))
         return false;
     modified_ = false;
+    // Saved whole in one file, the project is that file from now on: the next write's
+    // question, its protocol and the journal name it.
+    if (tables_.export_file_names(file_name, kind, -1).size() == 1)
+        name_ = file_name;
     return true;
 }
 

@@ -33,6 +33,9 @@ struct WriteRecord {
     // Code page 1251, "\r" between lines: the write's own result as the status bar has it,
     // then after a cancel or a failure what that means for the unit.
     std::string result;
+    // How far the tables went out: none of them, some (the unit may hold a part), or all.
+    enum class Reach { nothing, some, all };
+    Reach reach = Reach::nothing;
     bool written = false;   // the write itself succeeded
     bool verified = false;  // the tables were to be read back after it
     bool read_back = false; // ... and the read worked

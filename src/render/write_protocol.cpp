@@ -29,10 +29,14 @@ QStringList lines_of(const std::string& text) {
     return qs(text).split(QLatin1Char('\r'), Qt::SkipEmptyParts);
 }
 
+// What the unit holds, from how far the tables went out: never "not written" for a unit that
+// may have changed.
 QString summary(const WriteRecord& r) {
-    if (!r.written)
+    if (r.reach == WriteRecord::Reach::nothing)
         return u("таблицы не записаны");
-    if (!r.verified)
+    if (r.reach == WriteRecord::Reach::some)
+        return u("таблицы могли остаться записанными не полностью");
+    if (!r.verified || !r.read_back)
         return u("таблицы записаны, чтением не проверены");
     return r.succeeded ? u("таблицы записаны и проверены чтением")
                        : u("запись не подтверждена проверкой");
@@ -66,7 +70,7 @@ const Column kColumns[] = {
      [](const WriteRecord&, const WriteRecord::Channel& ch) {
          return QString::fromStdString(crc_text(ch.written_crc));
      }},
-    {"CRC-32\nпрочитано", 23, Qt::AlignHCenter,
+    {"CRC-32\nпрочитано", 27, Qt::AlignHCenter,
      [](const WriteRecord& r, const WriteRecord::Channel& ch) {
          if (!r.read_back)
              return u("не проверено");

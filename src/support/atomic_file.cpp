@@ -2,6 +2,7 @@
 
 #include "support/cp1251.h"
 #include "support/full_transfer.h"
+#include "support/system_error_text.h"
 
 #include <atomic>
 #include <cerrno>
@@ -119,9 +120,15 @@ bool write_file_replacing(const std::string& path, const std::string& bytes, std
     const std::string pattern = folder + prefix + "XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
+    // Why the file was not written, a full disk above all.
+    const auto failed = [&](int error) {
+        if (why != nullptr)
+            *why = utf8_to_cp1251(path) + ": " + system_error_text(error);
+        return false;
+    };
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
-        return false;
+        return failed(errno);
     reached(ReplaceStep::created);
 
     const mode_t mode = existed ? (old.st_mode & 07777) : default_mode();
@@ -137,8 +144,9 @@ bool write_file_replacing(const std::string& path, const std::string& bytes, std
     if (ok)
         ok = ::rename(name.data(), path.c_str()) == 0;
     if (!ok) {
+        const int error = errno;
         ::unlink(name.data());
-        return false;
+        return failed(error);
     }
     reached(ReplaceStep::renamed);
     sync_folder(folder);

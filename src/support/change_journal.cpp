@@ -1,10 +1,10 @@
 #include "support/change_journal.h"
 
 #include "support/cp1251.h"
+#include "support/system_error_text.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,12 +28,14 @@ std::string field(const std::string& utf8) {
 }
 
 std::string failure(const std::string& what, const std::string& path, int error) {
-    return cp(what) + utf8_to_cp1251(path) + " (" + std::strerror(error) + ")";
+    return cp(what) + utf8_to_cp1251(path) + " (" + system_error_text(error) + ")";
 }
 
-// The whole of `bytes` in one write, then synced.
+// The whole of `bytes` in one write, then synced. A write cut short is a disk that filled.
 bool write_synced(int fd, const std::string& bytes) {
     const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n >= 0 && n != static_cast<ssize_t>(bytes.size()))
+        errno = ENOSPC;
     return n == static_cast<ssize_t>(bytes.size()) && ::fsync(fd) == 0;
 }
 

@@ -109,7 +109,7 @@ TEST(DemoMode, TheSimulatedUnitStandsInUntilAPortIsChosen) {
     HoldingClock clock;
     Program p({"--simulate=k:6362", "-t"});
     ASSERT_NE(p.main->demo_unit(), nullptr);
-    EXPECT_TRUE(p.main->windowTitle().endsWith(u(") — имитатор БВ K 6362")))
+    EXPECT_TRUE(p.main->windowTitle().endsWith(u(") — имитатор БВ K 6362[*]")))
         << p.main->windowTitle().toStdString();
     EXPECT_TRUE(p.action("NTrase")->isVisible());
     const int32_t demo_port = p.main->demo_unit()->port();

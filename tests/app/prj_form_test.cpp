@@ -53,9 +53,11 @@ TEST(PrjForm, StartsWithoutGridAndWithTheVersionInTheCaption) {
     EXPECT_FALSE(p.action("TraseButton")->isVisible());
     EXPECT_FALSE(p.action("N4")->isVisible());
     const QString caption = p.main->windowTitle();
+    // "[*]" is Qt's mark of a changed project, shown as "*" only then.
     EXPECT_EQ(caption, u("Tarvel-Сервис. Градуировочные таблицы  (") +
-                           QString::fromStdString(TAppInfo().version_text()) + ")");
-    EXPECT_TRUE(QRegularExpression(R"(  \(\d+\.\d+\.\d+\.\d+\)$)").match(caption).hasMatch());
+                           QString::fromStdString(TAppInfo().version_text()) + ")[*]");
+    EXPECT_TRUE(QRegularExpression(R"(  \(\d+\.\d+\.\d+\.\d+\)\[\*\]$)").match(caption).hasMatch());
+    EXPECT_FALSE(p.main->isWindowModified());
     EXPECT_EQ(p.action("ImportButton")->toolTip(), u("Чтение из формы"));
     EXPECT_EQ(p.grid()->horizontalHeaderItem(3)->text(), u("Ёмкость (л)"));
     EXPECT_EQ(p.grid()->columnWidth(4), 147);
@@ -80,6 +82,7 @@ TEST(PrjForm, NewProjectShowsOneTableAndCloseAsksFirst) {
     EXPECT_FALSE(p.cell(1, 1).isEmpty());
     EXPECT_TRUE(p.action("ExportButton")->isEnabled());
     EXPECT_TRUE(p.main->project().modified());
+    EXPECT_TRUE(p.main->isWindowModified()); // the caption's "*"
 
     // Cancel, or Yes followed by a cancelled save dialog, keeps the program running.
     p.dialogs.answers = {Answer::cancel};
@@ -113,8 +116,13 @@ TEST(PrjForm, SaveDialogProposesTheNameAndTheChosenFilterDecidesTheKind) {
     // "Форма fs31" chosen and "x.fs" typed.
     EXPECT_TRUE(file_exists(p.home.file("x.fs31")));
     EXPECT_FALSE(file_exists(p.home.file("x.fs")));
+    // The project is now the file saved, as the status bar and the caption say.
     EXPECT_FALSE(p.main->project().modified());
-    EXPECT_EQ(p.main->project().name(), tank);
+    EXPECT_FALSE(p.main->isWindowModified());
+    EXPECT_EQ(p.main->project().name(), p.home.file("x.fs31"));
+    auto* bar = p.main->findChild<StatusBar*>(QStringLiteral("ProjBar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->panel(1), QString::fromStdString(p.home.file("x.fs31")));
 }
 
 TEST(PrjForm, NoToTheOverwriteQuestionReopensTheDialog) {

@@ -311,15 +311,32 @@ TEST(SafeChanges, AWriteOverOtherTablesIsAskedCopiedCheckedAndJournalled) {
     p.action("NStrWrite")->trigger();
     EXPECT_EQ(unit.unit->unit().bytes_received(), heard);
     EXPECT_EQ(p.dialogs.messages.size(), 1u);
-    ASSERT_EQ(journal_lines(p).size(), 3u); // a change not made is not journalled
+    ASSERT_EQ(journal_lines(p).size(), 4u); // a change not made is not journalled
 
+    // The progress dialog says each step of the change in words, in order.
+    QStringList steps;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        auto* label = p.main->link_form()->findChild<QLabel*>(QStringLiteral("stepLabel"));
+        if (label->isVisible() && (steps.isEmpty() || steps.back() != label->text()))
+            steps << label->text();
+    });
+    look.start(1);
     p.dialogs.answers = {Answer::ok};
     p.action("NStrWrite")->trigger();
+    look.stop();
+    EXPECT_EQ(steps, QStringList({u("Шаг 1 из 3: копия таблиц системы"), u("Шаг 2 из 3: запись"),
+                                  u("Шаг 3 из 3: проверка")}));
     EXPECT_TRUE(failures.texts.isEmpty()) << failures.texts.join(" ").toStdString();
-    EXPECT_EQ(p.dialogs.messages.back(), u("Запись таблиц завершена.") + u(kRestart) + verdict);
     EXPECT_EQ(status(p), QStringList({"F9600", "OK", "0"}));
     const std::vector<std::string> copies = files_in(p.home.file("BACKUP"));
     ASSERT_EQ(copies.size(), 1u);
+    // The copy named, and how to put it back.
+    EXPECT_EQ(p.dialogs.messages.back(),
+              u("Запись таблиц завершена.") + u(kRestart) + verdict +
+                  u("\rКопия таблиц системы: ") + file_text(copies[0]) +
+                  u("\rЧтобы вернуть их, откройте копию («Открыть») и выполните «Записать в "
+                    "систему»."));
     EXPECT_EQ(copies[0].rfind(p.home.file("BACKUP/F9600_"), 0), 0u) << copies[0];
     EPROJECT copy;
     ASSERT_TRUE(copy.open_form(copies[0]));
@@ -329,11 +346,13 @@ TEST(SafeChanges, AWriteOverOtherTablesIsAskedCopiedCheckedAndJournalled) {
     EXPECT_EQ(p.dialogs.messages.back(), u("Таблицы системы совпадают с проектом."));
 
     const std::vector<std::string> lines = journal_lines(p);
-    ASSERT_EQ(lines.size(), 5u);
+    ASSERT_EQ(lines.size(), 7u);
     const std::string port = unit.dev.file("ttyS0");
-    EXPECT_EQ(lines[3].substr(19),
+    EXPECT_EQ(lines[4].substr(19), ";Запись;" + port + ";F9600;Начата;1;" + crc_field(new_tables) +
+                                       ";" + copies[0] + ";");
+    EXPECT_EQ(lines[5].substr(19),
               ";Запись;" + port + ";F9600;OK;1;" + crc_field(new_tables) + ";" + copies[0] + ";");
-    EXPECT_EQ(lines[4].substr(19), ";Проверка;" + port + ";F9600;OK;1;" + crc_field(new_tables) +
+    EXPECT_EQ(lines[6].substr(19), ";Проверка;" + port + ";F9600;OK;1;" + crc_field(new_tables) +
                                        ";" + copies[0] + ";совпадают");
     EXPECT_EQ(ChangeSettings::load(p.home.path() + "/").backup, true);
     p.action("backup_action")->trigger();
@@ -362,7 +381,7 @@ TEST(SafeChanges, ACopyThatCannotBeReadAsksBeforeAnythingIsWritten) {
     EXPECT_EQ(failures.texts, QStringList{qs(error)});
     EXPECT_EQ(p.dialogs.questions[1], u("Таблицы системы не прочитаны, копия не сделана:\r") +
                                           qs(error) + u("\rЗаписать таблицы без копии?"));
-    EXPECT_EQ(p.dialogs.question_buttons[1], UiDialogs::Buttons::risky_write_cancel);
+    EXPECT_EQ(p.dialogs.question_buttons[1], UiDialogs::Buttons::write_cancel);
     EXPECT_EQ(unit.unit->unit().bytes_received(), heard_at_question);
     EXPECT_TRUE(p.dialogs.messages.empty());
     EXPECT_EQ(journal_lines(p).size(), 1u);
@@ -372,8 +391,8 @@ TEST(SafeChanges, ACopyThatCannotBeReadAsksBeforeAnythingIsWritten) {
     p.action("NStrWrite")->trigger();
     EXPECT_GT(unit.unit->unit().bytes_received(), heard_at_question);
     const std::vector<std::string> lines = journal_lines(p);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1].substr(lines[1].rfind(';', lines[1].size() - 2)),
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2].substr(lines[2].rfind(';', lines[2].size() - 2)),
               ";не сделана: " + cp1251_to_utf8(error) + ";");
 }
 
@@ -421,7 +440,7 @@ TEST(SafeChanges, TheWriteProtocolComesOnceAWriteHasRunAndSaysWhatTheCheckFound)
     clock.sleep_ms(1000);
     p.dialogs.answers = {Answer::ok};
     p.action("NStrClear")->trigger();
-    EXPECT_EQ(journal_lines(p).size(), 2u); // the delete ran
+    EXPECT_EQ(journal_lines(p).size(), 3u); // the delete began and ran
     EXPECT_FALSE(protocol->isEnabled());
 
     clock.sleep_ms(1000);
@@ -564,10 +583,11 @@ TEST(SafeChanges, ACancelledWriteNamesTheCopy) {
         clock.sleep_ms(1000);
         p.main->project().take_group(group({line(50, 3, 9)}), "new");
         p.main->refresh(-1);
-        // Cancel as soon as the write is under way: the unit no longer answers it.
+        // Cancel once the write's tables are going out: the unit no longer answers it.
         QTimer cancel;
         QObject::connect(&cancel, &QTimer::timeout, [&] {
-            if (p.main->link().operation.load() == TBVLink::kWrite)
+            if (p.main->link().operation.load() == TBVLink::kWrite &&
+                p.main->link().sent.load() != TBVLink::Sent::nothing)
                 p.main->link_form()->CancelBtnClick();
         });
         cancel.start(5);
@@ -582,11 +602,17 @@ TEST(SafeChanges, ACancelledWriteNamesTheCopy) {
                   std::vector<QString>{u("Операция прервана пользователем.\rТаблицы в системе "
                                          "могли остаться записанными не полностью.\rКопия "
                                          "таблиц системы: ") +
-                                       file_text(copies[0])});
+                                       file_text(copies[0]) +
+                                       u("\rЧтобы вернуть их, откройте копию («Открыть») и "
+                                         "выполните «Записать в систему».")})
+            << (p.dialogs.messages.empty() ? "" : p.dialogs.messages[0].toStdString());
+        // The status bar shows the cancel as the cancel it was.
+        EXPECT_EQ(status(p)[1], u("Операция прервана пользователем."));
         const std::vector<std::string> lines = journal_lines(p);
-        ASSERT_EQ(lines.size(), 2u);
+        ASSERT_EQ(lines.size(), 3u);
         EXPECT_NE(lines[1].find(";Запись;"), std::string::npos);
-        EXPECT_NE(lines[1].find(";Прервано пользователем;"), std::string::npos) << lines[1];
+        EXPECT_NE(lines[1].find(";Начата;"), std::string::npos) << lines[1];
+        EXPECT_NE(lines[2].find(";Прервано пользователем;"), std::string::npos) << lines[2];
         EPROJECT copy;
         ASSERT_TRUE(copy.open_form(copies[0]));
         EXPECT_TRUE(numbers_of(copy).equals(old_tables));
@@ -681,10 +707,11 @@ TEST(ProgressDialog, OnlyTheThreadsEndClosesItAfterACancel) {
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(p.main->link().result);
     EXPECT_EQ(p.dialogs.beeps, 0);
-    // Once the dialog has closed: a cancel is a cancel, and the unit may hold anything.
+    // Once the dialog has closed: a cancel is a cancel, and a unit that never became ready
+    // was sent nothing of the write.
     EXPECT_EQ(p.dialogs.messages,
-              std::vector<QString>{u("Операция прервана пользователем.\rТаблицы в системе могли "
-                                     "остаться записанными не полностью.")});
+              std::vector<QString>{u("Операция прервана пользователем.\rТаблицы в системе не "
+                                     "изменены.")});
     const std::string logged = last_log_line();
     EXPECT_EQ(logged.substr(logged.size() - 8), "  ubreak") << logged;
 }
@@ -741,3 +768,29 @@ TEST(ProgressDialog, MinusRAdvancesRPercentASecondUpToAHundred) {
     EXPECT_EQ(bar->value(), 100);
     EXPECT_TRUE(form.close_next);
 }
+
+namespace {
+
+// Tables that no unit could pack are refused before the question, with the channels: nobody is
+// asked about a write that cannot happen, and nothing is sent.
+TEST(SafeChanges, AWriteNoUnitCouldPackIsRefusedBeforeTheQuestion) {
+    HoldingClock clock;
+    UnitOnPort0 unit(v9600());
+    Program p;
+    clock.sleep_ms(1000);
+    // More points than any unit's directory counts.
+    PARTAB long_table(65536);
+    for (int32_t i = 0; i < 65536; ++i)
+        long_table.point(i) = i * 10;
+    p.main->project().take_group(group({line(40), long_table}), "long");
+    p.main->refresh(-1);
+    p.action("NStrWrite")->trigger();
+    EXPECT_TRUE(p.dialogs.questions.empty());
+    EXPECT_EQ(unit.unit->unit().bytes_received(), 0);
+    ASSERT_EQ(p.dialogs.messages.size(), 1u);
+    EXPECT_EQ(p.dialogs.messages[0], u("Ошибка сжатия таблиц"));
+    EXPECT_EQ(p.dialogs.message_reasons[0].left(8), u("Канал 2 "))
+        << p.dialogs.message_reasons[0].toStdString();
+}
+
+} // namespace

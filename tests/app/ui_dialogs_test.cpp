@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -131,4 +132,17 @@ TEST(UiDialogs, FailuresShowAsErrorsAndRefusalsAsWarnings) {
     }
     EXPECT_EQ(icons, (std::vector<QMessageBox::Icon>{QMessageBox::Critical, QMessageBox::Warning,
                                                      QMessageBox::Information}));
+}
+
+// One stray Enter on the question before a write or a delete changes no unit.
+TEST(UiDialogs, EnterOnTheWriteAndDeleteQuestionsCancels) {
+    for (const auto buttons :
+         {UiDialogs::Buttons::write_cancel, UiDialogs::Buttons::delete_cancel}) {
+        on_modal([](QWidget* w) {
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(w, &enter);
+        });
+        EXPECT_EQ(QtDialogs().confirm(nullptr, QStringLiteral("?"), buttons, true),
+                  UiDialogs::Answer::cancel);
+    }
 }

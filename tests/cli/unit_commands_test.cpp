@@ -8,8 +8,10 @@
 #include "testing/sim_program.h"
 #include "testing/temp_dir.h"
 
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <regex>
 #include <sstream>
 
@@ -185,7 +187,7 @@ TEST_F(CliUnit, WriteWithCopyAndCheckLeavesItsJournal) {
     const std::string new_tables = example("rgs50.fs31");
     ASSERT_EQ(cli({"write", old_tables}).exit_code, 0);
     const std::string journal = dir.file("REPORT/journal.csv");
-    ASSERT_EQ(lines_of(read_file(journal)).size(), 2u);
+    ASSERT_EQ(lines_of(read_file(journal)).size(), 3u);
 
     RunResult r = cli({"write", new_tables, "--backup", dir.file("copies") + "/", "--verify"});
     ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
@@ -207,19 +209,29 @@ TEST_F(CliUnit, WriteWithCopyAndCheckLeavesItsJournal) {
     const std::string text = read_file(journal);
     EXPECT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
     const std::vector<std::string> lines = lines_of(text.substr(3));
-    ASSERT_EQ(lines.size(), 4u) << text;
+    ASSERT_EQ(lines.size(), 6u) << text;
     EXPECT_EQ(lines[0], "Дата и время;Операция;Порт;Версия;Результат;Таблиц;CRC-32;Копия;Проверка");
+    // Each change is begun in the journal before anything is sent, the version unknown yet
+    // unless the copy read it, and then ended.
+    const auto after_time = [](const std::string& line) {
+        const std::vector<std::string> all = fields_of(line);
+        return std::vector<std::string>(all.begin() + 1, all.end());
+    };
     const std::vector<std::string> first = fields_of(lines[1]);
     ASSERT_EQ(first.size(), 9u);
     EXPECT_EQ(first[0].size(), 19u); // YYYY-MM-DD HH:MM:SS
-    EXPECT_EQ(std::vector<std::string>(first.begin() + 1, first.end()),
+    EXPECT_EQ(after_time(lines[1]), std::vector<std::string>({"Запись", unit.path(), "", "Начата",
+                                                              "4", crcs_of(old_tables), "", ""}));
+    EXPECT_EQ(after_time(lines[2]), std::vector<std::string>({"Запись", unit.path(), "F9600", "OK",
+                                                              "4", crcs_of(old_tables), "", ""}));
+    EXPECT_EQ(after_time(lines[3]),
               std::vector<std::string>(
-                  {"Запись", unit.path(), "F9600", "OK", "4", crcs_of(old_tables), "", ""}));
-    const std::vector<std::string> write = fields_of(lines[2]);
+                  {"Запись", unit.path(), "F9600", "Начата", "1", crcs_of(new_tables), copy, ""}));
+    const std::vector<std::string> write = fields_of(lines[4]);
     EXPECT_EQ(std::vector<std::string>(write.begin() + 1, write.end()),
               std::vector<std::string>(
                   {"Запись", unit.path(), "F9600", "OK", "1", crcs_of(new_tables), copy, ""}));
-    const std::vector<std::string> check = fields_of(lines[3]);
+    const std::vector<std::string> check = fields_of(lines[5]);
     EXPECT_EQ(std::vector<std::string>(check.begin() + 1, check.end()),
               std::vector<std::string>({"Проверка", unit.path(), "F9600", "OK", "1",
                                         crcs_of(new_tables), copy, "совпадают"}));
@@ -256,8 +268,8 @@ TEST_F(CliUnit, AWriteReadBackWrongFails) {
                                "Проверка: таблицы системы отличны от проекта !\n"
                                "1\tdiffers\t276\t25128\t25127\t1\n");
     const std::vector<std::string> lines = lines_of(read_file(dir.file("REPORT/journal.csv")));
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(fields_of(lines[2])[8], "отличаются: каналы 1");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(fields_of(lines[3])[8], "отличаются: каналы 1");
 }
 
 // What the dynamic loader wrote into `folder` (LD_DEBUG=files): every library it loaded.
@@ -350,12 +362,12 @@ TEST_F(CliUnit, CtrlCCancelsAWriteAndExits130) {
     EXPECT_EQ(r.err.substr(0, r.err.find('\n')), result);
     const std::string told = "\nОперация прервана пользователем.\n";
     EXPECT_EQ(r.err.substr(result.size(), told.size()), told) << r.err;
-    EXPECT_NE(r.err.find(" ubreak\nТаблицы в системе могли остаться записанными не полностью.\n"),
-              std::string::npos)
-        << r.err;
+    // The unit never became ready: nothing of the write went out.
+    EXPECT_NE(r.err.find(" ubreak\nТаблицы в системе не изменены.\n"), std::string::npos) << r.err;
     const std::vector<std::string> lines = lines_of(read_file(dir.file("REPORT/journal.csv")));
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(fields_of(lines[1])[4], "Прервано пользователем");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(fields_of(lines[1])[4], "Начата");
+    EXPECT_EQ(fields_of(lines[2])[4], "Прервано пользователем");
 }
 
 TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
@@ -422,6 +434,17 @@ TEST_F(CliUnit, RefusalsBeforeTheLineAndPortsThatAreNone) {
     EXPECT_EQ(r.out, "\tПорт занят\t0\n");
     EXPECT_EQ(r.err,
               "Порт занят\nустройство " + dir.file("ttyUSB9") + " не найдено\n read Порт занят\n");
+    // write and clear give the same reason, and that nothing was sent.
+    for (const std::vector<std::string>& change :
+         {std::vector<std::string>{"write", example("rgs50.fs31"), "--verify"},
+          std::vector<std::string>{"clear"}}) {
+        std::vector<std::string> args = {"--port", dir.file("ttyUSB9")};
+        args.insert(args.end(), change.begin(), change.end());
+        const RunResult refused = run_program("tgm-cli", args);
+        EXPECT_EQ(refused.exit_code, 1);
+        EXPECT_EQ(refused.err, "Порт занят\nустройство " + dir.file("ttyUSB9") +
+                                   " не найдено\nТаблицы в системе не изменены.\n");
+    }
 
     // So do a dangling link and a loop of links; numbers outside the table, a pseudo-terminal's
     // number and words are usage errors that say what the table holds.
@@ -558,4 +581,204 @@ TEST_F(CliUnit, ConsoleReadsTheDisplaySendsKeysAndRefusesNonKeysBeforeSending) {
 }
 
 } // namespace
+} // namespace tgm::test
+
+namespace tgm::test {
+namespace {
+
+// A line that the journal holds, its fields after the date and time.
+std::vector<std::string> journal_fields(const std::string& journal, std::size_t line) {
+    const std::vector<std::string> lines = lines_of(read_file(journal));
+    if (line >= lines.size())
+        return {};
+    const std::vector<std::string> all = fields_of(lines[line]);
+    return std::vector<std::string>(all.begin() + 1, all.end());
+}
+
+// True once no byte has reached the unit for 300 ms: the tool waits for an answer.
+struct Stalled {
+    SimUnit& unit;
+    int64_t last = -1;
+    std::chrono::steady_clock::time_point since{};
+    bool operator()() {
+        const int64_t now = unit.bytes_received();
+        if (now != last) {
+            last = now;
+            since = std::chrono::steady_clock::now();
+            return false;
+        }
+        return now > 0 && std::chrono::steady_clock::now() - since > std::chrono::milliseconds(300);
+    }
+};
+
+} // namespace
+
+// A write with --backup --verify --protocol, cancelled by Ctrl+C at each state of the change:
+// during the copy's read, before anything of the change went out, while its tables go out, and
+// once all went out, during the check. In each, stdout and stderr, the exit code, the journal
+// and the protocol's verdict tell the same state, and the unit holds what they say.
+TEST_F(CliUnit, CtrlCAtEachStateOfAWriteIsToldAlikeEverywhere) {
+    struct Case {
+        const char* name;
+        char protocol;
+        const char* firmware;
+        void (*fault)(SimConfig&);
+        bool after_write;    // interrupted once the journal ends the write, not when the unit waits
+        const char* state;   // the line of stderr under the cancel: what the unit holds
+        const char* verdict; // the protocol's "Итог"; nullptr: no write ran, no page
+    };
+    const auto init_never = [](SimConfig& u) { u.faults.init_polls = -1; };
+    const Case cases[] = {
+        {"copy", 'v', "9600", init_never, false, "Таблицы в системе не изменены.", nullptr},
+        // Only a write asks a 1000 unit its compression types.
+        {"nothing sent", 'k', "1000", [](SimConfig& u) { u.faults.silent_to = 8; }, false,
+         "Таблицы в системе не изменены.", "таблицы не записаны"},
+        {"sending", 'k', "9610", [](SimConfig& u) { u.faults.silent_after_image = true; }, false,
+         "Таблицы в системе могли остаться записанными не полностью.",
+         "таблицы могли остаться записанными не полностью"},
+        // A unit that answers in real time: the check's read outlasts the test's look.
+        {"check", 'v', "9600", [](SimConfig& u) { u.real_time = true; }, true,
+         "Таблицы в системе записаны, но не проверены чтением.",
+         "таблицы записаны, чтением не проверены"},
+    };
+    const std::string old_tables = example("station_litres.fs2");
+    const std::string new_tables = example("rgs50.fs31");
+    const std::string journal = dir.file("REPORT/journal.csv");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ::unlink(journal.c_str());
+        // The unit's old tables, written before its fault is set.
+        ServedUnit healthy(unit_config(c.protocol, c.firmware));
+        ASSERT_EQ(
+            run_program("tgm-cli", {"--port", healthy.path(), "write", old_tables, "--no-journal"})
+                .exit_code,
+            0);
+        SimConfig config = unit_config(c.protocol, c.firmware);
+        config.state_file = dir.file("unit.state");
+        ASSERT_TRUE(healthy.flash().save(config.state_file));
+        c.fault(config);
+        ServedUnit faulty(config);
+        const std::string flash_before = read_file(config.state_file);
+        const auto unit_changed = [&] {
+            return faulty.flash().save(dir.file("after.state")) &&
+                   read_file(dir.file("after.state")) != flash_before;
+        };
+        const std::string pdf = dir.file(std::string(c.name) + ".pdf");
+        Stalled stalled{faulty.sim()};
+        const RunResult r = run_program_interrupted(
+            "tgm-cli",
+            {"--port", faulty.path(), "write", new_tables, "--backup", dir.file("copies") + "/",
+             "--verify", "--protocol", pdf},
+            [&] {
+                if (c.after_write)
+                    return journal_fields(journal, 2).size() == 8 &&
+                           journal_fields(journal, 2)[3] == "OK";
+                // The write waits for the unit once the journal has begun it; the copy before.
+                if (c.verdict && journal_fields(journal, 1).size() != 8)
+                    return false;
+                return c.fault == init_never ? faulty.sim().polls() > 0 : stalled();
+            });
+        if (r.err.find("no Qt") != std::string::npos)
+            GTEST_SKIP() << r.err;
+        EXPECT_EQ(r.exit_code, 130) << r.out << r.err;
+        const std::string cancel = "Операция прервана пользователем.\n";
+        EXPECT_NE(r.err.find(cancel), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(cancel + c.state + "\n"), std::string::npos) << r.err;
+        const std::vector<std::string> begun = journal_fields(journal, 1);
+        const std::vector<std::string> ended = journal_fields(journal, 2);
+        if (!c.verdict) {
+            // Nothing began: no line, no page, no status line.
+            EXPECT_TRUE(begun.empty());
+            EXPECT_EQ(r.out, "");
+            EXPECT_FALSE(file_exists(pdf));
+            EXPECT_FALSE(unit_changed());
+            continue;
+        }
+        ASSERT_EQ(begun.size(), 8u) << r.out << r.err << read_file(journal);
+        EXPECT_EQ(begun[0], "Запись");
+        EXPECT_EQ(begun[3], "Начата");
+        EXPECT_EQ(begun[5], crcs_of(new_tables));
+        ASSERT_EQ(ended.size(), 8u);
+        const std::string page = pdf_text(pdf);
+        EXPECT_NE(page.find(c.verdict), std::string::npos) << page;
+        if (c.after_write) {
+            EXPECT_EQ(ended[3], "OK");
+            EXPECT_EQ(journal_fields(journal, 3)[3], "Прервано пользователем");
+            EXPECT_EQ(journal_fields(journal, 3)[7],
+                      "не прочитаны: Операция прервана пользователем.");
+            EXPECT_NE(r.out.find("Запись таблиц завершена.\nВыполняется перезагрузка системы\n"),
+                      std::string::npos)
+                << r.out;
+            EXPECT_NE(r.out.find("Проверка: таблицы системы не прочитаны: Операция прервана "
+                                 "пользователем.\n"),
+                      std::string::npos)
+                << r.out;
+            EXPECT_TRUE(unit_changed());
+        } else {
+            EXPECT_NE(page.find("не проверено"), std::string::npos) << page; // not cut short
+            EXPECT_EQ(ended[3], "Прервано пользователем");
+            EXPECT_EQ(r.out.find("Запись таблиц завершена."), std::string::npos) << r.out;
+            EXPECT_EQ(unit_changed(), std::string(c.state) != "Таблицы в системе не изменены.");
+        }
+    }
+}
+
+// A unit switched off right after a write that it must be switched off and on for: the check
+// cannot read, yet the notice and the power-cycle warning are printed, and nothing claims a read.
+TEST_F(CliUnit, AWriteWhoseCheckCannotReadStillGivesItsNotice) {
+    std::optional<ServedUnit> unit(std::in_place, unit_config('k', "6341"));
+    const std::string path = unit->path();
+    const std::string journal = dir.file("REPORT/journal.csv");
+    const RunResult r = run_program_interrupted(
+        "tgm-cli", {"--port", path, "write", example("rgs50.fs31"), "--verify"}, [&] {
+            if (unit && journal_fields(journal, 2).size() == 8)
+                unit.reset(); // switched off
+            return !unit;
+        });
+    // The SIGINT came after the switch-off: the check was cancelled or could not read.
+    EXPECT_NE(r.out.find("Запись таблиц завершена.\nВнимание !\nЧтобы записанный проект стал "
+                         "активным,\nнеобходимо переключить питание системы\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("Проверка: таблицы системы не прочитаны: "), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("Таблицы прочитаны сразу после записи"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("Таблицы в системе записаны, но не проверены чтением.\n"),
+              std::string::npos)
+        << r.err;
+}
+
+// A journal on a disk that is full refuses the change before anything is sent; a copy or a
+// page that names the input file is a usage error before the port opens.
+TEST_F(CliUnit, AFullJournalOrACopyOverTheInputSendsNothing) {
+    ServedUnit unit(unit_config('v', "9600"));
+    const std::string in = dir.file("in.fs2");
+    write_file(in, read_file(example("station_litres.fs2")));
+    ASSERT_EQ(::mkdir(dir.file("REPORT").c_str(), 0777), 0);
+    ASSERT_EQ(::symlink("/dev/full", dir.file("REPORT/journal.csv").c_str()), 0);
+    RunResult r = run_program("tgm-cli", {"--port", unit.path(), "write", in, "--verify"});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "Журнал изменений не записывается: " + dir.file("REPORT/journal.csv") +
+                         " (нет места на диске)\nТаблицы в системе не изменены.\n");
+    EXPECT_EQ(unit.sim().bytes_received(), 0);
+
+    ASSERT_EQ(::symlink(in.c_str(), dir.file("link.fs2").c_str()), 0);
+    const std::string before = read_file(in);
+    r = run_program("tgm-cli",
+                    {"--port", unit.path(), "write", in, "--backup", dir.file("link.fs2")});
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_NE(
+        r.err.find("--backup: " + dir.file("link.fs2") + " — это файл IN; копия заменила бы его"),
+        std::string::npos)
+        << r.err;
+    r = run_program("tgm-cli",
+                    {"--port", unit.path(), "write", dir.file("./in.fs2"), "--protocol", in});
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_NE(r.err.find("--protocol: " + in + " — это файл IN; протокол заменил бы его"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(read_file(in), before);
+    EXPECT_EQ(unit.sim().bytes_received(), 0);
+}
+
 } // namespace tgm::test

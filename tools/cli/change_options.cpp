@@ -3,6 +3,7 @@
 #include "cli_common.h"
 
 #include <cstring>
+#include <sys/stat.h>
 
 namespace tgm::cli {
 
@@ -51,6 +52,29 @@ bool parse_change_options(int argc, char** argv, bool write, ChangeCommandOption
 std::string change_usage_reason(const ChangeCommandOptions& options, const char* expected) {
     return options.problem.empty() ? arguments_reason(expected, options.arguments)
                                    : options.problem;
+}
+
+namespace {
+
+// One file by any of its names: the same device and inode.
+bool same_file(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+} // namespace
+
+std::string input_replaced(const ChangeCommandOptions& options) {
+    if (options.arguments.size() != 1)
+        return std::string();
+    const std::string& in = options.arguments[0];
+    if (options.backup && same_file(options.backup_path, in))
+        return "--backup: " + options.backup_path + " — это файл IN; копия заменила бы его";
+    if (!options.protocol.empty() && same_file(options.protocol, in))
+        return "--protocol: " + options.protocol + " — это файл IN; протокол заменил бы его";
+    return std::string();
 }
 
 } // namespace tgm::cli

@@ -26,5 +26,8 @@ bool parse_change_options(int argc, char** argv, bool write, ChangeCommandOption
 // The line under the command's usage error: the option refused, or the arguments given
 // against `expected` (UTF-8).
 std::string change_usage_reason(const ChangeCommandOptions& options, const char* expected);
+// A --backup or --protocol that names the input file, by any path or link, would replace it:
+// the usage error's reason (UTF-8), or empty.
+std::string input_replaced(const ChangeCommandOptions& options);
 
 } // namespace tgm::cli

@@ -34,6 +34,10 @@
 namespace tgm::cli {
 namespace {
 
+const char kWriteUsage[] =
+    "usage: tgm-cli [options] write IN [--backup PATH] [--verify] [--protocol OUT.pdf] "
+    "[--no-journal]";
+
 std::atomic<bool> interrupted{false};
 
 // A failed operation's exit code: 130 after Ctrl+C.
@@ -41,13 +45,30 @@ int failed() { return interrupted.load() ? kInterrupted : kFailed; }
 
 void on_interrupt(int) { interrupted.store(true); }
 
-// Runs one operation on the link thread and waits for it; Ctrl+C cancels it, so the unit is
-// left through the protocol's own abort and the port is closed.
+// Ctrl+C is the command's own from its start to its end: it cancels the operation running, so
+// the unit is left through the protocol's own abort and the port is closed, and between two
+// steps it keeps the next from starting. The default action would end the program between
+// steps with nothing said and nothing recorded.
+class InterruptGuard {
+public:
+    InterruptGuard() {
+        interrupted.store(false);
+        struct sigaction action {};
+        action.sa_handler = on_interrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &previous_);
+    }
+    ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    struct sigaction previous_ {};
+};
+
+// Runs one operation on the link thread and waits for it, a Ctrl+C cancelling it. A port that
+// is not there gets its reason, as the port's access does in the link.
 bool run_operation(TBVLink& link, int32_t operation) {
-    struct sigaction action {
-    }, previous{};
-    action.sa_handler = on_interrupt;
-    sigaction(SIGINT, &action, &previous);
     link.operation.store(operation);
     link.resume();
     while (link.operation.load() != 0) {
@@ -55,7 +76,8 @@ bool run_operation(TBVLink& link, int32_t operation) {
             link.cancel.store(true);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    sigaction(SIGINT, &previous, nullptr);
+    if (link.port < 0 && link.port_note.empty())
+        link.port_note = missing_device_note(link_options().port);
     return link.result;
 }
 
@@ -104,8 +126,6 @@ std::optional<int> operate(TBVLink& link, int32_t operation) {
     if (!prepare(link))
         return kUsage;
     const bool ok = run_operation(link, operation);
-    if (link.port < 0 && link.port_note.empty())
-        link.port_note = missing_device_note(link_options().port);
     report(link, status_version(link, operation));
     if (!ok)
         return failed();
@@ -169,15 +189,25 @@ int change(int32_t operation, const GROUPTAB& tables, const ChangeCommandOptions
         return ok;
     };
     // Scripts are not asked: without its copy the unit is left as it is.
-    UnitChange safe(link, options, run, [](const std::string&) { return false; });
+    UnitChange safe(
+        link, options, run, [](const std::string&) { return false; },
+        [] { return interrupted.load(); });
     if (!safe.perform(operation, tables)) {
-        print_error(safe.why());
-        if (interrupted.load())
+        // Why, with the port's reason when the copy's read did not open it; then what the unit
+        // holds: nothing was sent.
+        if (!safe.why().empty())
+            print_error(safe.why());
+        if (!link.port_note.empty())
+            print_error(link.port_note);
+        if (safe.cancelled())
             print_error(cancelled_text());
-        return failed();
+        print_error(safe.unit_state_text());
+        return safe.cancelled() ? kInterrupted : kFailed;
     }
     if (!safe.journal_error().empty())
         print_error(safe.journal_error());
+    const std::string done =
+        cp(operation == TBVLink::kWrite ? "Запись таблиц завершена." : "Таблицы удалены.");
     // Last, the page, which says what happened, a failed write or check included; a page asked
     // for and not written fails the command.
     const auto protocol_written = [&] {
@@ -185,15 +215,18 @@ int change(int32_t operation, const GROUPTAB& tables, const ChangeCommandOptions
                write_protocol_pdf(program, safe.record(), command.protocol);
     };
     if (!safe.changed()) {
-        // What the unit may hold now, and the copy to write back.
+        // Tables that all went out are active as the notice says, whatever failed after them;
+        // then what the unit may hold now, and the copy to write back.
+        if (safe.notice_due())
+            print_notice(safe.version_code(), done);
         print_error(safe.unit_state_text());
         if (!safe.untouched() && !safe.copy_file().empty())
             print_error(cp("Копия таблиц системы: ") + utf8_to_cp1251(safe.copy_file()));
         protocol_written();
         return failed();
     }
-    print_notice(link.version_code, cp(operation == TBVLink::kWrite ? "Запись таблиц завершена."
-                                                                    : "Таблицы удалены."));
+    // The change's own version: a check that did not read has none.
+    print_notice(safe.version_code(), done);
     if (!safe.copy_file().empty())
         print_line(cp("Копия таблиц системы: ") + utf8_to_cp1251(safe.copy_file()));
     if (safe.verified()) {
@@ -203,7 +236,14 @@ int change(int32_t operation, const GROUPTAB& tables, const ChangeCommandOptions
         if (!safe.power_cycle_note().empty())
             print_line(safe.power_cycle_note());
     }
+    // A check cancelled, or stopped before it started.
+    if (safe.cancelled())
+        print_error(cancelled_text());
+    if (!safe.succeeded() && !safe.unit_state_text().empty())
+        print_error(safe.unit_state_text());
     const bool protocol = protocol_written();
+    if (safe.cancelled())
+        return kInterrupted;
     return safe.succeeded() && protocol ? kOk : kFailed;
 }
 
@@ -215,6 +255,7 @@ bool takes_link_options(int (*run)(int, char**)) {
 }
 
 int cmd_read(int argc, char** argv) {
+    const InterruptGuard interrupt;
     if (argc != 2)
         return usage_error("usage: tgm-cli [options] read OUT",
                            arguments_reason("OUT", argc, argv));
@@ -246,11 +287,12 @@ int cmd_read(int argc, char** argv) {
 }
 
 int cmd_write(int argc, char** argv) {
+    const InterruptGuard interrupt;
     ChangeCommandOptions options;
     if (!parse_change_options(argc, argv, true, options) || options.arguments.size() != 1)
-        return usage_error("usage: tgm-cli [options] write IN [--backup PATH] [--verify] "
-                           "[--protocol OUT.pdf] [--no-journal]",
-                           change_usage_reason(options, "IN"));
+        return usage_error(kWriteUsage, change_usage_reason(options, "IN"));
+    if (const std::string replaced = input_replaced(options); !replaced.empty())
+        return usage_error(kWriteUsage, replaced);
     if (!options.protocol.empty() && !protocol_available())
         return usage_error("tgm-cli write --protocol: this build has no Qt to draw with");
     EPROJECT project;
@@ -265,6 +307,7 @@ int cmd_write(int argc, char** argv) {
 }
 
 int cmd_clear(int argc, char** argv) {
+    const InterruptGuard interrupt;
     ChangeCommandOptions options;
     if (!parse_change_options(argc, argv, false, options) || !options.arguments.empty())
         return usage_error("usage: tgm-cli [options] clear [--backup PATH] [--no-journal]",
@@ -273,6 +316,7 @@ int cmd_clear(int argc, char** argv) {
 }
 
 int cmd_compare(int argc, char** argv) {
+    const InterruptGuard interrupt;
     if (argc != 2)
         return usage_error("usage: tgm-cli [options] compare IN",
                            arguments_reason("IN", argc, argv));

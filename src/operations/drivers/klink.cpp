@@ -76,6 +76,8 @@ bool RunKLink(TBVLink& link) {
         run.error_code = kLinkFailure;
     else
         run_driver(run, generation_of(code));
+    if (run.error_code == 0 && !reading)
+        link.sent.store(TBVLink::Sent::all);
     if (run.error_code == 0 && !reading && generation_of(code).restarts) {
         const bool ok = k_guarded_command(run.master, kFinish);
         run.error_code = ok ? static_cast<int32_t>(run.master.status()) : kLinkFailure;

@@ -34,6 +34,9 @@ bool KLinkRun::guarded(uint8_t code, uint8_t sub, uint8_t* out, const uint8_t* b
         error_code = direction == KDRT::kRead ? kUnknownCompression : kFlashTooSmall;
         return false;
     }
+    // From its first command on, a write may have changed the unit.
+    if (direction == KDRT::kWrite)
+        link.sent.store(TBVLink::Sent::some);
     const bool ok = master.guarded_exchange(code, sub, buffer, count, direction);
     error_code = ok ? static_cast<int32_t>(master.status()) : kLinkFailure;
     if (ok && error_code == 0 && out != nullptr && count > 0)
