@@ -53,8 +53,12 @@ std::vector<std::string> words_of(std::string_view s) {
         const bool cyrillic = (c == 0xD0 || c == 0xD1) && i + 1 < s.size();
         const bool cube =
             c == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) == 0xB3;
+        // Code page 1251 has no "³": a Russian "Save as CSV" writes "м?" and "дм?".
+        const bool lost_cube = c == '?' && (word == "м" || word == "дм");
         if (ascii_word) {
             word += static_cast<char>(c);
+        } else if (lost_cube) {
+            word += "³";
         } else if (cyrillic || cube) {
             word += s.substr(i, 2);
             ++i;

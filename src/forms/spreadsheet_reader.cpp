@@ -56,14 +56,31 @@ bool is_header_again(const CsvRecord& record, const SpreadsheetLayout& layout) {
     return true;
 }
 
+// A number as a cell may hold one: a sign, digits and at most one decimal sign.
+bool is_number_cell(const std::string& cell) {
+    const std::string t = csv_without_spaces(csv_trimmed(cell));
+    std::size_t i = !t.empty() && (t[0] == '-' || t[0] == '+') ? 1 : 0;
+    bool digit = false, sign = false;
+    for (; i < t.size(); ++i) {
+        if (t[i] >= '0' && t[i] <= '9')
+            digit = true;
+        else if ((t[i] == ',' || t[i] == '.') && !sign)
+            sign = true;
+        else
+            return false;
+    }
+    return digit;
+}
+
 bool read_point(const std::string& level_cell, const std::string& volume_cell,
                 const SpreadsheetLayout& layout, int32_t line, StrapPoint& p) {
     const std::string level = csv_without_spaces(csv_trimmed(level_cell));
     const std::string volume = csv_without_spaces(csv_trimmed(volume_cell));
     bool level_exact = false;
     p.line = line;
-    if (!scaled_decimal(level, level_digits(layout.level_unit), p.tenths, level_exact) ||
-        !scaled_decimal(volume, volume_digits(layout.volume_unit), p.litres, p.whole_litres))
+    if (!rounded_scaled_decimal(level, level_digits(layout.level_unit), p.tenths, level_exact) ||
+        !rounded_scaled_decimal(volume, volume_digits(layout.volume_unit), p.litres,
+                                p.whole_litres))
         return false;
     p.whole_centimetre = level_exact && p.tenths % 100 == 0;
     return true;
@@ -89,6 +106,7 @@ bool read_spreadsheet(std::string_view text, const SpreadsheetLayout& layout, Cs
     std::array<std::vector<StrapPoint>, FDATA::kMaxTables> channels;
     std::vector<int32_t> unreadable, outside;
     out.rows = 0;
+    out.skipped.clear();
     CsvRecordScanner scanner(text, layout.separator);
     CsvRecord record;
     while (scanner.next(record)) {
@@ -103,6 +121,15 @@ bool read_spreadsheet(std::string_view text, const SpreadsheetLayout& layout, Cs
         };
         // A field beyond the header's columns: a "," decimal in a ","-separated file that was
         // not quoted would shift every number after it.
+        // A row with no number under any level or volume column is a note: a signature, a page
+        // title. One with a number there and text beside it is a typo and refuses the file.
+        bool any_number = false;
+        for (const auto& [level, volume] : pairs)
+            any_number = any_number || is_number_cell(cell(level)) || is_number_cell(cell(volume));
+        if (!any_number) {
+            out.skipped.push_back(record.line);
+            continue;
+        }
         bool readable = f.size() <= layout.columns.size() || csv_trimmed(f.back()).empty();
         std::vector<StrapPoint> points;
         for (const auto& [level, volume] : pairs) {
@@ -120,8 +147,6 @@ bool read_spreadsheet(std::string_view text, const SpreadsheetLayout& layout, Cs
             unreadable.push_back(record.line);
             continue;
         }
-        if (points.empty())
-            continue; // a row of other columns only: a note under the table
         int32_t channel = table_channel;
         if (has_channel &&
             !integer_of_text(csv_without_spaces(csv_trimmed(cell(channel_column))), channel)) {

@@ -7,6 +7,7 @@
 #include "testing/files.h"
 #include "testing/tables.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -120,18 +121,19 @@ TEST(SpreadsheetShapes, EachShapeGivesTheLitresOfItsOwnTexts) {
                   "Градуировочная таблица резервуара РГС-50 №3");
     }
     {
-        // A TAB-separated copy in English words, levels every 7 mm: resampled as the .f1 table
-        // of the same points (levels in tenths of a millimetre, whole litres).
+        // A TAB-separated copy in English words, levels every 7 mm: resampled on the straight
+        // line between the points around each centimetre (whole litres, truncated).
         std::string text = "LEVEL (mm)\tVolume, dm3\n";
-        FORMA f1;
-        f1.make_empty(kFormF1);
-        for (int mm = 0; mm <= 700; mm += 7) {
-            const std::string v = std::to_string(tank_litres(mm)) + ".25";
-            text += std::to_string(mm) + "\t" + v + "\n";
-            f1.add_point(std::to_string(mm * 10), v.substr(0, v.find('.')));
+        for (int mm = 0; mm <= 700; mm += 7)
+            text += std::to_string(mm) + "\t" + std::to_string(tank_litres(mm)) + ".25\n";
+        std::vector<int32_t> expected;
+        for (int64_t mm = 0; mm <= 710; mm += 10) {
+            const int64_t a = std::min<int64_t>(mm / 7, 99) * 7; // the point at or below
+            const int64_t la = tank_litres(a), lb = tank_litres(a + 7);
+            expected.push_back(static_cast<int32_t>(la + (lb - la) * (mm - a) / 7));
         }
         const CsvImport read = read_ok(seed("tab_mm_dm3.tsv", text));
-        EXPECT_TRUE(converted(read.tables.table(0)).equals(converted(f1)));
+        EXPECT_TRUE(converted(read.tables.table(0)).equals(litres_table(expected)));
         EXPECT_TRUE(read.is_resampled(0));
     }
     {
@@ -201,4 +203,15 @@ TEST(SpreadsheetShapes, WhatCannotBeReadIsRefusedSayingWhatWasFoundAndMissed) {
     ASSERT_TRUE(read_csv_source(source, read, refusal)) << cp1251_to_utf8(refusal);
     EXPECT_EQ(read.tables.count, 3u);
     EXPECT_TRUE(converted(read.tables.table(2)).equals(test::table({0, 100})));
+}
+
+// Points between the centimetres are resampled on their tenths of a millimetre and exactly on
+// the line through them; the whole-millimetre rule of the .f1 files gave 0 137 271 414 here.
+TEST(SpreadsheetShapes, ResamplingFollowsTheLineThroughThePoints) {
+    CsvImport read = read_ok("Уровень, мм;Объём, л\r\n0;0\r\n7,5;100\r\n15;200\r\n22,5;300\r\n");
+    EXPECT_TRUE(converted(read.tables.table(0)).equals(test::table({0, 133, 266, 400})));
+    EXPECT_TRUE(read.is_resampled(0));
+    // 190 l per 1,5 mm above the two highest points (0,5 mm apart): 10 mm give 190 l more.
+    read = read_ok("Уровень, мм;Объём, л\r\n0;0\r\n1;100\r\n1,5;195\r\n");
+    EXPECT_TRUE(converted(read.tables.table(0)).equals(test::table({0, 1810})));
 }
