@@ -9,6 +9,10 @@
 
 namespace tgm {
 
+// The fields of a record that are kept; a spreadsheet has no more columns, and those beyond
+// are read over.
+constexpr std::size_t kMaxCsvFields = 16384;
+
 // One record of the file: its fields and the line it starts on.
 struct CsvRecord {
     int32_t line = 0;

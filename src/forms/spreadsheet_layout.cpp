@@ -37,6 +37,32 @@ std::string lower_case(std::string_view s) {
     return out;
 }
 
+// A word typed with Latin and Cyrillic letters mixed ("Oбъём" with a Latin O, "mм") is read
+// in Cyrillic: the Latin letters that look like Cyrillic ones become those.
+std::string cyrillic_look_alikes(const std::string& word) {
+    bool latin = false, cyrillic = false;
+    for (unsigned char c : word) {
+        latin = latin || (c >= 'a' && c <= 'z');
+        cyrillic = cyrillic || c == 0xD0 || c == 0xD1;
+    }
+    if (!latin || !cyrillic)
+        return word;
+    static const struct {
+        char latin;
+        const char* cyrillic;
+    } kLookAlikes[] = {{'a', "а"}, {'b', "в"}, {'c', "с"}, {'e', "е"}, {'h', "н"}, {'k', "к"},
+                       {'m', "м"}, {'o', "о"}, {'p', "р"}, {'t', "т"}, {'x', "х"}, {'y', "у"}};
+    std::string out;
+    for (char c : word) {
+        const char* mapped = nullptr;
+        for (const auto& l : kLookAlikes)
+            if (l.latin == c)
+                mapped = l.cyrillic;
+        out += mapped ? std::string(mapped) : std::string(1, c);
+    }
+    return out;
+}
+
 // Words of a lower-cased cell: runs of ASCII letters and digits, Cyrillic letters and "³".
 // A "/" stands as a word of its own, so that a rate ("м³/мм") can be told from a volume.
 std::vector<std::string> words_of(std::string_view s) {
@@ -44,7 +70,7 @@ std::vector<std::string> words_of(std::string_view s) {
     std::string word;
     auto flush = [&] {
         if (!word.empty())
-            words.push_back(std::move(word));
+            words.push_back(cyrillic_look_alikes(word));
         word.clear();
     };
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -85,9 +111,10 @@ ColumnRole role_word(std::string_view w) {
             return ColumnRole::volume;
     if (starts(w, "канал") || starts(w, "channel"))
         return ColumnRole::channel;
-    if (w == "h")
+    // The one-letter names, in either alphabet: "Н" and "H", "V", "В" and "B".
+    if (w == "h" || w == "н")
         return ColumnRole::level;
-    if (w == "v")
+    if (w == "v" || w == "в" || w == "b")
         return ColumnRole::volume;
     return ColumnRole::unused;
 }
@@ -121,19 +148,35 @@ VolumeUnit volume_unit_of(const std::vector<std::string>& words) {
     return cubic ? VolumeUnit::m3 : VolumeUnit::unknown;
 }
 
-// What a header cell names: its role by its first role word, and its unit. A rate of volume per
-// level ("коэффициент вместимости, м³/мм") is no volume.
+// Whether the words name a rate or a correction beside the volume ("коэффициент вместимости,
+// м³/мм", "поправка к вместимости", "приращение на 1 см", "increment per mm"): no volume.
+bool is_rate(const std::vector<std::string>& words) {
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& w = words[i];
+        for (std::string_view p :
+             {"коэф", "coef", "factor", "поправк", "приращ", "correction", "increment"})
+            if (starts(w, p))
+                return true;
+        if (w == "per")
+            return true;
+        const bool level_next =
+            i + 1 < words.size() && level_unit_word(words[i + 1]) != LevelUnit::unknown;
+        if (w == "/" && level_next)
+            return true;
+        if (w == "на" && i + 2 < words.size() && words[i + 1] == "1" &&
+            level_unit_word(words[i + 2]) != LevelUnit::unknown)
+            return true;
+    }
+    return false;
+}
+
+// What a header cell names: its role by its first role word, and its unit.
 SpreadsheetColumn column_of(std::string_view cell) {
     SpreadsheetColumn column;
     column.title = std::string(csv_trimmed(cell));
     const std::vector<std::string> words = words_of(lower_case(column.title));
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        if (starts(words[i], "коэф") || starts(words[i], "coef") || starts(words[i], "factor"))
-            return SpreadsheetColumn{column.title};
-        if (words[i] == "/" && i + 1 < words.size() &&
-            level_unit_word(words[i + 1]) != LevelUnit::unknown)
-            return SpreadsheetColumn{column.title};
-    }
+    if (is_rate(words))
+        return SpreadsheetColumn{column.title};
     for (const std::string& w : words) {
         column.role = role_word(w);
         if (column.role != ColumnRole::unused)
@@ -238,6 +281,48 @@ HeaderSearch search_header(std::string_view text, char separator) {
     return s;
 }
 
+// A header in two rows: the names in one, the units alone in the row under it ("мм", "м³").
+// When that row gives a unit the names did not, the units are taken and it counts as the header.
+void take_units_row(std::string_view text, SpreadsheetLayout& layout) {
+    CsvRecordScanner scanner(text, layout.separator);
+    CsvRecord record;
+    while (scanner.next(record) &&
+           (record.line <= layout.header_line || is_empty_csv_record(record.fields))) {
+    }
+    if (record.line <= layout.header_line)
+        return;
+    bool gives_unit = false;
+    std::vector<SpreadsheetColumn> columns = layout.columns;
+    for (std::size_t i = 0; i < record.fields.size() && i < columns.size(); ++i) {
+        const std::vector<std::string> words = words_of(lower_case(csv_trimmed(record.fields[i])));
+        if (words.empty())
+            continue;
+        SpreadsheetColumn& c = columns[i];
+        if (c.role == ColumnRole::level) {
+            const LevelUnit u = words.size() == 1 ? level_unit_word(words[0]) : LevelUnit::unknown;
+            if (u == LevelUnit::unknown)
+                return;
+            gives_unit = gives_unit || c.level_unit == LevelUnit::unknown;
+            c.level_unit = u;
+        } else if (c.role == ColumnRole::volume) {
+            const VolumeUnit u = volume_unit_of(words);
+            if (u == VolumeUnit::unknown)
+                return;
+            gives_unit = gives_unit || c.volume_unit == VolumeUnit::unknown;
+            c.volume_unit = u;
+        }
+    }
+    if (!gives_unit)
+        return;
+    layout.columns = std::move(columns);
+    layout.header_line = record.line;
+    layout.level_unit = agreed_unit<LevelUnit>(
+        layout.columns, ColumnRole::level, [](const SpreadsheetColumn& c) { return c.level_unit; });
+    layout.volume_unit =
+        agreed_unit<VolumeUnit>(layout.columns, ColumnRole::volume,
+                                [](const SpreadsheetColumn& c) { return c.volume_unit; });
+}
+
 } // namespace
 
 std::vector<std::pair<std::size_t, std::size_t>> SpreadsheetLayout::pairs() const {
@@ -323,7 +408,9 @@ bool find_spreadsheet_layout(std::string_view text, SpreadsheetLayout& layout,
         refusal_utf8 = "Строка " + text_of_integer(line) + ": " + what;
         return false;
     }
-    // The decimal sign of the first number with decimals under the header row.
+    take_units_row(text, layout);
+    // The decimal sign of the first number with decimals under the header row; of a number
+    // with both signs ("29,416.7"), the last one.
     CsvRecordScanner scanner(text, layout.separator);
     CsvRecord record;
     while (layout.decimal == 0 && scanner.next(record)) {
@@ -337,6 +424,12 @@ bool find_spreadsheet_layout(std::string_view text, SpreadsheetLayout& layout,
             int32_t value = 0;
             bool exact = false;
             const std::size_t sign = number.find_first_of(".,");
+            const std::size_t last = number.find_last_of(".,");
+            if (sign != std::string::npos && number[sign] != number[last] &&
+                number.find_first_not_of("+-0123456789.,") == std::string::npos) {
+                layout.decimal = number[last];
+                break;
+            }
             if (sign != std::string::npos && scaled_decimal(number, 0, value, exact)) {
                 layout.decimal = number[sign];
                 break;

@@ -4,6 +4,7 @@
 #include "forms/form_kind.h"
 #include "forms/number_text.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -56,26 +57,55 @@ bool is_header_again(const CsvRecord& record, const SpreadsheetLayout& layout) {
     return true;
 }
 
-// A number as a cell may hold one: a sign, digits and at most one decimal sign.
+// A number as a cell may hold one: a sign, digits, decimal sign and group separators.
 bool is_number_cell(const std::string& cell) {
     const std::string t = csv_without_spaces(csv_trimmed(cell));
     std::size_t i = !t.empty() && (t[0] == '-' || t[0] == '+') ? 1 : 0;
-    bool digit = false, sign = false;
+    bool digit = false;
     for (; i < t.size(); ++i) {
         if (t[i] >= '0' && t[i] <= '9')
             digit = true;
-        else if ((t[i] == ',' || t[i] == '.') && !sign)
-            sign = true;
-        else
+        else if (t[i] != ',' && t[i] != '.') // group separators too: the point reads or refuses
             return false;
     }
     return digit;
 }
 
+// "29,416.7" with "." as the decimal sign, "29.416,7" with ",": the other sign between groups of
+// three digits goes. Any other use of it is left for the number to refuse.
+std::string without_groups(std::string t, char decimal) {
+    if (decimal == 0)
+        return t;
+    const char group = decimal == '.' ? ',' : '.';
+    if (t.find(group) == std::string::npos)
+        return t;
+    const std::size_t start = !t.empty() && (t[0] == '-' || t[0] == '+') ? 1 : 0;
+    const std::size_t end = std::min(t.find(decimal), t.size());
+    std::size_t digits = 0, groups = 0;
+    for (std::size_t i = start; i < end; ++i) {
+        if (t[i] == group) {
+            if ((groups == 0 ? digits < 1 || digits > 3 : digits != 3))
+                return t;
+            digits = 0;
+            ++groups;
+        } else if (t[i] >= '0' && t[i] <= '9') {
+            ++digits;
+        } else {
+            return t;
+        }
+    }
+    if (groups == 0 || digits != 3)
+        return t;
+    std::erase(t, group);
+    return t;
+}
+
 bool read_point(const std::string& level_cell, const std::string& volume_cell,
                 const SpreadsheetLayout& layout, int32_t line, StrapPoint& p) {
-    const std::string level = csv_without_spaces(csv_trimmed(level_cell));
-    const std::string volume = csv_without_spaces(csv_trimmed(volume_cell));
+    const std::string level =
+        without_groups(csv_without_spaces(csv_trimmed(level_cell)), layout.decimal);
+    const std::string volume =
+        without_groups(csv_without_spaces(csv_trimmed(volume_cell)), layout.decimal);
     bool level_exact = false;
     p.line = line;
     if (!rounded_scaled_decimal(level, level_digits(layout.level_unit), p.tenths, level_exact) ||

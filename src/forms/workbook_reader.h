@@ -2,6 +2,8 @@
 // Workbooks (.xlsx and .ods) as the spreadsheet import reads them: each sheet becomes the text
 // of a TAB-separated file, one line per sheet row, so that every shape found in a CSV file is
 // found in a sheet the same way.
+#include "forms/csv_records.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -19,7 +21,7 @@ struct WorkbookSheet {
 
 // The sizes no real table comes near; beyond them a sheet is cut (rows, columns) or refused.
 constexpr std::size_t kMaxSheetRows = 1048576;
-constexpr std::size_t kMaxSheetColumns = 16384;
+constexpr std::size_t kMaxSheetColumns = kMaxCsvFields;
 
 // ".xlsx" or ".ods", letter case ignored.
 bool is_workbook_file_name(const std::string& file_name);

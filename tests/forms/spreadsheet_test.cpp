@@ -2,6 +2,7 @@
 // it, the litres expected computed here from the file's own decimal texts.
 #include "forms/convert.h"
 #include "forms/csv_reader.h"
+#include "forms/csv_records.h"
 #include "forms/form_kind.h"
 #include "support/cp1251.h"
 #include "testing/files.h"
@@ -214,4 +215,64 @@ TEST(SpreadsheetShapes, ResamplingFollowsTheLineThroughThePoints) {
     // 190 l per 1,5 mm above the two highest points (0,5 mm apart): 10 mm give 190 l more.
     read = read_ok("Уровень, мм;Объём, л\r\n0;0\r\n1;100\r\n1,5;195\r\n");
     EXPECT_TRUE(converted(read.tables.table(0)).equals(test::table({0, 1810})));
+}
+
+// The shapes spreadsheet programs and labs really write; the litres by hand from the texts.
+TEST(SpreadsheetShapes, WhatSpreadsheetProgramsWriteIsRead) {
+    struct Shape {
+        const char* name;
+        std::string text;
+        std::vector<int32_t> litres;
+        std::vector<int32_t> skipped;
+    };
+    const Shape shapes[] = {
+        // A Cyrillic "Н", a Latin "m" in "мм", a Latin "O" in "Oбъём"; a Latin "c" in "см" and
+        // a Cyrillic "В".
+        {"look-alikes", "Н, mм;Oбъём, м3\r\n0;0,000\r\n10;0,190\r\n", {0, 190}, {}},
+        {"look-alikes 2", "H, cм;В, л\r\n0;0\r\n1;190\r\n", {0, 190}, {}},
+        // English numbers with "," between digit groups, and Russian ones with ".".
+        {"groups",
+         "Level, mm\tVolume, l\n0\t0\n10\t\"29,416.7\"\n20\t\"1,058,833.4\"\n",
+         {0, 29416, 1058833},
+         {}},
+        {"groups ru",
+         "Уровень, мм;Объём, л\r\n0;0\r\n10;29.416,7\r\n20;1.058.833,4\r\n",
+         {0, 29416, 1058833},
+         {}},
+        // Names in one row, units alone in the next.
+        {"two-row header", "Уровень;Объём\r\nмм;м³\r\n0;0,000\r\n10;0,190\r\n", {0, 190}, {}},
+        // A correction and an increment beside the volume are no volume columns.
+        {"rates",
+         "Уровень, см;Объём, м³;Поправка к вместимости, м³;Приращение на 1 см, л\r\n"
+         "0;0,000;0,001;19\r\n1;0,019;0,001;19\r\n",
+         {0, 19},
+         {}},
+        // A page break: the title again, the header again, and a signature under the table.
+        {"notes",
+         "Уровень, см;Объём, л\r\n0;0\r\n1;10\r\nЛист 2 из 2;\r\nУровень, см;Объём, л\r\n2;25\r\n"
+         "\r\nПоверитель ______ /Петров П.П./;\r\n",
+         {0, 10, 25},
+         {4, 8}},
+    };
+    for (const Shape& shape : shapes) {
+        SCOPED_TRACE(shape.name);
+        const CsvImport read = read_ok(shape.text);
+        EXPECT_TRUE(converted(read.tables.table(0)).equals(litres_table(shape.litres)));
+        EXPECT_EQ(read.skipped, shape.skipped);
+    }
+    // A number beside text in the level and volume columns is a typo, not a note.
+    EXPECT_EQ(refusal_of("Уровень, см;Объём, л\r\n0;0\r\n1;десять\r\n2;20\r\n"),
+              "Строка 3: не прочитаны: в столбцах уровня и объёма нужны числа");
+}
+
+// A row of ten million cells is read over past the columns a spreadsheet can have.
+TEST(SpreadsheetShapes, ARowOfCountlessCellsKeepsABoundedNumber) {
+    std::string text = "Уровень, мм;Объём, л";
+    text.append(200000, ';');
+    text += "\r\n0;0\r\n10;5\r\n";
+    CsvRecordScanner scanner(text);
+    CsvRecord record;
+    ASSERT_TRUE(scanner.next(record));
+    EXPECT_EQ(record.fields.size(), kMaxCsvFields);
+    EXPECT_TRUE(converted(read_ok(text).tables.table(0)).equals(test::table({0, 5})));
 }
