@@ -174,6 +174,10 @@ bool is_rate(const std::vector<std::string>& words) {
 SpreadsheetColumn column_of(std::string_view cell) {
     SpreadsheetColumn column;
     column.title = std::string(csv_trimmed(cell));
+    // A header cell is a few words; a longer one (a whole line not split) names no column.
+    constexpr std::size_t kLongestHeaderCell = 1024;
+    if (column.title.size() > kLongestHeaderCell)
+        return column;
     const std::vector<std::string> words = words_of(lower_case(column.title));
     if (is_rate(words))
         return SpreadsheetColumn{column.title};
