@@ -28,13 +28,12 @@ const struct {
     ColumnRole role;
     const char* text;
 } kRoleChoices[] = {
-    {ColumnRole::level, "уровень"},
-    {ColumnRole::volume, "объём"},
-    {ColumnRole::channel, "канал"},
+    {ColumnRole::level, "уровень"},          {ColumnRole::volume, "объём"},
+    {ColumnRole::channel, "канал"},          {ColumnRole::grid, "объём (сетка)"},
     {ColumnRole::unused, "не использовать"},
 };
 // The unit drop-downs' entries, in the order of their enums (unknown first).
-const char* const kLevelUnitTexts[] = {"не указаны", "мм", "см", "м"};
+const char* const kLevelUnitTexts[] = {"не указаны", "мм", "см", "м", "дм"};
 const char* const kVolumeUnitTexts[] = {"не указаны", "л", "дм³", "м³"};
 
 template <typename Texts>

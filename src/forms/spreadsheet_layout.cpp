@@ -126,6 +126,8 @@ LevelUnit level_unit_word(std::string_view w) {
         return LevelUnit::cm;
     if (w == "м" || w == "m" || starts(w, "метр"))
         return LevelUnit::m;
+    if (w == "дм" || w == "dm" || starts(w, "дециметр"))
+        return LevelUnit::dm;
     return LevelUnit::unknown;
 }
 
@@ -226,6 +228,7 @@ const char* level_unit_text(LevelUnit u) {
     case LevelUnit::mm: return "мм";
     case LevelUnit::cm: return "см";
     case LevelUnit::m: return "м";
+    case LevelUnit::dm: return "дм";
     default: return "";
     }
 }
@@ -237,6 +240,34 @@ const char* volume_unit_text(VolumeUnit u) {
     case VolumeUnit::m3: return "м3";
     default: return "";
     }
+}
+
+// The printed grid's header: after a level column the numbers 0 … 9 (centimetres) or 0, 10 …
+// 90 (millimetres), one a cell. Marks those cells as grid columns; false when the row has none.
+bool mark_grid(std::vector<SpreadsheetColumn>& columns) {
+    for (std::size_t i = 0; i + 10 < columns.size() + 1; ++i) {
+        if (columns[i].role != ColumnRole::level)
+            continue;
+        int unit = 0; // 1: centimetres, 10: millimetres
+        std::size_t k = 0;
+        for (; k < 10 && i + 1 + k < columns.size(); ++k) {
+            const std::string& t = columns[i + 1 + k].title;
+            if (k == 1)
+                unit = t == "1" ? 1 : t == "10" ? 10 : 0;
+            if (k > 0 && (unit == 0 || t != std::to_string(k * unit)))
+                break;
+            if (k == 0 && t != "0")
+                break;
+        }
+        if (k < 10)
+            continue;
+        for (k = 0; k < 10; ++k) {
+            columns[i + 1 + k].role = ColumnRole::grid;
+            columns[i + 1 + k].grid_step = static_cast<int32_t>(k) * 100;
+        }
+        return true;
+    }
+    return false;
 }
 
 // One candidate separator's search for the header row.
@@ -259,11 +290,14 @@ HeaderSearch search_header(std::string_view text, char separator) {
         if (s.first_line == 0)
             s.first_line = record.line;
         bool level = false, volume = false;
+        std::vector<SpreadsheetColumn> columns;
         for (const std::string& cell : record.fields) {
-            const ColumnRole role = column_of(cell).role;
+            columns.push_back(column_of(cell));
+            const ColumnRole role = columns.back().role;
             level = level || role == ColumnRole::level;
             volume = volume || role == ColumnRole::volume;
         }
+        volume = volume || (level && mark_grid(columns));
         if (level && volume) {
             s.found = true;
             s.header = record;
@@ -283,6 +317,19 @@ HeaderSearch search_header(std::string_view text, char separator) {
         }
     }
     return s;
+}
+
+// A grid names its volumes' unit above its header, in a title ("Вместимость, м³").
+VolumeUnit title_volume_unit(std::string_view text, const SpreadsheetLayout& layout) {
+    CsvRecordScanner scanner(text, layout.separator);
+    CsvRecord record;
+    while (scanner.next(record) && record.line < layout.header_line)
+        for (const std::string& cell : record.fields) {
+            const SpreadsheetColumn c = column_of(cell);
+            if (c.role == ColumnRole::volume && c.volume_unit != VolumeUnit::unknown)
+                return c.volume_unit;
+        }
+    return VolumeUnit::unknown;
 }
 
 // A header in two rows: the names in one, the units alone in the row under it ("мм", "м³").
@@ -343,6 +390,20 @@ std::vector<std::pair<std::size_t, std::size_t>> SpreadsheetLayout::pairs() cons
     return out;
 }
 
+std::vector<PointColumns> SpreadsheetLayout::point_columns() const {
+    std::vector<PointColumns> out;
+    for (const auto& [level, volume] : pairs())
+        out.push_back(PointColumns{level, volume, 0});
+    std::size_t level = columns.size();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].role == ColumnRole::level && level == columns.size())
+            level = i;
+        if (columns[i].role == ColumnRole::grid && level < columns.size())
+            out.push_back(PointColumns{level, i, columns[i].grid_step});
+    }
+    return out;
+}
+
 std::size_t SpreadsheetLayout::count(ColumnRole role) const {
     std::size_t n = 0;
     for (const SpreadsheetColumn& c : columns)
@@ -395,6 +456,7 @@ bool find_spreadsheet_layout(std::string_view text, SpreadsheetLayout& layout,
         layout.title = best.title;
         for (const std::string& cell : best.header.fields)
             layout.columns.push_back(column_of(cell));
+        mark_grid(layout.columns);
         layout.level_unit =
             agreed_unit<LevelUnit>(layout.columns, ColumnRole::level,
                                    [](const SpreadsheetColumn& c) { return c.level_unit; });
@@ -413,6 +475,8 @@ bool find_spreadsheet_layout(std::string_view text, SpreadsheetLayout& layout,
         return false;
     }
     take_units_row(text, layout);
+    if (layout.count(ColumnRole::grid) > 0 && layout.volume_unit == VolumeUnit::unknown)
+        layout.volume_unit = title_volume_unit(text, layout);
     // The decimal sign of the first number with decimals under the header row; of a number
     // with both signs ("29,416.7"), the last one.
     CsvRecordScanner scanner(text, layout.separator);
@@ -422,7 +486,7 @@ bool find_spreadsheet_layout(std::string_view text, SpreadsheetLayout& layout,
             continue;
         for (std::size_t i = 0; i < record.fields.size() && i < layout.columns.size(); ++i) {
             const ColumnRole role = layout.columns[i].role;
-            if (role != ColumnRole::level && role != ColumnRole::volume)
+            if (role != ColumnRole::level && role != ColumnRole::volume && role != ColumnRole::grid)
                 continue;
             const std::string number = csv_without_spaces(csv_trimmed(record.fields[i]));
             int32_t value = 0;
@@ -448,6 +512,7 @@ const char* level_unit_name(LevelUnit unit) {
     case LevelUnit::mm: return "mm";
     case LevelUnit::cm: return "cm";
     case LevelUnit::m: return "m";
+    case LevelUnit::dm: return "dm";
     default: return "";
     }
 }
@@ -462,7 +527,7 @@ const char* volume_unit_name(VolumeUnit unit) {
 }
 
 bool level_unit_of_name(std::string_view name, LevelUnit& unit) {
-    for (LevelUnit u : {LevelUnit::mm, LevelUnit::cm, LevelUnit::m})
+    for (LevelUnit u : {LevelUnit::mm, LevelUnit::cm, LevelUnit::dm, LevelUnit::m})
         if (name == level_unit_name(u)) {
             unit = u;
             return true;

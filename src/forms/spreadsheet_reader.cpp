@@ -12,19 +12,22 @@ namespace tgm {
 namespace {
 
 // Decimal places that turn the unit into tenths of a millimetre, or litres.
-int level_digits(LevelUnit u) { return u == LevelUnit::mm ? 1 : u == LevelUnit::cm ? 2 : 4; }
+int level_digits(LevelUnit u) {
+    return u == LevelUnit::mm ? 1 : u == LevelUnit::cm ? 2 : u == LevelUnit::dm ? 3 : 4;
+}
 int volume_digits(VolumeUnit u) { return u == VolumeUnit::m3 ? 3 : 0; }
 
 // What stops the layout from being read at all: roles that do not pair, units not known.
 std::string layout_problems(const SpreadsheetLayout& layout) {
     std::vector<std::string> missing;
     const std::size_t levels = layout.count(ColumnRole::level);
-    const std::size_t volumes = layout.count(ColumnRole::volume);
+    const std::size_t grid = layout.count(ColumnRole::grid);
+    const std::size_t volumes = layout.count(ColumnRole::volume) + grid;
     if (levels == 0)
         missing.emplace_back("нет столбца уровня");
     if (volumes == 0)
         missing.emplace_back("нет столбца объёма");
-    if (levels > 0 && volumes > 0 && levels != volumes)
+    if (levels > 0 && volumes > 0 && grid == 0 && levels != volumes)
         missing.push_back("столбцов уровня " + text_of_integer(static_cast<int64_t>(levels)) +
                           ", объёма " + text_of_integer(static_cast<int64_t>(volumes)) +
                           ": они должны идти парами");
@@ -128,7 +131,7 @@ bool read_spreadsheet(std::string_view text, const SpreadsheetLayout& layout, Cs
         refusal = refused.text();
         return false;
     }
-    const auto pairs = layout.pairs();
+    const std::vector<PointColumns> pairs = layout.point_columns();
     const std::size_t channel_column = layout.channel_column();
     const bool has_channel = channel_column < layout.columns.size();
     const int32_t table_channel = layout.table_channel > 0 ? layout.table_channel : 1;
@@ -154,23 +157,26 @@ bool read_spreadsheet(std::string_view text, const SpreadsheetLayout& layout, Cs
         // A row with no number under any level or volume column is a note: a signature, a page
         // title. One with a number there and text beside it is a typo and refuses the file.
         bool any_number = false;
-        for (const auto& [level, volume] : pairs)
-            any_number = any_number || is_number_cell(cell(level)) || is_number_cell(cell(volume));
+        for (const PointColumns& c : pairs)
+            any_number =
+                any_number || is_number_cell(cell(c.level)) || is_number_cell(cell(c.volume));
         if (!any_number) {
             out.skipped.push_back(record.line);
             continue;
         }
         bool readable = f.size() <= layout.columns.size() || csv_trimmed(f.back()).empty();
         std::vector<StrapPoint> points;
-        for (const auto& [level, volume] : pairs) {
-            const bool no_level = csv_trimmed(cell(level)).empty();
-            const bool no_volume = csv_trimmed(cell(volume)).empty();
-            if (no_level && no_volume)
-                continue; // a shorter last column pair
+        for (const PointColumns& c : pairs) {
+            const bool no_level = csv_trimmed(cell(c.level)).empty();
+            const bool no_volume = csv_trimmed(cell(c.volume)).empty();
+            // A shorter last column pair; in a grid, the last row's cells above the top.
+            if ((no_level || c.step != 0) && no_volume)
+                continue;
             StrapPoint p;
             if (no_level || no_volume ||
-                !read_point(cell(level), cell(volume), layout, record.line, p))
+                !read_point(cell(c.level), cell(c.volume), layout, record.line, p))
                 readable = false;
+            p.tenths += c.step;
             points.push_back(p);
         }
         if (!readable) {

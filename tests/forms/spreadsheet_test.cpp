@@ -276,3 +276,36 @@ TEST(SpreadsheetShapes, ARowOfCountlessCellsKeepsABoundedNumber) {
     EXPECT_EQ(record.fields.size(), kMaxCsvFields);
     EXPECT_TRUE(converted(read_ok(text).tables.table(0)).equals(test::table({0, 5})));
 }
+
+// The classic printed grid: a row per decimetre (or per 0,1 m), the columns 0 … 9 cm (or 0, 10
+// … 90 mm) within it, the unit in the title above; the last row stops at the top.
+TEST(SpreadsheetShapes, TheGridGivesAVolumeAtEveryCentimetre) {
+    for (const bool metres : {false, true}) {
+        SCOPED_TRACE(metres ? "m, mm" : "dm, cm");
+        std::string text = "Градуировочная таблица резервуара №5;;;;;;;;;;\r\n"
+                           "Вместимость, м³;;;;;;;;;;\r\n";
+        text += metres ? "Уровень, м" : "Уровень, дм";
+        for (int k = 0; k < 10; ++k)
+            text += ";" + std::to_string(metres ? k * 10 : k);
+        text += "\r\n";
+        std::vector<int32_t> expected;
+        const int top_cm = 247;
+        for (int row = 0; row * 10 <= top_cm; ++row) {
+            text += metres ? "0," + std::to_string(row) : std::to_string(row);
+            if (metres && row >= 10)
+                text.replace(text.size() - 4, 4,
+                             std::to_string(row / 10) + "," + std::to_string(row % 10));
+            for (int k = 0; k < 10 && row * 10 + k <= top_cm; ++k) {
+                const std::string v = cubic_text(tank_litres((row * 10 + k) * 10));
+                text += ";" + v;
+                expected.push_back(litres_of_cubic(v));
+            }
+            text += "\r\n";
+        }
+        text += "Поверитель ______;\r\n";
+        const CsvImport read = read_ok(utf8_to_cp1251(text));
+        EXPECT_TRUE(converted(read.tables.table(0)).equals(litres_table(expected)));
+        EXPECT_FALSE(read.is_resampled(0));
+        EXPECT_EQ(read.skipped.size(), 1u);
+    }
+}

@@ -56,7 +56,7 @@ std::string value_reason(const char* option, const char* accepted, const char* g
 const char kTableOptionsHelp[] =
     "Spreadsheet tables (.csv, .tsv, .xlsx, .ods) whose header does not say it: after the\n"
     "command's arguments of info, dump, convert, graph, pdf, write and compare\n"
-    "  --level-unit mm|cm|m     the levels' unit\n"
+    "  --level-unit mm|cm|m     the levels' unit (dm too: a grid's rows in decimetres)\n"
     "  --volume-unit l|dm3|m3   the volumes' unit\n"
     "  --table-channel N        the channel (1-16) of a file's one table (default 1)\n"
     "  --sheet N|NAME           a workbook's one sheet (default: every sheet holding a\n"
@@ -116,11 +116,11 @@ namespace {
 
 std::string found_line(const CsvSource& source, const CsvImport& read, bool workbook) {
     const SpreadsheetLayout& layout = source.layout;
-    const auto pairs = layout.pairs();
+    const PointColumns first = layout.point_columns().front();
     const std::string sep = layout.separator == '\t' ? "TAB" : std::string(1, layout.separator);
-    return "FOUND\tlevel=" + text_of_integer(static_cast<int64_t>(pairs[0].first + 1)) + ':' +
+    return "FOUND\tlevel=" + text_of_integer(static_cast<int64_t>(first.level + 1)) + ':' +
            level_unit_name(layout.level_unit) +
-           "\tvolume=" + text_of_integer(static_cast<int64_t>(pairs[0].second + 1)) + ':' +
+           "\tvolume=" + text_of_integer(static_cast<int64_t>(first.volume + 1)) + ':' +
            volume_unit_name(layout.volume_unit) + "\tsep=" + sep +
            "\trows=" + text_of_integer(read.rows) +
            (workbook ? "\tsheet=" + source.sheet_name : std::string());
