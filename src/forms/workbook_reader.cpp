@@ -218,7 +218,7 @@ bool read_xlsx_sheet(const std::string& xml, const XlsxParts& parts, WorkbookShe
     return true;
 }
 
-bool read_xlsx(WorkbookArchive& zip, std::vector<WorkbookSheet>& sheets, std::string& reason) {
+bool read_xlsx(WorkbookParts& zip, std::vector<WorkbookSheet>& sheets, std::string& reason) {
     XlsxParts parts;
     std::string bytes;
     pugi::xml_document doc;
@@ -361,7 +361,7 @@ void read_ods_rows(const pugi::xml_node& parent, OdsSheet& sheet) {
     }
 }
 
-bool read_ods(WorkbookArchive& zip, std::vector<WorkbookSheet>& sheets, std::string& reason) {
+bool read_ods(WorkbookParts& zip, std::vector<WorkbookSheet>& sheets, std::string& reason) {
     std::string bytes;
     if (zip.has("META-INF/manifest.xml")) {
         if (!zip.read("META-INF/manifest.xml", bytes, reason))
@@ -409,8 +409,12 @@ bool read_workbook(std::string_view bytes, std::vector<WorkbookSheet>& sheets,
                    std::string& reason_utf8) {
     sheets.clear();
     WorkbookArchive zip;
-    if (!zip.open(bytes, reason_utf8))
-        return false;
+    return zip.open(bytes, reason_utf8) && read_workbook_parts(zip, sheets, reason_utf8);
+}
+
+bool read_workbook_parts(WorkbookParts& zip, std::vector<WorkbookSheet>& sheets,
+                         std::string& reason_utf8) {
+    sheets.clear();
     bool ok = false;
     std::string mimetype;
     if (zip.has("xl/workbook.xml")) {

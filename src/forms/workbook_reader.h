@@ -23,6 +23,15 @@ struct WorkbookSheet {
 constexpr std::size_t kMaxSheetRows = 1048576;
 constexpr std::size_t kMaxSheetColumns = kMaxCsvFields;
 
+// Where a workbook's parts (members of its archive) come from.
+class WorkbookParts {
+public:
+    virtual ~WorkbookParts() = default;
+    virtual bool has(const std::string& name) const = 0;
+    // The part's bytes; false with the reason (UTF-8).
+    virtual bool read(const std::string& name, std::string& out, std::string& reason_utf8) = 0;
+};
+
 // ".xlsx" or ".ods", letter case ignored.
 bool is_workbook_file_name(const std::string& file_name);
 
@@ -31,5 +40,8 @@ bool is_workbook_file_name(const std::string& file_name);
 // broken, or bigger than the import reads; nothing is written anywhere.
 bool read_workbook(std::string_view bytes, std::vector<WorkbookSheet>& sheets,
                    std::string& reason_utf8);
+// The same from the parts of an archive already opened.
+bool read_workbook_parts(WorkbookParts& parts, std::vector<WorkbookSheet>& sheets,
+                         std::string& reason_utf8);
 
 } // namespace tgm
