@@ -75,6 +75,20 @@ void CsvRecordScanner::read_quoted(std::string& field) {
     }
 }
 
+void append_csv_field(std::string& out, std::string_view text, std::string_view special) {
+    if (text.find_first_of(special) == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
 std::vector<CsvRecord> first_csv_records(std::string_view text, char separator, std::size_t count) {
     std::vector<CsvRecord> records;
     CsvRecordScanner scanner(text, separator);

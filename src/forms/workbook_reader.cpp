@@ -1,6 +1,7 @@
 #include "forms/workbook_reader.h"
 
 #include "forms/csv_reader.h"
+#include "forms/csv_records.h"
 #include "forms/workbook_archive.h"
 
 #include <cstdint>
@@ -39,17 +40,8 @@ public:
         }
         text_.append(column - written_, '\t');
         written_ = column;
-        if (value.find_first_of("\t\"\r\n;,") == std::string_view::npos) {
-            text_ += value;
-        } else {
-            text_ += '"';
-            for (char c : value) {
-                if (c == '"')
-                    text_ += '"';
-                text_ += c;
-            }
-            text_ += '"';
-        }
+        // Quoted also at ";" and ",": no other separator may split the row when tried.
+        append_csv_field(text_, value, "\t\"\r\n;,");
         column_ = column + 1;
     }
     std::size_t row() const { return row_; }

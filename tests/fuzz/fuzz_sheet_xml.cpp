@@ -1,8 +1,8 @@
 // The sheets' XML on any bytes, without the archive around it: the first byte chooses what the
 // rest stands for (an .xlsx sheet, its shared strings, its styles, or an .ods content.xml);
 // the other parts are those of a small well-formed workbook.
-#include "forms/csv_reader.h"
 #include "forms/workbook_reader.h"
+#include "workbook_sheets.h"
 
 #include <cstdint>
 #include <map>
@@ -58,16 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     CsvSource source;
     std::string reason;
-    if (!read_workbook_parts(book, source.sheets, reason)) {
-        if (reason.empty() || !source.sheets.empty())
-            __builtin_trap();
-        return 0;
-    }
-    for (CsvSource& sheet : sheet_sources(source)) {
-        CsvImport read;
-        std::string refusal;
-        if (!read_csv_source(sheet, read, refusal) && refusal.empty())
-            __builtin_trap();
-    }
+    const bool read = read_workbook_parts(book, source.sheets, reason);
+    fuzz::check_workbook(read, reason, source);
     return 0;
 }

@@ -1,7 +1,7 @@
 // A workbook's archive on any bytes: refused with a reason, or sheets whose rows every shape
 // finder and reader take; never more rows or cells than a sheet can have.
-#include "forms/csv_reader.h"
 #include "forms/workbook_reader.h"
+#include "workbook_sheets.h"
 
 #include <cstdint>
 #include <string>
@@ -11,17 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tgm;
     CsvSource source;
     std::string reason;
-    if (!read_workbook(std::string_view(reinterpret_cast<const char*>(data), size), source.sheets,
-                       reason)) {
-        if (reason.empty() || !source.sheets.empty())
-            __builtin_trap();
-        return 0;
-    }
-    for (CsvSource& sheet : sheet_sources(source)) {
-        CsvImport read;
-        std::string refusal;
-        if (!read_csv_source(sheet, read, refusal) && refusal.empty())
-            __builtin_trap();
-    }
+    const bool read = read_workbook(std::string_view(reinterpret_cast<const char*>(data), size),
+                                    source.sheets, reason);
+    fuzz::check_workbook(read, reason, source);
     return 0;
 }
