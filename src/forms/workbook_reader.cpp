@@ -18,10 +18,12 @@ class SheetText {
 public:
     explicit SheetText(std::string& text) : text_(text) {}
 
-    // Starts row `row` (counted from 0); rows go down only. False past the last row a sheet has.
+    // Starts row `row` (counted from 0); rows go down only. False for a row not below the last
+    // one or past the last row a sheet has.
     bool start_row(std::size_t row) {
-        if (row < row_ || row >= kMaxSheetRows)
+        if ((begun_ && row <= row_) || row >= kMaxSheetRows)
             return false;
+        begun_ = true;
         row_ = row;
         column_ = 0;
         started_ = false;
@@ -53,7 +55,8 @@ private:
     std::size_t column_ = 0;  // the first column still free in the current row
     std::size_t written_ = 0; // the column of the last cell written in the current row
     std::size_t lines_ = 0;   // line ends written: the line of the last row begun
-    bool started_ = false;
+    bool started_ = false;    // the current row has a cell written
+    bool begun_ = false;      // a row has been started
 };
 
 // An xlsx number ("2.3099999999999898", "1.5E-3") as a plain decimal text: the digits move,

@@ -6,6 +6,7 @@
 #include "testing/files.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -141,4 +142,84 @@ TEST(Workbooks, WhatIsNoWorkbookOrWouldRunAwayIsRefusedWithItsReason) {
     EXPECT_FALSE(refusal_of(fixture("bomb_lying.xlsx")).empty());
     EXPECT_EQ(refusal_of(fixture("shared_string_out_of_range.xlsx")),
               "лист «Лист1», ячейка B2: ссылка на общую строку вне их списка");
+}
+
+namespace {
+
+class PartsInMemory : public WorkbookParts {
+public:
+    std::map<std::string, std::string> parts;
+    bool has(const std::string& name) const override { return parts.count(name) > 0; }
+    bool read(const std::string& name, std::string& out, std::string& reason) override {
+        if (!has(name)) {
+            reason = "no " + name;
+            return false;
+        }
+        out = parts.at(name);
+        return true;
+    }
+};
+
+std::string sheet_text(PartsInMemory& book) {
+    std::vector<WorkbookSheet> sheets;
+    std::string reason;
+    EXPECT_TRUE(read_workbook_parts(book, sheets, reason)) << reason;
+    return sheets.empty() ? std::string() : sheets[0].text;
+}
+
+} // namespace
+
+// What each kind of cell becomes: stored numbers as plain decimals, text as shown, dates and
+// booleans as words no number column takes; rows and columns where the sheet puts them.
+TEST(Workbooks, CellsBecomeTheTextsTheReaderTakes) {
+    PartsInMemory xlsx;
+    xlsx.parts["xl/workbook.xml"] =
+        "<workbook><sheets><sheet name=\"T\" r:id=\"rId7\"/></sheets></workbook>";
+    xlsx.parts["xl/_rels/workbook.xml.rels"] =
+        "<Relationships><Relationship Id=\"rId7\" Target=\"/xl/worksheets/t.xml\"/>"
+        "</Relationships>";
+    xlsx.parts["xl/sharedStrings.xml"] =
+        "<sst><si><t>Уровень; мм</t></si><si><r><t>Объём, </t></r><r><t>м³</t></r>"
+        "<rPh><t>x</t></rPh></si></sst>";
+    xlsx.parts["xl/styles.xml"] =
+        "<styleSheet><numFmts><numFmt numFmtId=\"170\" formatCode=\"dd/mm/yyyy\"/>"
+        "<numFmt numFmtId=\"171\" formatCode=\"0.000&quot; d&quot;\"/></numFmts><cellXfs>"
+        "<xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"170\"/><xf numFmtId=\"171\"/>"
+        "</cellXfs></styleSheet>";
+    xlsx.parts["xl/worksheets/t.xml"] =
+        "<worksheet><sheetData><row r=\"2\"><c r=\"A2\" t=\"s\"><v>0</v></c>"
+        "<c r=\"C2\" t=\"s\"><v>1</v></c></row>"
+        "<row r=\"3\"><c r=\"A3\"><v>1.5E-3</v></c><c r=\"C3\" s=\"3\"><f>B3*2</f>"
+        "<v>2.3099999999999898</v></c></row>"
+        "<row r=\"5\"><c r=\"A5\" s=\"1\"><v>45000</v></c><c r=\"B5\" t=\"b\"><v>1</v></c>"
+        "<c r=\"C5\" t=\"inlineStr\"><is><t>ок\"</t></is></c><c r=\"D5\" t=\"str\"><v>x</v></c>"
+        "<c r=\"E5\" t=\"e\"><v>#DIV/0!</v></c><c r=\"F5\" s=\"2\"><v>3</v></c></row>"
+        "</sheetData></worksheet>";
+    EXPECT_EQ(sheet_text(xlsx),
+              "\n\"Уровень; мм\"\t\t\"Объём, м³\"\n0.0015\t\t2.3099999999999898\n\n"
+              "дата 45000\tTRUE\t\"ок\"\"\"\tx\t#DIV/0!\tдата 3");
+    xlsx.parts["xl/worksheets/t.xml"] = "<worksheet><sheetData><row r=\"1\"><c r=\"A1\">"
+                                        "<v>1</v></c></row><row r=\"1\"><c r=\"A1\"><v>2</v></c>"
+                                        "</row><row r=\"9999999\"><c><v>3</v></c></row>"
+                                        "</sheetData></worksheet>";
+    EXPECT_EQ(sheet_text(xlsx), "1"); // rows only go down, and no further than a sheet has
+
+    PartsInMemory ods;
+    ods.parts["mimetype"] = "application/vnd.oasis.opendocument.spreadsheet";
+    ods.parts["content.xml"] =
+        "<office:document-content><office:body><office:spreadsheet><table:table table:name=\"S\">"
+        "<table:table-header-rows><table:table-row><table:table-cell "
+        "table:number-columns-spanned=\"2\"><text:p>Резервуар<text:s text:c=\"2\"/>№1</text:p>"
+        "<office:annotation><text:p>заметка</text:p></office:annotation></table:table-cell>"
+        "<table:covered-table-cell/></table:table-row></table:table-header-rows>"
+        "<table:table-row table:number-rows-repeated=\"2\"><table:table-cell "
+        "table:number-columns-repeated=\"2\" office:value-type=\"float\" office:value=\"7\">"
+        "<text:p>7,00</text:p></table:table-cell><table:table-cell "
+        "table:number-columns-repeated=\"16000\"/></table:table-row>"
+        "<table:table-row table:number-rows-repeated=\"1048580\"><table:table-cell/>"
+        "</table:table-row><table:table-row><table:table-cell office:value-type=\"date\" "
+        "office:date-value=\"2024-01-02\"><text:p>02.01.24</text:p></table:table-cell>"
+        "</table:table-row></table:table></office:spreadsheet></office:body>"
+        "</office:document-content>";
+    EXPECT_EQ(sheet_text(ods), "Резервуар  №1\n7\t7\n7\t7");
 }
