@@ -222,4 +222,13 @@ TEST(Workbooks, CellsBecomeTheTextsTheReaderTakes) {
         "</table:table-row></table:table></office:spreadsheet></office:body>"
         "</office:document-content>";
     EXPECT_EQ(sheet_text(ods), "Резервуар  №1\n7\t7\n7\t7");
+
+    // A password-protected .ods is a zip archive whose manifest says its parts are encrypted.
+    ods.parts["META-INF/manifest.xml"] =
+        "<manifest:manifest><manifest:file-entry manifest:full-path=\"content.xml\">"
+        "<manifest:encryption-data/></manifest:file-entry></manifest:manifest>";
+    std::vector<WorkbookSheet> sheets;
+    std::string reason;
+    EXPECT_FALSE(read_workbook_parts(ods, sheets, reason));
+    EXPECT_EQ(reason, "книга зашифрована паролем: сохраните её без пароля");
 }
