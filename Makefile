@@ -81,6 +81,9 @@ fuzz-run: fuzz
 	    fuzz_form_*) cp examples/*.$${name#fuzz_form_} $$seeds/; len=8192;; \
 	    fuzz_*_answers) len=262144;; \
 	    fuzz_config) len=32768;; \
+	    fuzz_workbook) cp tests/forms/workbooks/lab_tank.* tests/forms/workbooks/two_tanks.* \
+	      tests/forms/workbooks/shared_string_out_of_range.xlsx $$seeds/; len=65536;; \
+	    fuzz_sheet_xml) len=131072;; \
 	    *) cp examples/* $$seeds/; len=32768;; \
 	  esac; \
 	  [ -d tests/fuzz/seeds/$$name ] && cp tests/fuzz/seeds/$$name/* $$seeds/; \

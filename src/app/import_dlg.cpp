@@ -89,7 +89,7 @@ bool TImportDlg::import_file(const std::string& file_name) {
 bool TImportDlg::run_csv_import() {
     UiDialogs::FileRequest request;
     request.folder = file_text(config().syspar().forms_folder());
-    request.filters = qt_filters(QStringLiteral("CSV, TSV|*.CSV;*.TSV"));
+    request.filters = qt_filters(QStringLiteral("CSV, TSV, XLSX, ODS|*.CSV;*.TSV;*.XLSX;*.ODS"));
     const UiDialogs::FileAnswer answer = ui_dialogs().open_file(parentWidget(), request);
     if (!answer.accepted)
         return false;

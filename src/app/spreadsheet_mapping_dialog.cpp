@@ -6,6 +6,7 @@
 #include "project/eproject.h"
 #include "render/gui_text.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -27,13 +28,12 @@ const struct {
     ColumnRole role;
     const char* text;
 } kRoleChoices[] = {
-    {ColumnRole::level, "уровень"},
-    {ColumnRole::volume, "объём"},
-    {ColumnRole::channel, "канал"},
+    {ColumnRole::level, "уровень"},          {ColumnRole::volume, "объём"},
+    {ColumnRole::channel, "канал"},          {ColumnRole::grid, "объём (сетка)"},
     {ColumnRole::unused, "не использовать"},
 };
 // The unit drop-downs' entries, in the order of their enums (unknown first).
-const char* const kLevelUnitTexts[] = {"не указаны", "мм", "см", "м"};
+const char* const kLevelUnitTexts[] = {"не указаны", "мм", "см", "м", "дм"};
 const char* const kVolumeUnitTexts[] = {"не указаны", "л", "дм³", "м³"};
 
 template <typename Texts>
@@ -49,6 +49,19 @@ QString separator_text(char separator) {
     return separator == '\t' ? QStringLiteral("TAB") : QString(QLatin1Char(separator));
 }
 
+// "пропущены строки 284, 285: текст", at most ten numbers.
+QString skipped_text(const std::vector<int32_t>& lines) {
+    if (lines.empty())
+        return {};
+    QStringList numbers;
+    for (std::size_t i = 0; i < lines.size() && i < 10; ++i)
+        numbers << QString::number(lines[i]);
+    if (lines.size() > 10)
+        numbers << u("… (всего %1)").arg(lines.size());
+    return (lines.size() == 1 ? u("пропущена строка ") : u("пропущены строки ")) +
+           numbers.join(QStringLiteral(", ")) + u(": текст");
+}
+
 QTableWidgetItem* text_item(const QString& text) {
     auto* item = new QTableWidgetItem(text);
     item->setFlags(Qt::ItemIsEnabled);
@@ -61,25 +74,31 @@ SpreadsheetMappingDialog::SpreadsheetMappingDialog(const CsvSource& source, QWid
     : QDialog(parent), source_(source) {
     setObjectName(QStringLiteral("spreadsheet_mapping"));
     setWindowTitle(u("Столбцы таблицы"));
-    const SpreadsheetLayout& layout = source_.layout;
-
-    auto* format =
-        new QLabel(u("Разделитель: %1    Десятичный знак: %2    Строка заголовка: %3")
-                       .arg(separator_text(layout.separator),
-                            layout.decimal ? QString(QLatin1Char(layout.decimal)) : u("нет"))
-                       .arg(layout.header_line),
-                   this);
-    format->setObjectName(QStringLiteral("format_label"));
+    loading_ = true;
+    format_ = new QLabel(this);
+    format_->setObjectName(QStringLiteral("format_label"));
 
     file_grid_ = new QTableWidget(this);
     file_grid_->setObjectName(QStringLiteral("file_grid"));
-    fill_file_grid();
 
     level_unit_ = combo(this, QStringLiteral("level_unit"), kLevelUnitTexts);
     volume_unit_ = combo(this, QStringLiteral("volume_unit"), kVolumeUnitTexts);
-    level_unit_->setCurrentIndex(static_cast<int>(layout.level_unit));
-    volume_unit_->setCurrentIndex(static_cast<int>(layout.volume_unit));
     auto* units = new QFormLayout;
+    if (!source_.sheets.empty()) {
+        // A workbook: its sheets in order, the one opened with chosen.
+        sheet_ = new QComboBox(this);
+        sheet_->setObjectName(QStringLiteral("sheet"));
+        for (const WorkbookSheet& sheet : source_.sheets)
+            sheet_->addItem(QString::fromStdString(sheet.name));
+        sheet_->setCurrentIndex(static_cast<int>(source_.sheet));
+        units->addRow(u("Лист"), sheet_);
+        if (sheet_sources(source_).size() > 1) {
+            all_sheets_ =
+                new QCheckBox(u("Все листы с таблицами: лист за листом в каналы 1, 2, …"), this);
+            all_sheets_->setObjectName(QStringLiteral("all_sheets"));
+            units->addRow(QString(), all_sheets_);
+        }
+    }
     units->addRow(u("Единицы уровня"), level_unit_);
     units->addRow(u("Единицы объёма"), volume_unit_);
 
@@ -92,6 +111,10 @@ SpreadsheetMappingDialog::SpreadsheetMappingDialog(const CsvSource& source, QWid
     result_grid_->verticalHeader()->hide();
     result_grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     result_grid_->setFixedHeight(130);
+
+    skipped_ = new QLabel(this);
+    skipped_->setObjectName(QStringLiteral("skipped_label"));
+    skipped_->setWordWrap(true);
 
     refusal_ = new QLabel(this);
     refusal_->setObjectName(QStringLiteral("refusal_label"));
@@ -107,21 +130,50 @@ SpreadsheetMappingDialog::SpreadsheetMappingDialog(const CsvSource& source, QWid
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* main = new QVBoxLayout(this);
-    main->addWidget(format);
+    main->addWidget(format_);
     main->addWidget(file_grid_, 1);
     main->addLayout(units);
     main->addWidget(result_grid_);
+    main->addWidget(skipped_);
     main->addWidget(refusal_);
     main->addWidget(buttons);
     resize(920, 560);
 
-    for (QComboBox* box : roles_)
-        connect(box, &QComboBox::currentIndexChanged, this, &SpreadsheetMappingDialog::read_again);
     connect(level_unit_, &QComboBox::currentIndexChanged, this,
             &SpreadsheetMappingDialog::read_again);
     connect(volume_unit_, &QComboBox::currentIndexChanged, this,
             &SpreadsheetMappingDialog::read_again);
+    if (sheet_)
+        connect(sheet_, &QComboBox::currentIndexChanged, this,
+                &SpreadsheetMappingDialog::show_sheet);
+    if (all_sheets_)
+        connect(all_sheets_, &QCheckBox::toggled, this, &SpreadsheetMappingDialog::read_again);
+    show_sheet(static_cast<int>(source_.sheet));
+}
+
+// The sheet's rows and the shape found in them; a sheet without a table shows its rows and why.
+void SpreadsheetMappingDialog::show_sheet(int sheet) {
+    loading_ = true;
+    std::string refusal;
+    const bool found =
+        source_.sheets.empty() || choose_sheet(source_, static_cast<std::size_t>(sheet), refusal);
+    const SpreadsheetLayout& layout = source_.layout;
+    format_->setText(u("Разделитель: %1    Десятичный знак: %2    Строка заголовка: %3")
+                         .arg(separator_text(layout.separator),
+                              layout.decimal ? QString(QLatin1Char(layout.decimal)) : u("нет"))
+                         .arg(layout.header_line));
+    file_grid_->setRowCount(0);
+    file_grid_->setColumnCount(0);
+    roles_.clear();
+    fill_file_grid();
+    level_unit_->setCurrentIndex(static_cast<int>(layout.level_unit));
+    volume_unit_->setCurrentIndex(static_cast<int>(layout.volume_unit));
+    loading_ = false;
     read_again();
+    if (!found) {
+        refusal_->setText(qs(refusal).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+        ok_->setEnabled(false);
+    }
 }
 
 // Row 0 holds each column's role; below it the file's first records, the header row in bold.
@@ -152,6 +204,7 @@ void SpreadsheetMappingDialog::fill_file_grid() {
         }
         file_grid_->setCellWidget(0, static_cast<int>(c), box);
         roles_.push_back(box);
+        connect(box, &QComboBox::currentIndexChanged, this, &SpreadsheetMappingDialog::read_again);
     }
     for (std::size_t r = 0; r < records.size(); ++r) {
         for (std::size_t c = 0; c < records[r].fields.size(); ++c) {
@@ -170,7 +223,29 @@ void SpreadsheetMappingDialog::fill_file_grid() {
         file_grid_->setColumnWidth(c, std::min(file_grid_->columnWidth(c), 190));
 }
 
+bool SpreadsheetMappingDialog::read_whole_workbook(std::string& refusal) {
+    std::vector<CsvSource> sources = sheet_sources(source_);
+    int32_t channel = 0;
+    for (CsvSource& s : sources) {
+        if (s.sheet == source_.sheet) {
+            s.layout = source_.layout;
+            s.own_layout = source_.own_layout;
+        }
+        ++channel;
+        if (s.layout.channel_column() == s.layout.columns.size())
+            s.layout.table_channel = channel;
+    }
+    std::vector<CsvImport> each;
+    if (!read_csv_sources(sources, read_, each, refusal))
+        return false;
+    for (const CsvImport& one : each)
+        read_.skipped.insert(read_.skipped.end(), one.skipped.begin(), one.skipped.end());
+    return true;
+}
+
 void SpreadsheetMappingDialog::read_again() {
+    if (loading_)
+        return;
     SpreadsheetLayout& layout = source_.layout;
     for (std::size_t c = 0; c < roles_.size(); ++c)
         layout.columns[c].role = kRoleChoices[roles_[c]->currentIndex()].role;
@@ -178,7 +253,9 @@ void SpreadsheetMappingDialog::read_again() {
     layout.volume_unit = static_cast<VolumeUnit>(volume_unit_->currentIndex());
 
     std::string refusal;
-    const bool ok = read_csv_source(source_, read_, refusal);
+    const bool whole = all_sheets_ && all_sheets_->isChecked();
+    const bool ok = whole ? read_whole_workbook(refusal) : read_csv_source(source_, read_, refusal);
+    skipped_->setText(ok && !whole ? skipped_text(read_.skipped) : QString());
     result_grid_->setRowCount(0);
     if (ok) {
         EPROJECT project;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace tgm {
 
@@ -17,6 +18,9 @@ struct CsvImport {
     std::array<StrapSummary, FDATA::kMaxTables> sources{};
     // Rows under the header that gave points.
     int32_t rows = 0;
+    // Lines of rows with no number in any level or volume column (signatures, page titles,
+    // notes), left out; empty rows are not counted.
+    std::vector<int32_t> skipped;
 
     bool is_resampled(int32_t k) const { return (resampled >> k) & 1u; }
 };

@@ -11,6 +11,7 @@
 #include "support/read_problem.h"
 #include "support/xfile.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -74,9 +75,9 @@ bool parse_own_layout(std::string_view text, CsvImport& out, std::string& refusa
         int32_t whole_cm = 0;
         bool exact_tenths = false;
         if (f.size() != 4 || !integer_of_text(csv_without_spaces(f[0]), channel) ||
-            !scaled_decimal(level, 2, row.tenths, exact_tenths) ||
-            !scaled_decimal(level, 0, whole_cm, row.whole_centimetre) ||
-            !scaled_decimal(volume, 0, row.litres, row.whole_litres)) {
+            !rounded_scaled_decimal(level, 2, row.tenths, exact_tenths) ||
+            !rounded_scaled_decimal(level, 0, whole_cm, row.whole_centimetre) ||
+            !rounded_scaled_decimal(volume, 0, row.litres, row.whole_litres)) {
             unreadable.push_back(record.line);
             continue;
         }
@@ -135,11 +136,14 @@ bool parse_own_layout(std::string_view text, CsvImport& out, std::string& refusa
 bool is_csv_file_name(const std::string& file_name) { return ends_in(file_name, ".csv"); }
 
 bool is_spreadsheet_file_name(const std::string& file_name) {
-    return ends_in(file_name, ".csv") || ends_in(file_name, ".tsv");
+    return ends_in(file_name, ".csv") || ends_in(file_name, ".tsv") ||
+           is_workbook_file_name(file_name);
 }
 
-bool find_csv_shape(std::string_view bytes, CsvSource& source, std::string& refusal) {
-    source.text = csv_utf8_text(bytes);
+namespace {
+
+// The shape of source.text.
+bool find_text_shape(CsvSource& source, std::string& refusal) {
     source.own_layout = false;
     source.layout = SpreadsheetLayout();
     CsvRecordScanner scanner(source.text);
@@ -158,6 +162,82 @@ bool find_csv_shape(std::string_view bytes, CsvSource& source, std::string& refu
         return true;
     refusal = cp(why);
     return false;
+}
+
+} // namespace
+
+bool find_csv_shape(std::string_view bytes, CsvSource& source, std::string& refusal) {
+    source.text = csv_utf8_text(bytes);
+    source.sheets.clear();
+    source.sheet = 0;
+    source.sheet_name.clear();
+    return find_text_shape(source, refusal);
+}
+
+bool choose_sheet(CsvSource& source, std::size_t sheet, std::string& refusal) {
+    if (sheet >= source.sheets.size()) {
+        refusal = cp("В книге нет такого листа");
+        return false;
+    }
+    source.sheet = sheet;
+    source.sheet_name = source.sheets[sheet].name;
+    source.text = source.sheets[sheet].text;
+    if (find_text_shape(source, refusal))
+        return true;
+    refusal = cp("Лист «") + utf8_to_cp1251(source.sheets[sheet].name) + cp("»: ") + refusal;
+    return false;
+}
+
+std::vector<CsvSource> sheet_sources(const CsvSource& workbook) {
+    std::vector<CsvSource> found;
+    for (std::size_t i = 0; i < workbook.sheets.size(); ++i) {
+        CsvSource one;
+        one.text = workbook.sheets[i].text;
+        one.sheet = i;
+        one.sheet_name = workbook.sheets[i].name;
+        std::string refusal;
+        if (find_text_shape(one, refusal))
+            found.push_back(std::move(one));
+    }
+    return found;
+}
+
+bool read_csv_sources(const std::vector<CsvSource>& sources, CsvImport& out,
+                      std::vector<CsvImport>& each, std::string& refusal) {
+    out = CsvImport();
+    each.clear();
+    for (int32_t k = 0; k < FDATA::kMaxTables; ++k)
+        out.tables.table(k).make_empty(kFormFs);
+    std::string refused;
+    for (const CsvSource& source : sources) {
+        each.emplace_back();
+        CsvImport& one = each.back();
+        std::string why;
+        const std::string sheet = cp("Лист «") + utf8_to_cp1251(source.sheet_name) + cp("»: ");
+        if (!read_csv_source(source, one, why)) {
+            refused += (refused.empty() ? "" : "\r") + sheet + why;
+            continue;
+        }
+        for (int32_t k = 0; k < static_cast<int32_t>(one.tables.count); ++k) {
+            if (!one.tables.table(k).filled())
+                continue;
+            if (out.tables.table(k).filled()) {
+                refused += (refused.empty() ? "" : "\r") + sheet +
+                           cp("канал " + text_of_integer(k + 1) + " уже взят с другого листа");
+                continue;
+            }
+            out.tables.table(k) = one.tables.table(k);
+            out.tables.count = std::max(out.tables.count, static_cast<uint32_t>(k + 1));
+            out.sources[static_cast<std::size_t>(k)] = one.sources[static_cast<std::size_t>(k)];
+            out.resampled |= one.resampled & (1u << k);
+        }
+        out.rows += one.rows;
+    }
+    if (!refused.empty()) {
+        refusal = refused;
+        return false;
+    }
+    return true;
 }
 
 bool read_csv_source(const CsvSource& source, CsvImport& out, std::string& refusal) {
@@ -179,6 +259,20 @@ bool open_csv_file(const std::string& file_name, CsvSource& source) {
         return false;
     }
     std::string refusal;
+    if (is_workbook_file_name(file_name)) {
+        source = CsvSource();
+        std::string reason;
+        if (!read_workbook(bytes, source.sheets, reason)) {
+            show_message_with_reason(cp("Книга не читается!"),
+                                     cp(file_name + ": ") + utf8_to_cp1251(reason));
+            return false;
+        }
+        const std::vector<CsvSource> tables = sheet_sources(source);
+        if (choose_sheet(source, tables.empty() ? 0 : tables.front().sheet, refusal))
+            return true;
+        show_message(refusal, MessageKind::warning);
+        return false;
+    }
     if (!find_csv_shape(bytes, source, refusal)) {
         show_message(refusal, MessageKind::warning);
         return false;
@@ -197,6 +291,7 @@ bool take_csv_tables(const CsvSource& source, CsvImport& out) {
     out.resampled = read.resampled;
     out.sources = read.sources;
     out.rows = read.rows;
+    out.skipped = read.skipped;
     return true;
 }
 

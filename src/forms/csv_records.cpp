@@ -13,13 +13,19 @@ bool CsvRecordScanner::next(CsvRecord& record) {
     record.fields.clear();
     std::string field;
     bool at_field_start = true;
+    // Fields past the bound are scanned over, never kept: a row of ten million cells costs
+    // its reading, not ten million strings.
+    auto keeping = [&record] { return record.fields.size() < kMaxCsvFields; };
     while (pos_ < text_.size()) {
         const char c = text_[pos_];
         if (at_field_start && c == '"') {
             read_quoted(field);
+            if (!keeping())
+                field.clear();
             at_field_start = false;
         } else if (c == separator_) {
-            record.fields.push_back(std::move(field));
+            if (keeping())
+                record.fields.push_back(std::move(field));
             field.clear();
             at_field_start = true;
             ++pos_;
@@ -27,12 +33,14 @@ bool CsvRecordScanner::next(CsvRecord& record) {
             skip_line_end();
             break;
         } else {
-            field += c;
+            if (keeping())
+                field += c;
             at_field_start = false;
             ++pos_;
         }
     }
-    record.fields.push_back(std::move(field));
+    if (keeping())
+        record.fields.push_back(std::move(field));
     return true;
 }
 
@@ -65,6 +73,20 @@ void CsvRecordScanner::read_quoted(std::string& field) {
         field += c;
         ++pos_;
     }
+}
+
+void append_csv_field(std::string& out, std::string_view text, std::string_view special) {
+    if (text.find_first_of(special) == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
 }
 
 std::vector<CsvRecord> first_csv_records(std::string_view text, char separator, std::size_t count) {

@@ -9,6 +9,10 @@
 
 namespace tgm {
 
+// The fields of a record that are kept; a spreadsheet has no more columns, and those beyond
+// are read over.
+constexpr std::size_t kMaxCsvFields = 16384;
+
 // One record of the file: its fields and the line it starts on.
 struct CsvRecord {
     int32_t line = 0;
@@ -44,6 +48,9 @@ std::string csv_utf8_text(std::string_view bytes);
 std::string_view csv_trimmed(std::string_view s);
 // Digit groups in spreadsheets: blanks, no-break spaces and narrow no-break spaces go.
 std::string csv_without_spaces(std::string_view s);
+// Appends a field, quoted (its quotes doubled) when it holds any of `special`: what a reader
+// would otherwise split or misread.
+void append_csv_field(std::string& out, std::string_view text, std::string_view special);
 // Empty lines and lines of separators only carry nothing.
 bool is_empty_csv_record(const std::vector<std::string>& fields);
 void drop_trailing_empty_fields(std::vector<std::string>& fields);

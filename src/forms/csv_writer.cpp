@@ -1,5 +1,6 @@
 #include "forms/csv_writer.h"
 
+#include "forms/csv_records.h"
 #include "forms/fdata.h"
 #include "forms/number_text.h"
 #include "support/atomic_file.h"
@@ -10,17 +11,7 @@ namespace {
 
 // Quoted when a spreadsheet would otherwise split or misread it.
 void append_field(std::string& out, std::string_view text) {
-    if (text.find_first_of(";\"\r\n") == std::string_view::npos) {
-        out += text;
-        return;
-    }
-    out += '"';
-    for (char c : text) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
+    append_csv_field(out, text, ";\"\r\n");
 }
 
 } // namespace

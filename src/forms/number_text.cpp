@@ -121,6 +121,37 @@ bool scaled_decimal(std::string_view text, int digits, int32_t& out, bool& exact
     return true;
 }
 
+bool rounded_scaled_decimal(std::string_view text, int digits, int32_t& out, bool& exact) {
+    const std::size_t sep = text.find_first_of(".,");
+    const std::size_t kept = static_cast<std::size_t>(kSpreadsheetDecimals);
+    if (sep == std::string_view::npos || text.size() - sep - 1 <= kept)
+        return scaled_decimal(text, digits, out, exact);
+    for (char c : text.substr(sep + 1))
+        if (!is_digit(c))
+            return false;
+    std::string rounded(text.substr(0, sep + 1 + kept));
+    if (text[sep + 1 + kept] >= '5') {
+        // Carry from the last kept digit up through the whole part.
+        std::size_t i = rounded.size();
+        while (i > 0) {
+            char& c = rounded[--i];
+            if (c == '.' || c == ',')
+                continue;
+            if (!is_digit(c)) {
+                ++i;
+                break;
+            }
+            if (c != '9') {
+                ++c;
+                return scaled_decimal(rounded, digits, out, exact);
+            }
+            c = '0';
+        }
+        rounded.insert(i, 1, '1');
+    }
+    return scaled_decimal(rounded, digits, out, exact);
+}
+
 std::string centimetre_text(int64_t tenths) {
     const bool negative = tenths < 0;
     const uint64_t t = negative ? 0 - static_cast<uint64_t>(tenths) : static_cast<uint64_t>(tenths);

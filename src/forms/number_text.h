@@ -24,6 +24,12 @@ bool decimal_of_text(std::string_view text, double& value);
 // the way. `exact` says whether nothing but zeros was cut. False for any other text and for a
 // result outside 32 bits.
 bool scaled_decimal(std::string_view text, int digits, int32_t& out, bool& exact);
+// The decimal places below which a spreadsheet's number is binary noise: a cell that holds
+// 2.31 may be written "2,30999999999999".
+constexpr int kSpreadsheetDecimals = 9;
+// As scaled_decimal after rounding the text to kSpreadsheetDecimals places, half away from
+// zero: how every number of a spreadsheet is read.
+bool rounded_scaled_decimal(std::string_view text, int digits, int32_t& out, bool& exact);
 // Tenths of a millimetre as centimetres, "." before at most two decimals (25035 -> "250.35").
 std::string centimetre_text(int64_t tenths);
 // Cubic metres text to litres: times 1000, rounded to single precision, truncated toward zero.

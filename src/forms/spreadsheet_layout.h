@@ -11,8 +11,10 @@
 
 namespace tgm {
 
-enum class ColumnRole : uint8_t { unused, level, volume, channel };
-enum class LevelUnit : uint8_t { unknown, mm, cm, m };
+// `grid`: a column of the printed grid, whose header is a number of centimetres (0 … 9) or of
+// millimetres (0, 10 … 90): the volume at the row's level plus that step.
+enum class ColumnRole : uint8_t { unused, level, volume, channel, grid };
+enum class LevelUnit : uint8_t { unknown, mm, cm, m, dm };
 enum class VolumeUnit : uint8_t { unknown, litre, dm3, m3 };
 
 struct SpreadsheetColumn {
@@ -20,6 +22,15 @@ struct SpreadsheetColumn {
     ColumnRole role = ColumnRole::unused;
     LevelUnit level_unit = LevelUnit::unknown;    // as the cell names it
     VolumeUnit volume_unit = VolumeUnit::unknown; // as the cell names it
+    int32_t grid_step = 0; // a grid column's step above the row's level, tenths of a millimetre
+};
+
+// Where a row's points are: the level's column, the volume's column, and the step the volume
+// lies above the level (tenths of a millimetre; 0 but in a grid).
+struct PointColumns {
+    std::size_t level = 0;
+    std::size_t volume = 0;
+    int32_t step = 0;
 };
 
 struct SpreadsheetLayout {
@@ -38,6 +49,8 @@ struct SpreadsheetLayout {
     // Level and volume columns (counted from 0) paired in their order across the row: the i-th
     // level column with the i-th volume column.
     std::vector<std::pair<std::size_t, std::size_t>> pairs() const;
+    // Every point a row gives: the pairs, and in a grid the level column with each grid column.
+    std::vector<PointColumns> point_columns() const;
     std::size_t count(ColumnRole role) const;
     // The channel column, or columns.size() when there is none.
     std::size_t channel_column() const;
@@ -53,7 +66,7 @@ bool find_spreadsheet_layout(std::string_view text, SpreadsheetLayout& layout,
 // "найдено: уровень — столбец 1, мм; объём — столбец 2, м3" for the refusals (UTF-8).
 std::string found_text(const SpreadsheetLayout& layout);
 
-// The names tgm-cli takes and prints: mm, cm, m and l, dm3, m3 ("" for unknown).
+// The names tgm-cli takes and prints: mm, cm, dm, m and l, dm3, m3 ("" for unknown).
 const char* level_unit_name(LevelUnit unit);
 const char* volume_unit_name(VolumeUnit unit);
 bool level_unit_of_name(std::string_view name, LevelUnit& unit);

@@ -76,12 +76,14 @@ bool as_it_stands(const std::vector<StrapPoint>& points, AsIsRule rule, PARTAB& 
     return true;
 }
 
+// On the tenths of a millimetre the points give and exactly, not on the whole millimetres and in
+// the single precision of an .f1 file.
 bool resample(const std::vector<StrapPoint>& points, PARTAB& out) {
-    FORMA f1;
-    f1.make_empty(kFormF1);
+    std::vector<LevelPoint> levels;
+    levels.reserve(points.size());
     for (const StrapPoint& p : points)
-        f1.add_point(text_of_integer(p.tenths), text_of_integer(p.litres));
-    return convert_table(f1, out);
+        levels.push_back(LevelPoint{p.tenths, p.litres});
+    return resample_points(std::move(levels), 100, LineArithmetic::exact, out);
 }
 
 void fill_table(FORMA& table, const PARTAB& litres, const std::string& header_utf8) {

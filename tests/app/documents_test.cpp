@@ -50,7 +50,8 @@ TEST(Sheets, CsvImportIsAlwaysCheckedMarksResampledChannelsAndSavesAsFs) {
 
     ASSERT_GE(p.dialogs.requests.size(), 2u);
     EXPECT_EQ(p.dialogs.requests[0].filters,
-              QStringList{u("CSV, TSV (*.[Cc][Ss][Vv] *.[Tt][Ss][Vv])")});
+              QStringList{u("CSV, TSV, XLSX, ODS (*.[Cc][Ss][Vv] *.[Tt][Ss][Vv] *.[Xx][Ll][Ss][Xx] "
+                            "*.[Oo][Dd][Ss])")});
     EXPECT_EQ(channels, (QStringList{"1|OK ", "2|", u("3 ≈|OK ")}));
     EXPECT_EQ(tip, u("Пересчитана на каждый сантиметр уровня, как форма .f1"));
     // The import's save writes a form beside the CSV file, never over it.

@@ -236,6 +236,16 @@ bool save_mapping_dialog(const QString& file) {
     return save(&dialog, file);
 }
 
+// A workbook of two tanks behind a title sheet: the sheet chooser, the whole workbook at once,
+// the signature under the table named as left out.
+bool save_workbook_mapping_dialog(const QString& file) {
+    CsvSource source;
+    if (!open_csv_file(test::examples_dir() + "/../tests/forms/workbooks/two_tanks.xlsx", source))
+        return false;
+    SpreadsheetMappingDialog dialog(source);
+    return save(&dialog, file);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -310,6 +320,7 @@ int main(int argc, char** argv) {
     ok &= save(p.import, out + "/import-dialog.png");
     p.import->hide();
     ok &= save_mapping_dialog(out + "/mapping-dialog.png");
+    ok &= save_workbook_mapping_dialog(out + "/mapping-dialog-workbook.png");
 
     ok &= save_link_dialogs(p, folder, out);
     p.main->trase_form()->resize(640, 160); // the lines end in their results

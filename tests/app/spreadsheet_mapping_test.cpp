@@ -4,7 +4,9 @@
 
 #include "testing/files.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <gtest/gtest.h>
@@ -89,4 +91,46 @@ TEST(SpreadsheetMapping, CancelImportsNothing) {
     p.action("csvImport")->trigger();
     EXPECT_EQ(p.main->project().count(), 0);
     EXPECT_TRUE(p.dialogs.messages.empty());
+}
+
+// A workbook of a title sheet and two tanks: the first sheet holding a table is shown, another
+// sheet shows its own rows and tables, the signature under each table is named as left out, and
+// the whole workbook goes in sheet by sheet.
+TEST(SpreadsheetMapping, AWorkbooksSheetsAreChosenOrTakenWhole) {
+    Program p;
+    const std::string book = p.home.file("tanks.xlsx");
+    write_file(book, read_file(examples_dir() + "/../tests/forms/workbooks/two_tanks.xlsx"));
+    QStringList shown;
+    when_modal([&](QWidget* w) {
+        auto* sheet = w->findChild<QComboBox*>(QStringLiteral("sheet"));
+        auto* whole = w->findChild<QCheckBox*>(QStringLiteral("all_sheets"));
+        auto* grid = w->findChild<QTableWidget*>(QStringLiteral("file_grid"));
+        auto* result = w->findChild<QTableWidget*>(QStringLiteral("result_grid"));
+        auto* skipped = w->findChild<QLabel*>(QStringLiteral("skipped_label"));
+        ASSERT_TRUE(sheet && whole && grid && result && skipped);
+        auto seen = [&] {
+            shown << sheet->currentText() + "|" + grid->item(1, 0)->text() + "|" +
+                         result->item(0, 2)->text() + "|" + skipped->text();
+        };
+        seen();
+        sheet->setCurrentIndex(2);
+        seen();
+        sheet->setCurrentIndex(0); // the title sheet: no table, nothing to take
+        shown << QString::number(result->rowCount()) +
+                     (w->findChild<QPushButton*>(QStringLiteral("ok_button"))->isEnabled() ? "|ok"
+                                                                                           : "|no");
+        sheet->setCurrentIndex(1);
+        whole->setChecked(true);
+        shown << QString::number(result->rowCount());
+        when_shown(p.import,
+                   [&] { p.import->findChild<QPushButton*>(QStringLiteral("OkButton"))->click(); });
+        w->findChild<QPushButton*>(QStringLiteral("ok_button"))->click();
+    });
+    p.dialogs.files = {ScriptedDialogs::chosen(book)};
+    p.action("csvImport")->trigger();
+    EXPECT_EQ(shown, (QStringList{u("Резервуар 1|Резервуар 1|120|пропущена строка 125: текст"),
+                                  u("Резервуар 2|Резервуар 2|80|пропущена строка 85: текст"),
+                                  "0|no", "2"}));
+    ASSERT_EQ(p.main->project().count(), 2);
+    EXPECT_EQ(p.cell(2, 4), u("Резервуар 2"));
 }

@@ -86,5 +86,50 @@ TEST_F(CliSpreadsheet, UnitsFromTheOptionsCompleteTheHeaderAndTheTableGoesIntoTh
                      "--table-channel: канал от 1 до 16; задано «17»\n");
 }
 
+// Workbooks as LibreOffice saved them: every sheet holding a table, or the one --sheet names;
+// what was left out and what was resampled said on stderr, never silently.
+TEST_F(CliSpreadsheet, WorkbooksGiveTheirSheetsAndSayWhatWasSkippedAndResampled) {
+    const std::string books = examples_dir() + "/../tests/forms/workbooks/";
+    RunResult r = run_program("tgm-cli", {"info", books + "two_tanks.xlsx"});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.err, "FOUND\tlevel=1:m\tvolume=2:m3\tsep=TAB\trows=121\tsheet=Резервуар 1\n"
+                     "SKIPPED\t125\n"
+                     "FOUND\tlevel=1:m\tvolume=2:m3\tsep=TAB\trows=81\tsheet=Резервуар 2\n"
+                     "SKIPPED\t85\n");
+    EXPECT_EQ(r.out, "1\tOK \t120\t5383\tРезервуар 1\n2\tOK \t80\t4981\tРезервуар 2\n");
+    const RunResult whole = run_program("tgm-cli", {"dump", books + "two_tanks.ods"});
+    ASSERT_EQ(whole.exit_code, 0) << whole.err;
+    EXPECT_EQ(whole.err, "");
+    r = run_program("tgm-cli", {"dump", books + "two_tanks.ods", "--sheet", "Резервуар 2",
+                                "--table-channel", "2"});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.out, "1:\n" + whole.out.substr(whole.out.find("\n2:") + 1));
+    const std::string upper = dir.file("TANKS.XLSX");
+    write_file(upper, read_file(books + "two_tanks.xlsx"));
+    r = run_program("tgm-cli", {"dump", upper, "--sheet", "9"});
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_EQ(r.err, "tgm-cli: --sheet names no sheet of the workbook\n--sheet: листы книги: "
+                     "«Титул», «Резервуар 1», «Резервуар 2»; задано «9»\n");
+    r = run_program("tgm-cli", {"dump", books + "lab_tank_shown.csv", "--sheet", "1"});
+    EXPECT_EQ(r.exit_code, 2);
+
+    // A text file renamed: refused with its reason, nothing read.
+    const std::string renamed = dir.file("lab.xlsx");
+    write_file(renamed, read_file(books + "lab_tank_shown.csv"));
+    r = run_program("tgm-cli", {"dump", renamed});
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "Книга не читается!\n" + renamed +
+                         ": это не книга .xlsx или .ods: внутри не архив zip\n");
+
+    // Levels between the centimetres: resampled, and said so.
+    const std::string halves = dir.file("halves.csv");
+    write_file(halves, "Уровень, мм;Объём, л\r\n0;0\r\n7,5;100\r\n15;200\r\n22,5;300\r\n");
+    r = run_program("tgm-cli", {"dump", halves});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.out, "1: 0 133 266 400\n");
+    EXPECT_EQ(r.err, "RESAMPLED\t1\n");
+}
+
 } // namespace
 } // namespace tgm::test

@@ -112,8 +112,9 @@ TEST(Csv, ASpreadsheetFileImports) {
     EXPECT_TRUE(converted(t.table(0)).equals(test::table({0, 1000, 2000})));
     EXPECT_FALSE(t.table(1).filled());
     EXPECT_EQ(cp1251_to_utf8(t.table(2).name), "Резервуар №3");
+    // The straight lines through 0, 2,5 and 5 cm, exactly: 12345 l per 2,5 cm.
     EXPECT_TRUE(
-        converted(t.table(2)).equals(as_f1({{"0", "0"}, {"250", "12345"}, {"500", "24690"}})));
+        converted(t.table(2)).equals(test::table({0, 4938, 9876, 14814, 19752, 24690, 29628})));
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(t.table(k).form_type, kFormFs);
         EXPECT_EQ(read.is_resampled(k), k == 2) << k;

@@ -69,3 +69,30 @@ TEST(NumberText, CubicTextOfLitres) {
     EXPECT_EQ(cubic_text_of_litres(-2500), "-2.5");
     EXPECT_EQ(cubic_text_of_litres(102863299), "102863.297"); // single precision shows here
 }
+
+// A spreadsheet's binary noise is rounded away before the cut to tenths or litres; a real
+// digit above the ninth place is not.
+TEST(NumberText, SpreadsheetNumbersRoundToNineDecimals) {
+    struct Case {
+        const char* text;
+        int digits;
+        int32_t value;
+        bool exact;
+    };
+    for (const Case& c :
+         {Case{"2,30999999999999", 4, 23100, true}, Case{"18,9429999999999", 3, 18943, true},
+          Case{"-0.9999999999", 1, -10, true}, Case{"9.99999999996", 0, 10, true},
+          Case{".9999999999", 2, 100, true}, Case{"1.0000000004", 4, 10000, true},
+          Case{"2.3099999", 4, 23099, false}, Case{"7,5", 1, 75, true},
+          Case{"12", 2, 1200, true}}) {
+        int32_t v = 0;
+        bool exact = false;
+        ASSERT_TRUE(rounded_scaled_decimal(c.text, c.digits, v, exact)) << c.text;
+        EXPECT_EQ(v, c.value) << c.text;
+        EXPECT_EQ(exact, c.exact) << c.text;
+    }
+    int32_t v = 0;
+    bool exact = false;
+    for (const char* bad : {"", "1.23456789012x", "1.2.3", "abc", "99999999999.99999999999"})
+        EXPECT_FALSE(rounded_scaled_decimal(bad, 2, v, exact)) << bad;
+}

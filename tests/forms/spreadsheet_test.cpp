@@ -2,11 +2,13 @@
 // it, the litres expected computed here from the file's own decimal texts.
 #include "forms/convert.h"
 #include "forms/csv_reader.h"
+#include "forms/csv_records.h"
 #include "forms/form_kind.h"
 #include "support/cp1251.h"
 #include "testing/files.h"
 #include "testing/tables.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -120,18 +122,19 @@ TEST(SpreadsheetShapes, EachShapeGivesTheLitresOfItsOwnTexts) {
                   "Градуировочная таблица резервуара РГС-50 №3");
     }
     {
-        // A TAB-separated copy in English words, levels every 7 mm: resampled as the .f1 table
-        // of the same points (levels in tenths of a millimetre, whole litres).
+        // A TAB-separated copy in English words, levels every 7 mm: resampled on the straight
+        // line between the points around each centimetre (whole litres, truncated).
         std::string text = "LEVEL (mm)\tVolume, dm3\n";
-        FORMA f1;
-        f1.make_empty(kFormF1);
-        for (int mm = 0; mm <= 700; mm += 7) {
-            const std::string v = std::to_string(tank_litres(mm)) + ".25";
-            text += std::to_string(mm) + "\t" + v + "\n";
-            f1.add_point(std::to_string(mm * 10), v.substr(0, v.find('.')));
+        for (int mm = 0; mm <= 700; mm += 7)
+            text += std::to_string(mm) + "\t" + std::to_string(tank_litres(mm)) + ".25\n";
+        std::vector<int32_t> expected;
+        for (int64_t mm = 0; mm <= 710; mm += 10) {
+            const int64_t a = std::min<int64_t>(mm / 7, 99) * 7; // the point at or below
+            const int64_t la = tank_litres(a), lb = tank_litres(a + 7);
+            expected.push_back(static_cast<int32_t>(la + (lb - la) * (mm - a) / 7));
         }
         const CsvImport read = read_ok(seed("tab_mm_dm3.tsv", text));
-        EXPECT_TRUE(converted(read.tables.table(0)).equals(converted(f1)));
+        EXPECT_TRUE(converted(read.tables.table(0)).equals(litres_table(expected)));
         EXPECT_TRUE(read.is_resampled(0));
     }
     {
@@ -201,4 +204,108 @@ TEST(SpreadsheetShapes, WhatCannotBeReadIsRefusedSayingWhatWasFoundAndMissed) {
     ASSERT_TRUE(read_csv_source(source, read, refusal)) << cp1251_to_utf8(refusal);
     EXPECT_EQ(read.tables.count, 3u);
     EXPECT_TRUE(converted(read.tables.table(2)).equals(test::table({0, 100})));
+}
+
+// Points between the centimetres are resampled on their tenths of a millimetre and exactly on
+// the line through them; the whole-millimetre rule of the .f1 files gave 0 137 271 414 here.
+TEST(SpreadsheetShapes, ResamplingFollowsTheLineThroughThePoints) {
+    CsvImport read = read_ok("Уровень, мм;Объём, л\r\n0;0\r\n7,5;100\r\n15;200\r\n22,5;300\r\n");
+    EXPECT_TRUE(converted(read.tables.table(0)).equals(test::table({0, 133, 266, 400})));
+    EXPECT_TRUE(read.is_resampled(0));
+    // 190 l per 1,5 mm above the two highest points (0,5 mm apart): 10 mm give 190 l more.
+    read = read_ok("Уровень, мм;Объём, л\r\n0;0\r\n1;100\r\n1,5;195\r\n");
+    EXPECT_TRUE(converted(read.tables.table(0)).equals(test::table({0, 1810})));
+}
+
+// The shapes spreadsheet programs and labs really write; the litres by hand from the texts.
+TEST(SpreadsheetShapes, WhatSpreadsheetProgramsWriteIsRead) {
+    struct Shape {
+        const char* name;
+        std::string text;
+        std::vector<int32_t> litres;
+        std::vector<int32_t> skipped;
+    };
+    const Shape shapes[] = {
+        // A Cyrillic "Н", a Latin "m" in "мм", a Latin "O" in "Oбъём"; a Latin "c" in "см" and
+        // a Cyrillic "В".
+        {"look-alikes", "Н, mм;Oбъём, м3\r\n0;0,000\r\n10;0,190\r\n", {0, 190}, {}},
+        {"look-alikes 2", "H, cм;В, л\r\n0;0\r\n1;190\r\n", {0, 190}, {}},
+        // English numbers with "," between digit groups, and Russian ones with ".".
+        {"groups",
+         "Level, mm\tVolume, l\n0\t0\n10\t\"29,416.7\"\n20\t\"1,058,833.4\"\n",
+         {0, 29416, 1058833},
+         {}},
+        {"groups ru",
+         "Уровень, мм;Объём, л\r\n0;0\r\n10;29.416,7\r\n20;1.058.833,4\r\n",
+         {0, 29416, 1058833},
+         {}},
+        // Names in one row, units alone in the next.
+        {"two-row header", "Уровень;Объём\r\nмм;м³\r\n0;0,000\r\n10;0,190\r\n", {0, 190}, {}},
+        // A correction and an increment beside the volume are no volume columns.
+        {"rates",
+         "Уровень, см;Объём, м³;Поправка к вместимости, м³;Приращение на 1 см, л\r\n"
+         "0;0,000;0,001;19\r\n1;0,019;0,001;19\r\n",
+         {0, 19},
+         {}},
+        // A page break: the title again, the header again, and a signature under the table.
+        {"notes",
+         "Уровень, см;Объём, л\r\n0;0\r\n1;10\r\nЛист 2 из 2;\r\nУровень, см;Объём, л\r\n2;25\r\n"
+         "\r\nПоверитель ______ /Петров П.П./;\r\n",
+         {0, 10, 25},
+         {4, 8}},
+    };
+    for (const Shape& shape : shapes) {
+        SCOPED_TRACE(shape.name);
+        const CsvImport read = read_ok(shape.text);
+        EXPECT_TRUE(converted(read.tables.table(0)).equals(litres_table(shape.litres)));
+        EXPECT_EQ(read.skipped, shape.skipped);
+    }
+    // A number beside text in the level and volume columns is a typo, not a note.
+    EXPECT_EQ(refusal_of("Уровень, см;Объём, л\r\n0;0\r\n1;десять\r\n2;20\r\n"),
+              "Строка 3: не прочитаны: в столбцах уровня и объёма нужны числа");
+}
+
+// A row of ten million cells is read over past the columns a spreadsheet can have.
+TEST(SpreadsheetShapes, ARowOfCountlessCellsKeepsABoundedNumber) {
+    std::string text = "Уровень, мм;Объём, л";
+    text.append(200000, ';');
+    text += "\r\n0;0\r\n10;5\r\n";
+    CsvRecordScanner scanner(text);
+    CsvRecord record;
+    ASSERT_TRUE(scanner.next(record));
+    EXPECT_EQ(record.fields.size(), kMaxCsvFields);
+    EXPECT_TRUE(converted(read_ok(text).tables.table(0)).equals(test::table({0, 5})));
+}
+
+// The classic printed grid: a row per decimetre (or per 0,1 m), the columns 0 … 9 cm (or 0, 10
+// … 90 mm) within it, the unit in the title above; the last row stops at the top.
+TEST(SpreadsheetShapes, TheGridGivesAVolumeAtEveryCentimetre) {
+    for (const bool metres : {false, true}) {
+        SCOPED_TRACE(metres ? "m, mm" : "dm, cm");
+        std::string text = "Градуировочная таблица резервуара №5;;;;;;;;;;\r\n"
+                           "Вместимость, м³;;;;;;;;;;\r\n";
+        text += metres ? "Уровень, м" : "Уровень, дм";
+        for (int k = 0; k < 10; ++k)
+            text += ";" + std::to_string(metres ? k * 10 : k);
+        text += "\r\n";
+        std::vector<int32_t> expected;
+        const int top_cm = 247;
+        for (int row = 0; row * 10 <= top_cm; ++row) {
+            text += metres ? "0," + std::to_string(row) : std::to_string(row);
+            if (metres && row >= 10)
+                text.replace(text.size() - 4, 4,
+                             std::to_string(row / 10) + "," + std::to_string(row % 10));
+            for (int k = 0; k < 10 && row * 10 + k <= top_cm; ++k) {
+                const std::string v = cubic_text(tank_litres((row * 10 + k) * 10));
+                text += ";" + v;
+                expected.push_back(litres_of_cubic(v));
+            }
+            text += "\r\n";
+        }
+        text += "Поверитель ______;\r\n";
+        const CsvImport read = read_ok(utf8_to_cp1251(text));
+        EXPECT_TRUE(converted(read.tables.table(0)).equals(litres_table(expected)));
+        EXPECT_FALSE(read.is_resampled(0));
+        EXPECT_EQ(read.skipped.size(), 1u);
+    }
 }

@@ -35,6 +35,7 @@ struct TableOptions {
     LevelUnit level = LevelUnit::unknown;
     VolumeUnit volume = VolumeUnit::unknown;
     int32_t channel = 0; // --table-channel; 0: not given
+    std::string sheet;   // --sheet: a workbook's sheet by number (from 1) or name; "": all
 
     bool any() const {
         return level != LevelUnit::unknown || volume != VolumeUnit::unknown || channel != 0;
@@ -45,15 +46,22 @@ extern const char kTableOptionsHelp[];
 TableOptions& table_options();
 // Whether the command reads a FILE or IN and so takes the table options.
 bool reads_table_file(int (*run)(int argc, char** argv));
-// Takes --level-unit, --volume-unit and --table-channel out of argv[1..argc) into
+// Takes --level-unit, --volume-unit, --table-channel and --sheet out of argv[1..argc) into
 // table_options(); returns the arguments left, or -1 after printing a usage error.
 int take_table_options(int argc, char** argv);
 
+// What reading a spreadsheet table leaves for the user to check.
+struct ImportNotes {
+    std::string found;      // the FOUND line, for a table not in the export's layout
+    uint32_t resampled = 0; // bit k: table k was resampled
+};
+
 // Loads a form file the way the import does: open_form (a .csv or .tsv file as "Импорт CSV…"
 // reads it, completed by the table options), then the control pass. False when the file does
-// not load (the reason is already on stderr). For a spreadsheet table not in the export's layout
-// `found` gets the FOUND line of what was read.
-bool load_for_import(const std::string& file_name, EPROJECT& project, std::string* found = nullptr);
+// not load (the reason is already on stderr). A spreadsheet table fills `notes`.
+bool load_for_import(const std::string& file_name, EPROJECT& project, ImportNotes* notes = nullptr);
+// "RESAMPLED<TAB>1,3" on stderr when any table was resampled: never silently.
+void print_resampled(const ImportNotes& notes);
 
 // FDATA::unconverted_line for table k (counted from 0) on stderr.
 void print_unconverted(int32_t k);

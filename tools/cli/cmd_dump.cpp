@@ -29,8 +29,10 @@ int cmd_dump(int argc, char** argv) {
         return usage_error("usage: tgm-cli dump FILE [--crc]",
                            arguments_reason("FILE [--crc]", argc, argv));
     EPROJECT project;
-    if (!load_for_import(file, project))
+    ImportNotes notes;
+    if (!load_for_import(file, project, &notes))
         return kUsage;
+    print_resampled(notes);
     PARTAB points;
     std::string line;
     for (int32_t k = 0; k < project.count(); ++k) {

@@ -13,12 +13,13 @@ int cmd_info(int argc, char** argv) {
     if (argc != 2)
         return usage_error("usage: tgm-cli info FILE", arguments_reason("FILE", argc, argv));
     EPROJECT project;
-    std::string found;
-    if (!load_for_import(argv[1], project, &found))
+    ImportNotes notes;
+    if (!load_for_import(argv[1], project, &notes))
         return kUsage;
     // What was read of a spreadsheet table in another layout, for the user to check.
-    if (!found.empty())
-        std::fprintf(stderr, "%s\n", found.c_str());
+    if (!notes.found.empty())
+        std::fprintf(stderr, "%s\n", notes.found.c_str());
+    print_resampled(notes);
     for (int32_t k = 0; k < project.count(); ++k) {
         print_line(text_of_integer(k + 1) + '\t' + project.control_text(k) + '\t' +
                    project.max_level_text(k) + '\t' + project.capacity_text(k) + '\t' +
