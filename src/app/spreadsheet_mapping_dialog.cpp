@@ -158,10 +158,15 @@ void SpreadsheetMappingDialog::show_sheet(int sheet) {
     const bool found =
         source_.sheets.empty() || choose_sheet(source_, static_cast<std::size_t>(sheet), refusal);
     const SpreadsheetLayout& layout = source_.layout;
-    format_->setText(u("Разделитель: %1    Десятичный знак: %2    Строка заголовка: %3")
-                         .arg(separator_text(layout.separator),
-                              layout.decimal ? QString(QLatin1Char(layout.decimal)) : u("нет"))
-                         .arg(layout.header_line));
+    const QString header = u("Строка заголовка: %1").arg(layout.header_line);
+    // A workbook's cells have no separator, nor its stored numbers a decimal sign of the file's.
+    format_->setText(
+        source_.sheets.empty()
+            ? u("Разделитель: %1    Десятичный знак: %2    ")
+                      .arg(separator_text(layout.separator),
+                           layout.decimal ? QString(QLatin1Char(layout.decimal)) : u("нет")) +
+                  header
+            : header);
     file_grid_->setRowCount(0);
     file_grid_->setColumnCount(0);
     roles_.clear();
