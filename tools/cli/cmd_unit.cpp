@@ -3,6 +3,7 @@
 // would show: version, result and longest response time, separated by TABs.
 #include "change_options.h"
 #include "cli_common.h"
+#include "cli_platform.h"
 #include "commands.h"
 #include "link_options.h"
 #include "protocol_pdf.h"
@@ -25,7 +26,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <optional>
 #include <thread>
@@ -39,15 +39,10 @@ std::atomic<bool> interrupted{false};
 // A failed operation's exit code: 130 after Ctrl+C.
 int failed() { return interrupted.load() ? kInterrupted : kFailed; }
 
-void on_interrupt(int) { interrupted.store(true); }
-
 // Runs one operation on the link thread and waits for it; Ctrl+C cancels it, so the unit is
 // left through the protocol's own abort and the port is closed.
 bool run_operation(TBVLink& link, int32_t operation) {
-    struct sigaction action {
-    }, previous{};
-    action.sa_handler = on_interrupt;
-    sigaction(SIGINT, &action, &previous);
+    catch_interrupt(interrupted);
     link.operation.store(operation);
     link.resume();
     while (link.operation.load() != 0) {
@@ -55,7 +50,7 @@ bool run_operation(TBVLink& link, int32_t operation) {
             link.cancel.store(true);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    sigaction(SIGINT, &previous, nullptr);
+    release_interrupt();
     return link.result;
 }
 
