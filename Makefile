@@ -17,7 +17,8 @@ SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 EXAMPLE := examples/tank_farm.fs
 
-.PHONY: all deps build run demo test asan asan-test fuzz fuzz-run bench package install-check format format-check clean
+.PHONY: all deps build run demo test asan asan-test fuzz fuzz-run bench package install-check format format-check clean \
+        windows windows-test
 
 all: build
 
@@ -107,6 +108,25 @@ package: deps $(PACKAGE_BUILD)/build.ninja
 install-check: package
 	packaging/check-install $(PACKAGE_BUILD)
 
+# Windows, cross-built into build-windows/ against the SDK of Qt, libzip, pugixml and GoogleTest
+# for Windows (WINDOWS_SDK: its archives, unpacked into build-windows-sdk/).
+WINDOWS_BUILD ?= build-windows
+WINDOWS_SDK ?= ../shared/windows-sdk
+build-windows-sdk/.unpacked:
+	mkdir -p build-windows-sdk
+	for a in $(WINDOWS_SDK)/*.tar.xz; do tar -xJf "$$a" -C build-windows-sdk || exit 1; done
+	touch $@
+
+$(WINDOWS_BUILD)/build.ninja: build-windows-sdk/.unpacked
+	cmake --preset windows -B $(WINDOWS_BUILD)
+
+windows: deps $(WINDOWS_BUILD)/build.ninja
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+# Under Wine, in a prefix of its own in build-windows/, against the Linux programs of $(BUILD).
+windows-test: windows build
+	tests/windows/wine-tests.sh $(WINDOWS_BUILD) $(BUILD)
+
 # Every tracked C++ source as clang-format writes it (the style is .clang-format's).
 FORMAT_FILES = git ls-files -z -- '*.h' '*.cpp'
 format: deps
@@ -116,4 +136,4 @@ format-check: deps
 	@$(FORMAT_FILES) | xargs -0 clang-format --dry-run -Werror && echo "format-check: every source as clang-format writes it"
 
 clean:
-	rm -rf $(BUILD) build-ci $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) build-ci $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) $(WINDOWS_BUILD) build-windows-sdk
