@@ -30,8 +30,12 @@ std::wstring parameters(const char* mode, const std::string& exe_path) {
 } // namespace
 
 bool is_updater_file(const std::string& path) {
+    // tgmupd*.exe: a program by its extension, as Windows starts one.
+    const std::size_t n = path.size();
+    const bool exe = n >= 4 && path[n - 4] == '.' && (path[n - 3] | 0x20) == 'e' &&
+                     (path[n - 2] | 0x20) == 'x' && (path[n - 1] | 0x20) == 'e';
     struct _stat64 st {};
-    return ::_wstat64(wide(path).c_str(), &st) == 0 && (st.st_mode & _S_IFREG) != 0;
+    return exe && ::_wstat64(wide(path).c_str(), &st) == 0 && (st.st_mode & _S_IFREG) != 0;
 }
 
 UpdaterCheck run_updater_check(const std::string& path, const std::string& exe_path) {

@@ -68,6 +68,19 @@ expect "convert to a Cyrillic name" 0 $?
 "$LIN/tgm-cli" convert "$cyrillic" "$WORK/l.fs2" >/dev/null 2>&1
 same "the Cyrillic-named copy as on Linux" "$WORK/Копия.fs2" "$WORK/l.fs2"
 
+echo "== a file replaced, and one protected by its attribute"
+target="$WORK/replaced.fs2"
+wcli convert "$(wine_path "$SRC/examples/tank_farm.fs")" "$(wine_path "$target")" >/dev/null 2>&1
+wcli convert "$(wine_path "$SRC/examples/station_litres.fs2")" "$(wine_path "$target")" >/dev/null 2>&1
+expect "convert onto an existing file" 0 $?
+"$LIN/tgm-cli" convert "$SRC/examples/station_litres.fs2" "$WORK/l.fs2" >/dev/null 2>&1
+same "the replaced file as on Linux" "$target" "$WORK/l.fs2"
+chmod a-w "$target" # Wine shows it as read-only
+wcli convert "$(wine_path "$SRC/examples/tank_farm.fs")" "$(wine_path "$target")" >"$WORK/w.txt" 2>&1
+expect "convert onto a read-only file fails" 1 $?
+if grep -q "файл защищён от записи" "$WORK/w.txt"; then pass "and says the file is write-protected"; else fail "and says the file is write-protected"; fi
+same "the read-only file unchanged" "$target" "$WORK/l.fs2"
+
 # unit PROTOCOL FIRMWARE EXAMPLE: the whole round against one simulated unit on COM5.
 unit() {
     local protocol=$1 firmware=$2 example="$SRC/examples/$3" what="$1 $2"
@@ -99,6 +112,31 @@ echo "== against tgm-sim on COM5"
 unit k 6362 rgs50.fs31
 unit k 8510 station_cubic.fs1
 unit v 10000 station_litres.fs2
+
+echo "== the core's test programs built for Windows"
+echo "not built (see tests/windows/not-built.txt):"
+grep -v '^#' "$SRC/tests/windows/not-built.txt" | while IFS=$'\t' read -r file why; do
+    echo "  $file: $why"
+done
+for program in "$WIN"/tests/test_*.exe; do
+    [ -e "$program" ] || continue
+    name=$(basename "$program" .exe)
+    filter=
+    while IFS=$'\t' read -r prog test why; do
+        [ "$prog" = "$name" ] || continue
+        echo "skip $name $test: $why"
+        filter="$filter:$test"
+    done < <(grep -v '^#' "$SRC/tests/windows/skipped.txt")
+    (cd "$WORK" && wine "$program" ${filter:+--gtest_filter=-${filter#:}}) >"$WORK/gtest.txt" 2>&1
+    code=$?
+    summary=$(grep -a -E '^\[  PASSED  \]' "$WORK/gtest.txt" | tail -1)
+    if [ "$code" -eq 0 ]; then
+        pass "$name: ${summary#\[  PASSED  \] }"
+    else
+        grep -a -E '^\[  FAILED  \]' "$WORK/gtest.txt" | sort -u
+        fail "$name (exit $code)"
+    fi
+done
 
 echo "== $checks checks, $failures failed"
 [ "$failures" -eq 0 ]
