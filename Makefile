@@ -109,7 +109,8 @@ install-check: package
 	packaging/check-install $(PACKAGE_BUILD)
 
 # Windows, cross-built into build-windows/ against the SDK of Qt, libzip, pugixml and GoogleTest
-# for Windows (WINDOWS_SDK: its archives, unpacked into build-windows-sdk/).
+# for Windows (WINDOWS_SDK: its archives, unpacked into build-windows-sdk/): tgm.exe with Qt's
+# DLLs beside it, tgm-cli.exe, the core's test programs.
 WINDOWS_BUILD ?= build-windows
 WINDOWS_SDK ?= ../shared/windows-sdk
 build-windows-sdk/.unpacked:
@@ -117,8 +118,10 @@ build-windows-sdk/.unpacked:
 	for a in $(WINDOWS_SDK)/*.tar.xz; do tar -xJf "$$a" -C build-windows-sdk || exit 1; done
 	touch $@
 
+# TGM_WINDOWS_QT: another Qt 6 for Windows (its prefix) in place of the SDK's.
 $(WINDOWS_BUILD)/build.ninja: build-windows-sdk/.unpacked
-	cmake --preset windows -B $(WINDOWS_BUILD)
+	cmake --preset windows -B $(WINDOWS_BUILD) \
+	  $(if $(TGM_WINDOWS_QT),"-DCMAKE_PREFIX_PATH=$(TGM_WINDOWS_QT);$(CURDIR)/build-windows-sdk/deps")
 
 windows: deps $(WINDOWS_BUILD)/build.ninja
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)

@@ -12,3 +12,27 @@ function(tgm_windows_program target)
     target_link_options(${target} PRIVATE -static)
   endif()
 endfunction()
+
+# tgm_windows_qt_deploy(TARGET): what a program that links Qt needs beside it: Qt's DLLs, the
+# shared C++ runtime they use, and the windows (and, for the tests, offscreen) platform, the
+# native style and the image formats.
+function(tgm_windows_qt_deploy target)
+  # Qt6_DIR (a cache variable, seen everywhere) is <prefix>/lib/cmake/Qt6.
+  get_filename_component(qt_prefix ${Qt6_DIR}/../../.. ABSOLUTE)
+  set(qt_bin ${qt_prefix}/bin)
+  set(qt_plugins ${qt_prefix}/plugins)
+  set(runtime_dir /usr/lib/gcc/x86_64-w64-mingw32/12-posix)
+  set(out $<TARGET_FILE_DIR:${target}>)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${out}/platforms ${out}/styles ${out}/imageformats
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${qt_bin}/Qt6Core.dll ${qt_bin}/Qt6Gui.dll
+      ${qt_bin}/Qt6Widgets.dll ${qt_bin}/Qt6PrintSupport.dll ${runtime_dir}/libstdc++-6.dll
+      ${runtime_dir}/libgcc_s_seh-1.dll /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll ${out}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${qt_plugins}/platforms/qwindows.dll
+      ${qt_plugins}/platforms/qoffscreen.dll ${out}/platforms
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${qt_plugins}/styles/qwindowsvistastyle.dll
+      ${out}/styles
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${qt_plugins}/imageformats/qgif.dll
+      ${qt_plugins}/imageformats/qico.dll ${qt_plugins}/imageformats/qjpeg.dll ${out}/imageformats
+    VERBATIM)
+endfunction()
