@@ -126,6 +126,32 @@ if [ -e "$WIN/tgm.exe" ]; then
     wait "$tgm_pid" 2>/dev/null
 fi
 
+setup=$(ls "$WIN"/package/tgm-*-setup.exe 2>/dev/null | tail -1)
+if [ -n "$setup" ]; then
+    echo "== the installer, silently ($(basename "$setup") /S)"
+    installed="$WINEPREFIX/drive_c/Program Files/tgm"
+    wine "$setup" /S
+    expect "installs" 0 $?
+    for f in tgm.exe tgm-cli.exe Qt6Widgets.dll libstdc++-6.dll platforms/qwindows.dll uninstall.exe; do
+        if [ -e "$installed/$f" ]; then pass "installed: Program Files/tgm/$f"; else fail "installed: Program Files/tgm/$f"; fi
+    done
+    if [ -e "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Градуировочные таблицы.lnk" ]; then
+        pass "the Start-menu entry"; else fail "the Start-menu entry"; fi
+    if wine reg query 'HKLM\Software\Classes\.fs32' 2>/dev/null | grep -q tgm.form; then
+        pass ".fs32 opens in the program"; else fail ".fs32 opens in the program"; fi
+    before=$(ls -R "$installed" | wc -l)
+    wine 'C:\Program Files\tgm\tgm-cli.exe' --port 9 read "$(wine_path "$WORK/none.fs")" >/dev/null 2>&1
+    appdata=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/tgm 2>/dev/null | head -1)
+    if [ -n "$appdata" ] && [ "$(ls -R "$installed" | wc -l)" = "$before" ]; then
+        pass "the installed tgm-cli keeps its settings in %APPDATA%\tgm"
+    else
+        fail "the installed tgm-cli keeps its settings in %APPDATA%\tgm"
+    fi
+    wine "$installed/uninstall.exe" /S
+    for _ in $(seq 50); do [ -e "$installed/tgm.exe" ] || break; sleep 0.2; done
+    if [ ! -e "$installed/tgm.exe" ]; then pass "uninstalls"; else fail "uninstalls"; fi
+fi
+
 echo "== the core's test programs built for Windows"
 echo "not built (see tests/windows/not-built.txt):"
 grep -v '^#' "$SRC/tests/windows/not-built.txt" | while IFS=$'\t' read -r file why; do
