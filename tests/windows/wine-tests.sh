@@ -1,10 +1,11 @@
 #!/bin/bash
-# The Windows tgm-cli under Wine, checked against the Linux programs of the same tree:
+# The Windows programs under Wine, checked against the Linux programs of the same tree:
 #   tests/windows/wine-tests.sh WINDOWS_BUILD LINUX_BUILD
-# info and convert of every example give the Linux tool's bytes; write, read, compare and clear
+# info and convert of every example give the Linux tool's bytes; a Cyrillic file name given on
+# the command line; a file replaced and a read-only one refused; write, read, compare and clear
 # against the Linux tgm-sim through a COM port of the Wine prefix (a pseudo-terminal behind
-# COM5) for a K and a V unit, the read files byte for byte the Linux tool's; a Cyrillic file
-# name given on the command line. Then the core's test programs built for Windows, when there.
+# COM5) for K and V units, the read files byte for byte the Linux tool's; tgm.exe started; the
+# installer run silently, when the package is there; the core's test programs built for Windows.
 set -u
 WIN=$(realpath "${1:-build-windows}")
 LIN=$(realpath "${2:-build}")
@@ -140,7 +141,7 @@ if [ -n "$setup" ]; then
     if wine reg query 'HKLM\Software\Classes\.fs32' 2>/dev/null | grep -q tgm.form; then
         pass ".fs32 opens in the program"; else fail ".fs32 opens in the program"; fi
     before=$(ls -R "$installed" | wc -l)
-    wine 'C:\Program Files\tgm\tgm-cli.exe' --port 9 read "$(wine_path "$WORK/none.fs")" >/dev/null 2>&1
+    env -u TGM_HOME wine 'C:\Program Files\tgm\tgm-cli.exe' read "$(wine_path "$WORK/none.fs")" >/dev/null 2>&1
     appdata=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/tgm 2>/dev/null | head -1)
     if [ -n "$appdata" ] && [ "$(ls -R "$installed" | wc -l)" = "$before" ]; then
         pass "the installed tgm-cli keeps its settings in %APPDATA%\tgm"
