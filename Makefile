@@ -17,7 +17,8 @@ SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 EXAMPLE := examples/tank_farm.fs
 
-.PHONY: all deps build run demo test asan asan-test fuzz fuzz-run bench package install-check format format-check clean
+.PHONY: all deps build run demo test asan asan-test fuzz fuzz-run bench package install-check format format-check clean \
+        windows windows-test windows-package
 
 all: build
 
@@ -110,6 +111,39 @@ package: deps $(PACKAGE_BUILD)/build.ninja
 install-check: package
 	packaging/check-install $(PACKAGE_BUILD)
 
+# Windows, cross-built into build-windows/ against the SDK of Qt, libzip, pugixml and GoogleTest
+# for Windows (WINDOWS_SDK: its archives, unpacked into build-windows-sdk/): tgm.exe with Qt's
+# DLLs beside it, tgm-cli.exe, the core's test programs.
+WINDOWS_BUILD ?= build-windows
+WINDOWS_SDK ?= ../shared/windows-sdk
+build-windows-sdk/.unpacked:
+	mkdir -p build-windows-sdk
+	for a in $(WINDOWS_SDK)/*.tar.xz; do tar -xJf "$$a" -C build-windows-sdk || exit 1; done
+	touch $@
+
+# TGM_WINDOWS_QT: another Qt 6 for Windows (its prefix) in place of the SDK's.
+$(WINDOWS_BUILD)/build.ninja: build-windows-sdk/.unpacked
+	cmake --preset windows -B $(WINDOWS_BUILD) \
+	  $(if $(TGM_WINDOWS_QT),"-DCMAKE_PREFIX_PATH=$(TGM_WINDOWS_QT);$(CURDIR)/build-windows-sdk/deps")
+
+windows: deps $(WINDOWS_BUILD)/build.ninja
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+# The portable zip (of build-windows/) and the installer (of an installed build, settings in
+# %APPDATA%\tgm), both in $(WINDOWS_BUILD)/package/.
+WINDOWS_PACKAGE_BUILD ?= build-windows-package
+windows-package: windows
+	cmake --preset windows -B $(WINDOWS_PACKAGE_BUILD) -DTGM_PORTABLE=OFF -DTGM_TESTS=OFF \
+	  $(if $(TGM_WINDOWS_QT),"-DCMAKE_PREFIX_PATH=$(TGM_WINDOWS_QT);$(CURDIR)/build-windows-sdk/deps")
+	cmake --build $(WINDOWS_PACKAGE_BUILD) -j $(JOBS) --target tgm tgm-cli
+	packaging/windows/make-package.sh $(WINDOWS_BUILD) $(WINDOWS_PACKAGE_BUILD) $(WINDOWS_BUILD)/package \
+	  $$(sed -n 's/^project(tgm VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+
+# Under Wine, in a prefix of its own in build-windows/, against the Linux programs of $(BUILD);
+# the installer too.
+windows-test: windows-package build
+	tests/windows/wine-tests.sh $(WINDOWS_BUILD) $(BUILD)
+
 # Every tracked C++ source as clang-format writes it (the style is .clang-format's).
 FORMAT_FILES = git ls-files -z -- '*.h' '*.cpp'
 format: deps
@@ -119,4 +153,4 @@ format-check: deps
 	@$(FORMAT_FILES) | xargs -0 clang-format --dry-run -Werror && echo "format-check: every source as clang-format writes it"
 
 clean:
-	rm -rf $(BUILD) build-ci $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) build-ci $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) $(WINDOWS_BUILD) $(WINDOWS_PACKAGE_BUILD) build-windows-sdk

@@ -20,7 +20,7 @@ public:
     // `choice` is then the last one's value, kDefault when it has none.
     static bool take_option(std::vector<std::string>& params, std::string& choice);
     // Starts a unit for "k:FIRMWARE" or "v:FIRMWARE"; nullptr with the reason (UTF-8) when the
-    // text or the pseudo-terminal fails.
+    // text or the pseudo-terminal fails (demo_unit_posix.cpp; on Windows always, for now).
     static std::unique_ptr<DemoUnit> start(const std::string& choice, std::string& error);
 
     ~DemoUnit();
@@ -36,7 +36,8 @@ public:
 private:
     DemoUnit() = default;
 
-    std::unique_ptr<SimPty> pty_;
+    // Shared, so that the Windows build, which has no pseudo-terminal, needs no SimPty.
+    std::shared_ptr<SimPty> pty_;
     int32_t port_ = -1;
     char protocol_ = 'k';
     std::string firmware_;

@@ -4,6 +4,7 @@
 #include "project/eproject.h"
 #include "support/cp1251.h"
 #include "support/system_error_text.h"
+#include "support/platform.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -14,11 +15,6 @@ namespace {
 bool is_folder(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
 }
 
 } // namespace
@@ -33,8 +29,7 @@ std::string backup_file_name(const std::string& version_text, std::time_t now) {
     const auto first = unit.find_first_not_of('_');
     unit = first == std::string::npos ? std::string("unit")
                                       : unit.substr(first, unit.find_last_not_of('_') - first + 1);
-    std::tm when{};
-    ::localtime_r(&now, &when);
+    const std::tm when = local_time(now);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &when);
     return unit + '_' + stamp + ".fs";
@@ -45,7 +40,7 @@ std::string backup_target(const std::string& given, const std::string& home,
     std::string folder;
     if (given.empty())
         folder = home + "BACKUP/";
-    else if (given.back() == '/')
+    else if (is_path_separator(given.back()))
         folder = given;
     else if (is_folder(given))
         folder = given + '/';
@@ -54,16 +49,16 @@ std::string backup_target(const std::string& given, const std::string& home,
     const std::string name = backup_file_name(version_text, now);
     std::string path = folder + name;
     // Two changes within a second keep both copies.
-    for (int n = 2; exists(path); ++n)
+    for (int n = 2; path_taken(path); ++n)
         path = folder + name.substr(0, name.size() - 3) + '_' + std::to_string(n) + ".fs";
     return path;
 }
 
 bool save_backup(const GROUPTAB& tables, const std::string& path, std::string& why) {
-    const auto slash = path.rfind('/');
+    const auto slash = last_path_separator(path);
     if (slash != std::string::npos && slash > 0) {
         const std::string folder = path.substr(0, slash);
-        if (!is_folder(folder) && ::mkdir(folder.c_str(), 0777) != 0) {
+        if (!is_folder(folder) && !make_folder(folder)) {
             why = cp("Копия таблиц системы не сохранена: не создаётся каталог ") +
                   utf8_to_cp1251(folder) + " (" + system_error_text(errno) + ")";
             return false;

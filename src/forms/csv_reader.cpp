@@ -8,6 +8,7 @@
 #include "forms/spreadsheet_reader.h"
 #include "support/cp1251.h"
 #include "support/message_sink.h"
+#include "support/platform.h"
 #include "support/read_problem.h"
 #include "support/xfile.h"
 
@@ -34,7 +35,7 @@ bool is_header_row(const std::vector<std::string>& f) {
 }
 
 bool ends_in(const std::string& file_name, std::string_view extension) {
-    const std::size_t slash = file_name.find_last_of('/');
+    const std::size_t slash = last_path_separator(file_name);
     const std::size_t dot = file_name.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return false;

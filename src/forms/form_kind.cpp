@@ -1,6 +1,7 @@
 #include "forms/form_kind.h"
 
 #include "support/cp1251.h"
+#include "support/platform.h"
 
 #include <cctype>
 
@@ -11,7 +12,7 @@ constexpr const char* kExtensions[] = {"", ".fs", ".fs1", ".fs2", ".fs31", ".fs3
 
 // Position of the extension's "." within the last path component, or npos.
 std::size_t extension_dot(const std::string& name) {
-    const std::size_t slash = name.find_last_of('/');
+    const std::size_t slash = last_path_separator(name);
     const std::size_t dot = name.rfind('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return std::string::npos;
@@ -64,7 +65,7 @@ std::string numbered_file_name(const std::string& file_name, int k) {
 }
 
 std::string single_table_name(const std::string& file_name) {
-    const std::size_t slash = file_name.find_last_of('/');
+    const std::size_t slash = last_path_separator(file_name);
     std::string base = slash == std::string::npos ? file_name : file_name.substr(slash + 1);
     const std::size_t dot = base.find('.');
     if (dot != std::string::npos)

@@ -4,7 +4,7 @@
 #include "ports/line_port.h"
 
 #include <cstdint>
-#include <termios.h>
+#include <memory>
 
 namespace tgm {
 
@@ -16,7 +16,7 @@ public:
     static constexpr int kSizeCount = 5;
     static const int32_t kDataBits[kSizeCount];
 
-    PCI() = default;
+    PCI();
     ~PCI() override;
     PCI(const PCI&) = delete;
     PCI& operator=(const PCI&) = delete;
@@ -30,8 +30,8 @@ public:
     uint8_t read_byte(ReadResult& status) override;
     int32_t write(const uint8_t* bytes, int32_t count) override;
     void purge_input() override;
-    // Waits for the output queue to empty (TIOCOUTQ, then tcdrain), at most twice the line
-    // time of what it held plus a second.
+    // Waits for the output queue to empty (POSIX: TIOCOUTQ, then tcdrain, at most twice the
+    // line time of what it held plus a second; Windows: FlushFileBuffers).
     void drain_output() override;
     uint32_t line_ms(int32_t bytes) const override;
     void set_cancel_flag(const std::atomic<bool>* flag) override { cancel_flag_ = flag; }
@@ -47,11 +47,13 @@ private:
     static constexpr uint32_t kHeldUpCapMs = 1000;
 
     bool cancelled() const;
+    // What one wait of at most `ms` for a byte came to.
+    enum class Slice { byte, none, again, failed };
+    Slice wait_slice(uint32_t ms, uint8_t& byte);
 
-    int fd_ = -1;
-    // The terminal settings the port had before it was opened, given back when it is closed.
-    termios previous_{};
-    bool restore_ = false;
+    // The open device and what the system needs kept with it (pci_posix.cpp, pci_win32.cpp).
+    struct Device;
+    std::unique_ptr<Device> device_;
     const std::atomic<bool>* cancel_flag_ = nullptr;
     // The time-out record: a read waits at most read_total_constant_ ms for its byte; a write
     // may take write_multiplier_ ms per byte.

@@ -2,6 +2,7 @@
 
 #include "support/cp1251.h"
 #include "support/full_transfer.h"
+#include "support/platform.h"
 #include "support/system_error_text.h"
 
 #include <atomic>
@@ -37,18 +38,8 @@ constexpr std::size_t kUniquePart = 6; // the XXXXXX of mkstemp
 // ".<name>.tgm-", or ".tgm-" alone when the name leaves no room for it in a file name.
 std::string temporary_prefix(const std::string& name) {
     const std::string prefix = "." + name + kTemporaryMark;
-    return prefix.size() + kUniquePart <= NAME_MAX ? prefix : std::string(kTemporaryMark);
-}
-
-// The rename is durable only once the folder that records it is.
-void sync_folder(const std::string& folder) {
-    const int fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    // Not every file system syncs a folder; the new content is in place either way.
-    (void)::fsync(fd);
-    ::close(fd);
+    return prefix.size() + kUniquePart <= longest_file_name() ? prefix
+                                                              : std::string(kTemporaryMark);
 }
 
 // Temporaries of this target that a killed save left: the prefix and six characters. Those of
@@ -77,19 +68,19 @@ ReplaceHook set_replace_hook(ReplaceHook hook) { return replace_hook.exchange(ho
 
 std::string replace_problem(const std::string& path) {
     const std::string name = utf8_to_cp1251(path);
-    const auto slash = path.rfind('/');
+    const auto slash = last_path_separator(path);
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     const std::string folder = slash == std::string::npos ? std::string(".")
                                : slash == 0               ? "/"
                                                           : path.substr(0, slash);
-    if (base.empty() || base.size() > NAME_MAX || path.size() >= PATH_MAX)
+    if (base.empty() || base.size() > longest_file_name() || path.size() >= PATH_MAX)
         return cp("имя файла слишком длинное или пустое: ") + name;
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0)
         return cp("папка ") + utf8_to_cp1251(folder) + cp(" не найдена");
     if (!S_ISDIR(st.st_mode))
         return utf8_to_cp1251(folder) + cp(" — не папка");
-    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+    if (!folder_writable(folder))
         return cp("папка ") + utf8_to_cp1251(folder) + cp(" защищена от записи");
     if (::stat(path.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
@@ -113,7 +104,7 @@ bool write_file_replacing(const std::string& path, const std::string& bytes, std
     if (existed && !S_ISREG(old.st_mode))
         return false;
 
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = last_path_separator(path);
     const std::string folder =
         slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string prefix = temporary_prefix(path.substr(folder.size()));
@@ -136,19 +127,20 @@ bool write_file_replacing(const std::string& path, const std::string& bytes, std
     bool ok = write_all(fd, bytes.data(), half);
     if (ok)
         reached(ReplaceStep::half_written);
-    ok = ok && write_all(fd, bytes.data() + half, bytes.size() - half) && ::fchmod(fd, mode) == 0 &&
-         ::fsync(fd) == 0;
+    ok = ok && write_all(fd, bytes.data() + half, bytes.size() - half) && set_file_mode(fd, mode) &&
+         sync_file(fd);
     if (ok)
         reached(ReplaceStep::synced);
     ok = (::close(fd) == 0) && ok;
     if (ok)
-        ok = ::rename(name.data(), path.c_str()) == 0;
+        ok = replace_by_rename(name.data(), path);
     if (!ok) {
         const int error = errno;
         ::unlink(name.data());
         return failed(error);
     }
     reached(ReplaceStep::renamed);
+    // The rename is durable only once the folder that records it is.
     sync_folder(folder);
     remove_stale_temporaries(folder, prefix);
     return true;

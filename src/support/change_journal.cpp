@@ -1,6 +1,7 @@
 #include "support/change_journal.h"
 
 #include "support/cp1251.h"
+#include "support/platform.h"
 #include "support/system_error_text.h"
 
 #include <cerrno>
@@ -36,7 +37,7 @@ bool write_synced(int fd, const std::string& bytes) {
     const ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n >= 0 && n != static_cast<ssize_t>(bytes.size()))
         errno = ENOSPC;
-    return n == static_cast<ssize_t>(bytes.size()) && ::fsync(fd) == 0;
+    return n == static_cast<ssize_t>(bytes.size()) && sync_file(fd);
 }
 
 } // namespace
@@ -46,8 +47,7 @@ const char* ChangeJournal::header() {
 }
 
 std::string ChangeJournal::line(const JournalEntry& e, std::time_t now) {
-    std::tm when{};
-    ::localtime_r(&now, &when);
+    const std::tm when = local_time(now);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &when);
     return std::string(stamp) + ';' + field(cp1251_to_utf8(e.operation)) + ';' + field(e.port) +
@@ -59,12 +59,12 @@ std::string ChangeJournal::line(const JournalEntry& e, std::time_t now) {
 int ChangeJournal::open_for_append(std::string& why) const {
     const std::string reports = folder_ + "REPORT";
     struct stat st {};
-    if (::stat(reports.c_str(), &st) != 0 && ::mkdir(reports.c_str(), 0777) != 0) {
+    if (::stat(reports.c_str(), &st) != 0 && !make_folder(reports)) {
         why = failure("Журнал изменений не записывается: не создаётся каталог ", reports, errno);
         return -1;
     }
     const std::string file = path();
-    const int fd = ::open(file.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = ::open(file.c_str(), O_RDWR | O_APPEND | O_CREAT | plain_open_flags(), 0666);
     if (fd < 0) {
         why = failure("Журнал изменений не записывается: ", file, errno);
         return -1;
@@ -96,7 +96,7 @@ bool ChangeJournal::append(const JournalEntry& entry, std::time_t now, std::stri
     struct stat st {};
     char last = '\n';
     if (::fstat(fd, &st) == 0 && st.st_size > 0)
-        (void)::pread(fd, &last, 1, st.st_size - 1);
+        (void)read_at(fd, &last, 1, st.st_size - 1);
     const bool ok = write_synced(fd, (last == '\n' ? "" : "\r\n") + line(entry, now));
     if (!ok)
         why = failure("Журнал изменений не записывается: ", path(), errno);

@@ -1,5 +1,7 @@
 #include "support/file_locations.h"
 
+#include "support/platform.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
@@ -8,7 +10,7 @@ namespace tgm {
 namespace {
 
 std::string with_slash(std::string folder) {
-    if (folder.empty() || folder.back() != '/')
+    if (folder.empty() || !is_path_separator(folder.back()))
         folder += '/';
     return folder;
 }
@@ -20,24 +22,15 @@ std::string env(const char* name) {
 
 std::string program_folder() {
     const std::string path = program_path();
-    const std::size_t slash = path.find_last_of('/');
+    const std::size_t slash = last_path_separator(path);
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-std::string config_folder() {
-    std::string base = env("XDG_CONFIG_HOME");
-    if (base.empty())
-        base = with_slash(env("HOME")) + ".config";
-    return with_slash(with_slash(base) + "tgm");
-}
+std::string config_folder() { return user_settings_folder(); }
 
 } // namespace
 
-std::string program_path() {
-    std::error_code ec;
-    const auto path = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string() : path.string();
-}
+std::string program_path() { return executable_path(); }
 
 bool portable_build() { return TGM_PORTABLE_BUILD != 0; }
 
@@ -59,7 +52,7 @@ std::string home_folder(bool portable) {
 std::string default_forms_folder() {
     const std::string home = home_folder();
     if (env("TGM_HOME").empty() && home == config_folder())
-        return with_slash(env("HOME"));
+        return user_home_folder();
     return home;
 }
 

@@ -2,6 +2,7 @@
 
 #include "support/cp1251.h"
 #include "support/message_sink.h"
+#include "support/platform.h"
 #include "support/xfile.h"
 
 #include <cerrno>
@@ -29,12 +30,11 @@ bool write_report(const std::string& text, const std::string& folder, std::time_
     const std::string reports = folder + "REPORT";
     struct stat st {};
     const bool have_folder = ::stat(reports.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    if (!have_folder && ::mkdir(reports.c_str(), 0777) != 0) {
+    if (!have_folder && !make_folder(reports)) {
         show_message(cp("Ошибка при создании каталога REPORT"));
         return false;
     }
-    std::tm when{};
-    ::localtime_r(&now, &when);
+    const std::tm when = local_time(now);
     XFILE file(reports + "/" + report_file_name(when), true, XFILE::Mode::read_write);
     const std::string block = report_time_text(when) + "\r\n" + text + "\r\n";
     const bool ok =

@@ -2,44 +2,18 @@
 
 #include "support/cp1251.h"
 #include "support/message_sink.h"
+#include "support/platform.h"
+#include "support/updater_process.h"
 #include "support/xitext.h"
 
-#include <cerrno>
 #include <cstring>
 #include <dirent.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
-
-extern char** environ;
 
 namespace tgm {
 namespace {
 
 constexpr const char* kPrefix = "tgmupd";
-
-bool is_executable_file(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-           (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0;
-}
-
-// A bare name must not be looked up in PATH: the updater found here is meant.
-std::string spawn_path(const std::string& path) {
-    return path.find('/') == std::string::npos ? "./" + path : path;
-}
-
-// Starts the updater with the process id, `mode` and the executable; errno-style code or 0.
-int spawn(const std::string& path, const char* mode, const std::string& exe_path, pid_t& child) {
-    const std::string program = spawn_path(path);
-    const std::string pid = std::to_string(::getpid());
-    std::vector<char*> argv = {const_cast<char*>(path.c_str()), const_cast<char*>(pid.c_str()),
-                               const_cast<char*>(mode), const_cast<char*>(exe_path.c_str()),
-                               nullptr};
-    return ::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ);
-}
 
 } // namespace
 
@@ -48,12 +22,13 @@ std::string first_updater_in(const std::string& folder) {
     if (!dir)
         return std::string();
     std::string best;
-    const std::string prefix_dir = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    const std::string prefix_dir =
+        folder.empty() || is_path_separator(folder.back()) ? folder : folder + "/";
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         if (name.compare(0, std::strlen(kPrefix), kPrefix) != 0)
             continue;
-        if ((best.empty() || name < best) && is_executable_file(prefix_dir + name))
+        if ((best.empty() || name < best) && is_updater_file(prefix_dir + name))
             best = name;
     }
     ::closedir(dir);
@@ -73,7 +48,7 @@ bool UPDATER::find_updater() {
     if (!manager.empty()) {
         const std::string name = first_updater_in(manager);
         if (!name.empty()) {
-            path_ = (manager.back() == '/' ? manager : manager + "/") + name;
+            path_ = (is_path_separator(manager.back()) ? manager : manager + "/") + name;
             found_ = true;
         }
     }
@@ -88,20 +63,15 @@ bool UPDATER::find_updater() {
 }
 
 UPDATER::Outcome UPDATER::run_update(const std::string& exe_path) const {
-    pid_t child = 0;
-    if (const int error = spawn(path_, "c", exe_path, child); error != 0) {
-        show_message(cp("update c - ") + std::to_string(error));
+    const UpdaterCheck check = run_updater_check(path_, exe_path);
+    if (check.error != 0) {
+        show_message(cp("update c - ") + std::to_string(check.error));
         return Outcome::start_failed;
     }
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    // Only a normal exit carries the request; a death by signal does not.
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != kReplaceRequest)
+    if (!check.replace)
         return Outcome::finished;
-    if (const int error = spawn(path_, "r", exe_path, child); error != 0) {
-        // The system's message is UTF-8 once the locale is set; the core holds code page 1251.
-        show_message(cp("update r - ") + utf8_to_cp1251(std::strerror(error)));
+    if (const std::string why = start_updater_replace(path_, exe_path); !why.empty()) {
+        show_message(cp("update r - ") + why);
         return Outcome::replace_failed;
     }
     return Outcome::replace;

@@ -1,6 +1,7 @@
 #include "support/xfile.h"
 
 #include "support/full_transfer.h"
+#include "support/platform.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -16,7 +17,7 @@ XFILE::XFILE(const std::string& name, bool create, Mode mode) {
     int flags = mode == Mode::read ? O_RDONLY : mode == Mode::write ? O_WRONLY : O_RDWR;
     // Should the name be swapped for something else after the check, opening still neither
     // waits for a FIFO's writer nor makes a terminal ours; fstat below then refuses it.
-    flags |= O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    flags |= plain_open_flags();
     fd_ = ::open(name.c_str(), flags);
     if (fd_ < 0 && errno == ENOENT && create)
         fd_ = ::open(name.c_str(), flags | O_CREAT, 0666);

@@ -1,16 +1,24 @@
 #include "testing/temp_dir.h"
 
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 
 namespace tgm::test {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tgm-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    // A fresh name of its own, made by create_directory alone (no mkdtemp on Windows).
+    std::random_device random;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path path = base / ("tgm-test-" + std::to_string(random()));
+        std::error_code ec;
+        if (std::filesystem::create_directory(path, ec)) {
+            path_ = path.string();
+            return;
+        }
+    }
+    throw std::runtime_error("no temporary folder");
 }
 
 TempDir::~TempDir() {

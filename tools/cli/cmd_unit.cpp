@@ -3,6 +3,7 @@
 // would show: version, result and longest response time, separated by TABs.
 #include "change_options.h"
 #include "cli_common.h"
+#include "cli_platform.h"
 #include "commands.h"
 #include "link_options.h"
 #include "protocol_pdf.h"
@@ -25,7 +26,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <optional>
 #include <thread>
@@ -43,8 +43,6 @@ std::atomic<bool> interrupted{false};
 // A failed operation's exit code: 130 after Ctrl+C.
 int failed() { return interrupted.load() ? kInterrupted : kFailed; }
 
-void on_interrupt(int) { interrupted.store(true); }
-
 // Ctrl+C is the command's own from its start to its end: it cancels the operation running, so
 // the unit is left through the protocol's own abort and the port is closed, and between two
 // steps it keeps the next from starting. The default action would end the program between
@@ -53,17 +51,11 @@ class InterruptGuard {
 public:
     InterruptGuard() {
         interrupted.store(false);
-        struct sigaction action {};
-        action.sa_handler = on_interrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previous_);
+        catch_interrupt(interrupted);
     }
-    ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
+    ~InterruptGuard() { release_interrupt(); }
     InterruptGuard(const InterruptGuard&) = delete;
     InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-private:
-    struct sigaction previous_ {};
 };
 
 // Runs one operation on the link thread and waits for it, a Ctrl+C cancelling it. A port that

@@ -74,7 +74,8 @@ int resolve_port(const LinkOptions& options, int32_t& port) {
         port = -1;
         return kOk;
     }
-    port = digits || ::stat(text.c_str(), &st) == 0 ? port_of_argument(text) : -1;
+    // A name that is no file here may still name a port (on Windows "COM5").
+    port = port_of_argument(text);
     if (port >= 0)
         return kOk;
     std::fprintf(stderr, "tgm-cli: %s is not a port of the port table (see tgm-cli ports)\n",

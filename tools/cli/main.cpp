@@ -1,6 +1,7 @@
 // tgm-cli: the form-file and unit commands without windows.
 #include "change_options.h"
 #include "cli_common.h"
+#include "cli_platform.h"
 #include "commands.h"
 #include "link_options.h"
 
@@ -60,6 +61,7 @@ int usage(FILE* out) {
 } // namespace
 
 int main(int argc, char** argv) {
+    tgm::cli::prepare_output();
     tgm::cli::LinkOptions& options = tgm::cli::link_options();
     const int first = tgm::cli::parse_link_options(argc, argv, options);
     if (first < 0)
