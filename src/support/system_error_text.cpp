@@ -9,7 +9,9 @@ namespace tgm {
 std::string system_error_text(int error) {
     switch (error) {
     case ENOSPC: return cp("нет места на диске");
+#ifdef EDQUOT // not every C library has it
     case EDQUOT: return cp("исчерпана дисковая квота");
+#endif
     case EFBIG: return cp("файл слишком велик");
     case EACCES:
     case EPERM: return cp("нет прав на запись");
