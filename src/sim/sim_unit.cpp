@@ -163,8 +163,12 @@ void SimUnit::send(const Bytes& whole) {
             on_line = true;
         }
         const std::size_t chunk = paced ? 1 : bytes.size() - done;
+        // Taken before the write: the tool may read the bytes before this thread runs again,
+        // and a quiet counted from later would come out short on a busy machine.
+        const auto writing = std::chrono::steady_clock::now();
         const ssize_t n = ::write(master_fd_, bytes.data() + done, chunk);
         if (n > 0) {
+            answered_ = writing;
             if (paced) {
                 const auto now = std::chrono::steady_clock::now();
                 if (done > 0 && !line_full && now - last_byte > held) {
@@ -185,7 +189,6 @@ void SimUnit::send(const Bytes& whole) {
         pollfd pfd{master_fd_, POLLOUT, 0};
         (void)::poll(&pfd, 1, 10);
     }
-    answered_ = std::chrono::steady_clock::now();
     if (held >= kByteTimeout && held_up_report_)
         held_up_report_(
             "this machine held the unit up " +

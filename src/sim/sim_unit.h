@@ -111,7 +111,7 @@ private:
     std::atomic<int64_t> idle_reads_{0};             // reads that found nothing since the last byte
     std::chrono::steady_clock::time_point in_due_{}; // paced: when the last byte came in
     std::chrono::steady_clock::time_point seen_{};   // when the last byte was read
-    std::chrono::steady_clock::time_point answered_{}; // the end of the last answer; {} none
+    std::chrono::steady_clock::time_point answered_{}; // the last write of an answer; {} none
     mutable std::mutex quiets_mutex_;
     std::vector<std::chrono::microseconds> quiets_;
 };
