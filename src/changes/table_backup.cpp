@@ -3,8 +3,8 @@
 #include "forms/form_kind.h"
 #include "project/eproject.h"
 #include "support/cp1251.h"
-#include "support/system_error_text.h"
 #include "support/platform.h"
+#include "support/system_error_text.h"
 
 #include <cerrno>
 #include <sys/stat.h>
