@@ -23,6 +23,10 @@ struct CsvImport {
     std::vector<int32_t> skipped;
 
     bool is_resampled(int32_t k) const { return (resampled >> k) & 1u; }
+    // Slot k's table from its rows, headed `header_utf8`: a gap when there are none, else as
+    // make_strap_table makes it, a resample noted; its refusals go to `refused`.
+    void take_table(int32_t k, std::vector<StrapPoint> rows, AsIsRule rule,
+                    const std::string& header_utf8, LineRefusal& refused);
 };
 
 } // namespace tgm

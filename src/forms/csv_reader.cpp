@@ -111,19 +111,13 @@ bool parse_own_layout(std::string_view text, CsvImport& out, std::string& refusa
     out.rows = 0;
     for (int32_t k = 0; k < FDATA::kMaxTables; ++k) {
         Channel& c = channels[static_cast<std::size_t>(k)];
-        FORMA& table = out.tables.table(k);
-        table.make_empty(kFormFs);
-        if (c.rows.empty())
-            continue;
-        out.tables.count = static_cast<uint32_t>(k + 1);
-        out.rows += static_cast<int32_t>(c.rows.size());
-        refused.add(c.other_headers, "заголовок канала " + text_of_integer(k + 1) +
-                                         " не тот, что в строке " + text_of_integer(c.header_line));
-        bool resampled = false;
-        if (make_strap_table(k + 1, std::move(c.rows), AsIsRule::every_point, c.header, table,
-                             resampled, out.sources[static_cast<std::size_t>(k)], refused) &&
-            resampled)
-            out.resampled |= 1u << k;
+        if (!c.rows.empty()) {
+            out.rows += static_cast<int32_t>(c.rows.size());
+            refused.add(c.other_headers, "заголовок канала " + text_of_integer(k + 1) +
+                                             " не тот, что в строке " +
+                                             text_of_integer(c.header_line));
+        }
+        out.take_table(k, std::move(c.rows), AsIsRule::every_point, c.header, refused);
     }
     if (!refused.empty()) {
         refusal = refused.text();

@@ -208,19 +208,9 @@ bool read_spreadsheet(std::string_view text, const SpreadsheetLayout& layout, Cs
     out.tables.clear();
     out.resampled = 0;
     out.sources = {};
-    for (int32_t k = 0; k < FDATA::kMaxTables; ++k) {
-        FORMA& table = out.tables.table(k);
-        table.make_empty(kFormFs);
-        auto& rows = channels[static_cast<std::size_t>(k)];
-        if (rows.empty())
-            continue;
-        out.tables.count = static_cast<uint32_t>(k + 1);
-        bool resampled = false;
-        if (make_strap_table(k + 1, std::move(rows), AsIsRule::whole_centimetres, layout.title,
-                             table, resampled, out.sources[static_cast<std::size_t>(k)], refused) &&
-            resampled)
-            out.resampled |= 1u << k;
-    }
+    for (int32_t k = 0; k < FDATA::kMaxTables; ++k)
+        out.take_table(k, std::move(channels[static_cast<std::size_t>(k)]),
+                       AsIsRule::whole_centimetres, layout.title, refused);
     if (!refused.empty()) {
         refusal = refused.text();
         return false;
