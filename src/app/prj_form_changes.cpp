@@ -13,6 +13,7 @@
 #include "operations/activation_notice.h"
 #include "operations/link_errors.h"
 #include "operations/tbvlink.h"
+#include "operations/unit_messages.h"
 #include "ports/port_names.h"
 #include "render/gui_text.h"
 #include "render/write_protocol.h"
@@ -128,7 +129,7 @@ void TPrjForm::change_unit(int32_t operation) {
             ? std::string()
             : copy + cp("\rЧтобы вернуть их, откройте копию («Открыть») и выполните «Записать в "
                         "систему».");
-    const std::string what = cp(write ? "Запись таблиц завершена." : "Таблицы удалены.");
+    const std::string what = change_done_text(operation);
     if (safe.changed()) {
         // The verdict (a cancelled check says so), what the unit then holds, the copy.
         std::string more = safe.verdict();

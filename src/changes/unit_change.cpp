@@ -14,6 +14,15 @@
 #include "support/file_locations.h"
 
 namespace tgm {
+namespace {
+
+// The journal's name of a change, and its result of one the user cancelled.
+const char* journal_word(int32_t operation) {
+    return operation == TBVLink::kWrite ? "Запись" : "Удаление";
+}
+std::string interrupted_result() { return cp("Прервано пользователем"); }
+
+} // namespace
 
 std::string crc_field(const GROUPTAB& tables) {
     std::string field;
@@ -92,8 +101,8 @@ bool UnitChange::perform(int32_t operation, const GROUPTAB& tables) {
     // The journal has the version read, where the status line names a delete's firmware.
     version_read_ = link_.version_text;
     std::string why;
-    if (!journal(write ? "Запись" : "Удаление", version_read_, link_result(),
-                 write ? &tables : nullptr, std::string(), why))
+    if (!journal(journal_word(operation), version_read_, link_result(), write ? &tables : nullptr,
+                 std::string(), why))
         journal_error_ = why;
     if (write && changed_ && options_.verify) {
         // A unit that must be switched off and on is read back at once.
@@ -112,7 +121,7 @@ bool UnitChange::journal_start(int32_t operation, const GROUPTAB& tables) {
     // The version is known when the copy was read.
     const std::string version =
         copy_file_.empty() && copy_note_.empty() ? std::string() : link_.version_text;
-    return journal(write ? "Запись" : "Удаление", version, cp("Начата"), write ? &tables : nullptr,
+    return journal(journal_word(operation), version, cp("Начата"), write ? &tables : nullptr,
                    std::string(), why_);
 }
 
@@ -179,7 +188,7 @@ void UnitChange::verify(const GROUPTAB& sent) {
     std::string result;
     if (stop_here()) {
         verify_error_ = cancelled_text();
-        result = cp("Прервано пользователем");
+        result = interrupted_result();
     } else {
         verify_read_ = run_(Step::verify, TBVLink::kRead);
         cancelled_ = !verify_read_ && link_.cancel.load();
@@ -242,7 +251,7 @@ std::string UnitChange::verdict() const {
 }
 
 std::string UnitChange::link_result() const {
-    return !link_.result && link_.cancel.load() ? cp("Прервано пользователем") : link_.error_text;
+    return !link_.result && link_.cancel.load() ? interrupted_result() : link_.error_text;
 }
 
 bool UnitChange::journal(const char* operation, const std::string& version,

@@ -14,6 +14,10 @@ std::string status_version(const TBVLink& link, int32_t operation) {
 
 std::string no_tables_text() { return cp("Таблицы объёма в системе отсутствуют"); }
 
+std::string change_done_text(int32_t operation) {
+    return cp(operation == TBVLink::kWrite ? "Запись таблиц завершена." : "Таблицы удалены.");
+}
+
 std::string comparison_sentence(bool same) {
     return cp(same ? "Таблицы системы совпадают с проектом."
                    : "Таблицы системы отличны от проекта !");

@@ -18,4 +18,7 @@ std::string no_tables_text();
 // A comparison's sentence: the unit's tables are the project's, or not.
 std::string comparison_sentence(bool same);
 
+// What a write or a delete that went through says first, before its activation notice.
+std::string change_done_text(int32_t operation);
+
 } // namespace tgm

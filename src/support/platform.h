@@ -34,6 +34,9 @@ void sync_folder(const std::string& folder);
 bool path_taken(const std::string& path);
 // Whether the process may make files in `folder`.
 bool folder_writable(const std::string& folder);
+// Whether two names, both of existing files, reach one file (links and other spellings
+// included): the same device and inode, or on Windows the same volume and file index.
+bool same_file(const std::string& a, const std::string& b);
 
 // Full path of the running executable ("" when the system does not tell).
 std::string executable_path();

@@ -48,6 +48,13 @@ void sync_folder(const std::string& folder) {
     ::close(fd);
 }
 
+bool same_file(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 bool path_taken(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;

@@ -106,4 +106,28 @@ std::string user_settings_folder() {
 
 std::string user_home_folder() { return with_separator(env(L"USERPROFILE")); }
 
+namespace {
+
+// The volume and the file index of an existing file; false when it does not open.
+bool file_identity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+    const HANDLE h = ::CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const bool ok = ::GetFileInformationByHandle(h, &info) != 0;
+    ::CloseHandle(h);
+    return ok;
+}
+
+} // namespace
+
+// Windows' stat() gives every file inode 0: only the handle's file index tells two files apart.
+bool same_file(const std::string& a, const std::string& b) {
+    BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+    return file_identity(a, ia) && file_identity(b, ib) &&
+           ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
 } // namespace tgm

@@ -2,8 +2,9 @@
 
 #include "cli_common.h"
 
+#include "support/platform.h"
+
 #include <cstring>
-#include <sys/stat.h>
 
 namespace tgm::cli {
 
@@ -53,18 +54,6 @@ std::string change_usage_reason(const ChangeCommandOptions& options, const char*
     return options.problem.empty() ? arguments_reason(expected, options.arguments)
                                    : options.problem;
 }
-
-namespace {
-
-// One file by any of its names: the same device and inode.
-bool same_file(const std::string& a, const std::string& b) {
-    struct stat sa {
-    }, sb{};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
-} // namespace
 
 std::string input_replaced(const ChangeCommandOptions& options) {
     if (options.arguments.size() != 1)

@@ -198,8 +198,7 @@ int change(int32_t operation, const GROUPTAB& tables, const ChangeCommandOptions
     }
     if (!safe.journal_error().empty())
         print_error(safe.journal_error());
-    const std::string done =
-        cp(operation == TBVLink::kWrite ? "Запись таблиц завершена." : "Таблицы удалены.");
+    const std::string done = change_done_text(operation);
     // Last, the page, which says what happened, a failed write or check included; a page asked
     // for and not written fails the command.
     const auto protocol_written = [&] {
