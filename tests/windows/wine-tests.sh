@@ -82,6 +82,17 @@ expect "convert onto a read-only file fails" 1 $?
 if grep -q "файл защищён от записи" "$WORK/w.txt"; then pass "and says the file is write-protected"; else fail "and says the file is write-protected"; fi
 same "the read-only file unchanged" "$target" "$WORK/l.fs2"
 
+echo "== a copy that would replace the input, told by the file and not by its drive"
+cp "$SRC/examples/rgs50.fs31" "$WORK/in.fs31"
+cp "$SRC/examples/rgs50.fs31" "$WORK/other.fs31"
+wcli --port COM9 write "$(wine_path "$WORK/in.fs31")" --backup "$(wine_path "$WORK/in.fs31")" \
+    --no-journal >"$WORK/w.txt" 2>&1
+expect "write --backup onto IN is a usage error" 2 $?
+# Another file of the same drive is not IN: the write goes on to the port, which is not there.
+wcli --port COM9 write "$(wine_path "$WORK/in.fs31")" --backup "$(wine_path "$WORK/other.fs31")" \
+    --no-journal >"$WORK/w.txt" 2>&1
+expect "write --backup onto another file goes on to the port" 1 $?
+
 # unit PROTOCOL FIRMWARE EXAMPLE: the whole round against one simulated unit on COM5.
 unit() {
     local protocol=$1 firmware=$2 example="$SRC/examples/$3" what="$1 $2"
