@@ -3,6 +3,7 @@
 #include "app/port_dlg.h"
 #include "app/window_place.h"
 #include "ports/port_names.h"
+#include "render/gui_text.h"
 #include "support/chanpar.h"
 
 #include <QHBoxLayout>
@@ -39,11 +40,12 @@ TChanCfgForm::TChanCfgForm(QWidget* main_window, CHANPAR& chanpar, int32_t shown
 
 void TChanCfgForm::show_port(int32_t port, const std::string& description) {
     const std::string device = port_device_path(port);
-    if (device.empty())
+    if (!description.empty())
+        panel_->setText(qs(description));
+    else if (device.empty())
         panel_->setText(QString::number(port));
     else
-        panel_->setText(
-            port_text(device, description.empty() ? port_description(port) : description));
+        panel_->setText(port_text(device, port_description(port)));
 }
 
 QString TChanCfgForm::shown_text() const { return panel_->text(); }

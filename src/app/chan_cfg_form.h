@@ -15,8 +15,9 @@ struct CHANPAR;
 class TChanCfgForm : public QDialog {
     Q_OBJECT
 public:
-    // Shows `shown_port` with `shown_description` (code page 1251; empty: what the system
-    // knows of the device) until the user chooses a port into `chanpar`.
+    // Shows `shown_port` with what the system knows of its device, or `shown_description` (code
+    // page 1251) alone in its place: the demo's line names no device. Until the user chooses a
+    // port into `chanpar`.
     TChanCfgForm(QWidget* main_window, CHANPAR& chanpar, int32_t shown_port,
                  const std::string& shown_description = {});
 

@@ -1,5 +1,7 @@
 #include "app/demo_unit.h"
 
+#include "sim/sim_line.h"
+
 namespace tgm {
 namespace {
 
@@ -23,6 +25,29 @@ bool DemoUnit::take_option(std::vector<std::string>& params, std::string& choice
         it = params.erase(it);
     }
     return found;
+}
+
+std::unique_ptr<DemoUnit> DemoUnit::start(const std::string& choice, std::string& error) {
+    const char protocol = choice.size() > 2 && choice[1] == ':' ? choice[0] : '\0';
+    if (protocol != 'k' && protocol != 'v') {
+        error = "--simulate=" + choice + ": expected k:FIRMWARE or v:FIRMWARE";
+        return nullptr;
+    }
+    SimConfig config;
+    config.protocol = protocol;
+    config.firmware = choice.substr(2);
+    // Answers come at the line's own pace, so the progress dialog shows what a real unit shows.
+    config.real_time = true;
+    std::unique_ptr<SimUnit> unit = make_sim_unit(config, error);
+    if (!unit)
+        return nullptr;
+    std::unique_ptr<DemoUnit> demo(new DemoUnit);
+    demo->line_ = std::make_unique<SimLine>(std::move(unit));
+    demo->line_->put_on_port(kPort);
+    demo->protocol_ = protocol;
+    demo->firmware_ = config.firmware;
+    demo->line_->start();
+    return demo;
 }
 
 DemoUnit::~DemoUnit() = default;

@@ -1,6 +1,7 @@
 #pragma once
 // One serial port: opened by number with a line setting, single-byte reads with a time-out,
 // block writes and purging of the input.
+#include "ports/byte_wait.h"
 #include "ports/line_port.h"
 
 #include <cstdint>
@@ -41,15 +42,9 @@ public:
     int8_t baud_index() const { return baud_index_; }
 
 private:
-    // A slice of a read's wait that ends this much past its end held the tool itself up; such
-    // time is given back to the read, at most kHeldUpCapMs for one byte.
-    static constexpr uint32_t kHeldUpMs = 25;
-    static constexpr uint32_t kHeldUpCapMs = 1000;
-
     bool cancelled() const;
-    // What one wait of at most `ms` for a byte came to.
-    enum class Slice { byte, none, again, failed };
-    Slice wait_slice(uint32_t ms, uint8_t& byte);
+    // One wait of at most `ms` for a byte (pci_posix.cpp, pci_win32.cpp).
+    ByteSlice wait_slice(uint32_t ms, uint8_t& byte);
 
     // The open device and what the system needs kept with it (pci_posix.cpp, pci_win32.cpp).
     struct Device;

@@ -144,20 +144,20 @@ void PCI::close() {
 
 void PCI::set_read_timeout(uint32_t ms) { read_total_constant_ = ms; }
 
-PCI::Slice PCI::wait_slice(uint32_t ms, uint8_t& byte) {
+ByteSlice PCI::wait_slice(uint32_t ms, uint8_t& byte) {
     pollfd pfd{device_->fd, POLLIN, 0};
     const int ready = ::poll(&pfd, 1, static_cast<int>(ms));
     if (ready < 0)
-        return errno == EINTR ? Slice::again : Slice::failed;
+        return errno == EINTR ? ByteSlice::again : ByteSlice::failed;
     if (ready == 0)
-        return Slice::none;
+        return ByteSlice::none;
     if ((pfd.revents & POLLIN) == 0)
-        return Slice::failed; // hang-up or error without data
+        return ByteSlice::failed; // hang-up or error without data
     const ssize_t n = ::read(device_->fd, &byte, 1);
     if (n == 1)
-        return Slice::byte;
+        return ByteSlice::byte;
     // EAGAIN: another reader took the byte that poll reported.
-    return n < 0 && (errno == EINTR || errno == EAGAIN) ? Slice::again : Slice::failed;
+    return n < 0 && (errno == EINTR || errno == EAGAIN) ? ByteSlice::again : ByteSlice::failed;
 }
 
 int32_t PCI::write(const uint8_t* bytes, int32_t count) {

@@ -96,17 +96,17 @@ void PCI::set_read_timeout(uint32_t ms) {
         device_->applied = ms;
 }
 
-PCI::Slice PCI::wait_slice(uint32_t ms, uint8_t& byte) {
+ByteSlice PCI::wait_slice(uint32_t ms, uint8_t& byte) {
     if (device_->applied != ms) {
         COMMTIMEOUTS record = timeouts(ms, write_multiplier_);
         if (!::SetCommTimeouts(device_->handle, &record))
-            return Slice::failed;
+            return ByteSlice::failed;
         device_->applied = ms;
     }
     DWORD n = 0;
     if (!::ReadFile(device_->handle, &byte, 1, &n, nullptr))
-        return Slice::failed;
-    return n == 1 ? Slice::byte : Slice::none;
+        return ByteSlice::failed;
+    return n == 1 ? ByteSlice::byte : ByteSlice::none;
 }
 
 int32_t PCI::write(const uint8_t* bytes, int32_t count) {

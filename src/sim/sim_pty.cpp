@@ -1,6 +1,7 @@
 #include "sim/sim_pty.h"
 
 #include "ports/port_names.h"
+#include "sim/fd_wire.h"
 
 #include <cerrno>
 #include <cstring>
@@ -71,7 +72,8 @@ void SimPty::stop() {
 }
 
 void SimPty::serve(const std::atomic<bool>& stop_flag) {
-    unit_->serve(master_fd_, slave_fd_, stop_flag);
+    FdWire wire(master_fd_, slave_fd_);
+    unit_->serve(wire, stop_flag);
 }
 
 } // namespace tgm

@@ -3,27 +3,15 @@
 #include "ports/timer.h"
 #include "sim/k_unit.h"
 #include "sim/v_unit.h"
+#include "support/platform.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <fcntl.h>
-#include <poll.h>
 #include <string>
-#include <termios.h>
 #include <thread>
-#include <unistd.h>
 
 namespace tgm {
 namespace {
-
-int32_t speed_of(speed_t speed) {
-    switch (speed) {
-    case B9600: return 9600;
-    case B19200: return 19200;
-    default: return -1;
-    }
-}
 
 // How long a byte takes on the line: 1 start, 8 data, parity and 1 stop bit.
 std::chrono::nanoseconds byte_time(int32_t speed) {
@@ -37,17 +25,14 @@ SimUnit::SimUnit(const SimConfig& config, const SimPersona& persona)
       console_(persona.display_kind, persona.version) {}
 
 bool SimUnit::load_state(std::string& error) {
-    if (config_.state_file.empty() || ::access(config_.state_file.c_str(), F_OK) != 0)
+    if (config_.state_file.empty() || !path_taken(config_.state_file))
         return true;
     return flash_.load(config_.state_file, error);
 }
 
-void SimUnit::serve(int master_fd, int slave_fd, const std::atomic<bool>& stop) {
-    master_fd_ = master_fd;
-    slave_fd_ = slave_fd;
+void SimUnit::serve(SimWire& wire, const std::atomic<bool>& stop) {
+    wire_ = &wire;
     stop_ = &stop;
-    const int flags = ::fcntl(master_fd_, F_GETFL);
-    (void)::fcntl(master_fd_, F_SETFL, flags | O_NONBLOCK);
     while (!stop.load()) {
         const int first = read_byte(100);
         if (first < 0 || config_.faults.silent || silenced_.load() || !line_matches())
@@ -72,10 +57,8 @@ std::vector<std::chrono::microseconds> SimUnit::quiets() const {
 }
 
 bool SimUnit::line_matches() const {
-    termios tio{};
-    if (::tcgetattr(slave_fd_, &tio) != 0)
-        return true;
-    return speed_of(::cfgetospeed(&tio)) == persona_.line_speed();
+    const int32_t speed = wire_->speed();
+    return speed == 0 || speed == persona_.line_speed();
 }
 
 int SimUnit::read_byte(int timeout_ms) {
@@ -84,7 +67,7 @@ int SimUnit::read_byte(int timeout_ms) {
     bool waited = false;
     for (;;) {
         uint8_t byte = 0;
-        const ssize_t n = ::read(master_fd_, &byte, 1);
+        const int n = wire_->read(byte);
         if (n == 1) {
             seen_ = std::chrono::steady_clock::now();
             if (config_.real_time)
@@ -93,16 +76,15 @@ int SimUnit::read_byte(int timeout_ms) {
             ++received_;
             return byte;
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO)
+        if (n < 0)
             return -1;
         waited = true;
         ++idle_reads_;
         if (timer.expired() || stop_->load())
             return -1;
         const uint32_t left = static_cast<uint32_t>(timeout_ms) - timer.elapsed();
-        pollfd pfd{master_fd_, POLLIN, 0};
         // A line nobody holds reports a hang-up; keep the waits short then.
-        (void)::poll(&pfd, 1, static_cast<int>(left < 20 ? left : 20));
+        wire_->wait_readable(static_cast<int>(left < 20 ? left : 20));
     }
 }
 
@@ -166,7 +148,7 @@ void SimUnit::send(const Bytes& whole) {
         // Taken before the write: the tool may read the bytes before this thread runs again,
         // and a quiet counted from later would come out short on a busy machine.
         const auto writing = std::chrono::steady_clock::now();
-        const ssize_t n = ::write(master_fd_, bytes.data() + done, chunk);
+        const long n = wire_->write(bytes.data() + done, chunk);
         if (n > 0) {
             answered_ = writing;
             if (paced) {
@@ -183,11 +165,10 @@ void SimUnit::send(const Bytes& whole) {
             on_line = false;
             continue;
         }
-        if ((n < 0 && errno != EAGAIN && errno != EINTR) || stall.expired())
+        if (n < 0 || stall.expired())
             break;
         line_full = true;
-        pollfd pfd{master_fd_, POLLOUT, 0};
-        (void)::poll(&pfd, 1, 10);
+        wire_->wait_writable(10);
     }
     if (held >= kByteTimeout && held_up_report_)
         held_up_report_(

@@ -1,12 +1,13 @@
 #pragma once
-// The simulated secondary unit: serves the master side of a pseudo-terminal as a chosen
-// firmware generation would, keeping its flash in memory (and in a file when asked), and
-// misbehaving on request. The protocol is the derived class's.
+// The simulated secondary unit: serves its end of a line as a chosen firmware generation would,
+// keeping its flash in memory (and in a file when asked), and misbehaving on request. The
+// protocol is the derived class's.
 #include "ports/link_codes.h"
 #include "sim/sim_config.h"
 #include "sim/sim_console.h"
 #include "sim/sim_flash.h"
 #include "sim/sim_persona.h"
+#include "sim/sim_wire.h"
 
 #include <atomic>
 #include <chrono>
@@ -34,9 +35,9 @@ public:
 
     // Loads the state file when one is configured and present.
     bool load_state(std::string& error);
-    // Serves until stop is set. slave_fd is the unit's own hold on the line, through which it
-    // sees the speed the tool set: bytes sent at another speed are noise to it.
-    void serve(int master_fd, int slave_fd, const std::atomic<bool>& stop);
+    // Serves until stop is set. The wire tells the speed the tool set: bytes sent at another
+    // speed are noise to the unit.
+    void serve(SimWire& wire, const std::atomic<bool>& stop);
 
     SimFlash& flash() { return flash_; }
     const SimPersona& persona() const { return persona_; }
@@ -100,8 +101,7 @@ private:
     // Counts the quiet before the request whose first byte was just seen.
     void note_quiet();
 
-    int master_fd_ = -1;
-    int slave_fd_ = -1;
+    SimWire* wire_ = nullptr;
     const std::atomic<bool>* stop_ = nullptr;
     std::atomic<int32_t> polls_{0};
     std::atomic<bool> silenced_{false};

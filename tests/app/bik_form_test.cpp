@@ -5,11 +5,9 @@
 
 #include "app/bik_form.h"
 #include "app/status_bar.h"
-#include "ports/pci.h"
-#include "sim/sim_pty.h"
+#include "ports/line_port.h"
 #include "support/syscfg.h"
 #include "testing/files.h"
-#include "testing/pty_pair.h"
 
 #include <QGroupBox>
 #include <QMenu>
@@ -17,7 +15,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using namespace tgm;
 using namespace tgm::test;
@@ -180,12 +177,9 @@ TEST(BikForm, AFailedExchangeShowsErrorAndTheNextRefreshDetectsAgain) {
 }
 
 TEST(BikForm, AHeldPortSaysSoOnceAndTheWindowCloses) {
-    PtyPair line;
-    TempDir dev;
-    ASSERT_EQ(::symlink(line.path().c_str(), dev.file("ttyS0").c_str()), 0);
-    EnvGuard dev_dir("TGM_DEV_DIR", dev.path());
-    PCI holder;
-    ASSERT_EQ(holder.open_with(0, kKLine), OpenResult::ok);
+    UnitOnPort0 line("6362");
+    const std::shared_ptr<LinePort> holder = make_line_port(0);
+    ASSERT_EQ(holder->open_with(0, kKLine), OpenResult::ok);
 
     Program p;
     FocusTakingDialogs dialogs;

@@ -1,5 +1,5 @@
-// "Связь": the channel dialog and the port list on stand-in devices, and the demo unit that
-// stands in for the port until one is chosen.
+// "Связь": the channel dialog and the port list on stand-in devices (pseudo-terminals under a
+// private device folder), and the end of the demo when a port is chosen.
 #include "render/gui_text.h"
 #include "scripted_dialogs.h"
 
@@ -58,13 +58,6 @@ QStringList run_chan_command(Program& p, std::function<void(QWidget*)> in_port_d
     return shown;
 }
 
-int32_t port_in_cfg(const Program& p) {
-    const std::string cfg = read_file(p.home.file("tgm.cfg"));
-    if (cfg.size() < 11)
-        return -1;
-    return static_cast<int32_t>(static_cast<uint8_t>(cfg[7]) | static_cast<uint8_t>(cfg[8]) << 8);
-}
-
 } // namespace
 
 // The ports of a stand-in device folder are listed anew on "Обновить список"; the chosen one
@@ -103,48 +96,11 @@ TEST(PortDialogs, TheChosenPortReachesTgmCfgAndTheLink) {
     EXPECT_EQ(p.main->link().port, 34);
 }
 
-// The demo unit serves the link and the console on a pseudo-terminal that tgm.cfg never
-// records, and the caption says so, until a port is chosen. "-t" after the option still counts.
-TEST(DemoMode, TheSimulatedUnitStandsInUntilAPortIsChosen) {
-    HoldingClock clock;
-    Program p({"--simulate=k:6362", "-t"});
+// A port chosen in "Связь" ends the demo: the caption loses it, and the port reaches the link
+// and tgm.cfg.
+TEST(DemoMode, AChosenPortEndsIt) {
+    Program p({"--simulate=k:6362"});
     ASSERT_NE(p.main->demo_unit(), nullptr);
-    EXPECT_TRUE(p.main->windowTitle().endsWith(u(") — имитатор БВ K 6362[*]")))
-        << p.main->windowTitle().toStdString();
-    EXPECT_TRUE(p.action("NTrase")->isVisible());
-    const int32_t demo_port = p.main->demo_unit()->port();
-    EXPECT_GE(demo_port, 256);
-    EXPECT_EQ(p.main->link().port, demo_port);
-
-    clock.sleep_ms(1000);
-    p.action("NStrRead")->trigger();
-    EXPECT_EQ(p.dialogs.messages, std::vector<QString>{u("Таблицы объёма в системе отсутствуют")});
-    bool console_ok = false;
-    when_modal([&](QWidget* w) {
-        console_ok = QTest::qWaitFor(
-            [w] {
-                auto* bar = w->findChild<StatusBar*>(QStringLiteral("StrBar"));
-                return bar->panel(2) == QStringLiteral("OK");
-            },
-            10000);
-        w->close();
-    });
-    p.action("NBiButton")->trigger();
-    EXPECT_TRUE(console_ok);
-
-    // "Связь" closed without a choice keeps the demo, and writes the configured port.
-    QString shown;
-    when_modal([&](QWidget* chan) {
-        shown = shown_port(chan);
-        chan->close();
-    });
-    p.action("N14")->trigger();
-    const QString demo_path = QString::fromStdString(p.main->demo_unit()->path());
-    EXPECT_EQ(shown, demo_path + u(" — имитатор БВ K 6362"));
-    EXPECT_EQ(port_in_cfg(p), 0);
-    EXPECT_EQ(p.main->link().port, demo_port);
-
-    // A chosen port ends it.
     TempDir dev;
     EnvGuard dev_dir("TGM_DEV_DIR", dev.path());
     PtyPair com2;
@@ -154,16 +110,6 @@ TEST(DemoMode, TheSimulatedUnitStandsInUntilAPortIsChosen) {
     EXPECT_FALSE(p.main->windowTitle().contains(u("имитатор")));
     EXPECT_EQ(p.main->link().port, 1);
     EXPECT_EQ(port_in_cfg(p), 1);
-}
-
-TEST(DemoMode, AnUnknownUnitIsReportedAndTheProgramGoesOnWithoutIt) {
-    Program p({"x", "-t", "--simulate=q:9600"});
-    EXPECT_EQ(p.main->demo_unit(), nullptr);
-    EXPECT_FALSE(p.action("NTrase")->isVisible()); // "-t" is not the first parameter
-    ASSERT_EQ(p.dialogs.messages.size(), 1u);
-    EXPECT_EQ(p.dialogs.messages[0],
-              u("Имитатор БВ не запущен: --simulate=q:9600: expected k:FIRMWARE or v:FIRMWARE"));
-    EXPECT_EQ(p.main->link().port, 0);
 }
 
 // tgm.cfg may hold any number after a save cut off. A pseudo-terminal's number opened someone

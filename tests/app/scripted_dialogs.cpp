@@ -7,7 +7,6 @@
 #include "testing/tables.h"
 
 #include <QPrinter>
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace tgm::test {
@@ -104,8 +103,15 @@ void when_modal(std::function<void(QWidget*)> act) {
     });
 }
 
+int32_t port_in_cfg(const Program& p) {
+    const std::string cfg = read_file(p.home.file("tgm.cfg"));
+    if (cfg.size() < 11)
+        return -1;
+    return static_cast<int32_t>(static_cast<uint8_t>(cfg[7]) | static_cast<uint8_t>(cfg[8]) << 8);
+}
+
 Program::Program(const std::vector<std::string>& params, const std::string& ini) {
-    ::setenv("TGM_HOME", home.path().c_str(), 1);
+    qputenv("TGM_HOME", QByteArray::fromStdString(home.path()));
     if (!ini.empty())
         write_file(home.file("tgm.ini"), ini);
     main = std::make_unique<TPrjForm>(params);
@@ -120,7 +126,7 @@ Program::Program(const std::vector<std::string>& params, const std::string& ini)
 
 Program::~Program() {
     main.reset();
-    ::unsetenv("TGM_HOME");
+    qunsetenv("TGM_HOME");
 }
 
 QAction* Program::action(const char* name) const {

@@ -92,6 +92,9 @@ public:
     TEditTabForm* tab_editor = nullptr;
 };
 
+// The port number that the program's tgm.cfg holds; -1 when it is too short.
+int32_t port_in_cfg(const Program& p);
+
 // A form file of the kind of its extension, with the given headers, each table with `points`
 // points.
 std::string write_fs(const std::string& path, const std::vector<std::string>& headers,

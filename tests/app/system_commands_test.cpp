@@ -10,7 +10,7 @@
 #include "editor/graph_image.h"
 #include "forms/table_crc.h"
 #include "operations/tbvlink.h"
-#include "ports/pci.h"
+#include "ports/line_port.h"
 #include "support/change_settings.h"
 #include "support/cp1251.h"
 #include "support/hist.h"
@@ -185,10 +185,10 @@ TEST(SystemCommands, NoticesByCodeAClearAskedFirstAndAnEmptyUnit) {
               std::vector<QString>({u("Таблиц проекта «") +
                                         file_text(examples_dir() + "/station_litres.fs2") +
                                         u("»: 4.\rЗаписать их в систему на порту ") +
-                                        QString::fromStdString(unit.dev.file("ttyS0")) +
+                                        QString::fromStdString(unit.port_name()) +
                                         u("?\rТаблицы, которые сейчас в системе, будут заменены."),
                                     u("Удалить все таблицы в системе на порту ") +
-                                        QString::fromStdString(unit.dev.file("ttyS0")) + u("?")}));
+                                        QString::fromStdString(unit.port_name()) + u("?")}));
     EXPECT_EQ(p.dialogs.question_buttons,
               std::vector<UiDialogs::Buttons>(
                   {UiDialogs::Buttons::write_cancel, UiDialogs::Buttons::delete_cancel}));
@@ -347,7 +347,7 @@ TEST(SafeChanges, AWriteOverOtherTablesIsAskedCopiedCheckedAndJournalled) {
 
     const std::vector<std::string> lines = journal_lines(p);
     ASSERT_EQ(lines.size(), 7u);
-    const std::string port = unit.dev.file("ttyS0");
+    const std::string port = unit.port_name();
     EXPECT_EQ(lines[4].substr(19), ";Запись;" + port + ";F9600;Начата;1;" + crc_field(new_tables) +
                                        ";" + copies[0] + ";");
     EXPECT_EQ(lines[5].substr(19),
@@ -466,7 +466,7 @@ TEST(SafeChanges, TheWriteProtocolComesOnceAWriteHasRunAndSaysWhatTheCheckFound)
         EXPECT_TRUE(std::regex_search(page, std::regex(row))) << row << "\n" << page;
     }
     for (const std::string& text : std::vector<std::string>{
-             unit.dev.file("ttyS0"), "F9600", "two",
+             unit.port_name(), "F9600", "two",
              "(с несохранёнными изменениями)", // the tables written are in no file yet
              "Проверка: таблицы системы отличны от проекта !", "запись не подтверждена проверкой"})
         EXPECT_NE(page.find(text), std::string::npos) << text << "\n" << page;
@@ -721,8 +721,8 @@ TEST(ProgressDialog, OnlyTheThreadsEndClosesItAfterACancel) {
 TEST(ProgressDialog, PortBusyIsShownAndLoggedAndTheFailedReadLeavesNoProject) {
     HoldingClock clock;
     UnitOnPort0 unit("6362");
-    PCI holder;
-    ASSERT_EQ(holder.open_with(0, kKLine), OpenResult::ok);
+    const std::shared_ptr<LinePort> holder = make_line_port(0);
+    ASSERT_EQ(holder->open_with(0, kKLine), OpenResult::ok);
     Program p;
     clock.sleep_ms(1000);
     open_example(p, "rgs50.fs31");

@@ -1,22 +1,23 @@
 #pragma once
-// A simulated unit on ttyS0 of a private device folder, which port 0, the configured port of a
-// fresh program, then names.
-#include "sim/sim_pty.h"
-#include "testing/pty_pair.h"
-#include "testing/temp_dir.h"
+// A simulated unit on port 0, the configured port of a fresh program, through a line inside the
+// program (as the demo mode's), so that the window tests run alike on every system.
+#include "ports/port_names.h"
+#include "sim/sim_line.h"
 
 #include <gtest/gtest.h>
 #include <memory>
-#include <unistd.h>
+#include <stdexcept>
 
 namespace tgm::test {
 
 struct UnitOnPort0 {
     explicit UnitOnPort0(const SimConfig& config) {
         std::string error;
-        unit = std::make_unique<SimPty>(make_sim_unit(config, error));
-        EXPECT_TRUE(unit->open(error)) << error;
-        EXPECT_EQ(::symlink(unit->slave_path().c_str(), dev.file("ttyS0").c_str()), 0);
+        std::unique_ptr<SimUnit> engine = make_sim_unit(config, error);
+        if (!engine)
+            throw std::runtime_error(error);
+        unit = std::make_unique<SimLine>(std::move(engine));
+        unit->put_on_port(0);
         unit->start();
     }
     explicit UnitOnPort0(const char* firmware) : UnitOnPort0(with_firmware(firmware)) {}
@@ -27,10 +28,10 @@ struct UnitOnPort0 {
         return config;
     }
     SimFlash& flash() { return unit->unit().flash(); }
+    // What the program calls the port in its questions, journal and protocol.
+    static std::string port_name() { return port_device_path(0); }
 
-    TempDir dev;
-    EnvGuard dev_dir{"TGM_DEV_DIR", dev.path()};
-    std::unique_ptr<SimPty> unit;
+    std::unique_ptr<SimLine> unit;
 };
 
 } // namespace tgm::test

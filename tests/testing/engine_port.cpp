@@ -1,6 +1,7 @@
 #include "testing/engine_port.h"
 
 #include "ports/clock.h"
+#include "sim/fd_wire.h"
 
 #include <chrono>
 #include <fcntl.h>
@@ -21,7 +22,10 @@ EnginePort::EnginePort(SimUnit& unit) : unit_(unit), heard_before_(unit.bytes_re
     tool_fd_ = fds[0];
     unit_fd_ = fds[1];
     ::fcntl(tool_fd_, F_SETFL, ::fcntl(tool_fd_, F_GETFL) | O_NONBLOCK);
-    thread_ = std::thread([this] { unit_.serve(unit_fd_, speed_slave_, stop_); });
+    thread_ = std::thread([this] {
+        FdWire wire(unit_fd_, speed_slave_);
+        unit_.serve(wire, stop_);
+    });
 }
 
 EnginePort::~EnginePort() {
