@@ -3,6 +3,7 @@
 #include "app/window_place.h"
 #include "render/gui_text.h"
 #include "support/file_locations.h"
+#include "support/platform.h"
 #include "support/syscfg.h"
 #include "support/tappinfo.h"
 
@@ -38,7 +39,7 @@ TAboutForm::TAboutForm(QWidget* parent)
     picture->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48));
 
     const std::string path = program_path();
-    const QString exe = file_text(path.substr(path.find_last_of('/') + 1));
+    const QString exe = file_text(path.substr(last_path_separator(path) + 1));
     auto* title = line_area(
         "ProductName", QString::fromUtf8("Программа \"") + qs(config().title()) + QLatin1Char('"'),
         this);

@@ -4,6 +4,7 @@
 #include "support/syscfg.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMessageBox>
@@ -147,7 +148,8 @@ UiDialogs::FileAnswer run_file_dialog(QWidget* parent, const UiDialogs::FileRequ
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return answer;
     answer.accepted = true;
-    answer.file_name = dialog.selectedFiles().constFirst();
+    // Qt gives "/" on every system; a Windows user reads and types "\".
+    answer.file_name = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
     if (request.folder_only)
         answer.file_name += QStringLiteral("/") + request.file_name;
     // With the patterns hidden the dialog may name the filter by its description alone.

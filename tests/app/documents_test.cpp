@@ -9,6 +9,7 @@
 #include "testing/files.h"
 #include "testing/pdf_reader.h"
 
+#include <QApplication>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -76,6 +77,7 @@ TEST(Sheets, ARefusedCsvFileNamesItsLinesAndLeavesTheProjectAsItWas) {
     bool shown = false;
     unless_modal(shown);
     p.action("csvImport")->trigger();
+    QApplication::processEvents();
     EXPECT_FALSE(shown);
     ASSERT_EQ(p.dialogs.messages.size(), 1u);
     EXPECT_EQ(p.dialogs.messages[0],

@@ -20,7 +20,6 @@
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 using namespace tgm;
 using namespace tgm::test;
@@ -168,7 +167,9 @@ TEST(PrjForm, FailedSaveReopensTheDialog) {
     // says why under its first line.
     const std::string target = p.home.file("protected.fs");
     write_file(target, "the user's own file");
-    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    std::filesystem::permissions(target, std::filesystem::perms::owner_read |
+                                             std::filesystem::perms::group_read |
+                                             std::filesystem::perms::others_read);
     p.dialogs.files = {ScriptedDialogs::chosen(target)};
     p.dialogs.answers = {Answer::yes};
     EXPECT_FALSE(p.main->save_dialog());

@@ -70,7 +70,8 @@ private:
 // Runs `act` on the modal window once it is up (the caller then starts it).
 void when_modal(std::function<void(QWidget*)> act);
 
-// Records whether a modal dialog comes up, and rejects it when it does.
+// Records whether a modal dialog comes up, and rejects it when it does. The caller processes
+// events before it looks, so that the check cannot outlive the test and meet a later dialog.
 void unless_modal(bool& shown);
 
 // The program as main() builds it, on its own TGM_HOME.

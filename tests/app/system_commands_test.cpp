@@ -17,7 +17,6 @@
 #include "testing/files.h"
 #include "testing/holding_clock.h"
 #include "testing/pdf_reader.h"
-#include "testing/served_unit.h"
 #include "testing/tables.h"
 
 #include <QKeyEvent>
@@ -275,11 +274,12 @@ std::vector<std::string> journal_lines(Program& p) {
     return lines;
 }
 
+// The files' paths as the program writes them: the folder, "/", the name.
 std::vector<std::string> files_in(const std::string& folder) {
     std::vector<std::string> names;
     if (std::filesystem::is_directory(folder))
         for (const auto& entry : std::filesystem::directory_iterator(folder))
-            names.push_back(entry.path().string());
+            names.push_back(folder + "/" + entry.path().filename().string());
     return names;
 }
 
@@ -564,9 +564,12 @@ TEST(SafeChanges, ACancelledWriteNamesTheCopy) {
     SimConfig config = v9600();
     {
         // The old tables, written into a unit of the same kind, become the unit's own.
-        ServedUnit other(config);
+        std::string error;
+        SimLine other(make_sim_unit(config, error));
+        other.put_on_port(1);
+        other.start();
         TBVLink link;
-        link.port = other.port();
+        link.port = 1;
         link.allow_v = true;
         link.group = old_tables;
         link.operation = TBVLink::kWrite;
@@ -576,7 +579,7 @@ TEST(SafeChanges, ACancelledWriteNamesTheCopy) {
         config.faults.silent_after_image = true;
         UnitOnPort0 unit(config);
         for (int32_t area = 0; area < SimFlash::kAreas; ++area)
-            unit.flash().set_area(area, other.flash().area(area));
+            unit.flash().set_area(area, other.unit().flash().area(area));
 
         Program p;
         ResultAnswers failures(p);

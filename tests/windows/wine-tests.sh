@@ -5,7 +5,8 @@
 # the command line; a file replaced and a read-only one refused; write, read, compare and clear
 # against the Linux tgm-sim through a COM port of the Wine prefix (a pseudo-terminal behind
 # COM5) for K and V units, the read files byte for byte the Linux tool's; tgm.exe started; the
-# installer run silently, when the package is there; the core's test programs built for Windows.
+# installer run silently, when the package is there; the core's test programs and the window
+# tests built for Windows.
 set -u
 WIN=$(realpath "${1:-build-windows}")
 LIN=$(realpath "${2:-build}")
@@ -164,12 +165,12 @@ if [ -n "$setup" ]; then
     if [ ! -e "$installed/tgm.exe" ]; then pass "uninstalls"; else fail "uninstalls"; fi
 fi
 
-echo "== the core's test programs built for Windows"
+echo "== the test programs built for Windows: the core's, and the windows' on the offscreen platform"
 echo "not built (see tests/windows/not-built.txt):"
 grep -v '^#' "$SRC/tests/windows/not-built.txt" | while IFS=$'\t' read -r file why; do
     echo "  $file: $why"
 done
-for program in "$WIN"/tests/test_*.exe; do
+for program in "$WIN"/tests/test_*.exe "$WIN"/tests/app/test_*.exe; do
     [ -e "$program" ] || continue
     name=$(basename "$program" .exe)
     filter=
@@ -178,7 +179,8 @@ for program in "$WIN"/tests/test_*.exe; do
         echo "skip $name $test: $why"
         filter="$filter:$test"
     done < <(grep -v '^#' "$SRC/tests/windows/skipped.txt")
-    (cd "$WORK" && wine "$program" ${filter:+--gtest_filter=-${filter#:}}) >"$WORK/gtest.txt" 2>&1
+    (cd "$WORK" && QT_QPA_PLATFORM=offscreen wine "$program" ${filter:+--gtest_filter=-${filter#:}}) \
+        >"$WORK/gtest.txt" 2>&1
     code=$?
     summary=$(grep -a -E '^\[  PASSED  \]' "$WORK/gtest.txt" | tail -1)
     if [ "$code" -eq 0 ]; then
