@@ -15,7 +15,7 @@ stage() {
     rm -rf "$to"
     mkdir -p "$to"
     cp "$from"/tgm.exe "$from"/tgm-cli.exe "$from"/*.dll "$to"/
-    cp -r "$from"/platforms "$from"/styles "$from"/imageformats "$to"/
+    cp -r "$from"/platforms "$from"/styles "$from"/imageformats "$from"/translations "$to"/
     x86_64-w64-mingw32-strip "$to"/tgm.exe "$to"/tgm-cli.exe
 }
 
@@ -23,7 +23,11 @@ mkdir -p "$OUT"
 portable="$OUT/tgm-$VERSION"
 stage "$PORTABLE" "$portable"
 # The program's folder as the portable program keeps it: its settings and REPORT beside it.
+# tgm.ini, which the user edits and the program only reads, comes with every switch commented
+# out, in code page 1251 with CR LF as the program's files are. tgm.cfg is the program's own:
+# it writes it on its first close, with the forms folder of the user who runs it.
 mkdir -p "$portable/REPORT"
+sed 's/$/\r/' "$HERE/tgm.ini" | iconv -f UTF-8 -t CP1251 >"$portable/tgm.ini"
 (cd "$OUT" && rm -f "tgm-$VERSION-portable.zip" && zip -qr "tgm-$VERSION-portable.zip" "tgm-$VERSION")
 
 installed="$OUT/installed"

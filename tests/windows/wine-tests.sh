@@ -139,13 +139,23 @@ if [ -e "$WIN/tgm.exe" ]; then
     wait "$tgm_pid" 2>/dev/null
 fi
 
+portable=$(ls "$WIN"/package/tgm-*-portable.zip 2>/dev/null | tail -1)
+if [ -n "$portable" ]; then
+    echo "== the portable folder ($(basename "$portable"))"
+    listing=$(unzip -Z1 "$portable")
+    for f in tgm.exe tgm-cli.exe tgm.ini REPORT/ translations/qtbase_ru.qm; do
+        if grep -q "^tgm-[^/]*/$f\$" <<<"$listing"; then pass "portable: $f"; else fail "portable: $f"; fi
+    done
+fi
+
 setup=$(ls "$WIN"/package/tgm-*-setup.exe 2>/dev/null | tail -1)
 if [ -n "$setup" ]; then
     echo "== the installer, silently ($(basename "$setup") /S)"
     installed="$WINEPREFIX/drive_c/Program Files/tgm"
     wine "$setup" /S
     expect "installs" 0 $?
-    for f in tgm.exe tgm-cli.exe Qt6Widgets.dll libstdc++-6.dll platforms/qwindows.dll uninstall.exe; do
+    for f in tgm.exe tgm-cli.exe Qt6Widgets.dll libstdc++-6.dll platforms/qwindows.dll \
+        translations/qtbase_ru.qm uninstall.exe; do
         if [ -e "$installed/$f" ]; then pass "installed: Program Files/tgm/$f"; else fail "installed: Program Files/tgm/$f"; fi
     done
     if [ -e "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Градуировочные таблицы.lnk" ]; then
