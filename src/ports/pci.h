@@ -31,8 +31,8 @@ public:
     uint8_t read_byte(ReadResult& status) override;
     int32_t write(const uint8_t* bytes, int32_t count) override;
     void purge_input() override;
-    // Waits for the output queue to empty (POSIX: TIOCOUTQ, then tcdrain, at most twice the
-    // line time of what it held plus a second; Windows: FlushFileBuffers).
+    // Waits for the output queue to empty, at most twice the line time of what it held plus a
+    // second (POSIX: TIOCOUTQ, then tcdrain; Windows: ClearCommError, then FlushFileBuffers).
     void drain_output() override;
     uint32_t line_ms(int32_t bytes) const override;
     void set_cancel_flag(const std::atomic<bool>* flag) override { cancel_flag_ = flag; }

@@ -1,4 +1,5 @@
 #include "support/cp1251.h"
+#include "support/platform.h"
 #include "support/updater.h"
 #include "testing/files.h"
 #include "testing/recording_sink.h"
@@ -139,4 +140,31 @@ TEST(Updater, StartFailuresShowTheirMessages) {
     EXPECT_EQ(u.run_update("/x/tgm"), UPDATER::Outcome::start_failed);
     ASSERT_EQ(sink.messages.size(), 2u);
     EXPECT_EQ(sink.messages[1], "update c - " + std::to_string(ENOENT));
+}
+
+// The hand-over with a real program in the updater's place (beside this test program), as it
+// runs on either system: the check run is waited for and its ordinary end is silent; its replace
+// request starts the replacement run, which is not waited for.
+TEST(UpdaterProgram, TheCheckRunIsWaitedForAndItsReplaceRequestStartsTheReplacementRun) {
+    const std::string beside = fs::path(executable_path()).parent_path().string();
+    std::string stand_in = beside + "/stand_in_updater.exe";
+    if (!fs::exists(stand_in))
+        stand_in = beside + "/stand_in_updater";
+    ASSERT_TRUE(fs::exists(stand_in)) << stand_in;
+    InFolder here;
+    test::RecordingSink sink;
+    test::write_file("update.ini", "");
+    const std::string updater = "tgmupd" + fs::path(stand_in).extension().string();
+    fs::copy_file(stand_in, updater);
+    UPDATER u;
+    ASSERT_TRUE(u.find_updater());
+    const std::string pid = std::to_string(::getpid());
+    EXPECT_EQ(u.run_update("C:/tgm/tgm.exe"), UPDATER::Outcome::finished);
+    EXPECT_EQ(test::read_file("runs.txt"), pid + " c C:/tgm/tgm.exe\n");
+    test::write_file("ask-replace.txt", "");
+    EXPECT_EQ(u.run_update("C:/tgm/tgm.exe"), UPDATER::Outcome::replace);
+    EXPECT_EQ(wait_for_lines("runs.txt", 3), pid + " c C:/tgm/tgm.exe\n" + pid +
+                                                 " c C:/tgm/tgm.exe\n" + pid +
+                                                 " r C:/tgm/tgm.exe\n");
+    EXPECT_TRUE(sink.messages.empty());
 }

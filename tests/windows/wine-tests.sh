@@ -4,9 +4,9 @@
 # info and convert of every example give the Linux tool's bytes; a Cyrillic file name given on
 # the command line; a file replaced and a read-only one refused; write, read, compare and clear
 # against the Linux tgm-sim through a COM port of the Wine prefix (a pseudo-terminal behind
-# COM5) for K and V units, the read files byte for byte the Linux tool's; tgm.exe started; the
-# installer run silently, when the package is there; the core's test programs and the window
-# tests built for Windows.
+# COM5) for K and V units, the read files byte for byte the Linux tool's; Ctrl+C during a wait;
+# tgm.exe started; the package's folder and its installer run silently, when the package is
+# there; the core's test programs and the window tests built for Windows.
 set -u
 WIN=$(realpath "${1:-build-windows}")
 LIN=$(realpath "${2:-build}")
@@ -125,6 +125,30 @@ echo "== against tgm-sim on COM5"
 unit k 6362 rgs50.fs31
 unit k 8510 station_cubic.fs1
 unit v 10000 station_litres.fs2
+
+echo "== Ctrl+C while tgm-cli waits for a unit that never gets ready"
+# Wine hands the SIGINT to the program's console handler as Windows hands Ctrl+C.
+com="$WINEPREFIX/dosdevices/com5"
+rm -f "$com"
+"$LIN/tgm-sim" --protocol v --firmware 9600 --init-polls never --link "$com" >"$WORK/sim.txt" 2>&1 &
+SIM_PID=$!
+for _ in $(seq 50); do [ -L "$com" ] && break; sleep 0.1; done
+wcli --port COM5 read "$(wine_path "$WORK/cancelled.fs")" >"$WORK/w.txt" 2>"$WORK/e.txt" &
+cli=$!
+for _ in $(seq 100); do pgrep -f 'tgm-cli.exe --port COM5 read' >/dev/null && break; sleep 0.1; done
+sleep 3
+pkill -INT -f 'tgm-cli.exe --port COM5 read'
+wait "$cli"
+expect "Ctrl+C ends the read" 130 $?
+if grep -q "^Операция прервана пользователем.$" "$WORK/e.txt" && [ ! -e "$WORK/cancelled.fs" ]; then
+    pass "Ctrl+C: the cancel is told and no file is written"
+else
+    fail "Ctrl+C: the cancel is told and no file is written ($(head -c 300 "$WORK/e.txt"))"
+fi
+kill "$SIM_PID" 2>/dev/null
+wait "$SIM_PID" 2>/dev/null
+SIM_PID=
+rm -f "$com"
 
 if [ -e "$WIN/tgm.exe" ]; then
     echo "== tgm.exe on the offscreen platform"

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <sys/stat.h>
 
 namespace tgm::cli {
@@ -37,10 +38,11 @@ int parse_link_options(int argc, char** argv, LinkOptions& options) {
             options.port_given = true;
             options.port = argv[++i];
         } else if (std::strcmp(option, "--port") == 0) {
+            // The table's last number is the system's: 95 on Linux, 63 (COM64) on Windows.
+            const std::string accepted = "номер порта 0–" + std::to_string(kEnumeratedPorts - 1) +
+                                         " (tgm-cli ports) или путь к устройству";
             usage_error("tgm-cli: --port needs a port number or a device path",
-                        value_reason("--port",
-                                     "номер порта 0–95 (tgm-cli ports) или путь к устройству",
-                                     nullptr));
+                        value_reason("--port", accepted.c_str(), nullptr));
             return -1;
         } else {
             break; // --help, or an unknown option: the caller's to judge
