@@ -200,6 +200,7 @@ if [ -n "$setup" ]; then
 fi
 
 echo "== the test programs built for Windows: the core's, and the windows' on the offscreen platform"
+FONTS=/usr/share/fonts/truetype/dejavu
 echo "not built (see tests/windows/not-built.txt):"
 grep -v '^#' "$SRC/tests/windows/not-built.txt" | while IFS=$'\t' read -r file why; do
     echo "  $file: $why"
@@ -213,8 +214,9 @@ for program in "$WIN"/tests/test_*.exe "$WIN"/tests/app/test_*.exe; do
         echo "skip $name $test: $why"
         filter="$filter:$test"
     done < <(grep -v '^#' "$SRC/tests/windows/skipped.txt")
-    (cd "$WORK" && QT_QPA_PLATFORM=offscreen wine "$program" ${filter:+--gtest_filter=-${filter#:}}) \
-        >"$WORK/gtest.txt" 2>&1
+    # Wine passes QT_* on only as WINEQT_*; the offscreen platform takes its fonts from a folder.
+    (cd "$WORK" && WINEQT_QPA_PLATFORM=offscreen WINEQT_QPA_FONTDIR="$(wine_path "$FONTS")" \
+        wine "$program" ${filter:+--gtest_filter=-${filter#:}}) >"$WORK/gtest.txt" 2>&1
     code=$?
     summary=$(grep -a -E '^\[  PASSED  \]' "$WORK/gtest.txt" | tail -1)
     if [ "$code" -eq 0 ]; then
