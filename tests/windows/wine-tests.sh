@@ -94,6 +94,15 @@ wcli --port COM9 write "$(wine_path "$WORK/in.fs31")" --backup "$(wine_path "$WO
     --no-journal >"$WORK/w.txt" 2>&1
 expect "write --backup onto another file goes on to the port" 1 $?
 
+echo "== the port table as Windows has it"
+wcli --port >"$WORK/w.txt" 2>&1
+expect "--port without a value is a usage error" 2 $?
+if grep -q "^--port: номер порта 0–63 (tgm-cli ports)" "$WORK/w.txt"; then
+    pass "--port's usage names 0–63 (COM1–COM64)"
+else
+    fail "--port's usage names 0–63 (COM1–COM64): $(head -c 300 "$WORK/w.txt")"
+fi
+
 # unit PROTOCOL FIRMWARE EXAMPLE: the whole round against one simulated unit on COM5.
 unit() {
     local protocol=$1 firmware=$2 example="$SRC/examples/$3" what="$1 $2"
