@@ -38,15 +38,13 @@ std::unique_ptr<DemoUnit> DemoUnit::start(const std::string& choice, std::string
     config.firmware = choice.substr(2);
     // Answers come at the line's own pace, so the progress dialog shows what a real unit shows.
     config.real_time = true;
-    std::unique_ptr<SimUnit> unit = make_sim_unit(config, error);
-    if (!unit)
+    std::unique_ptr<SimLine> line = SimLine::serve_on_port(config, kPort, error);
+    if (!line)
         return nullptr;
     std::unique_ptr<DemoUnit> demo(new DemoUnit);
-    demo->line_ = std::make_unique<SimLine>(std::move(unit));
-    demo->line_->put_on_port(kPort);
+    demo->line_ = std::move(line);
     demo->protocol_ = protocol;
     demo->firmware_ = config.firmware;
-    demo->line_->start();
     return demo;
 }
 

@@ -32,7 +32,6 @@ public:
     int32_t port() const { return kPort; }
     // "K 9600": the protocol and the firmware, for the caption.
     std::string label() const;
-    SimLine& line() { return *line_; }
 
 private:
     DemoUnit() = default;

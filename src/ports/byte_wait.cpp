@@ -3,6 +3,7 @@
 #include "ports/timer.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace tgm {
 namespace {
@@ -58,6 +59,25 @@ uint8_t wait_for_byte(uint32_t timeout_ms, const std::atomic<bool>* cancel,
             return 0;
         }
     }
+}
+
+bool wait_for_output_queue(const std::function<bool(int64_t& bytes)>& queued,
+                           const std::function<uint32_t(int32_t bytes)>& line_ms,
+                           const std::atomic<bool>* cancel) {
+    int64_t waiting = 0;
+    if (!queued(waiting))
+        return false;
+    const auto line = [&line_ms](int64_t bytes) {
+        return line_ms(static_cast<int32_t>(std::min<int64_t>(bytes, INT32_MAX)));
+    };
+    TIMER timer(static_cast<int32_t>(2 * line(waiting) + 1000), system_clock());
+    while (waiting > 0 && !timer.expired() &&
+           !(cancel != nullptr && cancel->load(std::memory_order_relaxed))) {
+        system_clock().sleep_ms(std::clamp<uint32_t>(line(waiting), 1, 10));
+        if (!queued(waiting))
+            return false;
+    }
+    return waiting == 0;
 }
 
 uint32_t line_time_ms(int32_t bytes, int32_t bits_per_second) {

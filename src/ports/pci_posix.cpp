@@ -3,7 +3,6 @@
 #include "ports/port_names.h"
 #include "ports/timer.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -187,18 +186,18 @@ int32_t PCI::write(const uint8_t* bytes, int32_t count) {
 void PCI::drain_output() {
     if (!is_open_)
         return;
-    int queued = 0;
-    if (::ioctl(device_->fd, TIOCOUTQ, &queued) != 0)
-        return;
     // Polled rather than one tcdrain, which no time-out bounds on an adapter that stalls.
-    TIMER timer(static_cast<int32_t>(2 * line_ms(queued) + 1000), system_clock());
-    while (queued > 0 && !timer.expired() && !cancelled()) {
-        system_clock().sleep_ms(std::clamp<uint32_t>(line_ms(queued), 1, 10));
-        if (::ioctl(device_->fd, TIOCOUTQ, &queued) != 0)
-            return;
-    }
+    const bool emptied = wait_for_output_queue(
+        [this](int64_t& bytes) {
+            int queued = 0;
+            if (::ioctl(device_->fd, TIOCOUTQ, &queued) != 0)
+                return false;
+            bytes = queued;
+            return true;
+        },
+        [this](int32_t bytes) { return line_ms(bytes); }, cancel_flag_);
     // The queue is empty: what is left is the last byte in the shift register.
-    if (queued == 0)
+    if (emptied)
         (void)::tcdrain(device_->fd);
 }
 

@@ -1,9 +1,7 @@
 #include "ports/pci.h"
 
 #include "ports/port_names.h"
-#include "ports/timer.h"
 
-#include <algorithm>
 #include <windows.h>
 
 namespace tgm {
@@ -123,28 +121,20 @@ int32_t PCI::write(const uint8_t* bytes, int32_t count) {
 void PCI::drain_output() {
     if (!is_open_)
         return;
-    const auto queued_bytes = [this](DWORD& queued) {
-        COMSTAT stat{};
-        DWORD errors = 0;
-        if (!::ClearCommError(device_->handle, &errors, &stat))
-            return false;
-        queued = stat.cbOutQue;
-        return true;
-    };
-    DWORD queued = 0;
-    if (!queued_bytes(queued))
-        return;
     // Polled rather than one FlushFileBuffers, which no time-out bounds on an adapter that
     // stalls, and which a cancel cannot end.
-    const auto line = [this](DWORD bytes) { return line_ms(static_cast<int32_t>(bytes)); };
-    TIMER timer(static_cast<int32_t>(2 * line(queued) + 1000), system_clock());
-    while (queued > 0 && !timer.expired() && !cancelled()) {
-        system_clock().sleep_ms(std::clamp<uint32_t>(line(queued), 1, 10));
-        if (!queued_bytes(queued))
-            return;
-    }
+    const bool emptied = wait_for_output_queue(
+        [this](int64_t& bytes) {
+            COMSTAT stat{};
+            DWORD errors = 0;
+            if (!::ClearCommError(device_->handle, &errors, &stat))
+                return false;
+            bytes = stat.cbOutQue;
+            return true;
+        },
+        [this](int32_t bytes) { return line_ms(bytes); }, cancel_flag_);
     // The queue is empty: what is left is the last byte in the shift register.
-    if (queued == 0)
+    if (emptied)
         (void)::FlushFileBuffers(device_->handle);
 }
 

@@ -1,9 +1,7 @@
 #include "sim/sim_line.h"
 
 #include "ports/byte_wait.h"
-#include "ports/clock.h"
 #include "ports/pci.h"
-#include "ports/timer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -139,26 +137,35 @@ public:
             state_->to_tool.clear();
     }
     void drain_output() override {
-        // The unit takes each byte when it has crossed the line; bounded as a real port's
-        // drain is, at twice the line time of what waits and a second.
-        std::unique_lock<std::mutex> lock(state_->mutex);
-        const auto bound = std::chrono::milliseconds(
-            2 * line_ms(static_cast<int32_t>(state_->to_unit.size())) + 1000);
-        const auto until = std::chrono::steady_clock::now() + bound;
-        while (!state_->to_unit.empty() && !cancelled() && std::chrono::steady_clock::now() < until)
-            state_->changed.wait_for(lock, std::chrono::milliseconds(10));
+        // The unit takes each byte when it has crossed the line.
+        (void)wait_for_output_queue(
+            [this](int64_t& bytes) {
+                std::lock_guard<std::mutex> lock(state_->mutex);
+                bytes = static_cast<int64_t>(state_->to_unit.size());
+                return true;
+            },
+            [this](int32_t bytes) { return line_ms(bytes); }, cancel_);
     }
     uint32_t line_ms(int32_t bytes) const override { return line_time_ms(bytes, speed_); }
     void set_cancel_flag(const std::atomic<bool>* flag) override { cancel_ = flag; }
 
 private:
-    bool cancelled() const { return cancel_ != nullptr && cancel_->load(); }
-
     std::shared_ptr<State> state_;
     uint32_t timeout_ = 10;
     int32_t speed_ = 0;
     const std::atomic<bool>* cancel_ = nullptr;
 };
+
+std::unique_ptr<SimLine> SimLine::serve_on_port(const SimConfig& config, int32_t port,
+                                                std::string& error) {
+    std::unique_ptr<SimUnit> unit = make_sim_unit(config, error);
+    if (!unit)
+        return nullptr;
+    auto line = std::make_unique<SimLine>(std::move(unit));
+    line->put_on_port(port);
+    line->start();
+    return line;
+}
 
 SimLine::SimLine(std::unique_ptr<SimUnit> unit)
     : unit_(std::move(unit)), state_(std::make_shared<State>()) {}
@@ -194,7 +201,5 @@ void SimLine::put_on_port(int32_t port) {
     previous_ = *others;
     on_port_ = true;
 }
-
-std::shared_ptr<LinePort> SimLine::make_port() { return std::make_shared<ToolEnd>(state_); }
 
 } // namespace tgm

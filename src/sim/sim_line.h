@@ -8,12 +8,18 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 #include <thread>
 
 namespace tgm {
 
 class SimLine {
 public:
+    // A unit for `config` serving from now on at `port`; null with the reason when the
+    // configuration names no unit.
+    static std::unique_ptr<SimLine> serve_on_port(const SimConfig& config, int32_t port,
+                                                  std::string& error);
+
     explicit SimLine(std::unique_ptr<SimUnit> unit);
     // Stops the unit and gives the port number back to the factory it had before.
     ~SimLine();
@@ -23,12 +29,11 @@ public:
     // Serves on a thread of its own until stop() or the end of the line.
     void start();
     void stop();
-    // Makes `port` name this line from now on; other numbers keep their ports.
+    // Makes `port` name this line from now on; other numbers keep their ports. The tool's ends
+    // the factory hands out: one at a time may hold the line open, as with a real port, and an
+    // end that outlives the line reads nothing.
     void put_on_port(int32_t port);
 
-    // A tool's end of the line. One end at a time may hold it open, as with a real port; an end
-    // that outlives the line reads nothing.
-    std::shared_ptr<LinePort> make_port();
     SimUnit& unit() { return *unit_; }
 
 private:

@@ -565,9 +565,7 @@ TEST(SafeChanges, ACancelledWriteNamesTheCopy) {
     {
         // The old tables, written into a unit of the same kind, become the unit's own.
         std::string error;
-        SimLine other(make_sim_unit(config, error));
-        other.put_on_port(1);
-        other.start();
+        const std::unique_ptr<SimLine> other = SimLine::serve_on_port(config, 1, error);
         TBVLink link;
         link.port = 1;
         link.allow_v = true;
@@ -579,7 +577,7 @@ TEST(SafeChanges, ACancelledWriteNamesTheCopy) {
         config.faults.silent_after_image = true;
         UnitOnPort0 unit(config);
         for (int32_t area = 0; area < SimFlash::kAreas; ++area)
-            unit.flash().set_area(area, other.unit().flash().area(area));
+            unit.flash().set_area(area, other->unit().flash().area(area));
 
         Program p;
         ResultAnswers failures(p);

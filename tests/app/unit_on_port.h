@@ -13,12 +13,9 @@ namespace tgm::test {
 struct UnitOnPort0 {
     explicit UnitOnPort0(const SimConfig& config) {
         std::string error;
-        std::unique_ptr<SimUnit> engine = make_sim_unit(config, error);
-        if (!engine)
+        unit = SimLine::serve_on_port(config, 0, error);
+        if (!unit)
             throw std::runtime_error(error);
-        unit = std::make_unique<SimLine>(std::move(engine));
-        unit->put_on_port(0);
-        unit->start();
     }
     explicit UnitOnPort0(const char* firmware) : UnitOnPort0(with_firmware(firmware)) {}
 

@@ -22,11 +22,8 @@ std::unique_ptr<SimLine> line_with(char protocol, const char* firmware) {
     config.firmware = firmware;
     config.real_time = true;
     std::string error;
-    std::unique_ptr<SimUnit> unit = make_sim_unit(config, error);
-    EXPECT_TRUE(unit) << error;
-    auto line = std::make_unique<SimLine>(std::move(unit));
-    line->put_on_port(kLinePort);
-    line->start();
+    std::unique_ptr<SimLine> line = SimLine::serve_on_port(config, kLinePort, error);
+    EXPECT_TRUE(line) << error;
     return line;
 }
 

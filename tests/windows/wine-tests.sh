@@ -103,14 +103,26 @@ else
     fail "--port's usage names 0–63 (COM1–COM64): $(head -c 300 "$WORK/w.txt")"
 fi
 
+# sim_on_com5 TGM-SIM-OPTION...: a Linux tgm-sim whose pseudo-terminal is COM5 of the prefix;
+# sim_off ends it.
+com="$WINEPREFIX/dosdevices/com5"
+sim_on_com5() {
+    rm -f "$com"
+    "$LIN/tgm-sim" "$@" --link "$com" >"$WORK/sim.txt" 2>&1 &
+    SIM_PID=$!
+    for _ in $(seq 50); do [ -L "$com" ] && break; sleep 0.1; done
+}
+sim_off() {
+    kill "$SIM_PID" 2>/dev/null
+    wait "$SIM_PID" 2>/dev/null
+    SIM_PID=
+    rm -f "$com"
+}
+
 # unit PROTOCOL FIRMWARE EXAMPLE: the whole round against one simulated unit on COM5.
 unit() {
     local protocol=$1 firmware=$2 example="$SRC/examples/$3" what="$1 $2"
-    local com="$WINEPREFIX/dosdevices/com5"
-    rm -f "$com"
-    "$LIN/tgm-sim" --protocol "$protocol" --firmware "$firmware" --link "$com" >"$WORK/sim.txt" 2>&1 &
-    SIM_PID=$!
-    for _ in $(seq 50); do [ -L "$com" ] && break; sleep 0.1; done
+    sim_on_com5 --protocol "$protocol" --firmware "$firmware"
     if wcli ports 2>&1 | grep -q "^4	COM5	"; then pass "$what: ports lists COM5"; else fail "$what: ports lists COM5"; fi
     wcli --port COM5 write "$(wine_path "$example")" >"$WORK/w.txt" 2>&1
     expect "$what: write" 0 $?
@@ -125,10 +137,7 @@ unit() {
     expect "$what: clear" 0 $?
     wcli --port COM5 compare "$(wine_path "$example")" >"$WORK/w.txt" 2>&1
     expect "$what: compare after the clear finds differences" 3 $?
-    kill "$SIM_PID" 2>/dev/null
-    wait "$SIM_PID" 2>/dev/null
-    SIM_PID=
-    rm -f "$com"
+    sim_off
 }
 echo "== against tgm-sim on COM5"
 unit k 6362 rgs50.fs31
@@ -137,11 +146,7 @@ unit v 10000 station_litres.fs2
 
 echo "== Ctrl+C while tgm-cli waits for a unit that never gets ready"
 # Wine hands the SIGINT to the program's console handler as Windows hands Ctrl+C.
-com="$WINEPREFIX/dosdevices/com5"
-rm -f "$com"
-"$LIN/tgm-sim" --protocol v --firmware 9600 --init-polls never --link "$com" >"$WORK/sim.txt" 2>&1 &
-SIM_PID=$!
-for _ in $(seq 50); do [ -L "$com" ] && break; sleep 0.1; done
+sim_on_com5 --protocol v --firmware 9600 --init-polls never
 wcli --port COM5 read "$(wine_path "$WORK/cancelled.fs")" >"$WORK/w.txt" 2>"$WORK/e.txt" &
 cli=$!
 for _ in $(seq 100); do pgrep -f 'tgm-cli.exe --port COM5 read' >/dev/null && break; sleep 0.1; done
@@ -154,10 +159,7 @@ if grep -q "^Операция прервана пользователем.$" "$W
 else
     fail "Ctrl+C: the cancel is told and no file is written ($(head -c 300 "$WORK/e.txt"))"
 fi
-kill "$SIM_PID" 2>/dev/null
-wait "$SIM_PID" 2>/dev/null
-SIM_PID=
-rm -f "$com"
+sim_off
 
 if [ -e "$WIN/tgm.exe" ]; then
     echo "== tgm.exe on the offscreen platform"
